@@ -1,0 +1,28 @@
+#pragma once
+// Identifiers shared across the game layer.
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+// The texture slots. A slot's start-up picture is "images/" + its base name
+// (the identifier without "tid") + ".jpg", ".png" or ".bmp".
+enum TTextureID : std::uint8_t {
+    tidBG,
+    tidBlock,
+    tidFront,
+    tidBlue,
+    tidRed,
+    tidTitle,
+    tidTitleClick,
+    tidCursor,
+    tidClear,
+    tidGameOver,
+    tidGo,
+};
+
+inline constexpr int TextureIDCount = tidGo + 1;
+
+inline constexpr std::array<std::string_view, TextureIDCount> TextureBaseNames = {
+    "BG", "Block", "Front", "Blue", "Red", "Title", "TitleClick", "Cursor", "Clear", "GameOver", "Go",
+};

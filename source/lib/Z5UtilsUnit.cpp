@@ -1,0 +1,140 @@
+#include "lib/Z5UtilsUnit.h"
+
+#include "platform/InstanceLock.h"
+#include "platform/Cursor.h"
+
+#include <cfenv>
+#include <cmath>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+std::string ReadExeName() {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+// Held from a successful IsAlreadyRunning until the process ends.
+std::unique_ptr<platform::InstanceLock> TheInstanceLock;
+
+struct LocalTime {
+    std::tm calendar;
+    int milliseconds;
+};
+
+LocalTime Now() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto sinceEpoch = now.time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count() % 1000;
+    LocalTime result{};
+    localtime_r(&seconds, &result.calendar);
+    result.milliseconds = static_cast<int>(ms);
+    return result;
+}
+
+std::string FormatTime(const LocalTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2d:%.2d'%.2d\"%.3d", t.calendar.tm_hour, t.calendar.tm_min,
+                  t.calendar.tm_sec, t.milliseconds);
+    return text;
+}
+
+std::string UserFolder(TUserFolder folder) {
+    const char* variable = folder == TUserFolder::Config ? "XDG_CONFIG_HOME" : "XDG_STATE_HOME";
+    const char* fallback = folder == TUserFolder::Config ? "/.config" : "/.local/state";
+    if (const char* value = std::getenv(variable); value && *value)
+        return std::string(value) + "/vaporel/";
+    const char* home = std::getenv("HOME");
+    return std::string(home ? home : "") + fallback + "/vaporel/";
+}
+
+} // namespace
+
+const std::string ExeName = ReadExeName();
+const std::string ExeDir = ExtractFolder(ExeName);
+
+bool IsAlreadyRunning(const std::string& name) {
+    auto lock = std::make_unique<platform::InstanceLock>(name);
+    if (!lock->Held())
+        return true;
+    TheInstanceLock = std::move(lock);
+    return false;
+}
+
+void HideCursor() {
+    while (platform::ShowCursor(false) == 0) {
+    }
+}
+
+std::int64_t RoundToInt(double value) {
+    std::fenv_t saved;
+    std::feholdexcept(&saved); // saves the caller's environment, clears the flags
+    std::fesetround(FE_TONEAREST);
+    // volatile keeps the conversion after the mode change
+    volatile double input = value;
+    const std::int64_t result = std::llrint(input);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    std::fesetenv(&saved);
+    return result;
+}
+
+std::string DateTimeStamp() {
+    const LocalTime t = Now();
+    char date[32];
+    std::snprintf(date, sizeof date, "%d/%d/%d ", t.calendar.tm_year + 1900, t.calendar.tm_mon + 1,
+                  t.calendar.tm_mday);
+    return date + FormatTime(t);
+}
+
+std::string TimeStamp() { return FormatTime(Now()); }
+
+std::string IntToText(std::int32_t value) { return std::to_string(value); }
+
+std::optional<std::int32_t> TextToInt(const std::string& text) {
+    std::int32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+std::uint16_t Swap16(std::uint16_t value) { return static_cast<std::uint16_t>((value << 8) | (value >> 8)); }
+
+std::uint32_t Swap32(std::uint32_t value) { return __builtin_bswap32(value); }
+
+std::string ExtractFolder(const std::string& path) {
+    std::size_t folderLength = 0;
+    for (std::size_t i = 0; i < path.size() && path[i] != '\0'; ++i)
+        if (path[i] == '/')
+            folderLength = i + 1;
+    return path.substr(0, folderLength);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& extension) {
+    const std::size_t nameStart = path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1;
+    const std::size_t dot = path.rfind('.');
+    const bool hasExtension = dot != std::string::npos && dot > nameStart;
+    return (hasExtension ? path.substr(0, dot) : path) + extension;
+}
+
+std::string ProgramFilePath(const std::string& extension, TUserFolder folder) {
+    const std::string besideProgram = ChangeFileExt(ExeName, extension);
+    if (ExeDir.empty() || access(ExeDir.c_str(), W_OK) == 0)
+        return besideProgram;
+    const std::string userFolder = UserFolder(folder);
+    std::error_code error;
+    std::filesystem::create_directories(userFolder, error);
+    if (error)
+        return besideProgram; // nowhere better: the caller's own failure rules apply
+    return userFolder + besideProgram.substr(ExeDir.size());
+}

@@ -1,0 +1,49 @@
+#pragma once
+// Program-wide values and the small free functions the whole engine shares.
+
+#include "platform/Exception.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Full path of the running program, and its folder with the trailing '/'.
+extern const std::string ExeName;
+extern const std::string ExeDir;
+
+// Takes a system-wide lock named `name` for the rest of the run; true when
+// another process holds it already (or it cannot be taken).
+bool IsAlreadyRunning(const std::string& name);
+
+// Hides the system cursor for good: steps the display count down while it
+// answers 0, so a count that was raised above 1 by someone else stays visible.
+void HideCursor();
+
+// Nearest integer with ties to even, whatever rounding mode the caller has set;
+// the caller's mode is in force again afterwards.
+std::int64_t RoundToInt(double value);
+
+// Local time as "Y/M/D hh:mm'ss\"mmm" and "hh:mm'ss\"mmm" (the log's stamps).
+std::string DateTimeStamp();
+std::string TimeStamp();
+
+std::string IntToText(std::int32_t value);
+// Whole-text decimal conversion; nothing when the text is not one 32-bit number.
+std::optional<std::int32_t> TextToInt(const std::string& text);
+
+std::uint16_t Swap16(std::uint16_t value);
+std::uint32_t Swap32(std::uint32_t value);
+
+// The text up to and including the last '/', or "" when there is none. Stops at
+// a zero byte. UTF-8 continuation bytes are never '/', so a byte scan is exact.
+std::string ExtractFolder(const std::string& path);
+
+// `path` with its final ".ext" (if any, in the last component) replaced by `extension`.
+std::string ChangeFileExt(const std::string& path, const std::string& extension);
+
+// Where a file of the program that it writes lives: beside the program when its
+// folder is writable (a build folder, a portable copy), else in the user's
+// folder of the given kind, "$XDG_CONFIG_HOME/vaporel/" for settings or
+// "$XDG_STATE_HOME/vaporel/" for logs, created on demand.
+enum class TUserFolder { Config, State };
+std::string ProgramFilePath(const std::string& extension, TUserFolder folder);

@@ -1,0 +1,45 @@
+#include "platform/Clock.h"
+
+#include <chrono>
+#include <sched.h>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+class SteadySystemClock final : public Clock {
+public:
+    std::uint32_t Now() const override { return TimeGetTime(); }
+    void Sleep(std::uint32_t milliseconds) const override { SleepMs(milliseconds); }
+};
+
+} // namespace
+
+std::uint32_t TimeGetTime() {
+    const auto since = SteadyClock::now().time_since_epoch();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
+    return static_cast<std::uint32_t>(ms); // wraps by design
+}
+
+void SleepMs(std::uint32_t milliseconds) {
+    if (milliseconds == 0) {
+        sched_yield();
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+std::int64_t PerformanceCounter() {
+    const auto since = SteadyClock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(since).count();
+}
+
+const Clock& SystemClock() {
+    static const SteadySystemClock clock;
+    return clock;
+}
+
+} // namespace platform

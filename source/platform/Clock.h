@@ -1,0 +1,31 @@
+#pragma once
+// Time services: the millisecond clock the frame pacing reads, sleeping, and the
+// nanosecond performance counter the profiler reads.
+
+#include <cstdint>
+
+namespace platform {
+
+// Milliseconds of a steady clock, 32 bits wide: it wraps after 49.7 days, so
+// callers compare times by signed difference.
+std::uint32_t TimeGetTime();
+
+// Sleeps the given milliseconds; 0 gives up the rest of the time slice.
+void SleepMs(std::uint32_t milliseconds);
+
+// A steady counter in nanoseconds; its frequency is PerformanceFrequency().
+std::int64_t PerformanceCounter();
+inline constexpr std::int64_t PerformanceFrequency = 1'000'000'000;
+
+// The clock a pacing object reads. Tests hand in their own to control time.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::uint32_t Now() const = 0;
+    virtual void Sleep(std::uint32_t milliseconds) const = 0;
+};
+
+// The steady system clock above; shared, never destroyed before exit.
+const Clock& SystemClock();
+
+} // namespace platform
