@@ -1,0 +1,44 @@
+#pragma once
+// The outline font: a named installed font turned into filled glyph polygons,
+// one display list per character code, for drawing letters as geometry.
+
+#include "platform/OpenGLBinding.h"
+
+#include <string>
+
+class TOpenGLRenderer;
+
+inline constexpr const char* MsgOutlineFontFailed = "アウトラインフォントが作成できませんでした";
+
+class TLetterRender {
+public:
+    static constexpr platform::gl::GLuint NoLists = 0xFFFFFFFF;
+    static constexpr int ListCount = 256;  // one list per byte value
+    static constexpr int GlyphCount = 255; // codes 0..254; the last list stays empty
+
+    // The owner's context must be current for every operation, and outlive this object.
+    explicit TLetterRender(TOpenGLRenderer& owner);
+    ~TLetterRender();
+    TLetterRender(const TLetterRender&) = delete;
+    TLetterRender& operator=(const TLetterRender&) = delete;
+
+    // Builds the lists for `fontName` (the closest installed face when it is
+    // missing), replacing the lists built before. List ListBase() + c holds
+    // character c (Latin-1) filled, in em units (the em square is 1 high, y
+    // upwards) at z = 0, and then moves the origin by the character's advance,
+    // so that the lists of a text can be called in a row. Raises
+    // EOpenGLRenderer with MsgOutlineFontFailed when the font cannot be read.
+    void SetFont(const std::string& fontName, bool bold);
+
+    platform::gl::GLuint ListBase() const { return ListBase_; }
+    // The family the lists were built from (after substitution).
+    const std::string& FontFamily() const { return Family; }
+    TOpenGLRenderer& Owner() const { return Owner_; }
+
+private:
+    void DeleteLists();
+
+    TOpenGLRenderer& Owner_;
+    platform::gl::GLuint ListBase_ = NoLists;
+    std::string Family;
+};
