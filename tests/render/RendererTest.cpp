@@ -1,0 +1,190 @@
+#include "RenderFixture.h"
+
+#include "game/ModelUnit.h"
+
+using namespace platform::gl;
+using platform::GL;
+
+namespace {
+const Rgb White{255, 255, 255};
+const Rgb Black{0, 0, 0};
+const Rgb Red{255, 0, 0};
+const Rgb Green{0, 255, 0};
+const Rgb Blue{0, 0, 255};
+} // namespace
+
+TEST_F(RenderTest, FilledRectangleLandsWhereThe2DProjectionPutsIt) {
+    Fill(1, 1, 1);
+    GL().Color3f(1, 0, 0);
+    Renderer->DrawRect(true, 10, 20, 50, 60, 0);
+    EXPECT_TRUE(Near(PixelAt(30, 40), Red));
+    EXPECT_TRUE(Near(PixelAt(10, 20), Red)) << "top-left corner pixel is inside";
+    EXPECT_TRUE(Near(PixelAt(49, 59), Red)) << "bottom-right corner pixel is inside";
+    EXPECT_TRUE(Near(PixelAt(50, 40), White)) << "right edge is exclusive";
+    EXPECT_TRUE(Near(PixelAt(30, 60), White)) << "bottom edge is exclusive";
+    EXPECT_TRUE(Near(PixelAt(30, 19), White));
+
+    // The origin is the top-left corner, y grows downwards.
+    GL().Color3f(0, 0, 1);
+    Renderer->DrawRect(true, 0, 0, 8, 4, 0);
+    EXPECT_TRUE(Near(PixelAt(0, 0), Blue));
+    EXPECT_TRUE(Near(PixelAt(7, 3), Blue));
+    EXPECT_TRUE(Near(PixelAt(0, ClientHeight - 1), White));
+}
+
+TEST_F(RenderTest, OutlinedRectangleLeavesItsInsideAlone) {
+    Fill(1, 1, 1);
+    GL().Color3f(0, 1, 0);
+    Renderer->DrawRect(false, 100.5, 100.5, 140.5, 130.5, 0);
+    EXPECT_TRUE(Near(PixelAt(120, 115), White));
+    EXPECT_TRUE(Near(PixelAt(120, 100), Green)) << "top edge";
+    EXPECT_TRUE(Near(PixelAt(100, 115), Green)) << "left edge";
+    EXPECT_TRUE(Near(PixelAt(140, 115), Green)) << "right edge";
+}
+
+TEST_F(RenderTest, LargerZIsNearerWithTheDepthTest) {
+    Fill(1, 1, 1);
+    GL().Enable(GL_DEPTH_TEST);
+    GL().Color3f(1, 0, 0);
+    Renderer->DrawRect(true, 10, 10, 60, 60, 0);
+    GL().Color3f(0, 1, 0);
+    Renderer->DrawRect(true, 30, 30, 80, 80, -5); // farther: hidden where red is
+    GL().Color3f(0, 0, 1);
+    Renderer->DrawRect(true, 50, 50, 100, 100, 9999); // nearer than both
+    GL().Disable(GL_DEPTH_TEST);
+    EXPECT_TRUE(Near(PixelAt(40, 40), Red));
+    EXPECT_TRUE(Near(PixelAt(70, 40), Green));
+    EXPECT_TRUE(Near(PixelAt(55, 55), Blue));
+    EXPECT_TRUE(Near(PixelAt(75, 75), Blue));
+}
+
+TEST_F(RenderTest, ClearKeepsTheColourBufferAndEmptiesTheDepthBuffer) {
+    Fill(0, 0, 1);
+    GL().Enable(GL_DEPTH_TEST);
+    GL().Color3f(1, 0, 0);
+    Renderer->DrawRect(true, 0, 0, 40, 40, 5000);
+    Renderer->Clear();
+    EXPECT_TRUE(Near(PixelAt(20, 20), Red)) << "the colour stays";
+    GL().Color3f(0, 1, 0);
+    Renderer->DrawRect(true, 0, 0, 40, 40, -5000);
+    GL().Disable(GL_DEPTH_TEST);
+    EXPECT_TRUE(Near(PixelAt(20, 20), Green)) << "the depth was cleared: a far rectangle wins";
+}
+
+TEST_F(RenderTest, TextAppearsBelowAndRightOfItsTopLeftCorner) {
+    Fill(1, 1, 1);
+    GL().Color3f(0, 0, 0);
+    Renderer->DrawText("FPS 60(60)", 20, 30, 0);
+    const int inLine = CountDiffering(20, 30, 120, 30 + Renderer->FontHeight(), White);
+    EXPECT_GT(inLine, 40) << "the glyphs are drawn in the line";
+    EXPECT_EQ(CountDiffering(0, 0, ClientWidth, 30, White), 0) << "nothing above the top edge";
+    EXPECT_EQ(CountDiffering(0, 0, 20, ClientHeight, White), 0) << "nothing left of it";
+    EXPECT_EQ(CountDiffering(0, 30 + Renderer->FontHeight() + 4, ClientWidth, ClientHeight, White), 0)
+        << "nothing a line lower (descenders aside)";
+    EXPECT_TRUE(Near(PixelAt(0, 0), White));
+}
+
+TEST_F(RenderTest, TextTakesTheColourSetBeforeTheCall) {
+    Fill(1, 1, 1);
+    GL().Color3f(1, 0, 0);
+    Renderer->DrawText("MMMM", 10, 10, 0);
+    GL().Color3f(0, 0, 1); // too late for this text
+    int red = 0;
+    for (int y = 10; y < 26; ++y)
+        for (int x = 10; x < 60; ++x)
+            red += PixelAt(x, y) == Red ? 1 : 0;
+    EXPECT_GT(red, 20);
+    EXPECT_EQ(CountDiffering(10, 10, 60, 26, White), red) << "every drawn pixel is red";
+}
+
+TEST_F(RenderTest, DebugTextAtTheNearestDepthShowsInFrontOfEverything) {
+    Fill(1, 1, 1);
+    GL().Enable(GL_DEPTH_TEST);
+    GL().Color3f(0, 1, 0);
+    Renderer->DrawRect(true, 0, 0, 200, 60, 9000); // something near, like the cursor at 1000
+    GL().Color3f(0, 0, 0);
+    Renderer->DrawText("FPS 60(60)", 0, 0, TOpenGLRenderer::NearestZ);
+    Renderer->DrawText("ParticleNum 0", 0, 16, TOpenGLRenderer::NearestZ);
+    GL().Disable(GL_DEPTH_TEST);
+    EXPECT_GT(CountDiffering(0, 0, 100, 16, Green), 40);
+    EXPECT_GT(CountDiffering(0, 16, 120, 32, Green), 40);
+}
+
+TEST_F(RenderTest, EmptyTextAndCode255DrawNothing) {
+    Fill(1, 1, 1);
+    GL().Color3f(0, 0, 0);
+    Renderer->DrawText("", 10, 10, 0);
+    Renderer->DrawText(std::string(5, '\xFF'), 10, 10, 0);
+    Renderer->DrawText(std::string(3, '\0'), 10, 40, 0);
+    EXPECT_EQ(CountDiffering(0, 0, ClientWidth, ClientHeight, White), 0);
+    EXPECT_EQ(GL().GetError(), GL_NO_ERROR);
+}
+
+TEST_F(RenderTest, Latin1CodesHaveGlyphs) {
+    Fill(1, 1, 1);
+    GL().Color3f(0, 0, 0);
+    Renderer->DrawText("\xC9\xE9\xFC", 10, 10, 0); // É é ü
+    EXPECT_GT(CountDiffering(10, 10, 60, 30, White), 20);
+}
+
+TEST_F(RenderTest, SizesAndProjectionStack) {
+    EXPECT_EQ(Renderer->Width(), ClientWidth);
+    EXPECT_EQ(Renderer->Height(), ClientHeight);
+    EXPECT_EQ(Renderer->FontHeight(), 16);
+    EXPECT_DOUBLE_EQ(Renderer->NearDistance(), 0.1);
+    EXPECT_DOUBLE_EQ(Renderer->FarDistance(), 1000.0);
+    GLint depth = 0;
+    GL().GetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 2) << "the perspective stays pushed under the 2D projection";
+    Renderer->DrawText("x", 0, 0, 0);
+    GL().GetIntegerv(GL_PROJECTION_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, 2) << "text leaves the stacks as it found them";
+
+    Renderer->SetSize(ClientWidth, 0);
+    EXPECT_EQ(Renderer->Height(), 1) << "a height of 0 is taken as 1";
+    EXPECT_EQ(Renderer->Width(), ClientWidth);
+    EXPECT_EQ(GL().GetError(), GL_NO_ERROR);
+}
+
+TEST_F(RenderTest, ViewportCoversTheClientArea) {
+    GLint viewport[4] = {};
+    GL().GetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], ClientWidth);
+    EXPECT_EQ(viewport[3], ClientHeight);
+}
+
+TEST_F(RenderTest, ModelListsAreBuiltAndReleasedWithTheirOwner) {
+    GLuint base = 0;
+    {
+        TModelManager models;
+        models.BuildLists();
+        base = models.ListBase();
+        ASSERT_NE(base, 0u);
+        for (GLuint i = 0; i < TModelManager::ModelCount; ++i)
+            EXPECT_EQ(GL().IsList(base + i), GL_TRUE) << i;
+        // The square of list 2 draws a black frame around the origin.
+        Fill(1, 1, 1);
+        GL().PushMatrix();
+        GL().Translated(100.5, 100.5, 0);
+        GL().CallList(base + TModelManager::mlSquare);
+        GL().PopMatrix();
+        EXPECT_TRUE(Near(PixelAt(100, 84), Black, 40));
+        EXPECT_TRUE(Near(PixelAt(100, 100), White));
+    }
+    for (GLuint i = 0; i < TModelManager::ModelCount; ++i)
+        EXPECT_EQ(GL().IsList(base + i), GL_FALSE) << i;
+}
+
+TEST(RendererBinding, AWindowWithoutASurfaceHasNoPixelFormat) {
+    const platform::WindowHandle window = CreateTestWindow(true);
+    ASSERT_NE(window, nullptr);
+    try {
+        TOpenGLRenderer renderer(window);
+        ADD_FAILURE() << "bound to a message-only window";
+    } catch (const EOpenGLRenderer& error) {
+        EXPECT_STREQ(error.what(), MsgPixelFormatNotFound);
+    }
+    platform::DestroyWindow(window);
+}
