@@ -17,3 +17,8 @@ convert -size 32x32 xc:none -fill white -stroke black -strokewidth 1.5 \
 # Water particles: soft discs, opaque in the middle and fading out to the rim.
 convert -size 32x32 radial-gradient:'rgba(110,180,255,1)-rgba(0,60,255,0)' "${png[@]}" "$out/Blue.png"
 convert -size 32x32 radial-gradient:'rgba(255,120,90,1)-rgba(255,30,0,0)' "${png[@]}" "$out/Red.png"
+
+# "Go": loaded at start-up but never drawn by the game; an opaque JPEG, so
+# that the viewer shows a picture without alpha too.
+convert -size 160x64 gradient:'#1a3a7a-#0a1a3a' -font DejaVu-Sans-Bold -pointsize 44 -fill '#ffd830' \
+  -gravity center -annotate +0+0 'GO!' -strip -quality 92 "$out/Go.jpg"
