@@ -37,8 +37,7 @@ std::unique_ptr<platform::OpenGLContext> CreateContext(platform::WindowHandle wi
     }
 }
 
-// glBitmap reads the glyph bits with the unpack alignment in force while the
-// lists are compiled: the glyph rows are byte-aligned.
+// A glyph without a picture that moves nothing (a code the face lacks) leaves its list empty.
 void CompileGlyph(GLuint list, const platform::BitmapGlyph& glyph) {
     GL().NewList(list, GL_COMPILE);
     if (glyph.Advance != 0 || !glyph.Bits.empty())
@@ -63,6 +62,8 @@ void TOpenGLRenderer::BuildBitmapFont() {
         FontLists = platform::DisplayListRange(BitmapFontListCount);
         if (!FontLists.Reserved())
             throw platform::FontError("no display lists are left for the bitmap font");
+        // glBitmap copies the glyph bits with the unpack alignment in force
+        // while the lists are compiled; the glyph rows are byte-aligned.
         GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1);
         for (int code = 0; code < BitmapFontGlyphCount; ++code)
             CompileGlyph(FontLists.Base() + static_cast<GLuint>(code), glyphs[static_cast<std::size_t>(code)]);
