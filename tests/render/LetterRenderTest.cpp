@@ -82,7 +82,9 @@ TEST_F(LetterRenderTest, TheStrokeOfAnOIsDrawnWhereTheOutlineSaysAndListsAdvance
     middleY = CentreOf(o.Contours[1]).Y;
     Fill(1, 1, 1);
     GL().Color3f(0, 0, 1);
+    GL().Enable(GL_CULL_FACE); // the game culls back faces: letters turned upright on screen face the viewer
     DrawLetter(letters, 'O');
+    GL().Disable(GL_CULL_FACE);
     const auto [x, y] = ScreenOf({(outerLeft + innerLeft) / 2, middleY});
     EXPECT_TRUE(Near(PixelAt(x, y), {0, 0, 255})) << "left stroke at " << x << "," << y;
 
