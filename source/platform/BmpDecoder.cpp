@@ -21,7 +21,8 @@ using namespace picture_detail;
 
 constexpr std::size_t BmpFileHeaderBytes = 14;
 constexpr std::size_t CoreHeaderBytes = 12; // the old OS/2 header with 16-bit sizes
-constexpr std::size_t InfoHeaderReadBytes = 20; // of the newer headers: size, sizes, planes, depth, compression
+constexpr std::size_t InfoHeaderReadBytes =
+    20; // of the newer headers: size, sizes, planes, depth, compression
 constexpr std::size_t InfoHeaderSizeOffset = BmpFileHeaderBytes;
 constexpr std::size_t PixelDataOffsetOffset = 10;
 constexpr std::size_t SizesOffset = BmpFileHeaderBytes + 4;
@@ -77,7 +78,10 @@ BmpHeader ReadBmpHeader(const std::uint8_t* data, std::size_t size, const std::s
 void CheckPixelDataPresent(const BmpHeader& header, std::size_t size, const std::string& fileName) {
     const bool uncompressed =
         header.compression == UncompressedRgb || header.compression == UncompressedBitfields;
-    if (!uncompressed || header.bitsPerPixel == 0 || header.bitsPerPixel > 32)
+    const bool knownDepth = header.bitsPerPixel == 1 || header.bitsPerPixel == 4 ||
+                            header.bitsPerPixel == 8 || header.bitsPerPixel == 16 ||
+                            header.bitsPerPixel == 24 || header.bitsPerPixel == 32;
+    if (!uncompressed || !knownDepth)
         return;
     const std::int64_t rowBytes = (header.width * header.bitsPerPixel + 31) / 32 * 4;
     if (header.pixelDataOffset + rowBytes * header.height > static_cast<std::int64_t>(size))
@@ -119,7 +123,8 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size, const std::string&
     const std::size_t rowBytes = static_cast<std::size_t>(surface->w) * 3;
     const auto* source = static_cast<const std::uint8_t*>(surface->pixels);
     for (std::size_t y = 0; y < static_cast<std::size_t>(surface->h); ++y)
-        std::memcpy(&picture.Rgb[y * rowBytes], source + y * static_cast<std::size_t>(surface->pitch), rowBytes);
+        std::memcpy(&picture.Rgb[y * rowBytes], source + y * static_cast<std::size_t>(surface->pitch),
+                    rowBytes);
     return picture;
 }
 

@@ -84,7 +84,8 @@ private:
     jpeg_progress_mgr progress_{};
 };
 
-bool ReadJpegHeader(JpegReader& reader, JpegErrorManager& errors, const std::uint8_t* data, std::size_t size) {
+bool ReadJpegHeader(JpegReader& reader, JpegErrorManager& errors, const std::uint8_t* data,
+                    std::size_t size) {
     if (setjmp(errors.jump))
         return false;
     jpeg_create_decompress(reader.Info());

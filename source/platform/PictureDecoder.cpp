@@ -18,7 +18,9 @@ void Fail(const std::string& fileName, const std::string& problem) {
     throw PictureError(fileName + " " + problem);
 }
 
-void FailTruncated(const std::string& fileName) { Fail(fileName, "is truncated"); }
+void FailTruncated(const std::string& fileName) {
+    Fail(fileName, "is truncated");
+}
 
 void FailDamaged(const std::string& fileName, const std::string& detail) {
     Fail(fileName, "is damaged: " + detail);
@@ -30,7 +32,8 @@ void CheckNotEmpty(std::size_t size, const std::string& fileName) {
 }
 
 void CheckDimensions(std::int64_t width, std::int64_t height, const std::string& fileName) {
-    const bool sidesInRange = width >= 1 && height >= 1 && width <= MaxPictureSide && height <= MaxPictureSide;
+    const bool sidesInRange =
+        width >= 1 && height >= 1 && width <= MaxPictureSide && height <= MaxPictureSide;
     if (!sidesInRange || width * height > MaxPicturePixels)
         Fail(fileName, "has absurd dimensions " + std::to_string(width) + " x " + std::to_string(height));
 }
@@ -76,7 +79,9 @@ private:
 }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
-    const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO under a picture's name must not hang the open; it
+    // is then refused as not a regular file. Reads of regular files ignore it.
+    const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0)
         FailToOpen(fileName, std::strerror(errno));
     struct stat status {};
@@ -122,9 +127,15 @@ std::string LowerCaseExtension(const std::string& fileName) {
 
 } // namespace
 
-Picture LoadPng(const std::string& fileName) { return LoadWith(DecodePng, fileName); }
-Picture LoadJpeg(const std::string& fileName) { return LoadWith(DecodeJpeg, fileName); }
-Picture LoadBmp(const std::string& fileName) { return LoadWith(DecodeBmp, fileName); }
+Picture LoadPng(const std::string& fileName) {
+    return LoadWith(DecodePng, fileName);
+}
+Picture LoadJpeg(const std::string& fileName) {
+    return LoadWith(DecodeJpeg, fileName);
+}
+Picture LoadBmp(const std::string& fileName) {
+    return LoadWith(DecodeBmp, fileName);
+}
 
 Picture LoadPicture(const std::string& fileName) {
     const std::string extension = LowerCaseExtension(fileName);

@@ -2,8 +2,8 @@
 // layout, JPEG baseline/progressive/grey, BMP depths in both row orders, and
 // damaged files of each kind.
 
-#include "PictureWriter.h"
 #include "platform/PictureDecoder.h"
+#include "PictureWriter.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -14,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -88,7 +89,10 @@ PngFixture MakePng(const PngCase& c) {
     const bool keyed = c.transparency && !palette;
     const bool hasAlpha = c.transparency || (c.colourType & PNG_COLOR_MASK_ALPHA) != 0;
 
-    PngFixture f{{.width = width, .height = height, .bitDepth = c.bitDepth, .colourType = c.colourType,
+    PngFixture f{{.width = width,
+                  .height = height,
+                  .bitDepth = c.bitDepth,
+                  .colourType = c.colourType,
                   .interlaced = c.interlaced},
                  {}};
     f.expected = Picture{width, height, {}, {}};
@@ -117,8 +121,9 @@ PngFixture MakePng(const PngCase& c) {
                     rgb[ch] = To8Bits(s[grey ? 0 : ch], c.bitDepth);
                 if (channels == 2 || channels == 4)
                     alpha = To8Bits(s[channels - 1], c.bitDepth);
-                const bool matchesKey = grey ? s[0] == (*f.image.transparentKey)[0]
-                                             : std::equal(s.begin(), s.begin() + 3, f.image.transparentKey->begin());
+                const bool matchesKey =
+                    grey ? s[0] == (*f.image.transparentKey)[0]
+                         : std::equal(s.begin(), s.begin() + 3, f.image.transparentKey->begin());
                 if (keyed && matchesKey)
                     alpha = 0;
             }
@@ -145,20 +150,20 @@ TEST_P(PngLayout, DecodesToExactRgbAndAlpha) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pictures, PngLayout,
-    testing::Values(PngCase{"Grey1", PNG_COLOR_TYPE_GRAY, 1}, PngCase{"Grey2", PNG_COLOR_TYPE_GRAY, 2},
-                    PngCase{"Grey4", PNG_COLOR_TYPE_GRAY, 4}, PngCase{"Grey8", PNG_COLOR_TYPE_GRAY, 8},
-                    PngCase{"Grey16", PNG_COLOR_TYPE_GRAY, 16},
-                    PngCase{"GreyKey", PNG_COLOR_TYPE_GRAY, 8, false, true},
-                    PngCase{"GreyAlpha8", PNG_COLOR_TYPE_GRAY_ALPHA, 8},
-                    PngCase{"GreyAlpha16", PNG_COLOR_TYPE_GRAY_ALPHA, 16},
-                    PngCase{"Palette4", PNG_COLOR_TYPE_PALETTE, 4}, PngCase{"Palette8", PNG_COLOR_TYPE_PALETTE, 8},
-                    PngCase{"PaletteAlpha8", PNG_COLOR_TYPE_PALETTE, 8, false, true},
-                    PngCase{"Rgb8", PNG_COLOR_TYPE_RGB, 8}, PngCase{"Rgb16", PNG_COLOR_TYPE_RGB, 16},
-                    PngCase{"RgbKey", PNG_COLOR_TYPE_RGB, 8, false, true},
-                    PngCase{"Rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8}, PngCase{"Rgba16", PNG_COLOR_TYPE_RGB_ALPHA, 16},
-                    PngCase{"InterlacedGrey2", PNG_COLOR_TYPE_GRAY, 2, true},
-                    PngCase{"InterlacedPaletteAlpha", PNG_COLOR_TYPE_PALETTE, 8, true, true},
-                    PngCase{"InterlacedRgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8, true}),
+    testing::Values(
+        PngCase{"Grey1", PNG_COLOR_TYPE_GRAY, 1}, PngCase{"Grey2", PNG_COLOR_TYPE_GRAY, 2},
+        PngCase{"Grey4", PNG_COLOR_TYPE_GRAY, 4}, PngCase{"Grey8", PNG_COLOR_TYPE_GRAY, 8},
+        PngCase{"Grey16", PNG_COLOR_TYPE_GRAY, 16}, PngCase{"GreyKey", PNG_COLOR_TYPE_GRAY, 8, false, true},
+        PngCase{"GreyAlpha8", PNG_COLOR_TYPE_GRAY_ALPHA, 8},
+        PngCase{"GreyAlpha16", PNG_COLOR_TYPE_GRAY_ALPHA, 16}, PngCase{"Palette4", PNG_COLOR_TYPE_PALETTE, 4},
+        PngCase{"Palette8", PNG_COLOR_TYPE_PALETTE, 8},
+        PngCase{"PaletteAlpha8", PNG_COLOR_TYPE_PALETTE, 8, false, true},
+        PngCase{"Rgb8", PNG_COLOR_TYPE_RGB, 8}, PngCase{"Rgb16", PNG_COLOR_TYPE_RGB, 16},
+        PngCase{"RgbKey", PNG_COLOR_TYPE_RGB, 8, false, true}, PngCase{"Rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8},
+        PngCase{"Rgba16", PNG_COLOR_TYPE_RGB_ALPHA, 16},
+        PngCase{"InterlacedGrey2", PNG_COLOR_TYPE_GRAY, 2, true},
+        PngCase{"InterlacedPaletteAlpha", PNG_COLOR_TYPE_PALETTE, 8, true, true},
+        PngCase{"InterlacedRgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8, true}),
     CaseName<PngCase>);
 
 // ---- JPEG: lossy, so compared within a tolerance ----
@@ -234,7 +239,8 @@ TEST_P(BmpLayout, DecodesToExactRgbWithoutAlpha) {
                 expected.push_back(image.pixels.back());
             }
             if (c.bitsPerPixel == 32)
-                image.pixels.push_back(static_cast<std::uint8_t>(x * 60)); // a fourth byte that must not matter
+                image.pixels.push_back(
+                    static_cast<std::uint8_t>(x * 60)); // a fourth byte that must not matter
         }
     }
     const Bytes file = EncodeBmp(image);
@@ -246,11 +252,12 @@ TEST_P(BmpLayout, DecodesToExactRgbWithoutAlpha) {
     EXPECT_EQ(picture.Rgb, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, BmpLayout,
-                         testing::Values(BmpCase{"Palette8BottomUp", 8, false}, BmpCase{"Palette8TopDown", 8, true},
-                                         BmpCase{"Rgb24BottomUp", 24, false}, BmpCase{"Rgb24TopDown", 24, true},
-                                         BmpCase{"Rgb32BottomUp", 32, false}, BmpCase{"Rgb32TopDown", 32, true}),
-                         CaseName<BmpCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Pictures, BmpLayout,
+    testing::Values(BmpCase{"Palette8BottomUp", 8, false}, BmpCase{"Palette8TopDown", 8, true},
+                    BmpCase{"Rgb24BottomUp", 24, false}, BmpCase{"Rgb24TopDown", 24, true},
+                    BmpCase{"Rgb32BottomUp", 32, false}, BmpCase{"Rgb32TopDown", 32, true}),
+    CaseName<BmpCase>);
 
 // ---- Damaged files: a PictureError naming the file and the fault ----
 
@@ -306,7 +313,8 @@ void ExpectPictureError(const DamagedCase& c) {
         const std::string message = error.what();
         const std::string expected = "stages/0001/Map.x " + c.expectedMessage;
         if (expected.back() == '*')
-            EXPECT_EQ(message.substr(0, expected.size() - 1), expected.substr(0, expected.size() - 1)) << message;
+            EXPECT_EQ(message.substr(0, expected.size() - 1), expected.substr(0, expected.size() - 1))
+                << message;
         else
             EXPECT_EQ(message, expected);
     }
@@ -356,6 +364,20 @@ TEST(DamagedPicture, JpegFaultsAreNamed) {
         ExpectPictureError(c);
 }
 
+// A progressive file that repeats its last scan without end would cost a
+// pass over the picture per scan; it is refused instead of decoded for ages.
+TEST(DamagedPicture, JpegWithEndlessScansIsRefused) {
+    Bytes pixels(16 * 16 * 3, 0x80);
+    Bytes jpeg = EncodeJpeg(16, 16, pixels, {.progressive = true});
+    std::size_t lastScan = jpeg.size() - 2;
+    while (!(jpeg[lastScan] == 0xFF && jpeg[lastScan + 1] == 0xDA)) // start of scan; never inside coded data
+        --lastScan;
+    const Bytes scan(jpeg.begin() + static_cast<std::ptrdiff_t>(lastScan), jpeg.end() - 2);
+    for (int copy = 0; copy < 600; ++copy)
+        jpeg.insert(jpeg.end() - 2, scan.begin(), scan.end());
+    ExpectPictureError({"endless scans", platform::DecodeJpeg, jpeg, "has more than 500 scans"});
+}
+
 TEST(DamagedPicture, BmpFaultsAreNamed) {
     const Bytes bmp = SmallBmp();
     const DamagedCase cases[] = {
@@ -375,7 +397,8 @@ TEST(DamagedPicture, BmpFaultsAreNamed) {
 }
 
 TEST(PictureLimits, LargestSideIsAccepted) {
-    PngImage image{.width = platform::MaxPictureSide, .height = 1, .bitDepth = 8, .colourType = PNG_COLOR_TYPE_GRAY};
+    PngImage image{
+        .width = platform::MaxPictureSide, .height = 1, .bitDepth = 8, .colourType = PNG_COLOR_TYPE_GRAY};
     image.rows.push_back(Bytes(platform::MaxPictureSide, 0x42));
     const Bytes file = EncodePng(image);
     const Picture picture = platform::DecodePng(file.data(), file.size(), "wide.png");
@@ -396,8 +419,8 @@ protected:
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = (folder_ / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
@@ -406,10 +429,12 @@ protected:
 
 TEST_F(PictureFiles, ExtensionChoosesTheDecoder) {
     const Bytes png = SmallPng(), jpeg = SmallJpeg(), bmp = SmallBmp();
-    EXPECT_EQ(platform::LoadPicture(Write("a.png", png)).Rgb, platform::DecodePng(png.data(), png.size(), "").Rgb);
+    EXPECT_EQ(platform::LoadPicture(Write("a.png", png)).Rgb,
+              platform::DecodePng(png.data(), png.size(), "").Rgb);
     EXPECT_EQ(platform::LoadPicture(Write("b.JPG", jpeg)).Rgb,
               platform::DecodeJpeg(jpeg.data(), jpeg.size(), "").Rgb);
-    EXPECT_EQ(platform::LoadPicture(Write("c.Bmp", bmp)).Rgb, platform::DecodeBmp(bmp.data(), bmp.size(), "").Rgb);
+    EXPECT_EQ(platform::LoadPicture(Write("c.Bmp", bmp)).Rgb,
+              platform::DecodeBmp(bmp.data(), bmp.size(), "").Rgb);
     // The content must match the extension: a PNG named .jpg is an error.
     const std::string misnamed = Write("d.jpg", png);
     EXPECT_THROW(platform::LoadPicture(misnamed), PictureError);
@@ -422,10 +447,12 @@ TEST_F(PictureFiles, FileFaultsNameTheFile) {
     const std::pair<std::string, std::string> cases[] = {
         {missing, "cannot open " + missing + ": No such file or directory"},
         {folder_.string() + "/sub.png", "cannot open " + folder_.string() + "/sub.png: not a regular file"},
+        {folder_.string() + "/pipe.jpg", "cannot open " + folder_.string() + "/pipe.jpg: not a regular file"},
         {empty, empty + " is empty"},
         {unknown, unknown + " is not a picture type we read (.png, .jpg or .bmp)"},
     };
     std::filesystem::create_directory(folder_ / "sub.png");
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.jpg").c_str(), 0600), 0); // opening it must not wait for a writer
     for (const auto& [path, message] : cases) {
         try {
             platform::LoadPicture(path);

@@ -22,8 +22,9 @@ void NoFlush(png_structp) {}
 
 void WritePngChunks(png_structp png, png_infop info, const PngImage& image, png_bytepp rows) {
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height),
-                 image.bitDepth, image.colourType, image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 image.bitDepth, image.colourType,
+                 image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette;
     for (const Rgb& entry : image.palette)
         palette.push_back({entry[0], entry[1], entry[2]});
@@ -113,7 +114,8 @@ Bytes EncodeJpeg(int width, int height, const Bytes& pixels, const JpegOptions& 
     if (options.progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(info.input_components);
+    const std::size_t rowBytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(info.input_components);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(&pixels[info.next_scanline * rowBytes]);
         jpeg_write_scanlines(&info, &row, 1);
@@ -153,7 +155,8 @@ Bytes EncodeBmp(const BmpImage& image) {
     for (std::size_t y = 0; y < height; ++y) {
         const std::size_t fileRow = image.topDown ? y : height - 1 - y;
         for (std::size_t x = 0; x < static_cast<std::size_t>(image.width); ++x) {
-            const std::uint8_t* source = &image.pixels[(y * static_cast<std::size_t>(image.width) + x) * pixelBytes];
+            const std::uint8_t* source =
+                &image.pixels[(y * static_cast<std::size_t>(image.width) + x) * pixelBytes];
             std::uint8_t* target = &out[offset + fileRow * rowBytes + x * pixelBytes];
             std::memcpy(target, source, pixelBytes);
             if (pixelBytes >= 3)
