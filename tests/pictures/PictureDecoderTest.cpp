@@ -85,7 +85,7 @@ PngFixture MakePng(const PngCase& c) {
     const int height = c.interlaced ? 9 : 5;
     const int channels = ChannelsOf(c.colourType);
     const bool palette = c.colourType == PNG_COLOR_TYPE_PALETTE;
-    const int maxSample = palette ? (1 << c.bitDepth) - 1 : (1 << c.bitDepth) - 1;
+    const int maxSample = (1 << c.bitDepth) - 1; // for a palette: the highest index
     const bool keyed = c.transparency && !palette;
     const bool hasAlpha = c.transparency || (c.colourType & PNG_COLOR_MASK_ALPHA) != 0;
 
@@ -121,10 +121,8 @@ PngFixture MakePng(const PngCase& c) {
                     rgb[ch] = To8Bits(s[grey ? 0 : ch], c.bitDepth);
                 if (channels == 2 || channels == 4)
                     alpha = To8Bits(s[channels - 1], c.bitDepth);
-                const bool matchesKey =
-                    grey ? s[0] == (*f.image.transparentKey)[0]
-                         : std::equal(s.begin(), s.begin() + 3, f.image.transparentKey->begin());
-                if (keyed && matchesKey)
+                const auto& key = f.image.transparentKey;
+                if (keyed && (grey ? s[0] == (*key)[0] : std::equal(s.begin(), s.begin() + 3, key->begin())))
                     alpha = 0;
             }
             f.expected.Rgb.insert(f.expected.Rgb.end(), rgb.begin(), rgb.end());
