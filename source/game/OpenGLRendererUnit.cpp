@@ -48,6 +48,8 @@ void CompileGlyph(GLuint list, const platform::BitmapGlyph& glyph) {
 
 } // namespace
 
+TOpenGLRenderer::TOpenGLRenderer(TApp& app) : TOpenGLRenderer(app.Handle()) { App_ = &app; }
+
 TOpenGLRenderer::TOpenGLRenderer(platform::WindowHandle window)
     : Window_(window), Context(CreateContext(window)) {
     BuildBitmapFont();

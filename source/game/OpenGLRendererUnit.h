@@ -5,6 +5,7 @@
 //
 // Main thread only: the context is current on the thread that built it.
 
+#include "game/AppUnit.h"
 #include "platform/Exception.h"
 #include "platform/OpenGLObjects.h"
 #include "platform/WindowSystem.h"
@@ -40,8 +41,12 @@ public:
     static constexpr double FarthestZ = -10000.0;
     static constexpr double NearestZ = 10000.0;
 
-    // Binds to `window` (made for OpenGL by the window layer) and leaves its
-    // context current. Raises EOpenGLRenderer with the message of the step that failed.
+    // Binds to the application's window and leaves its context current.
+    // Raises EOpenGLRenderer with the message of the step that failed. The
+    // window layer fixed the pixel format (colour depth and depth buffer) when
+    // it made the window; the context takes what the driver gave it.
+    explicit TOpenGLRenderer(TApp& app);
+    // The same for a window that belongs to no application (tools, tests).
     explicit TOpenGLRenderer(platform::WindowHandle window);
     virtual ~TOpenGLRenderer();
     TOpenGLRenderer(const TOpenGLRenderer&) = delete;
@@ -73,6 +78,7 @@ public:
     double NearDistance() const { return NearDistance_; }
     double FarDistance() const { return FarDistance_; }
     platform::WindowHandle Window() const { return Window_; }
+    TApp* App() const { return App_; } // null without an application
 
 private:
     void BuildBitmapFont();
@@ -80,6 +86,7 @@ private:
     void ApplyPresentationViewport();
     void ClearLetterboxBars(const platform::Rect& picture, platform::Size drawable) const;
 
+    TApp* App_ = nullptr;
     platform::WindowHandle Window_;
     double NearDistance_ = DefaultNearDistance;
     double FarDistance_ = DefaultFarDistance;

@@ -36,6 +36,11 @@ struct WindowClass {
     bool HasIcon = false; // the program's own icon
 };
 
+struct Size {
+    int Width = 0;
+    int Height = 0;
+};
+
 struct Rect {
     int Left = 0;
     int Top = 0;
@@ -103,6 +108,10 @@ Rect AdjustWindowRect(const Rect& client, std::uint32_t style, std::uint32_t exS
 int ScreenWidth();
 int ScreenHeight();
 
+// The rectangle, inside an area of `outer` pixels, where a picture of `inner`
+// pixels lands when scaled to fit with its aspect kept, centred.
+Rect FitCentred(Size outer, Size inner);
+
 // --- Messages ----------------------------------------------------------------
 
 // Takes the next message off the queue, first pulling in what the display has
@@ -136,19 +145,19 @@ Point GetClientCursorPos(WindowHandle window);
 
 // The client size the program draws for: the window's size, or in full screen
 // the size of the mode it asked for.
-struct Size {
-    int Width = 0;
-    int Height = 0;
-};
 Size GetClientSize(WindowHandle window);
 // Where the client picture lands in the window's pixels (scaled and centred
 // with black bars in full screen; the whole window otherwise).
 Rect GetPresentationViewport(WindowHandle window);
 
 // Full screen on the window's display without changing the display's own
-// mode: the client picture of `logicalSize` is scaled to fit. False when the
-// window system refuses.
-bool EnterFullScreen(WindowHandle window, Size logicalSize);
+// mode. EnterFullScreen gives the window the whole screen (false when the
+// window system refuses); SetFullScreenMode then fixes the client size the
+// program draws for, scaled to fit the screen (false for a size or colour
+// depth that cannot be shown); LeaveFullScreen gives the window back its
+// framed size.
+bool EnterFullScreen(WindowHandle window);
+bool SetFullScreenMode(WindowHandle window, Size clientSize, int colorBits);
 void LeaveFullScreen(WindowHandle window);
 bool IsFullScreen(WindowHandle window);
 
