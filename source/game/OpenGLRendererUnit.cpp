@@ -128,25 +128,28 @@ void TOpenGLRenderer::ApplyPresentationViewport() {
     ClearLetterboxBars(picture, drawable);
 }
 
-void TOpenGLRenderer::ClearLetterboxBars(const platform::Rect& picture, platform::Size drawable) const {
+std::array<platform::Rect, 4> LetterboxBars(const platform::Rect& picture, platform::Size drawable) {
     const int pictureBottom = drawable.Height - picture.Top - picture.Height;
     const int pictureTop = pictureBottom + picture.Height;
     const int pictureRight = picture.Left + picture.Width;
-    const platform::Rect bars[] = {
-        {0, 0, picture.Left, drawable.Height},                                  // left
-        {pictureRight, 0, drawable.Width - pictureRight, drawable.Height},      // right
-        {0, 0, drawable.Width, pictureBottom},                                  // bottom
-        {0, pictureTop, drawable.Width, drawable.Height - pictureTop},          // top
+    auto bar = [](int left, int bottom, int width, int height) {
+        return width > 0 && height > 0 ? platform::Rect{left, bottom, width, height} : platform::Rect{};
     };
-    const bool anyBar = std::any_of(std::begin(bars), std::end(bars),
-                                    [](const platform::Rect& bar) { return bar.Width > 0 && bar.Height > 0; });
-    if (!anyBar)
+    return {bar(0, 0, picture.Left, drawable.Height),
+            bar(pictureRight, 0, drawable.Width - pictureRight, drawable.Height),
+            bar(0, 0, drawable.Width, pictureBottom),
+            bar(0, pictureTop, drawable.Width, drawable.Height - pictureTop)};
+}
+
+void TOpenGLRenderer::ClearLetterboxBars(const platform::Rect& picture, platform::Size drawable) const {
+    const auto bars = LetterboxBars(picture, drawable);
+    if (std::all_of(bars.begin(), bars.end(), [](const platform::Rect& bar) { return bar.Width == 0; }))
         return;
     GL().PushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT);
     GL().Enable(GL_SCISSOR_TEST);
     GL().ClearColor(0, 0, 0, 1);
     for (const platform::Rect& bar : bars) {
-        if (bar.Width <= 0 || bar.Height <= 0)
+        if (bar.Width == 0)
             continue;
         GL().Scissor(bar.Left, bar.Top, bar.Width, bar.Height);
         GL().Clear(GL_COLOR_BUFFER_BIT);

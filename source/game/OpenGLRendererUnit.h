@@ -10,6 +10,7 @@
 #include "platform/OpenGLObjects.h"
 #include "platform/WindowSystem.h"
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -95,6 +96,11 @@ private:
     std::unique_ptr<platform::OpenGLContext> Context;
     platform::DisplayListRange FontLists; // declared after Context: goes first
 };
+
+// The parts of the window around the picture, in GL window coordinates (Top
+// holds the bottom row, counted upwards): left, right, bottom, top. Empty
+// bars are all zero.
+std::array<platform::Rect, 4> LetterboxBars(const platform::Rect& picture, platform::Size drawable);
 
 // One swap per vertical retrace when the driver allows it; otherwise the swap
 // interval stays as the driver has it.

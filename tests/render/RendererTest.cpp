@@ -188,3 +188,40 @@ TEST(RendererBinding, AWindowWithoutASurfaceHasNoPixelFormat) {
     }
     platform::DestroyWindow(window);
 }
+
+TEST_F(RenderTest, FullScreenShowsThePictureScaledBetweenBlackBars) {
+    if (!platform::EnterFullScreen(Window) ||
+        !platform::SetFullScreenMode(Window, {ClientWidth, ClientHeight}, 32))
+        GTEST_SKIP() << "the display offers no full screen";
+    platform::WindowMessage message;
+    while (platform::PeekMessage(message)) // let the window take the screen's size
+        platform::DispatchMessage(message);
+    Renderer->Present(); // the driver takes the window's new size at a swap
+    const platform::Rect picture = platform::GetPresentationViewport(Window);
+    const platform::Rect window = platform::GetWindowBounds(Window);
+    const auto windowPixel = [&](int x, int y) {
+        std::array<std::uint8_t, 4> rgba{};
+        GL().ReadPixels(x, window.Height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return Rgb{rgba[0], rgba[1], rgba[2]};
+    };
+    GL().Viewport(0, 0, window.Width, window.Height); // paint the whole window white first
+    GL().ClearColor(1, 1, 1, 1);
+    GL().Clear(GL_COLOR_BUFFER_BIT);
+    if (windowPixel(window.Width - 1, 0) != White)
+        GTEST_SKIP() << "the window did not really grow (a bare X server resizes no full-screen window)";
+
+    Renderer->Clear();
+    GL().Color3f(1, 0, 0);
+    Renderer->DrawRect(true, 0, 0, ClientWidth, ClientHeight, 0); // the whole client picture
+    EXPECT_TRUE(Near(windowPixel(picture.Left + 1, picture.Top + 1), Red)) << "the picture's top-left";
+    EXPECT_TRUE(Near(windowPixel(picture.Left + picture.Width - 2, picture.Top + picture.Height - 2), Red));
+    if (picture.Top > 0) {
+        EXPECT_TRUE(Near(windowPixel(window.Width / 2, picture.Top - 1), Black)) << "bar above";
+        EXPECT_TRUE(Near(windowPixel(window.Width / 2, picture.Top + picture.Height), Black)) << "bar below";
+    }
+    if (picture.Left > 0) {
+        EXPECT_TRUE(Near(windowPixel(picture.Left - 1, window.Height / 2), Black)) << "bar to the left";
+        EXPECT_TRUE(Near(windowPixel(picture.Left + picture.Width, window.Height / 2), Black)) << "bar to the right";
+    }
+    platform::LeaveFullScreen(Window);
+}

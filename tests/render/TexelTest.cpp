@@ -1,3 +1,4 @@
+#include "game/OpenGLRendererUnit.h"
 #include "game/TextureManagerUnit.h"
 #include "platform/OpenGLBinding.h"
 
@@ -72,4 +73,28 @@ TEST(OpenGLBinding, MissingLibrariesOrEntryPointsDoNotBind) {
     EXPECT_TRUE(platform::LoadOpenGLBinding());
     EXPECT_NE(platform::GL().Begin, nullptr);
     EXPECT_NE(platform::GLU().TessEndPolygon, nullptr);
+}
+
+TEST(LetterboxBars, SurroundThePictureInRowsCountedUpwards) {
+    const platform::Rect picture{0, 32, 1280, 960}; // a 4:3 picture on a 1280 x 1024 screen
+    const auto bars = LetterboxBars(picture, {1280, 1024});
+    EXPECT_EQ(bars[0].Width, 0) << "no bar on the left";
+    EXPECT_EQ(bars[1].Width, 0) << "no bar on the right";
+    EXPECT_EQ(bars[2].Left, 0);
+    EXPECT_EQ(bars[2].Top, 0) << "the bottom bar starts at row 0";
+    EXPECT_EQ(bars[2].Width, 1280);
+    EXPECT_EQ(bars[2].Height, 32);
+    EXPECT_EQ(bars[3].Top, 992);
+    EXPECT_EQ(bars[3].Height, 32);
+
+    const auto wide = LetterboxBars({240, 0, 1440, 1080}, {1920, 1080}); // 4:3 on 16:9
+    EXPECT_EQ(wide[0].Width, 240);
+    EXPECT_EQ(wide[0].Height, 1080);
+    EXPECT_EQ(wide[1].Left, 1680);
+    EXPECT_EQ(wide[1].Width, 240);
+    EXPECT_EQ(wide[2].Width, 0);
+    EXPECT_EQ(wide[3].Width, 0);
+
+    for (const auto& bar : LetterboxBars({0, 0, 1024, 768}, {1024, 768}))
+        EXPECT_EQ(bar.Width, 0) << "a window shows the picture whole";
 }
