@@ -37,6 +37,12 @@ TEST_F(ViewerTest, TheGamesPicturesLoadAndTheSceneShowsThem) {
     EXPECT_TRUE(textures.GetTexture(tidBlue).HasAlpha());
     EXPECT_TRUE(textures.GetTexture(tidRed).HasAlpha());
     EXPECT_FALSE(textures.GetTexture(tidGo).HasAlpha()) << "a JPEG has no alpha";
+    const TTexture& title = textures.GetTexture(tidTitle);
+    EXPECT_EQ(title.Width(), 1024) << "the title fills the screen";
+    EXPECT_EQ(title.Height(), 768);
+    EXPECT_EQ(title.TextureHeight(), 1024);
+    for (const TTextureID overlay : {tidTitleClick, tidClear, tidGameOver})
+        EXPECT_TRUE(textures.GetTexture(overlay).HasAlpha()) << TextureBaseNames[overlay];
     for (const TTextureID stagePicture : {tidBG, tidBlock, tidFront})
         EXPECT_FALSE(textures.GetTexture(stagePicture).Loaded()) << "the stage supplies it";
 

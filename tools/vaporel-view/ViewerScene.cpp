@@ -1,5 +1,7 @@
 #include "ViewerScene.h"
 
+#include "game/DefineUnit.h"
+
 #include <cstring>
 
 using namespace platform::gl;
@@ -8,6 +10,9 @@ using platform::GL;
 namespace {
 
 constexpr int PictureGap = 16; // pixels between pictures
+// The small pictures fit the viewer's row: the particles, the pointer (with
+// alpha) and the opaque "Go".
+constexpr TTextureID ShownPictures[] = {tidBlue, tidRed, tidCursor, tidGo};
 
 void DrawWholeTexture(const TTexture& texture, float x, float y) {
     const float s1 = static_cast<float>(texture.Width()) / static_cast<float>(texture.TextureWidth());
@@ -62,7 +67,7 @@ void TViewerScene::Draw() {
 
 void TViewerScene::DrawPictures() const {
     float x = FilledRect.Left;
-    for (int id = 0; id < Textures_.Count(); ++id) {
+    for (const TTextureID id : ShownPictures) {
         const TTexture& texture = Textures_.GetTexture(id);
         if (!texture.Loaded())
             continue;

@@ -1,6 +1,6 @@
 #pragma once
 // What the viewer shows, so that rendering can be checked by eye and by tests:
-// a filled and an outlined rectangle, the pictures of a folder side by side
+// a filled and an outlined rectangle, the game's small pictures side by side
 // (those with alpha blended), a line of bitmap text and a word in the outline font.
 
 #include "game/LetterRenderUnit.h"
