@@ -24,3 +24,20 @@ TEST(ExtractFolder, KeepsTheTrailingSeparator) {
     // Multi-byte UTF-8 names: continuation bytes never read as '/'.
     EXPECT_EQ(ExtractFolder("/ゲーム/水/vaporel"), "/ゲーム/水/");
 }
+
+TEST(TextToInt, WholeTextOnly) {
+    EXPECT_EQ(TextToInt("-2147483648"), std::optional<std::int32_t>(-2147483648));
+    EXPECT_EQ(TextToInt("12abc"), std::nullopt);
+    EXPECT_EQ(TextToInt(""), std::nullopt);
+    EXPECT_EQ(TextToInt("2147483648"), std::nullopt) << "out of range";
+}
+
+TEST(ChangeFileExt, ReplacesOnlyTheLastComponentsExtension) {
+    EXPECT_EQ(ChangeFileExt("/opt/game.d/vaporel", ".ini"), "/opt/game.d/vaporel.ini");
+    EXPECT_EQ(ChangeFileExt("/opt/vaporel.exe", ".Z5.log"), "/opt/vaporel.Z5.log");
+}
+
+TEST(ByteOrder, SwapsReverseTheBytes) {
+    EXPECT_EQ(Swap16(0x1234), 0x3412);
+    EXPECT_EQ(Swap32(0x12345678u), 0x78563412u);
+}
