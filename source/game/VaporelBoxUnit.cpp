@@ -260,34 +260,64 @@ void TVaporelBox::CheckCollision() {
 // Columns outer, rows inner, pairs i < j of each cell. Positions change at
 // once, so later pairs see where earlier ones moved the particles; a pair
 // sharing several cells is resolved once per shared cell.
+//
+// Each cell's active particles are loaded into locals, paired there, and
+// written back before the next cell: a particle stands in a cell at most
+// once, so the locals are distinct particles, and dropping inactive entries
+// keeps the order of the remaining pairs. The results are the same bits as
+// pairing the pool entries directly.
 void TVaporelBox::CollidePairsInCells() {
     TWaterParticle* const pool = Particles.data();
+    const TPairLimits limits{static_cast<double>(Diameter(WaterRadius)),
+                             static_cast<double>(DiameterSquared(WaterRadius))};
     for (auto& column : Cells)
         for (const TMapCell& cell : column) {
-            const std::int32_t count = cell.Count;
-            for (std::int32_t i = 0; i < count; ++i) {
-                TWaterParticle& a = pool[cell.Entries[i]];
-                for (std::int32_t j = i + 1; j < count; ++j) {
-                    TWaterParticle& b = pool[cell.Entries[j]];
-                    if (a.Active && b.Active)
-                        ResolvePair(a, b);
-                }
+            if (cell.Count < 2)
+                continue;
+            TCellWater water;
+            for (std::int32_t i = 0; i < cell.Count; ++i) {
+                const TWaterParticle& p = pool[cell.Entries[i]];
+                if (p.Active)
+                    water.Load(cell.Entries[i], p.Position);
+            }
+            PairUp(water, limits);
+            for (std::int32_t i = 0; i < water.Count; ++i) {
+                pool[water.Index[i]].Position.x = water.X[i];
+                pool[water.Index[i]].Position.y = water.Y[i];
             }
         }
 }
 
-// Pushes an overlapping pair apart along the line between the centres until
-// the discs just touch; velocities are left alone. Only x and y are computed:
-// z is 0 in every position, so its terms (0 - 0, 0 * 0, 0 / length) would add
-// exact zeros and change no bit.
-void TVaporelBox::ResolvePair(TWaterParticle& a, TWaterParticle& b) {
-    ++CollisionChecks;
-    const double dx = a.Position.x - b.Position.x;
-    const double dy = a.Position.y - b.Position.y;
-    const double d2 = dx * dx + dy * dy;
-    if (!(d2 < DiameterSquared(WaterRadius)))
-        return;
-    ++CollisionHits;
+// Every pair i < j of one cell, in order. The test runs on locals; only an
+// overlapping pair goes on to the push.
+void TVaporelBox::PairUp(TCellWater& water, const TPairLimits& limits) {
+    const std::int32_t count = water.Count;
+    std::int32_t hits = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        double ax = water.X[i];
+        double ay = water.Y[i];
+        for (std::int32_t j = i + 1; j < count; ++j) {
+            const double dx = ax - water.X[j];
+            const double dy = ay - water.Y[j];
+            const double d2 = dx * dx + dy * dy;
+            if (d2 < limits.DiameterSquared) {
+                ++hits;
+                PushApart(ax, ay, water.X[j], water.Y[j], dx, dy, d2, limits.Diameter);
+            }
+        }
+        water.X[i] = ax;
+        water.Y[i] = ay;
+    }
+    CollisionChecks += count * (count - 1) / 2;
+    CollisionHits += hits;
+}
+
+// Pushes an overlapping pair apart along the line between the centres (d =
+// a - b) until the discs just touch; velocities are left alone. Only x and y
+// are computed: z is 0 in every position, so its terms (0 - 0, 0 * 0,
+// 0 / length) would add exact zeros and change no bit.
+void TVaporelBox::PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
+                            double diameter) {
     double nx = 1.0;
     double ny = 0.0;
     const double distance = std::sqrt(d2);
@@ -296,14 +326,14 @@ void TVaporelBox::ResolvePair(TWaterParticle& a, TWaterParticle& b) {
         nx = dx / distance;
         ny = dy / distance;
     }
-    const double push = (Diameter(WaterRadius) - distance) * 0.5;
+    const double push = (diameter - distance) * 0.5;
     // n x push is formed first, then added (a) or subtracted (b).
     const double pushX = nx * push;
     const double pushY = ny * push;
-    a.Position.x += pushX;
-    a.Position.y += pushY;
-    b.Position.x -= pushX;
-    b.Position.y -= pushY;
+    ax += pushX;
+    ay += pushY;
+    bx -= pushX;
+    by -= pushY;
 }
 
 // Tests the straight path from PrevPosition to Position at four points; only
@@ -443,17 +473,23 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
 }
 
 // A source emits only while no particle is registered in its cell by the map
-// built at the end of Simulate.
+// built at the end of Simulate. Once the pool has no free slot, the remaining
+// sources are not asked: nothing frees a slot meanwhile, so every further
+// AddParticle would search the whole pool and do nothing.
 void TVaporelBox::EmitWater() {
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
             const TMapCell& cell = Cells[column][row];
-            if (cell.CellType == ctSource && cell.Count == 0)
-                AddParticle(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2);
+            if (cell.CellType == ctSource && cell.Count == 0 &&
+                !PutIntoPlay(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2))
+                return;
         }
 }
 
-void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
+void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) { PutIntoPlay(x, y); }
+
+// The first free slot from SpawnCursor on, wrapping round; false when none is free.
+bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {
     const std::int64_t n = static_cast<std::int64_t>(Particles.size());
     for (std::int64_t k = 0; k < n; ++k) {
         TWaterParticle& p = Particles[(k + SpawnCursor) % n];
@@ -463,10 +499,12 @@ void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
         p.Position = TVector3D{static_cast<double>(x), static_cast<double>(y), 0.0};
         p.PrevPosition = p.Position;
         VectorZero(p.Velocity);
-        // By one whichever slot was taken; kept non-negative past 2^31 spawns.
+        // By one whichever slot was taken; kept below n, which selects the
+        // same slots as an ever-growing count and never overflows.
         SpawnCursor = static_cast<std::int32_t>((SpawnCursor + std::int64_t{1}) % n);
-        return;
+        return true;
     }
+    return false;
 }
 
 std::int32_t TVaporelBox::ActiveParticleCount() const {

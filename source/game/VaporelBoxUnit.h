@@ -131,11 +131,34 @@ private:
     void LoadLayer(TTextureID slot, const std::string& base);
     void ReadStageData(const std::string& dir);
     void ShufflePool();
+    bool PutIntoPlay(std::int32_t x, std::int32_t y);
 
     void Integrate(TWaterParticle& p) const;
     void CheckCollision();
+    // The active particles of one cell, loaded for pairing.
+    struct TCellWater {
+        std::int32_t Count = 0;
+        std::int32_t Index[MaxCellEntries];
+        double X[MaxCellEntries];
+        double Y[MaxCellEntries];
+
+        void Load(std::int32_t index, const TVector3D& position) {
+            Index[Count] = index;
+            X[Count] = position.x;
+            Y[Count] = position.y;
+            ++Count;
+        }
+    };
+    // 2 x WaterRadius and its square, as the pair test uses them.
+    struct TPairLimits {
+        double Diameter;
+        double DiameterSquared;
+    };
+
     void CollidePairsInCells();
-    void ResolvePair(TWaterParticle& a, TWaterParticle& b);
+    void PairUp(TCellWater& water, const TPairLimits& limits);
+    static void PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
+                          double diameter);
     void CollideWithMap(TWaterParticle& p);
     void LeaveThroughOutlet(TWaterParticle& p);
     void ClampToField(TWaterParticle& p) const;
