@@ -18,6 +18,11 @@ public:
     using Exception::Exception;
 };
 
+// Limits checked from the file's header before any pixel memory is taken, so
+// that a damaged or hostile header cannot make us allocate gigabytes.
+inline constexpr int MaxPictureSide = 16384;                       // pixels, either side
+inline constexpr std::int64_t MaxPicturePixels = 64 * 1024 * 1024; // pixels, width * height
+
 struct Picture {
     int Width = 0;
     int Height = 0;

@@ -1,0 +1,51 @@
+#pragma once
+// The game application: fixes the window, reads and writes the options file,
+// creates and owns every subsystem, and runs the frame step under the frame
+// wait timer.
+
+#include "game/AppUnit.h"
+#include "game/WaitTimerUnit.h"
+#include "platform/IniFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+inline constexpr const char* GameTitle = "The Vaporel Vovor of ZANK (ver 1.0.0)";
+// The single-instance lock: the title without the version.
+inline constexpr const char* InstanceName = "The Vaporel Vovor of ZANK";
+
+inline constexpr std::int32_t GameWidth = 1024;  // pixels
+inline constexpr std::int32_t GameHeight = 768;  // pixels
+inline constexpr std::int32_t GameColorBits = 32;
+inline constexpr std::int32_t GameFrameRate = 60; // timed frames per second
+
+// Reads an option as the options file has always stored it: an integer
+// (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
+// or one that is no number gives `fallback`.
+bool ReadBoolOption(const platform::IniFile& options, const std::string& key, bool fallback);
+
+class TGameApp : public TApp {
+public:
+    TGameApp();
+    ~TGameApp() override;
+
+    // Timed frames run since start.
+    std::int32_t FrameCount() const { return FrameCount_; }
+    bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+
+protected:
+    void OnCreateWindow() override;
+    void OnDestroyWindow() override;
+    void Idle() override;
+    void KeyDown(std::uint16_t& key) override;
+
+private:
+    void LoadOptions();
+    void SaveOptions();
+
+    std::unique_ptr<TWaitTimer> WaitTimer;
+    std::unique_ptr<platform::IniFile> Options;
+    std::int32_t FrameCount_ = 0;
+    bool VisibleDebugMessage_ = false;
+};

@@ -1,0 +1,82 @@
+#include "platform/IniFile.h"
+
+#include "platform/Exception.h"
+
+// Our options are plain bytes: SimpleIni needs no character conversion.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION // the templates are instantiated here, once
+#include <SimpleIni.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace platform {
+
+struct IniFile::Document {
+    CSimpleIniA Ini{/*isUtf8=*/false, /*multiKey=*/false, /*multiLine=*/false};
+};
+
+namespace {
+
+// Reads the whole file; nothing when it does not exist.
+std::optional<std::string> ReadWholeFile(const std::string& fileName) {
+    errno = 0;
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw Exception("Cannot read the options file " + fileName + ": " + std::strerror(errno));
+    }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    if (file.bad())
+        throw Exception("Cannot read the options file " + fileName);
+    return contents.str();
+}
+
+} // namespace
+
+IniFile::IniFile(std::string fileName) : FileName_(std::move(fileName)), Contents(std::make_unique<Document>()) {
+    const std::optional<std::string> text = ReadWholeFile(FileName_);
+    if (!text)
+        return;
+    if (text->find('\0') != std::string::npos)
+        throw Exception("The options file " + FileName_ + " is not a text file");
+    if (Contents->Ini.LoadData(text->data(), text->size()) < 0)
+        throw Exception("Cannot read the options file " + FileName_);
+}
+
+IniFile::~IniFile() = default;
+
+std::optional<std::string> IniFile::Read(const std::string& section, const std::string& key) const {
+    const char* value = Contents->Ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    if (!value)
+        return std::nullopt;
+    return std::string(value);
+}
+
+void IniFile::Write(const std::string& section, const std::string& key, const std::string& value) {
+    Contents->Ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+}
+
+void IniFile::Save() const {
+    std::string text;
+    if (Contents->Ini.Save(text) < 0)
+        throw Exception("Cannot write the options file " + FileName_);
+    // Written beside the file and then renamed over it, so that a failure
+    // half-way never leaves a truncated options file behind.
+    const std::string temporary = FileName_ + ".new";
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (!file || std::rename(temporary.c_str(), FileName_.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temporary.c_str());
+        throw Exception("Cannot write the options file " + FileName_ + ": " + reason);
+    }
+}
+
+} // namespace platform

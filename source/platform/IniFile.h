@@ -1,0 +1,35 @@
+#pragma once
+// An ini file held in memory: loaded whole, changed, written back whole.
+// Sections, keys and comments that nobody touches stay as they were read.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+class IniFile {
+public:
+    // Reads `fileName`. A missing file gives an empty ini; a file that exists
+    // but cannot be read or parsed raises Exception naming it.
+    explicit IniFile(std::string fileName);
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    std::optional<std::string> Read(const std::string& section, const std::string& key) const;
+    void Write(const std::string& section, const std::string& key, const std::string& value);
+
+    // Replaces the file by the whole ini. The old file stays intact when the
+    // new one cannot be written; the failure raises Exception naming it.
+    void Save() const;
+
+    const std::string& FileName() const { return FileName_; }
+
+private:
+    struct Document;
+    std::string FileName_;
+    std::unique_ptr<Document> Contents;
+};
+
+} // namespace platform

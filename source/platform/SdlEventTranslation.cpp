@@ -1,0 +1,217 @@
+// Display events become window messages: keys with their virtual-key codes,
+// mouse messages with button flags and client coordinates, focus changes as
+// activation, exposure as painting, the close box as a close request.
+
+#include "platform/WindowSystemState.h"
+
+#include <SDL.h>
+
+namespace platform {
+
+namespace {
+
+int VirtualKeyOfLetterOrDigit(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + (key - SDLK_0);
+    return 0;
+}
+
+int VirtualKeyOfScancode(SDL_Scancode code) {
+    if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12)
+        return VK_F1 + (code - SDL_SCANCODE_F1);
+    if (code >= SDL_SCANCODE_KP_1 && code <= SDL_SCANCODE_KP_9)
+        return VK_NUMPAD0 + 1 + (code - SDL_SCANCODE_KP_1);
+    switch (code) {
+    case SDL_SCANCODE_ESCAPE: return VK_ESCAPE;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return VK_RETURN;
+    case SDL_SCANCODE_SPACE: return VK_SPACE;
+    case SDL_SCANCODE_TAB: return VK_TAB;
+    case SDL_SCANCODE_BACKSPACE: return VK_BACK;
+    case SDL_SCANCODE_LSHIFT:
+    case SDL_SCANCODE_RSHIFT: return VK_SHIFT;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return VK_CONTROL;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT: return VK_MENU;
+    case SDL_SCANCODE_PAUSE: return VK_PAUSE;
+    case SDL_SCANCODE_CAPSLOCK: return VK_CAPITAL;
+    case SDL_SCANCODE_PAGEUP: return VK_PRIOR;
+    case SDL_SCANCODE_PAGEDOWN: return VK_NEXT;
+    case SDL_SCANCODE_END: return VK_END;
+    case SDL_SCANCODE_HOME: return VK_HOME;
+    case SDL_SCANCODE_LEFT: return VK_LEFT;
+    case SDL_SCANCODE_UP: return VK_UP;
+    case SDL_SCANCODE_RIGHT: return VK_RIGHT;
+    case SDL_SCANCODE_DOWN: return VK_DOWN;
+    case SDL_SCANCODE_INSERT: return VK_INSERT;
+    case SDL_SCANCODE_DELETE: return VK_DELETE;
+    case SDL_SCANCODE_KP_0: return VK_NUMPAD0;
+    case SDL_SCANCODE_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDL_SCANCODE_KP_PLUS: return VK_ADD;
+    case SDL_SCANCODE_KP_MINUS: return VK_SUBTRACT;
+    case SDL_SCANCODE_KP_PERIOD: return VK_DECIMAL;
+    case SDL_SCANCODE_KP_DIVIDE: return VK_DIVIDE;
+    default: return 0;
+    }
+}
+
+// Letters and digits follow the keyboard layout, as their codes always have;
+// the other keys are named by their position.
+int VirtualKeyOf(const SDL_Keysym& key) {
+    const int letterOrDigit = VirtualKeyOfLetterOrDigit(key.sym);
+    return letterOrDigit ? letterOrDigit : VirtualKeyOfScancode(key.scancode);
+}
+
+std::uintptr_t ModifierFlags() {
+    const SDL_Keymod mods = SDL_GetModState();
+    std::uintptr_t flags = 0;
+    if (mods & KMOD_SHIFT)
+        flags |= MK_SHIFT;
+    if (mods & KMOD_CTRL)
+        flags |= MK_CONTROL;
+    return flags;
+}
+
+std::uintptr_t ButtonFlags(std::uint32_t sdlButtons) {
+    std::uintptr_t flags = 0;
+    if (sdlButtons & SDL_BUTTON_LMASK)
+        flags |= MK_LBUTTON;
+    if (sdlButtons & SDL_BUTTON_RMASK)
+        flags |= MK_RBUTTON;
+    if (sdlButtons & SDL_BUTTON_MMASK)
+        flags |= MK_MBUTTON;
+    return flags;
+}
+
+std::intptr_t ClientPointParam(WindowHandle window, int x, int y) {
+    const Point client = WindowToClient(window, {x, y});
+    return MakePointParam(client.X, client.Y);
+}
+
+std::uint32_t ButtonMessage(std::uint8_t button, bool down) {
+    switch (button) {
+    case SDL_BUTTON_LEFT: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case SDL_BUTTON_RIGHT: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    case SDL_BUTTON_MIDDLE: return down ? WM_MBUTTONDOWN : WM_MBUTTONUP;
+    default: return 0;
+    }
+}
+
+void TranslateKey(const SDL_KeyboardEvent& event) {
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    const int key = VirtualKeyOf(event.keysym);
+    if (!window || key == 0)
+        return;
+    const bool down = event.type == SDL_KEYDOWN;
+    // Keys pressed with Alt belong to the system, as they always have.
+    const bool system = (event.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
+    const std::uint32_t message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    const std::intptr_t repeatAndScan = 1 | (static_cast<std::intptr_t>(event.keysym.scancode & 0xFF) << 16);
+    const std::intptr_t transition = down ? (event.repeat ? 0x40000000 : 0) : 0xC0000000;
+    Enqueue({window, message, static_cast<std::uintptr_t>(key), repeatAndScan | transition});
+}
+
+void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    const std::uint32_t message = ButtonMessage(event.button, event.type == SDL_MOUSEBUTTONDOWN);
+    if (!window || message == 0 || event.which == SDL_TOUCH_MOUSEID)
+        return;
+    // The flags tell the state after the event: a press includes its button.
+    const std::uintptr_t flags = ButtonFlags(SDL_GetMouseState(nullptr, nullptr)) | ModifierFlags();
+    Enqueue({window, message, flags, ClientPointParam(window, event.x, event.y)});
+}
+
+void TranslateMouseMotion(const SDL_MouseMotionEvent& event) {
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    if (!window || event.which == SDL_TOUCH_MOUSEID)
+        return;
+    const std::uintptr_t flags = ButtonFlags(event.state) | ModifierFlags();
+    Enqueue({window, WM_MOUSEMOVE, flags, ClientPointParam(window, event.x, event.y)});
+}
+
+// An activated program decides whether the screen saver may start.
+void AskAboutScreenSaver(WindowHandle window) {
+    if (SendMessage(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0) != 0)
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
+}
+
+void TranslateWindowEvent(const SDL_WindowEvent& event) {
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    if (!window)
+        return;
+    switch (event.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Enqueue({window, WM_ACTIVATEAPP, 1, 0});
+        AskAboutScreenSaver(window);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Enqueue({window, WM_ACTIVATEAPP, 0, 0});
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        if (!window->PaintQueued) {
+            window->PaintQueued = true;
+            Enqueue({window, WM_PAINT, 0, 0});
+        }
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Enqueue({window, WM_CLOSE, 0, 0});
+        break;
+    default:
+        break;
+    }
+}
+
+// A quit request from outside (a signal, the session ending) closes every
+// window the normal way, so that each saves what it has to.
+void CloseAllWindows() {
+    for (const auto& window : State().Windows)
+        if (!window->MessageOnly)
+            Enqueue({window.get(), WM_CLOSE, 0, 0});
+}
+
+void Translate(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        TranslateKey(event.key);
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        TranslateMouseButton(event.button);
+        break;
+    case SDL_MOUSEMOTION:
+        TranslateMouseMotion(event.motion);
+        break;
+    case SDL_WINDOWEVENT:
+        TranslateWindowEvent(event.window);
+        break;
+    case SDL_QUIT:
+        CloseAllWindows();
+        break;
+    default:
+        break; // includes the wake-up event: it only ends a wait
+    }
+}
+
+} // namespace
+
+void PumpSdlEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        Translate(event);
+}
+
+void WaitForSdlEvent() { SDL_WaitEvent(nullptr); }
+
+void WakeSdlWait() {
+    SDL_Event wake{};
+    wake.type = State().WakeEventType;
+    SDL_PushEvent(&wake);
+}
+
+} // namespace platform

@@ -1,0 +1,71 @@
+#pragma once
+// Platform-internal: the state of the window message layer, shared by the
+// window registry (WindowSystem.cpp) and the SDL event translation
+// (SdlEventTranslation.cpp).
+
+#include "platform/WindowSystem.h"
+
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+struct SDL_Window;
+
+namespace platform {
+
+struct Window {
+    std::string ClassName;
+    WindowProcedure Procedure = nullptr;
+    void* UserData = nullptr;
+    std::uint32_t Style = 0;
+    std::uint32_t ExStyle = 0;
+    std::string Caption;
+    Rect Bounds;              // client rectangle in screen coordinates while windowed
+    bool MessageOnly = false;
+    bool FullScreen = false;
+    Size FullScreenClientSize; // what the program draws for while in full screen
+    SDL_Window* Sdl = nullptr; // null for message-only windows and on the headless screen
+    bool PaintQueued = false;
+};
+
+struct WindowSystemState {
+    std::map<std::string, WindowClass> Classes;
+    std::vector<std::unique_ptr<Window>> Windows;
+
+    // The queue is the one piece other threads touch (PostMessage).
+    std::mutex QueueMutex;
+    std::condition_variable QueueSignal;
+    std::deque<WindowMessage> Queue;
+
+    bool Headless = false;
+    Size HeadlessScreen;
+    Point HeadlessCursor;
+    bool VideoUp = false;
+    std::uint32_t WakeEventType = 0; // SDL user event that wakes WaitMessage
+
+    std::array<bool, 256> KeysDown{};
+};
+
+WindowSystemState& State();
+
+// Queues a message at the back (thread-safe).
+void Enqueue(const WindowMessage& message);
+
+// The window a display event belongs to; null when it is not one of ours.
+WindowHandle WindowFromSdl(std::uint32_t sdlWindowId);
+
+// Window pixels -> client coordinates (identity unless the window is scaled).
+Point WindowToClient(WindowHandle window, Point windowPixel);
+
+// Reads every waiting display event and queues the messages they become.
+void PumpSdlEvents();
+// Blocks until a display event (or a wake-up post) waits.
+void WaitForSdlEvent();
+// Wakes a WaitForSdlEvent from any thread.
+void WakeSdlWait();
+
+} // namespace platform
