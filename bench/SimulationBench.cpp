@@ -64,7 +64,9 @@ private:
     std::unique_ptr<TVaporelBox> Box;
 };
 
-const TPoolSize PoolSizes[] = {{2000, 4}, {10000, 2}, {50000, 1}};
+// Growing pools, each with a radius at which it fits the field; then the
+// same radius for every size, where the water's density stays the same.
+const TPoolSize PoolSizes[] = {{2000, 4}, {10000, 2}, {50000, 1}, {2500, 2}, {5000, 2}, {20000, 2}};
 
 void SetPerParticleCounter(benchmark::State& state, const TVaporelBox& box) {
     state.counters["particles"] = box.ActiveParticleCount();
@@ -91,7 +93,7 @@ void BM_MakeCollisionMap(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_Execute)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Execute)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MakeCollisionMap)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();
