@@ -8,6 +8,7 @@
 #include "game/GameProfilerUnit.h"
 #include "game/LayerTextures.h"
 #include "game/Math3DUnit.h"
+#include "platform/Exception.h" // raised by stage loading and cell access
 
 #include <cstdint>
 #include <string>
