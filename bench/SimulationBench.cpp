@@ -70,8 +70,9 @@ const TPoolSize PoolSizes[] = {{2000, 4}, {10000, 2}, {50000, 1}, {2500, 2}, {50
 
 void SetPerParticleCounter(benchmark::State& state, const TVaporelBox& box) {
     state.counters["particles"] = box.ActiveParticleCount();
-    state.counters["per_particle"] = benchmark::Counter(
-        box.ActiveParticleCount(), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_particle"] =
+        benchmark::Counter(box.ActiveParticleCount(),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_Execute(benchmark::State& state) {

@@ -2,7 +2,9 @@
 
 #include <string>
 
-TGameProfiler::TGameProfiler() : Profiler(std::make_unique<TZ5Profiler>()) { AddItems(); }
+TGameProfiler::TGameProfiler() : Profiler(std::make_unique<TZ5Profiler>()) {
+    AddItems();
+}
 
 TGameProfiler::TGameProfiler(TZ5Profiler::TCounter counter, std::int64_t frequency)
     : Profiler(std::make_unique<TZ5Profiler>(counter, frequency)) {

@@ -11,7 +11,9 @@ struct TVector3D {
     double z = 0.0;
 };
 
-inline void VectorZero(TVector3D& v) { v = TVector3D{}; }
+inline void VectorZero(TVector3D& v) {
+    v = TVector3D{};
+}
 
 inline void VectorAdd(TVector3D& v, const TVector3D& a) {
     v.x += a.x;
@@ -46,7 +48,9 @@ inline void VectorScaled(const TVector3D& v, double s, TVector3D& out) {
 }
 
 // sqrt((x*x + y*y) + z*z), summed left to right.
-inline double VectorLength(const TVector3D& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+inline double VectorLength(const TVector3D& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
 
 // Each component divided by the length (a division, not a multiplication by
 // its reciprocal, which would round differently). A zero vector gives NaNs:

@@ -20,7 +20,9 @@ const char* const DataFileName = "data.xml";
 
 std::uint32_t Seed = 0;
 
-void NextSeed() { Seed = Seed * RandMultiplier + 1; }
+void NextSeed() {
+    Seed = Seed * RandMultiplier + 1;
+}
 
 // The cell index of a coordinate: its integer part (truncated towards zero)
 // divided by 16, truncated towards zero, so -15.9..15.9 all give 0. Answers
@@ -32,7 +34,9 @@ int CellIndex(double v, int cellCount) {
     return static_cast<int>(v) / CellSize;
 }
 
-bool IsSolid(TCellType type) { return type == ctBlock || type == ctWall; }
+bool IsSolid(TCellType type) {
+    return type == ctBlock || type == ctWall;
+}
 
 // First matching row wins.
 TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
@@ -51,7 +55,9 @@ TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 // 2 x radius and its square are 32-bit integers; they wrap like such for
 // absurd radii instead of overflowing.
-std::int32_t Diameter(std::int32_t radius) { return static_cast<std::int32_t>(2u * static_cast<std::uint32_t>(radius)); }
+std::int32_t Diameter(std::int32_t radius) {
+    return static_cast<std::int32_t>(2u * static_cast<std::uint32_t>(radius));
+}
 
 std::int32_t DiameterSquared(std::int32_t radius) {
     const auto diameter = static_cast<std::uint32_t>(Diameter(radius));
@@ -76,9 +82,13 @@ double ReadReal(const TZ5EasyXMLReader& reader, const char* key, const std::stri
 
 } // namespace
 
-void SetRandSeed(std::uint32_t seed) { Seed = seed; }
+void SetRandSeed(std::uint32_t seed) {
+    Seed = seed;
+}
 
-std::uint32_t RandSeed() { return Seed; }
+std::uint32_t RandSeed() {
+    return Seed;
+}
 
 std::uint32_t RandomInt(std::uint32_t n) {
     NextSeed();
@@ -121,7 +131,8 @@ void TVaporelBox::LoadMap(const std::string& base) {
             const int py = y * CellSize;
             TCellType type = ctEmpty;
             if (px < picture.Width && py < picture.Height) {
-                const std::uint8_t* rgb = &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
+                const std::uint8_t* rgb =
+                    &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
                 type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
             }
             Cells[x][y].CellType = type;
@@ -486,7 +497,9 @@ void TVaporelBox::EmitWater() {
         }
 }
 
-void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) { PutIntoPlay(x, y); }
+void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
+    PutIntoPlay(x, y);
+}
 
 // The first free slot from SpawnCursor on, wrapping round; false when none is free.
 bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {

@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-inline constexpr int FieldWidth = 1024;  // pixels, x grows to the right
-inline constexpr int FieldHeight = 768;  // pixels, y grows downwards
-inline constexpr int CellSize = 16;      // pixels, edge of a map cell
-inline constexpr int MapColumns = 65;    // one more than FieldWidth / CellSize
-inline constexpr int MapRows = 49;       // one more than FieldHeight / CellSize
+inline constexpr int FieldWidth = 1024;    // pixels, x grows to the right
+inline constexpr int FieldHeight = 768;    // pixels, y grows downwards
+inline constexpr int CellSize = 16;        // pixels, edge of a map cell
+inline constexpr int MapColumns = 65;      // one more than FieldWidth / CellSize
+inline constexpr int MapRows = 49;         // one more than FieldHeight / CellSize
 inline constexpr int MaxCellEntries = 100; // particle references one cell holds
 // Frames between the change to cleared or lost and Finished (6 s at 60 fps).
 inline constexpr std::int32_t FinishDelayFrames = 360;
@@ -45,9 +45,9 @@ enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
 struct TWaterParticle {
     TVector3D Position;
     TVector3D Velocity;
-    TVector3D PrevPosition; // position at the end of the previous frame
-    bool Active = false;    // in the box and simulated
-    bool Exited = false;    // left through an outlet: used up until the next reset
+    TVector3D PrevPosition;   // position at the end of the previous frame
+    bool Active = false;      // in the box and simulated
+    bool Exited = false;      // left through an outlet: used up until the next reset
     TWaterKind Kind = wkBlue; // fixed per slot by the reset
 };
 
@@ -120,12 +120,12 @@ public:
     std::int32_t BlueWaterNumForClear = 0;
     std::int32_t EtcWaterNumForEnd = 0;
     std::int32_t WaterParticleNum = 0;
-    std::int32_t WaterRadius = 0;           // pixels
-    double WaterMaxVelocity = 0.0;          // pixels per frame
-    double WaterGravity = 0.0;              // pixels added to y per frame
-    double WaterVelocityDecayRate = 0.0;    // factor per frame
-    double WaterShakeVelocity = 0.0;        // pixels per frame
-    double WaterSwapFrequency = 0.0;        // chance per frame, 0 to 1
+    std::int32_t WaterRadius = 0;        // pixels
+    double WaterMaxVelocity = 0.0;       // pixels per frame
+    double WaterGravity = 0.0;           // pixels added to y per frame
+    double WaterVelocityDecayRate = 0.0; // factor per frame
+    double WaterShakeVelocity = 0.0;     // pixels per frame
+    double WaterSwapFrequency = 0.0;     // chance per frame, 0 to 1
 
 private:
     void LoadMap(const std::string& base);

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-TZ5ArrayList::TZ5ArrayList(std::int32_t initialCapacity) { SetCapacity(std::max(initialCapacity, 0)); }
+TZ5ArrayList::TZ5ArrayList(std::int32_t initialCapacity) {
+    SetCapacity(std::max(initialCapacity, 0));
+}
 
 void TZ5ArrayList::Assign(const TZ5ArrayList& source) {
     Clear();
@@ -26,9 +28,13 @@ void TZ5ArrayList::Insert(std::int32_t index, TItem item) {
     Items[index] = item;
 }
 
-void TZ5ArrayList::AddFirst(TItem item) { Insert(0, item); }
+void TZ5ArrayList::AddFirst(TItem item) {
+    Insert(0, item);
+}
 
-void TZ5ArrayList::ClearCount() { Count_ = 0; }
+void TZ5ArrayList::ClearCount() {
+    Count_ = 0;
+}
 
 void TZ5ArrayList::Clear() {
     ClearCount();

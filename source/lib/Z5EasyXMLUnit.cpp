@@ -15,7 +15,9 @@ namespace {
 // is ever fetched from the network or from files outside the document.
 constexpr int ParseOptions = XML_PARSE_NONET;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
@@ -69,7 +71,9 @@ struct ParserContextDeleter {
     void operator()(xmlParserCtxt* context) const { xmlFreeParserCtxt(context); }
 };
 
-std::string XmlText(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : ""; }
+std::string XmlText(const xmlChar* text) {
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
 
 // Text content by the DOM rules: an element's text is that of all its
 // children except comments and processing instructions, the document node's
@@ -109,9 +113,11 @@ double TXmlValue::ToReal() const {
     return value;
 }
 
-void TZ5EasyXMLCustomParser::DocumentDeleter::operator()(_xmlDoc* document) const { xmlFreeDoc(document); }
+void TZ5EasyXMLCustomParser::DocumentDeleter::operator()(_xmlDoc* document) const {
+    xmlFreeDoc(document);
+}
 
-TZ5EasyXMLCustomParser::TZ5EasyXMLCustomParser() { LIBXML_TEST_VERSION }
+TZ5EasyXMLCustomParser::TZ5EasyXMLCustomParser(){LIBXML_TEST_VERSION}
 
 TZ5EasyXMLCustomParser::~TZ5EasyXMLCustomParser() = default;
 
@@ -119,14 +125,15 @@ void TZ5EasyXMLCustomParser::LoadFromFile(const std::string& fileName) {
     std::ifstream file(fileName, std::ios::binary);
     if (!file)
         throw Exception("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                          std::istreambuf_iterator<char>()};
     if (file.bad())
         throw Exception("Cannot read file \"" + fileName + "\".");
     LoadFromMemory(bytes.data(), bytes.size(), fileName);
 }
 
 void TZ5EasyXMLCustomParser::LoadFromMemory(const std::uint8_t* data, std::size_t size,
-                                             const std::string& sourceName) {
+                                            const std::string& sourceName) {
     if (size > static_cast<std::size_t>(INT32_MAX))
         throw EXmlParseError(sourceName + ": the document is too large");
     std::unique_ptr<xmlParserCtxt, ParserContextDeleter> context(xmlNewParserCtxt());
@@ -135,8 +142,8 @@ void TZ5EasyXMLCustomParser::LoadFromMemory(const std::uint8_t* data, std::size_
     ParseErrorCatcher catcher;
     // The parser reports to this handler instead of standard error.
     xmlSetStructuredErrorFunc(&catcher, ParseErrorCatcher::Handle);
-    xmlDoc* parsed = xmlCtxtReadMemory(context.get(), reinterpret_cast<const char*>(data), static_cast<int>(size),
-                                       sourceName.c_str(), nullptr, ParseOptions);
+    xmlDoc* parsed = xmlCtxtReadMemory(context.get(), reinterpret_cast<const char*>(data),
+                                       static_cast<int>(size), sourceName.c_str(), nullptr, ParseOptions);
     xmlSetStructuredErrorFunc(nullptr, nullptr);
     std::unique_ptr<_xmlDoc, DocumentDeleter> document(parsed);
     if (!document || !context->wellFormed) {

@@ -80,8 +80,8 @@ private:
     _xmlNode* FindChildElement(const std::string& name) const;
 
     std::unique_ptr<_xmlDoc, DocumentDeleter> Document;
-    _xmlNode* Current = nullptr;          // borrowed from Document
-    std::vector<_xmlNode*> NodeStack;     // borrowed from Document; null allowed
+    _xmlNode* Current = nullptr;      // borrowed from Document
+    std::vector<_xmlNode*> NodeStack; // borrowed from Document; null allowed
 };
 
 class TZ5EasyXMLReader : public TZ5EasyXMLCustomParser {};

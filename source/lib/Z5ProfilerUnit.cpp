@@ -33,7 +33,9 @@ TZ5Profiler::TZ5Profiler() : TZ5Profiler(platform::PerformanceCounter, platform:
 TZ5Profiler::TZ5Profiler(TCounter counter, std::int64_t frequency)
     : Frequency_(frequency), Enabled_(frequency > 0), Items(0), Counter(counter) {}
 
-TZ5Profiler::~TZ5Profiler() { Items.FreeObjects<TZ5ProfileItem>(); }
+TZ5Profiler::~TZ5Profiler() {
+    Items.FreeObjects<TZ5ProfileItem>();
+}
 
 std::int32_t TZ5Profiler::AddItem(const std::string& name) {
     if (!Enabled_)
@@ -49,7 +51,9 @@ TZ5ProfileItem* TZ5Profiler::ItemAt(std::int32_t index) const {
     return static_cast<TZ5ProfileItem*>(Items.GetItem(index));
 }
 
-const TZ5ProfileItem* TZ5Profiler::Item(std::int32_t index) const { return ItemAt(index); }
+const TZ5ProfileItem* TZ5Profiler::Item(std::int32_t index) const {
+    return ItemAt(index);
+}
 
 void TZ5Profiler::Start(std::int32_t index) {
     if (TZ5ProfileItem* item = ItemAt(index)) {
@@ -109,7 +113,8 @@ std::string TZ5Profiler::ReportLine(const TZ5ProfileItem& item) const {
     // the 128-bit product keeps hours of measured time from overflowing.
     const Int128 averageUs = MicrosecondsPerSecond * Int128{item.TotalTicks} / item.Count / Frequency_;
     const Int128 maxUs = MicrosecondsPerSecond * Int128{item.MaxTicks} / Frequency_;
-    return line + "AVERAGE = " + FormatMilliseconds(static_cast<double>(averageUs) / MicrosecondsPerMillisecond) +
+    return line +
+           "AVERAGE = " + FormatMilliseconds(static_cast<double>(averageUs) / MicrosecondsPerMillisecond) +
            "(msec); MAX = " + FormatMilliseconds(static_cast<double>(maxUs) / MicrosecondsPerMillisecond) +
            "(msec)";
 }

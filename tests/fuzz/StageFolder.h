@@ -27,7 +27,8 @@ public:
         "<etc_water_num_for_end>5</etc_water_num_for_end><water_particle_num>40</water_particle_num>"
         "<water_radius>4</water_radius><water_max_velocity>7</water_max_velocity>"
         "<water_gravity>1.2</water_gravity><water_velocity_decay_rate>0.98</water_velocity_decay_rate>"
-        "<water_shake_velocity>0.5</water_shake_velocity><water_swap_frequency>0.1</water_swap_frequency></stage>";
+        "<water_shake_velocity>0.5</water_shake_velocity><water_swap_frequency>0.1</water_swap_frequency></"
+        "stage>";
 
     TFuzzStageFolder() {
         char pattern[] = "/tmp/vaporel-stage-fuzz-XXXXXX";
@@ -35,7 +36,8 @@ public:
             std::abort();
         Dir = pattern;
         Write("Map.png", TinyMap, sizeof TinyMap);
-        Write("data.xml", reinterpret_cast<const std::uint8_t*>(GoodData), std::char_traits<char>::length(GoodData));
+        Write("data.xml", reinterpret_cast<const std::uint8_t*>(GoodData),
+              std::char_traits<char>::length(GoodData));
         for (TTextureID slot : {tidBG, tidBlock, tidFront})
             Textures.MarkLoaded(slot);
         Box = std::make_unique<TVaporelBox>(Profiler, Textures);

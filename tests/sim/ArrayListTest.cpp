@@ -6,7 +6,9 @@
 
 namespace {
 
-TZ5ArrayList::TItem Item(std::uintptr_t value) { return reinterpret_cast<TZ5ArrayList::TItem>(value); }
+TZ5ArrayList::TItem Item(std::uintptr_t value) {
+    return reinterpret_cast<TZ5ArrayList::TItem>(value);
+}
 
 std::vector<std::uintptr_t> Contents(const TZ5ArrayList& list) {
     std::vector<std::uintptr_t> values;

@@ -130,7 +130,8 @@ TEST(EasyXML, NeverReadsExternalEntities) {
         file << "SECRET";
     }
     TZ5EasyXMLReader reader;
-    Load(reader, "<!DOCTYPE stage [ <!ENTITY x SYSTEM \"file://" + secret + "\"> ]><stage><v>&x;</v></stage>");
+    Load(reader,
+         "<!DOCTYPE stage [ <!ENTITY x SYSTEM \"file://" + secret + "\"> ]><stage><v>&x;</v></stage>");
     reader.Enter("stage");
     EXPECT_EQ(reader.GetValue("v").Text().find("SECRET"), std::string::npos);
     std::filesystem::remove(secret);

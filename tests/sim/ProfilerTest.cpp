@@ -10,7 +10,9 @@ namespace {
 
 // A counter in microseconds that the tests move by hand.
 std::int64_t FakeNow = 0;
-std::int64_t FakeCounter() { return FakeNow; }
+std::int64_t FakeCounter() {
+    return FakeNow;
+}
 constexpr std::int64_t FakeFrequency = 1'000'000;
 
 void Measure(TGameProfiler& profiler, TProfileID id, std::int64_t microseconds) {
@@ -38,9 +40,11 @@ TEST(Profiler, ReportsAverageAndMaximumInMilliseconds) {
     Measure(profiler, pidLoadMap, 123456789012);
     const auto lines = profiler.Engine().ReportLines();
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(ProfileIDCount));
-    EXPECT_EQ(lines[pidBoxExecute], "  pidBoxExecute                 : AVERAGE =      3(msec); MAX =      6(msec)");
+    EXPECT_EQ(lines[pidBoxExecute],
+              "  pidBoxExecute                 : AVERAGE =      3(msec); MAX =      6(msec)");
     EXPECT_EQ(lines[pidDraw], "  pidDraw                       : AVERAGE =  1.234(msec); MAX =  1.234(msec)");
-    EXPECT_EQ(lines[pidLoading], "  pidLoading                    : AVERAGE =      0(msec); MAX =      0(msec)");
+    EXPECT_EQ(lines[pidLoading],
+              "  pidLoading                    : AVERAGE =      0(msec); MAX =      0(msec)");
     EXPECT_EQ(lines[pidLoadMap],
               "  pidLoadMap                    : AVERAGE = 123456789.012(msec); MAX = 123456789.012(msec)")
         << "up to 15 significant digits, not the C library's six";

@@ -102,7 +102,8 @@ public:
             if (!pool[i].active)
                 continue;
             const Vec& q = pool[i].pos;
-            const double corners[4][2] = {{q.x - r, q.y - r}, {q.x + r, q.y - r}, {q.x - r, q.y + r}, {q.x + r, q.y + r}};
+            const double corners[4][2] = {
+                {q.x - r, q.y - r}, {q.x + r, q.y - r}, {q.x - r, q.y + r}, {q.x + r, q.y + r}};
             for (const auto& corner : corners) {
                 int c, w;
                 if (!Cell(corner[0], corner[1], c, w))
@@ -183,7 +184,8 @@ public:
         }
         const double len = Length(q.vel);
         if (len >= p.maxVelocity && len != 0) {
-            q.vel = {q.vel.x / len * p.maxVelocity, q.vel.y / len * p.maxVelocity, q.vel.z / len * p.maxVelocity};
+            q.vel = {q.vel.x / len * p.maxVelocity, q.vel.y / len * p.maxVelocity,
+                     q.vel.z / len * p.maxVelocity};
         }
         q.prev = q.pos;
     }
@@ -221,10 +223,14 @@ public:
                 MapCollision(q);
         for (auto& q : pool)
             if (q.active) {
-                if (q.pos.x - p.radius < 0) q.pos.x = p.radius;
-                if (q.pos.x + p.radius > 1024) q.pos.x = 1024 - p.radius;
-                if (q.pos.y - p.radius < 0) q.pos.y = p.radius;
-                if (q.pos.y + p.radius > 768) q.pos.y = 768 - p.radius;
+                if (q.pos.x - p.radius < 0)
+                    q.pos.x = p.radius;
+                if (q.pos.x + p.radius > 1024)
+                    q.pos.x = 1024 - p.radius;
+                if (q.pos.y - p.radius < 0)
+                    q.pos.y = p.radius;
+                if (q.pos.y + p.radius > 768)
+                    q.pos.y = 768 - p.radius;
             }
         for (auto& q : pool)
             if (q.active)
@@ -264,16 +270,24 @@ struct Scenario {
 
 TCellType TypeOf(char c) {
     switch (c) {
-    case '#': return ctBlock;
-    case 'w': return ctWall;
-    case 'O': return ctOutlet;
-    case 'D': return ctDrain;
-    case 'S': return ctSource;
-    default: return ctEmpty;
+    case '#':
+        return ctBlock;
+    case 'w':
+        return ctWall;
+    case 'O':
+        return ctOutlet;
+    case 'D':
+        return ctDrain;
+    case 'S':
+        return ctSource;
+    default:
+        return ctEmpty;
     }
 }
 
-std::uint64_t Bits(double value) { return std::bit_cast<std::uint64_t>(value); }
+std::uint64_t Bits(double value) {
+    return std::bit_cast<std::uint64_t>(value);
+}
 
 void RunSideBySide(const Scenario& scenario) {
     TGameProfiler profiler;
@@ -336,18 +350,12 @@ void RunSideBySide(const Scenario& scenario) {
 // A small tower: sources at the top, a roof, walls, a basin with a drain,
 // outlets in the floor on the right and a gap in the floor on the far right.
 const std::vector<std::string> Tower = {
-    "w..............................w",
-    "w.........SSSSSS...............w",
-    "w..............................w",
-    "w...........####...............w",
-    "w..........######..............w",
-    "w#.........#wwww#..............w",
-    "w#.........#wwww#.....ww.......w",
-    "w#.........#wwww#..............w",
-    "wD.........#wwww#..............w",
-    "w#.........#wwww#..............w",
-    "w#.........#wwww#..............w",
-    "w###############.....OOOO####...",
+    "w..............................w", "w.........SSSSSS...............w",
+    "w..............................w", "w...........####...............w",
+    "w..........######..............w", "w#.........#wwww#..............w",
+    "w#.........#wwww#.....ww.......w", "w#.........#wwww#..............w",
+    "wD.........#wwww#..............w", "w#.........#wwww#..............w",
+    "w#.........#wwww#..............w", "w###############.....OOOO####...",
 };
 
 } // namespace

@@ -32,8 +32,8 @@ void WritePng(const std::string& name, int width, int height, const std::vector<
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     png_init_io(png, file);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
         png_write_row(png, &rgb[static_cast<std::size_t>(y) * width * 3]);
@@ -117,8 +117,8 @@ TEST_F(Stage, MapColoursClassifyCells) {
               {128, 0, 150, 104, 62},
               {145, 1, 0, 0, 0}}); // not a cell's top-left pixel: ignored
     box->LoadStage(dir);
-    const TCellType expected[] = {ctEmpty, ctSource, ctOutlet, ctDrain, ctWall, ctWall, ctBlock, ctBlock, ctBlock,
-                                  ctEmpty};
+    const TCellType expected[] = {ctEmpty, ctSource, ctOutlet, ctDrain, ctWall,
+                                  ctWall,  ctBlock,  ctBlock,  ctBlock, ctEmpty};
     for (int column = 0; column < 10; ++column)
         EXPECT_EQ(box->Cells[column][0].CellType, expected[column]) << "column " << column;
     EXPECT_EQ(box->Cells[64][0].CellType, ctEmpty) << "outside the picture reads as white";
@@ -162,7 +162,8 @@ TEST_F(Stage, BadDataXml) {
 
     WriteData("<stage><water_particle_num>50</water_particle_num><water_radius>four</water_radius></stage>");
     const std::string notANumber = ErrorOfLoad();
-    EXPECT_NE(notANumber.find("data.xml: water_radius: 'four' is not a valid integer value"), std::string::npos)
+    EXPECT_NE(notANumber.find("data.xml: water_radius: 'four' is not a valid integer value"),
+              std::string::npos)
         << notANumber;
     EXPECT_EQ(box->WaterParticleNum, 50) << "the keys before the bad one were read";
 

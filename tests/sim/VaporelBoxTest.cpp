@@ -20,8 +20,12 @@ void* operator new(std::size_t size) {
         return block;
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
 
 namespace {
 
@@ -235,7 +239,6 @@ TEST_F(Box, EtcWaterSwapsWithBlueAboveIt) {
     EXPECT_EQ(blueLow.Position.y, 136.0);
     EXPECT_EQ(etcHigh.Position.y, 120.0);
     EXPECT_EQ(etcTop.Position.y, 8.0);
-
 }
 
 TEST_F(Box, SolidCellAboveStopsASwap) {

@@ -85,7 +85,9 @@ const std::array<const char*, Rows> Layout = {
     "wwww##############################################OOOOOOOO#####w",
 };
 
-char CellAt(int column, int row) { return Layout[row][column]; }
+char CellAt(int column, int row) {
+    return Layout[row][column];
+}
 
 struct Rgba {
     double r = 0, g = 0, b = 0, a = 1;
@@ -134,7 +136,8 @@ struct Canvas {
 
 // Smooth value noise in 0..1, repeatable: the pictures come out the same on every run.
 double Hash(int x, int y, int seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u +
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u +
+                      static_cast<std::uint32_t>(y) * 668265263u +
                       static_cast<std::uint32_t>(seed) * 2246822519u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return ((h ^ (h >> 16)) & 0xffffff) / double(0xffffff);
@@ -165,12 +168,18 @@ double Fractal(double x, double y, int seed) {
 
 Rgba MapColour(char cell) {
     switch (cell) {
-    case '#': return {150, 104, 62};  // block: any colour that is no other kind
-    case 'w': return {128, 128, 128}; // hidden wall: grey
-    case 'O': return {0, 0, 255};
-    case 'D': return {255, 0, 0};
-    case 'S': return {0, 0, 0};
-    default: return {255, 255, 255};
+    case '#':
+        return {150, 104, 62}; // block: any colour that is no other kind
+    case 'w':
+        return {128, 128, 128}; // hidden wall: grey
+    case 'O':
+        return {0, 0, 255};
+    case 'D':
+        return {255, 0, 0};
+    case 'S':
+        return {0, 0, 0};
+    default:
+        return {255, 255, 255};
     }
 }
 
@@ -186,7 +195,7 @@ Canvas DrawMap() {
 // ---- Back ---------------------------------------------------------------------
 
 constexpr int GaugePanelRight = 64; // pixels: the gauge strip on the left
-const int GaugeLefts[] = {8, 32};  // the two gauges, 16 pixels wide
+const int GaugeLefts[] = {8, 32};   // the two gauges, 16 pixels wide
 constexpr int GaugeTop = 32, GaugeBottom = 736;
 
 // Deep cistern stone: large dim blocks behind a blue-green haze.
@@ -271,7 +280,8 @@ Canvas DrawBlock() {
             const int u = x % Cell, v = y % Cell;
             const double tone = Hash(column, row, 3) * 0.18 - 0.09;
             const double grain = Fractal(x / 6.0, y / 6.0, 5) - 0.5;
-            Rgba stone{186 * (1 + tone) + grain * 30, 146 * (1 + tone) + grain * 26, 98 * (1 + tone) + grain * 18};
+            Rgba stone{186 * (1 + tone) + grain * 30, 146 * (1 + tone) + grain * 26,
+                       98 * (1 + tone) + grain * 18};
             if (u < 2 || v < 2)
                 stone = Mix(stone, Rgba{240, 214, 168}, 0.45);
             else if (u >= Cell - 2 || v >= Cell - 2)
@@ -360,7 +370,9 @@ Canvas DrawFront() {
 
 // ---- Files --------------------------------------------------------------------
 
-std::uint8_t Byte(double value) { return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
+std::uint8_t Byte(double value) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }

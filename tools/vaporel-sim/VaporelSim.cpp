@@ -85,7 +85,8 @@ std::vector<std::string> SplitFields(const std::string& text, const std::string&
         start = colon + 1;
     }
     if (fields.size() != count)
-        throw EArguments(option + " needs " + std::to_string(count) + " fields separated by ':': '" + text + "'");
+        throw EArguments(option + " needs " + std::to_string(count) + " fields separated by ':': '" + text +
+                         "'");
     return fields;
 }
 
@@ -187,8 +188,8 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
 }
 
 void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
-    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d\n", frame,
-                box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
+    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d\n",
+                frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
                 box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0);
 }
 
@@ -196,7 +197,8 @@ void Run(const TOptions& options) {
     SetRandSeed(0);
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
-    auto box = std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
+    auto box =
+        std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
     box->Restart();
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
