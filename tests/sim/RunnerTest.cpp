@@ -26,7 +26,9 @@ std::string ReadAll(const std::string& name) {
 }
 
 Result RunSim(const std::string& arguments) {
-    const std::string errName = testing::TempDir() + "vaporel_sim_stderr.txt";
+    // One file per test: CTest runs the tests in parallel processes.
+    const std::string errName = testing::TempDir() + "vaporel_sim_stderr_" +
+                                testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     const std::string command = std::string(VAPOREL_SIM) + " " + arguments + " 2>" + errName;
     Result result;
     std::FILE* pipe = popen(command.c_str(), "r");
