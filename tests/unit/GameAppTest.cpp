@@ -1,6 +1,7 @@
 #include "HeadlessScreen.h"
 
 #include "game/GameUnit.h"
+#include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <gtest/gtest.h>
@@ -130,4 +131,19 @@ TEST_F(OptionsTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(OptionsFile));
     EXPECT_FALSE(IsWindow(game.Handle())) << "the window went all the same";
+}
+
+TEST_F(OptionsTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
+    SetHeadlessCursorPos(TestScreenWidth / 2, 300); // over the field, above the tower
+    ScriptedGame game;
+    game.Keys = {'R', 'Q'}; // the pool exists once the water is reset
+    game.FramesToRun = 61;
+    game.Run();
+    EXPECT_EQ(game.CollisionText().rfind("Collision ", 0), 0u) << game.CollisionText();
+    EXPECT_EQ(game.ParticleNumText(), "ParticleNum 500")
+        << "Q put 500 particles in before frame 61 refreshed the text";
+    std::ifstream log(Log().FileName());
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(": ParticleNum 500\r\n"), std::string::npos) << "the last texts are logged at exit";
+    EXPECT_NE(text.find("pidBoxExecute"), std::string::npos) << "followed by the profile report";
 }
