@@ -1,4 +1,5 @@
 #include "lib/Z5UtilsUnit.h"
+#include "platform/Cursor.h"
 
 #include <gtest/gtest.h>
 
@@ -40,4 +41,25 @@ TEST(ChangeFileExt, ReplacesOnlyTheLastComponentsExtension) {
 TEST(ByteOrder, SwapsReverseTheBytes) {
     EXPECT_EQ(Swap16(0x1234), 0x3412);
     EXPECT_EQ(Swap32(0x12345678u), 0x78563412u);
+}
+
+TEST(HideCursor, StepsDownOnlyWhileTheCountAnswersZero) {
+    while (platform::ShowCursor(false) >= 0) {
+    }
+    while (platform::ShowCursor(true) < 0) {
+    } // the usual display count 0
+
+    HideCursor(); // one call: -1
+    EXPECT_FALSE(platform::CursorVisible());
+    EXPECT_EQ(platform::ShowCursor(true), 0);
+
+    platform::ShowCursor(true); // 1
+    HideCursor();               // two calls: 0, then -1
+    EXPECT_EQ(platform::ShowCursor(true), 0);
+
+    platform::ShowCursor(true);
+    platform::ShowCursor(true); // 2
+    HideCursor();               // the first answer is 1: it stops, the cursor stays
+    EXPECT_TRUE(platform::CursorVisible());
+    EXPECT_EQ(platform::ShowCursor(false), 0);
 }
