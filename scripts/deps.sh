@@ -13,7 +13,7 @@ packages=(
   libogg-dev libvorbis-dev libasound2-dev libsimpleini-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick procps
+  xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
 )
 
 missing=()

@@ -1,8 +1,10 @@
 #include "game/GameUnit.h"
 
+#include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 using namespace platform;
@@ -28,6 +30,13 @@ std::optional<long> ParseOptionInteger(const std::string& text) {
 
 std::string BoolText(bool value) { return value ? "1" : "0"; }
 
+template <typename... Values>
+std::string Format(const char* format, Values... values) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
 } // namespace
 
 bool ReadBoolOption(const IniFile& options, const std::string& key, bool fallback) {
@@ -47,7 +56,11 @@ TGameApp::TGameApp() : TApp("TGameApp") {
     LoadOptions();
 }
 
+// The parts go in a fixed order; the box never touches the profiler on its way out.
 TGameApp::~TGameApp() {
+    Profiler.reset();
+    Box.reset();
+    LayerTextures.reset();
     WaitTimer.reset();
     Options.reset();
 }
@@ -64,22 +77,62 @@ void TGameApp::SaveOptions() {
     Options->Save();
 }
 
+// Runs while the window is being created; the order matters: the profiler
+// first, since the others measure with it.
 void TGameApp::OnCreateWindow() {
+    Profiler = std::make_unique<TGameProfiler>();
     WaitTimer = std::make_unique<TWaitTimer>();
     WaitTimer->SetRate(GameFrameRate);
     WaitTimer->SetFrameSkip(true);
+    LayerTextures = std::make_unique<THeadlessLayerTextures>();
+    Box = std::make_unique<TVaporelBox>(*Profiler, *LayerTextures);
+    Box->LoadStage(FirstStage);
 }
 
-void TGameApp::OnDestroyWindow() { SaveOptions(); }
+void TGameApp::OnDestroyWindow() {
+    SaveOptions();
+    Log().WriteLine(CollisionText_);
+    Log().WriteLine(ParticleNumText_);
+    Profiler->WriteLog();
+}
 
 void TGameApp::Idle() {
     if (WaitTimer->Check())
         return;
+    UpdateDebugTexts();
     ++FrameCount_;
 }
 
+// On the first timed frame and every 60th after it, shown or not.
+void TGameApp::UpdateDebugTexts() {
+    if (FrameCount_ % DebugTextPeriod != 0)
+        return;
+    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
+    ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
+}
+
+void TGameApp::AddWaterAtCursor() {
+    const Point cursor = GetClientCursorPos();
+    for (int i = 0; i < QuickWaterCount; ++i)
+        Box->AddParticle(cursor.X, cursor.Y);
+}
+
 void TGameApp::KeyDown(std::uint16_t& key) {
-    if (key == VK_F2)
+    switch (key) {
+    case 'R':
+        Box->ResetWater();
+        break;
+    case 'L':
+        Box->ReloadStage();
+        break;
+    case 'Q':
+        AddWaterAtCursor();
+        break;
+    case VK_F2:
         VisibleDebugMessage_ = !VisibleDebugMessage_;
+        break;
+    default:
+        break;
+    }
     TApp::KeyDown(key);
 }

@@ -4,6 +4,9 @@
 // wait timer.
 
 #include "game/AppUnit.h"
+#include "game/GameProfilerUnit.h"
+#include "game/HeadlessLayerTextures.h"
+#include "game/VaporelBoxUnit.h"
 #include "game/WaitTimerUnit.h"
 #include "platform/IniFile.h"
 
@@ -19,6 +22,9 @@ inline constexpr std::int32_t GameWidth = 1024;  // pixels
 inline constexpr std::int32_t GameHeight = 768;  // pixels
 inline constexpr std::int32_t GameColorBits = 32;
 inline constexpr std::int32_t GameFrameRate = 60; // timed frames per second
+inline constexpr std::int32_t DebugTextPeriod = 60; // timed frames between refreshes of the debug texts
+inline constexpr std::int32_t QuickWaterCount = 500; // particles the Q key adds
+inline constexpr const char* FirstStage = "stages/0001/";
 
 // Reads an option as the options file has always stored it: an integer
 // (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
@@ -33,6 +39,8 @@ public:
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    const std::string& CollisionText() const { return CollisionText_; }
+    const std::string& ParticleNumText() const { return ParticleNumText_; }
 
 protected:
     void OnCreateWindow() override;
@@ -43,9 +51,17 @@ protected:
 private:
     void LoadOptions();
     void SaveOptions();
+    void UpdateDebugTexts();
+    void AddWaterAtCursor();
 
+    std::unique_ptr<TGameProfiler> Profiler;
     std::unique_ptr<TWaitTimer> WaitTimer;
+    // The stage's layer pictures, checked and decoded until the game draws them.
+    std::unique_ptr<THeadlessLayerTextures> LayerTextures;
+    std::unique_ptr<TVaporelBox> Box;
     std::unique_ptr<platform::IniFile> Options;
     std::int32_t FrameCount_ = 0;
+    std::string CollisionText_;
+    std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
 };

@@ -21,8 +21,6 @@ void ReportError(const std::string& message) {
 }
 
 int RunGame() {
-    if (IsAlreadyRunning(InstanceName))
-        return 0;
     try {
         // The application is freed before the handler runs, also on failure.
         const auto app = std::make_unique<TGameApp>();
@@ -37,6 +35,9 @@ int RunGame() {
 } // namespace
 
 int main() {
+    // A second copy leaves no trace, not even banners in the first one's log.
+    if (IsAlreadyRunning(InstanceName))
+        return 0;
     // Order of start-up: the log and the display mode exist before the game
     // and go after it (function statics are destroyed in reverse order).
     Log();

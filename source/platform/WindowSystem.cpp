@@ -1,6 +1,7 @@
 #include "platform/WindowSystem.h"
 
 #include "platform/Cursor.h"
+#include "platform/WindowIcon.h"
 #include "platform/WindowSystemSdl.h"
 #include "platform/WindowSystemState.h"
 
@@ -214,6 +215,8 @@ WindowHandle CreateWindow(const CreateWindowParams& params) {
         window->Sdl = CreateSdlWindow(params);
         if (!window->Sdl)
             return nullptr;
+        if (windowClass.HasIcon)
+            SetProgramIcon(window->Sdl);
     }
     const WindowHandle handle = window.get();
     state.Windows.push_back(std::move(window));
@@ -417,7 +420,7 @@ Point GetClientCursorPos(WindowHandle handle) {
         return {};
     if (!window->Sdl) {
         const Point cursor = State().HeadlessCursor;
-        return {cursor.X - window->Bounds.Left, cursor.Y - window->Bounds.Top};
+        return WindowToClient(handle, {cursor.X - window->Bounds.Left, cursor.Y - window->Bounds.Top});
     }
     Point global;
     Point origin;

@@ -1,4 +1,5 @@
 #include "lib/Z5UtilsUnit.h"
+#include "platform/Cursor.h"
 
 #include <gtest/gtest.h>
 
@@ -23,4 +24,42 @@ TEST(ExtractFolder, KeepsTheTrailingSeparator) {
     EXPECT_EQ(ExtractFolder(std::string("/a/b\0/c/d", 9)), "/a/") << "stops at a zero byte";
     // Multi-byte UTF-8 names: continuation bytes never read as '/'.
     EXPECT_EQ(ExtractFolder("/ゲーム/水/vaporel"), "/ゲーム/水/");
+}
+
+TEST(TextToInt, WholeTextOnly) {
+    EXPECT_EQ(TextToInt("-2147483648"), std::optional<std::int32_t>(-2147483648));
+    EXPECT_EQ(TextToInt("12abc"), std::nullopt);
+    EXPECT_EQ(TextToInt(""), std::nullopt);
+    EXPECT_EQ(TextToInt("2147483648"), std::nullopt) << "out of range";
+}
+
+TEST(ChangeFileExt, ReplacesOnlyTheLastComponentsExtension) {
+    EXPECT_EQ(ChangeFileExt("/opt/game.d/vaporel", ".ini"), "/opt/game.d/vaporel.ini");
+    EXPECT_EQ(ChangeFileExt("/opt/vaporel.exe", ".Z5.log"), "/opt/vaporel.Z5.log");
+}
+
+TEST(ByteOrder, SwapsReverseTheBytes) {
+    EXPECT_EQ(Swap16(0x1234), 0x3412);
+    EXPECT_EQ(Swap32(0x12345678u), 0x78563412u);
+}
+
+TEST(HideCursor, StepsDownOnlyWhileTheCountAnswersZero) {
+    while (platform::ShowCursor(false) >= 0) {
+    }
+    while (platform::ShowCursor(true) < 0) {
+    } // the usual display count 0
+
+    HideCursor(); // one call: -1
+    EXPECT_FALSE(platform::CursorVisible());
+    EXPECT_EQ(platform::ShowCursor(true), 0);
+
+    platform::ShowCursor(true); // 1
+    HideCursor();               // two calls: 0, then -1
+    EXPECT_EQ(platform::ShowCursor(true), 0);
+
+    platform::ShowCursor(true);
+    platform::ShowCursor(true); // 2
+    HideCursor();               // the first answer is 1: it stops, the cursor stays
+    EXPECT_TRUE(platform::CursorVisible());
+    EXPECT_EQ(platform::ShowCursor(false), 0);
 }

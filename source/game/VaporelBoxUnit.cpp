@@ -1,0 +1,551 @@
+#include "game/VaporelBoxUnit.h"
+
+#include "game/TextureManagerUnit.h"
+#include "lib/Z5EasyXMLUnit.h"
+#include "platform/PictureDecoder.h"
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr std::uint32_t RandMultiplier = 134775813;
+constexpr double TwoToMinus32 = 1.0 / 4294967296.0; // exact: a power of two
+constexpr double TwoPi = 6.283185307179586;
+// A particle this slow (pixels per frame) is resting and gets shaken.
+constexpr double RestingSpeed = 1.0;
+// Samples taken along a particle's path in CollideWithMap.
+constexpr int PathSamples = 4;
+const char* const DataFileName = "data.xml";
+
+std::uint32_t Seed = 0;
+
+void NextSeed() {
+    Seed = Seed * RandMultiplier + 1;
+}
+
+// The cell index of a coordinate: its integer part (truncated towards zero)
+// divided by 16, truncated towards zero, so -15.9..15.9 all give 0. Answers
+// -1 off the map; the range test comes first so that no out-of-range double
+// (nor a NaN) is ever converted to an integer.
+int CellIndex(double v, int cellCount) {
+    if (!(v > -CellSize && v < cellCount * CellSize))
+        return -1;
+    return static_cast<int>(v) / CellSize;
+}
+
+bool IsSolid(TCellType type) {
+    return type == ctBlock || type == ctWall;
+}
+
+// First matching row wins.
+TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    if (r == 255 && g == 255 && b == 255)
+        return ctEmpty;
+    if (r == 0 && g == 0 && b == 0)
+        return ctSource;
+    if (r == 0 && g == 0 && b == 255)
+        return ctOutlet;
+    if (r == 255 && g == 0 && b == 0)
+        return ctDrain;
+    if (r == g && g == b)
+        return ctWall;
+    return ctBlock;
+}
+
+// 2 x radius and its square are 32-bit integers; they wrap like such for
+// absurd radii instead of overflowing.
+std::int32_t Diameter(std::int32_t radius) {
+    return static_cast<std::int32_t>(2u * static_cast<std::uint32_t>(radius));
+}
+
+std::int32_t DiameterSquared(std::int32_t radius) {
+    const auto diameter = static_cast<std::uint32_t>(Diameter(radius));
+    return static_cast<std::int32_t>(diameter * diameter);
+}
+
+std::int32_t ReadInteger(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
+    try {
+        return reader.GetValue(key).ToInteger();
+    } catch (const EConvertError& error) {
+        throw EConvertError(fileName + ": " + key + ": " + error.what());
+    }
+}
+
+double ReadReal(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
+    try {
+        return reader.GetValue(key).ToReal();
+    } catch (const EConvertError& error) {
+        throw EConvertError(fileName + ": " + key + ": " + error.what());
+    }
+}
+
+} // namespace
+
+void SetRandSeed(std::uint32_t seed) {
+    Seed = seed;
+}
+
+std::uint32_t RandSeed() {
+    return Seed;
+}
+
+std::uint32_t RandomInt(std::uint32_t n) {
+    NextSeed();
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * Seed) >> 32);
+}
+
+double RandomReal() {
+    NextSeed();
+    return Seed * TwoToMinus32;
+}
+
+TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
+    : Profiler(profiler), Textures(textures) {
+    ResetWater();
+}
+
+// ---- Stage loading ----------------------------------------------------------
+
+void TVaporelBox::LoadStage(const std::string& folder) {
+    Profiler.Start(pidLoadMap);
+    std::string dir = folder;
+    if (!dir.empty() && dir.back() == '/')
+        dir.pop_back();
+    dir += '/';
+    LoadMap(dir + "Map");
+    LoadLayer(tidBG, dir + "Back");
+    LoadLayer(tidBlock, dir + "Block");
+    LoadLayer(tidFront, dir + "Front");
+    ReadStageData(dir);
+    StagePath = dir;
+    Profiler.Stop(pidLoadMap);
+}
+
+// Reads the top-left pixel of every cell; positions outside the picture are white.
+void TVaporelBox::LoadMap(const std::string& base) {
+    const platform::Picture picture = platform::LoadPng(base + ".png");
+    for (int x = 0; x < MapColumns; ++x)
+        for (int y = 0; y < MapRows; ++y) {
+            const int px = x * CellSize;
+            const int py = y * CellSize;
+            TCellType type = ctEmpty;
+            if (px < picture.Width && py < picture.Height) {
+                const std::uint8_t* rgb =
+                    &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
+                type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
+            }
+            Cells[x][y].CellType = type;
+        }
+}
+
+// A slot that holds a picture already (start-up or an earlier load) is kept.
+void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base) {
+    if (Textures.IsLoaded(slot))
+        return;
+    std::string fileName = base;
+    if (!FindImageFile(fileName))
+        throw Exception(base + "は、対応していない画像ファイルです。");
+    Textures.LoadFromFile(slot, fileName);
+}
+
+void TVaporelBox::ReadStageData(const std::string& dir) {
+    const std::string fileName = dir + DataFileName;
+    TZ5EasyXMLReader reader;
+    reader.LoadFromFile(fileName);
+    reader.Enter("stage");
+    BlueWaterNum = ReadInteger(reader, "blue_water_num", fileName);
+    BlueWaterNumForClear = ReadInteger(reader, "blue_water_num_for_clear", fileName);
+    EtcWaterNumForEnd = ReadInteger(reader, "etc_water_num_for_end", fileName);
+    WaterParticleNum = ReadInteger(reader, "water_particle_num", fileName);
+    if (WaterParticleNum < 0 || WaterParticleNum > MaxWaterParticleNum)
+        throw Exception(fileName + ": water_particle_num must lie between 0 and " +
+                        std::to_string(MaxWaterParticleNum));
+    WaterRadius = ReadInteger(reader, "water_radius", fileName);
+    WaterMaxVelocity = ReadReal(reader, "water_max_velocity", fileName);
+    WaterGravity = ReadReal(reader, "water_gravity", fileName);
+    WaterVelocityDecayRate = ReadReal(reader, "water_velocity_decay_rate", fileName);
+    WaterShakeVelocity = ReadReal(reader, "water_shake_velocity", fileName);
+    WaterSwapFrequency = ReadReal(reader, "water_swap_frequency", fileName);
+    reader.Leave();
+}
+
+// ---- Reset and cells ----------------------------------------------------------
+
+void TVaporelBox::ResetWater() {
+    Particles.resize(WaterParticleNum); // remaining slots keep their contents
+    for (std::size_t i = 0; i < Particles.size(); ++i) {
+        Particles[i].Active = false;
+        Particles[i].Exited = false;
+        Particles[i].Kind = static_cast<std::int64_t>(i) < BlueWaterNum ? wkBlue : wkEtc;
+    }
+    ShufflePool();
+    SpawnCursor = 0;
+    BlueOutCount = 0;
+    EtcOutCount = 0;
+    StateTimer = 0;
+    State = bsPlaying;
+    for (auto& column : Cells)
+        for (TMapCell& cell : column)
+            cell.Count = 0;
+}
+
+// Fisher-Yates over whole slots, from the last index down to 0 (0 draws too).
+void TVaporelBox::ShufflePool() {
+    for (std::int64_t i = static_cast<std::int64_t>(Particles.size()) - 1; i >= 0; --i) {
+        const std::uint32_t j = RandomInt(static_cast<std::uint32_t>(i + 1));
+        std::swap(Particles[i], Particles[j]);
+    }
+}
+
+void TVaporelBox::Restart() {
+    ResetWater();
+    ReloadStage();
+    Finished = false;
+}
+
+TMapCell TVaporelBox::GetCell(std::int32_t column, std::int32_t row) const {
+    if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
+        throw Exception("範囲外のマップを読み込みしようとしました");
+    return Cells[column][row];
+}
+
+void TVaporelBox::SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell) {
+    if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
+        throw Exception("範囲外のマップに書き込みしようとしました");
+    Cells[column][row] = cell;
+}
+
+// ---- The frame ----------------------------------------------------------------
+
+void TVaporelBox::Execute() {
+    Profiler.Start(pidBoxExecute);
+    Simulate();
+    EmitWater();
+    CheckGoal();
+    AdvanceStateTimer();
+    Profiler.Stop(pidBoxExecute);
+}
+
+// Each phase finishes for all particles before the next begins.
+void TVaporelBox::Simulate() {
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            Integrate(p);
+    CheckCollision();
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            CollideWithMap(p);
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            ClampToField(p);
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            UpdateVelocity(p);
+    MakeCollisionMap();
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            SwapWater(p);
+    MakeCollisionMap();
+}
+
+// Gravity goes into the position, not the velocity: it reaches the velocity
+// through UpdateVelocity.
+void TVaporelBox::Integrate(TWaterParticle& p) const {
+    VectorScale(p.Velocity, WaterVelocityDecayRate);
+    VectorAdd(p.Position, p.Velocity);
+    p.Position.y += WaterGravity;
+}
+
+// Pass 0 uses the collision map the previous frame left; pass 1 a fresh one.
+void TVaporelBox::CheckCollision() {
+    Profiler.Start(pidCheckCollision);
+    CollisionChecks = 0;
+    CollisionHits = 0;
+    CollidePairsInCells();
+    MakeCollisionMap();
+    CollidePairsInCells();
+    Profiler.Stop(pidCheckCollision);
+}
+
+// Columns outer, rows inner, pairs i < j of each cell. Positions change at
+// once, so later pairs see where earlier ones moved the particles; a pair
+// sharing several cells is resolved once per shared cell.
+//
+// Each cell's active particles are loaded into locals, paired there, and
+// written back before the next cell: a particle stands in a cell at most
+// once, so the locals are distinct particles, and dropping inactive entries
+// keeps the order of the remaining pairs. The results are the same bits as
+// pairing the pool entries directly.
+void TVaporelBox::CollidePairsInCells() {
+    TWaterParticle* const pool = Particles.data();
+    const TPairLimits limits{static_cast<double>(Diameter(WaterRadius)),
+                             static_cast<double>(DiameterSquared(WaterRadius))};
+    for (auto& column : Cells)
+        for (const TMapCell& cell : column) {
+            if (cell.Count < 2)
+                continue;
+            TCellWater water;
+            for (std::int32_t i = 0; i < cell.Count; ++i) {
+                const TWaterParticle& p = pool[cell.Entries[i]];
+                if (p.Active)
+                    water.Load(cell.Entries[i], p.Position);
+            }
+            PairUp(water, limits);
+            for (std::int32_t i = 0; i < water.Count; ++i) {
+                pool[water.Index[i]].Position.x = water.X[i];
+                pool[water.Index[i]].Position.y = water.Y[i];
+            }
+        }
+}
+
+// Every pair i < j of one cell, in order. The test runs on locals; only an
+// overlapping pair goes on to the push.
+void TVaporelBox::PairUp(TCellWater& water, const TPairLimits& limits) {
+    const std::int32_t count = water.Count;
+    std::int32_t hits = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        double ax = water.X[i];
+        double ay = water.Y[i];
+        for (std::int32_t j = i + 1; j < count; ++j) {
+            const double dx = ax - water.X[j];
+            const double dy = ay - water.Y[j];
+            const double d2 = dx * dx + dy * dy;
+            if (d2 < limits.DiameterSquared) {
+                ++hits;
+                PushApart(ax, ay, water.X[j], water.Y[j], dx, dy, d2, limits.Diameter);
+            }
+        }
+        water.X[i] = ax;
+        water.Y[i] = ay;
+    }
+    CollisionChecks += count * (count - 1) / 2;
+    CollisionHits += hits;
+}
+
+// Pushes an overlapping pair apart along the line between the centres (d =
+// a - b) until the discs just touch; velocities are left alone. Only x and y
+// are computed: z is 0 in every position, so its terms (0 - 0, 0 * 0,
+// 0 / length) would add exact zeros and change no bit.
+void TVaporelBox::PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
+                            double diameter) {
+    double nx = 1.0;
+    double ny = 0.0;
+    const double distance = std::sqrt(d2);
+    if (d2 != 0.0) {
+        // d normalised: the length sqrt(dx*dx + dy*dy + 0*0) is exactly `distance`.
+        nx = dx / distance;
+        ny = dy / distance;
+    }
+    const double push = (diameter - distance) * 0.5;
+    // n x push is formed first, then added (a) or subtracted (b).
+    const double pushX = nx * push;
+    const double pushY = ny * push;
+    ax += pushX;
+    ay += pushY;
+    bx -= pushX;
+    by -= pushY;
+}
+
+// Tests the straight path from PrevPosition to Position at four points; only
+// the first hit counts. PrevPosition stays, so a stopped particle's velocity
+// becomes the distance it really moved.
+void TVaporelBox::CollideWithMap(TWaterParticle& p) {
+    TVector3D last = p.PrevPosition;
+    for (int k = 0; k < PathSamples; ++k) {
+        const double t = k / 3.0;
+        // Grouped as written: (Position * t) + ((1 - t) * PrevPosition).
+        const double sx = p.Position.x * t + (1.0 - t) * p.PrevPosition.x;
+        const double sy = p.Position.y * t + (1.0 - t) * p.PrevPosition.y;
+        const int column = CellIndex(sx, MapColumns);
+        const int row = CellIndex(sy, MapRows);
+        if (column < 0 || row < 0) {
+            p.Active = false;
+            return;
+        }
+        switch (Cells[column][row].CellType) {
+        case ctBlock:
+        case ctWall:
+            p.Position = last;
+            return;
+        case ctOutlet:
+            LeaveThroughOutlet(p);
+            return;
+        case ctDrain:
+            p.Active = false; // the slot is free again
+            return;
+        case ctEmpty:
+        case ctSource:
+            last.x = sx;
+            last.y = sy;
+            last.z = p.Position.z * t + (1.0 - t) * p.PrevPosition.z;
+            break;
+        }
+    }
+}
+
+void TVaporelBox::LeaveThroughOutlet(TWaterParticle& p) {
+    p.Active = false;
+    p.Exited = true;
+    if (p.Kind == wkBlue)
+        ++BlueOutCount;
+    else
+        ++EtcOutCount;
+}
+
+void TVaporelBox::ClampToField(TWaterParticle& p) const {
+    const std::int32_t r = WaterRadius;
+    if (p.Position.x - r < 0)
+        p.Position.x = r;
+    if (p.Position.x + r > FieldWidth)
+        p.Position.x = FieldWidth - r;
+    if (p.Position.y - r < 0)
+        p.Position.y = r;
+    if (p.Position.y + r > FieldHeight)
+        p.Position.y = FieldHeight - r;
+}
+
+void TVaporelBox::UpdateVelocity(TWaterParticle& p) const {
+    VectorDiff(p.Position, p.PrevPosition, p.Velocity);
+    if (VectorLength(p.Velocity) <= RestingSpeed) {
+        const double speed = RandomReal() * WaterShakeVelocity; // drawn before the angle
+        const double angle = RandomReal() * TwoPi;
+        p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
+    }
+    const double length = VectorLength(p.Velocity);
+    if (length >= WaterMaxVelocity && length != 0.0) {
+        VectorNormalize(p.Velocity);
+        VectorScale(p.Velocity, WaterMaxVelocity);
+    }
+    p.PrevPosition = p.Position;
+}
+
+// Rebuilt from scratch: every active particle, in pool order, goes into the
+// cells of its bounding square's four corners, at most once per cell (its
+// corners are visited one after another, so testing the last entry suffices)
+// and at most MaxCellEntries per cell.
+void TVaporelBox::MakeCollisionMap() {
+    Profiler.Start(pidMakeCollisionMap);
+    for (auto& column : Cells)
+        for (TMapCell& cell : column)
+            cell.Count = 0;
+    const double r = WaterRadius;
+    const std::int32_t n = static_cast<std::int32_t>(Particles.size());
+    for (std::int32_t i = 0; i < n; ++i) {
+        const TWaterParticle& p = Particles[i];
+        if (!p.Active)
+            continue;
+        const double x = p.Position.x;
+        const double y = p.Position.y;
+        Register(i, x - r, y - r);
+        Register(i, x + r, y - r);
+        Register(i, x - r, y + r);
+        Register(i, x + r, y + r);
+    }
+    Profiler.Stop(pidMakeCollisionMap);
+}
+
+void TVaporelBox::Register(std::int32_t index, double x, double y) {
+    const int column = CellIndex(x, MapColumns);
+    const int row = CellIndex(y, MapRows);
+    if (column < 0 || row < 0)
+        return;
+    TMapCell& cell = Cells[column][row];
+    if (cell.Count >= MaxCellEntries)
+        return;
+    if (cell.Count > 0 && cell.Entries[cell.Count - 1] == index)
+        return;
+    cell.Entries[cell.Count++] = index;
+}
+
+// An etc particle changes places with the first blue particle registered in
+// the cell above it. The random number is drawn for every active particle
+// before any test.
+void TVaporelBox::SwapWater(TWaterParticle& p) {
+    const double u = RandomReal();
+    if (u > WaterSwapFrequency)
+        return;
+    const int column = CellIndex(p.Position.x, MapColumns);
+    const int row = CellIndex(p.Position.y, MapRows);
+    if (column < 0 || row < 1) // row 0 has no cell above
+        return;
+    if (p.Kind == wkBlue)
+        return;
+    const TMapCell& above = Cells[column][row - 1];
+    if (IsSolid(above.CellType))
+        return;
+    for (std::int32_t i = 0; i < above.Count; ++i) {
+        TWaterParticle& other = Particles[above.Entries[i]];
+        if (other.Kind == wkBlue) {
+            std::swap(p.Position, other.Position); // velocities stay with their particles
+            return;
+        }
+    }
+}
+
+// A source emits only while no particle is registered in its cell by the map
+// built at the end of Simulate. Once the pool has no free slot, the remaining
+// sources are not asked: nothing frees a slot meanwhile, so every further
+// AddParticle would search the whole pool and do nothing.
+void TVaporelBox::EmitWater() {
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row) {
+            const TMapCell& cell = Cells[column][row];
+            if (cell.CellType == ctSource && cell.Count == 0 &&
+                !PutIntoPlay(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2))
+                return;
+        }
+}
+
+void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
+    PutIntoPlay(x, y);
+}
+
+// The first free slot from SpawnCursor on, wrapping round; false when none is free.
+bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {
+    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
+    for (std::int64_t k = 0; k < n; ++k) {
+        TWaterParticle& p = Particles[(k + SpawnCursor) % n];
+        if (p.Active || p.Exited)
+            continue;
+        p.Active = true;
+        p.Position = TVector3D{static_cast<double>(x), static_cast<double>(y), 0.0};
+        p.PrevPosition = p.Position;
+        VectorZero(p.Velocity);
+        // By one whichever slot was taken; kept below n, which selects the
+        // same slots as an ever-growing count and never overflows.
+        SpawnCursor = static_cast<std::int32_t>((SpawnCursor + std::int64_t{1}) % n);
+        return true;
+    }
+    return false;
+}
+
+std::int32_t TVaporelBox::ActiveParticleCount() const {
+    std::int32_t count = 0;
+    for (const TWaterParticle& p : Particles)
+        count += p.Active ? 1 : 0;
+    return count;
+}
+
+// ---- Stage rules ----------------------------------------------------------------
+
+// Losing wins over clearing, also after the stage was cleared.
+void TVaporelBox::CheckGoal() {
+    if (EtcOutCount >= EtcWaterNumForEnd) {
+        if (State != bsGameOver) {
+            State = bsGameOver;
+            StateTimer = 0;
+        }
+    } else if (BlueOutCount >= BlueWaterNumForClear) {
+        if (State == bsPlaying) {
+            State = bsCleared;
+            StateTimer = 0;
+        }
+    }
+}
+
+void TVaporelBox::AdvanceStateTimer() {
+    ++StateTimer;
+    if ((State == bsCleared || State == bsGameOver) && StateTimer > FinishDelayFrames)
+        Finished = true;
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The game's window, keys, options file, log, single instance and idle
+# behaviour, tried as a player would under a private X server.
+# Usage: foundation.sh GAME_FOLDER
+source "$(dirname "$0")/lib.sh"
+
+start_xvfb
+make_game_copy "$1"
+TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
+INI="$WORK/game/vaporel.ini"
+LOG="$WORK/game/vaporel.Z5.log"
+
+# --- A first start: the window -----------------------------------------------
+start_game
+window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
+check "the client area is 1024 x 768, centred on 1920 x 1080" [ "$(geometry "$window")" = "448,156 1024x768" ]
+
+# --- A second copy exits at once without a window -----------------------------
+first_pid=$GAME_PID
+start_game
+wait_game_exit 5 || true
+check "a second copy exits at once, quietly" [ "$GAME_STATUS" = 0 ]
+check "only one game window exists" [ "$(windows_named "$TITLE" | wc -l)" = 1 ]
+GAME_PID=$first_pid
+
+# --- Active and inactive ----------------------------------------------------------
+focus "$window"
+check "the active caption is the title" [ "$(xdotool getwindowname "$window")" = "$TITLE" ]
+unfocus
+check "the inactive caption says (sleep)" [ "$(xdotool getwindowname "$window")" = "$TITLE (sleep)" ]
+before=$(cpu_ticks); sleep 2; after=$(cpu_ticks)
+check "an inactive game uses no processor time (used $((after - before)) ticks in 2 s)" [ $((after - before)) -le 3 ]
+
+# --- Full screen and back -------------------------------------------------------
+focus "$window"
+press F4
+check "F4 covers the screen" [ "$(geometry "$window")" = "0,0 1920x1080" ]
+press F4
+check "F4 again gives back the centred window" [ "$(geometry "$window")" = "448,156 1024x768" ]
+
+# --- F2 and Escape: the options are written -------------------------------------
+press F2
+press Escape
+wait_game_exit 5 || true
+check "Escape ends the game normally" [ "$GAME_STATUS" = 0 ]
+check "the options file holds both keys" \
+    grep -qzP '\[options\]\nIsFullScreen = 0\nVisibleDebugMessage = 1\n' "$INI"
+
+# --- The log ---------------------------------------------------------------------------
+stamp='[0-9]{4}/[0-9]{1,2}/[0-9]{1,2} [0-9]{2}:[0-9]{2}'"'"'[0-9]{2}"[0-9]{3}'
+check "every log line ends with CR LF" [ "$(grep -c $'\r$' "$LOG")" = "$(wc -l <"$LOG")" ]
+check "the log opens with the rule line" grep -qxE -- '-{63}' <(sed -n 1p "$LOG" | tr -d '\r')
+check "then the begin banner" grep -qxE "Z5Log begin \($stamp\)" <(sed -n 2p "$LOG" | tr -d '\r')
+check "and closes with the end banner" grep -qxE "Z5Log end \($stamp\)" <(tail -n 1 "$LOG" | tr -d '\r')
+
+# --- The mode at exit decides the next start ------------------------------------
+sed -i 's/IsFullScreen = 0/IsFullScreen = 1/' "$INI"
+start_game
+window=$(find_window "$TITLE" 10) || fail "the window opens again"
+sleep 0.5
+check "IsFullScreen = 1 starts in full screen" [ "$(geometry "$window")" = "0,0 1920x1080" ]
+focus "$window"
+press Escape
+wait_game_exit 5 || true
+check "the full-screen mode at exit is saved" grep -q 'IsFullScreen = 1' "$INI"
+check "two runs leave two sections in the log" [ "$(grep -c '^Z5Log begin' "$LOG")" = 2 ]
+
+# --- An options file that cannot be written: error line and message box -------
+rm -f "$INI"
+mkdir "$INI"
+start_game
+window=$(find_window "$TITLE" 10) || fail "the window opens with a broken options file"
+focus "$window"
+press Escape
+box=$(find_window error 10) && pass "a message box captioned error appears" || fail "the error box appears"
+check "the log has the error line" grep -q "Error! Cannot write the options file $INI" "$LOG"
+[ -n "${box:-}" ] && { focus "$box"; press Return; }
+wait_game_exit 10 || true
+check "the failure ends the program with a non-zero status ($GAME_STATUS)" [ "$GAME_STATUS" = 1 ]
+rmdir "$INI"
+
+# --- No display at all ------------------------------------------------------------
+status=0
+timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY "$GAME" >/dev/null 2>"$WORK/nodisplay" || status=$?
+check "with no display the program fails (status $status)" [ "$status" = 1 ]
+check "the error goes to standard error" grep -q "error: ウィンドウが生成できませんでした" "$WORK/nodisplay"
+check "and to the log" grep -q "Error! ウィンドウが生成できませんでした" "$LOG"
+
+finish

@@ -1,0 +1,107 @@
+# Shared helpers of the end-to-end tests: a private X server, a private copy of
+# the game, and the ways a person looks at it (windows, keys, screenshots).
+# Source it from a test script; every helper fails the test with a message.
+
+set -euo pipefail
+
+E2E_SCREEN="${E2E_SCREEN:-1920x1080x24}"
+failures=0
+
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+check() { # check DESCRIPTION COMMAND...
+    local what="$1"; shift
+    if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# A fresh X server on a free display number; it goes when the test ends.
+start_xvfb() {
+    local n
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 "$E2E_SCREEN" -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$XVFB_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    echo "cannot start Xvfb" >&2
+    exit 1
+}
+
+# Copies the built game folder ($1) into a scratch folder: each test gets its
+# own options file, log and instance lock.
+make_game_copy() {
+    WORK="$(mktemp -d)"
+    cp -r "$1"/. "$WORK/game"
+    rm -f "$WORK/game/vaporel.ini" "$WORK/game/vaporel.Z5.log"
+    export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    GAME="$WORK/game/vaporel"
+}
+
+cleanup() {
+    [ -n "${GAME_PID:-}" ] && kill "$GAME_PID" 2>/dev/null || true
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    [ -n "${WORK:-}" ] && rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+start_game() {
+    "$GAME" >"$WORK/stdout" 2>"$WORK/stderr" &
+    GAME_PID=$!
+}
+
+# Waits for the process to end; its status lands in GAME_STATUS.
+wait_game_exit() { # wait_game_exit SECONDS
+    local deadline=$((SECONDS + $1))
+    while kill -0 "$GAME_PID" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && { GAME_STATUS=timeout; return 1; }
+        sleep 0.1
+    done
+    GAME_STATUS=0
+    wait "$GAME_PID" || GAME_STATUS=$?
+    GAME_PID=""
+}
+
+# The ids of the mapped windows named exactly NAME.
+windows_named() { # windows_named NAME
+    xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\":" '
+        index($0, name) && $0 !~ /\(has no name\)/ { print $1 }' | while read -r id; do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+    done
+}
+
+# The id of the first mapped window named exactly NAME, waiting up to $2 s.
+find_window() { # find_window NAME SECONDS
+    local deadline=$((SECONDS + $2)) id
+    while [ $SECONDS -lt $deadline ]; do
+        id=$(windows_named "$1" | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+geometry() { xdotool getwindowgeometry "$1" | awk '/Position/{print $2} /Geometry/{print $2}' | paste -sd' '; }
+
+focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.3; }
+# Moves the keyboard focus away from every window: the game becomes inactive.
+unfocus() { xdotool windowfocus "$(xwininfo -root | awk '/Window id/{print $4}')"; sleep 0.3; }
+press() { xdotool key "$@"; sleep 0.3; }
+
+# Processor time of the game in clock ticks (user + system).
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
+
+finish() {
+    if [ "$failures" -gt 0 ]; then
+        echo "--- game stderr"; cat "$WORK/stderr" 2>/dev/null || true
+        echo "--- log"; cat "$WORK/game/vaporel.Z5.log" 2>/dev/null || true
+        echo "$failures check(s) failed"
+        exit 1
+    fi
+    echo "all checks passed"
+}

@@ -1,0 +1,121 @@
+// The stage runner as its users call it: a program with arguments, lines on
+// standard output, one error line and status 1 on bad input.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct Result {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+std::string ReadAll(const std::string& name) {
+    std::ifstream file(name);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+Result RunSim(const std::string& arguments) {
+    // One file per test: CTest runs the tests in parallel processes.
+    const std::string errName = testing::TempDir() + "vaporel_sim_stderr_" +
+                                testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+    const std::string command = std::string(VAPOREL_SIM) + " " + arguments + " 2>" + errName;
+    Result result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        result.Out.append(buffer, n);
+    const int status = pclose(pipe);
+    result.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.Err = ReadAll(errName);
+    return result;
+}
+
+int CountLines(const std::string& text) {
+    int lines = 0;
+    for (char c : text)
+        lines += c == '\n';
+    return lines;
+}
+
+const std::string Stage = std::string(" ") + VAPOREL_STAGE_DIR;
+
+} // namespace
+
+TEST(Runner, PrintsTheChosenFramesThenTheHash) {
+    const Result result = RunSim(Stage + " --frames 5 --every 2");
+    ASSERT_EQ(result.Status, 0) << result.Err;
+    EXPECT_EQ(result.Err, "");
+    const std::regex expected(
+        "frame=2 active=\\d+ checks=\\d+ hits=\\d+ blue_out=0 etc_out=0 state=0 timer=2 "
+        "finished=0\n"
+        "frame=4 .* timer=4 finished=0\n"
+        "frame=5 .* timer=5 finished=0\n"
+        "hash=[0-9a-f]{16}\n");
+    EXPECT_TRUE(std::regex_match(result.Out, expected)) << result.Out;
+    EXPECT_EQ(RunSim(Stage + " --frames 5 --every 2").Out, result.Out) << "seed 0 every run";
+}
+
+TEST(Runner, EditsAndAddsApplyBeforeTheirFrame) {
+    const Result plain = RunSim(Stage + " --frames 1");
+    const Result added = RunSim(Stage + " --frames 1 --add 1:500:400:25 --add 2:500:400:25");
+    ASSERT_EQ(added.Status, 0) << added.Err;
+    std::smatch plainActive, addedActive;
+    const std::regex active("active=(\\d+)");
+    ASSERT_TRUE(std::regex_search(plain.Out, plainActive, active));
+    ASSERT_TRUE(std::regex_search(added.Out, addedActive, active));
+    EXPECT_EQ(std::stoi(addedActive[1]), std::stoi(plainActive[1]) + 25) << "the frame-2 add never runs";
+
+    // An outlet right where the added water stands takes all of it in frame 1.
+    const Result outlet = RunSim(Stage + " --frames 1 --edit 1:31:25:3 --add 1:500:400:25");
+    EXPECT_NE(outlet.Out.find("blue_out="), std::string::npos);
+    std::smatch counts;
+    ASSERT_TRUE(std::regex_search(outlet.Out, counts, std::regex("blue_out=(\\d+) etc_out=(\\d+)")));
+    EXPECT_EQ(std::stoi(counts[1]) + std::stoi(counts[2]), 25);
+}
+
+TEST(Runner, BadInputIsOneErrorLineAndStatusOne) {
+    const std::string missing = testing::TempDir() + "no_such_stage";
+    const char* const bad[] = {
+        "",
+        " --frames x",
+        " --frames -1",
+        " --frames 3 --every 0",
+        " --frames 3 --edit 1:65:0:1",
+        " --frames 3 --edit 1:0:49:1",
+        " --frames 3 --edit 1:0:0:6",
+        " --frames 3 --edit 0:0:0:1",
+        " --frames 3 --edit 1:0:0",
+        " --frames 3 --add 1:0:0:-1",
+        " --frames 3 --add 1:a:0:1",
+        " --frames 3 --bogus",
+        " --frames",
+    };
+    for (const char* arguments : bad) {
+        const Result result = RunSim(Stage + arguments);
+        EXPECT_EQ(result.Status, 1) << arguments;
+        EXPECT_EQ(CountLines(result.Err), 1) << arguments << ": " << result.Err;
+    }
+    EXPECT_EQ(RunSim("--frames 3").Status, 1) << "no stage folder";
+    const Result noStage = RunSim(missing + " --frames 3");
+    EXPECT_EQ(noStage.Status, 1);
+    EXPECT_NE(noStage.Err.find(missing), std::string::npos) << noStage.Err;
+    EXPECT_EQ(CountLines(noStage.Err), 1);
+
+    const Result help = RunSim("--help");
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_NE(help.Out.find("usage: vaporel-sim STAGE_DIR --frames N"), std::string::npos);
+}

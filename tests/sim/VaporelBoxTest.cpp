@@ -1,0 +1,375 @@
+#include "game/HeadlessLayerTextures.h"
+#include "game/VaporelBoxUnit.h"
+#include "platform/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+// Counts heap allocations so a test can prove a frame allocates nothing.
+namespace {
+std::atomic<long> Allocations{0};
+}
+
+void* operator new(std::size_t size) {
+    ++Allocations;
+    if (void* block = std::malloc(size ? size : 1))
+        return block;
+    throw std::bad_alloc();
+}
+void operator delete(void* block) noexcept {
+    std::free(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    std::free(block);
+}
+
+namespace {
+
+// A box on an all-empty map with neutral water: no decay, no gravity, no shake.
+class Box : public testing::Test {
+protected:
+    void SetUp() override {
+        SetRandSeed(0);
+        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box->WaterRadius = 4;
+        box->WaterMaxVelocity = 100.0;
+        box->WaterVelocityDecayRate = 1.0;
+        box->EtcWaterNumForEnd = 1'000'000;
+        box->BlueWaterNumForClear = 1'000'000;
+    }
+
+    void MakePool(std::int32_t size, std::int32_t blue) {
+        box->WaterParticleNum = size;
+        box->BlueWaterNum = blue;
+        box->ResetWater();
+    }
+
+    void SetCellType(int column, int row, TCellType type) { box->Cells[column][row].CellType = type; }
+
+    // AddParticle, answering the slot it filled.
+    TWaterParticle& Add(std::int32_t x, std::int32_t y) {
+        std::vector<bool> wasActive;
+        for (const TWaterParticle& p : box->Particles)
+            wasActive.push_back(p.Active);
+        box->AddParticle(x, y);
+        for (std::size_t i = 0; i < wasActive.size(); ++i)
+            if (box->Particles[i].Active && !wasActive[i])
+                return box->Particles[i];
+        throw std::logic_error("no slot was free");
+    }
+
+    TGameProfiler profiler;
+    THeadlessLayerTextures textures;
+    std::unique_ptr<TVaporelBox> box;
+};
+
+} // namespace
+
+TEST(Random, FirstValuesFromSeedZero) {
+    SetRandSeed(0);
+    EXPECT_EQ(RandomReal(), 1.0 / 4294967296.0);
+    EXPECT_EQ(RandSeed(), 1u);
+    EXPECT_EQ(RandomReal(), 134775814.0 / 4294967296.0);
+    EXPECT_EQ(RandomInt(2), 1u) << "upper half of 2 * 3698175007";
+    EXPECT_EQ(RandomInt(1000), static_cast<std::uint32_t>((1000ull * 870078620ull) >> 32));
+    EXPECT_EQ(RandSeed(), 870078620u);
+}
+
+TEST_F(Box, ResetShufflesWholeSlotsAndKeepsTheBlueCount) {
+    MakePool(4, 2);
+    for (std::size_t i = 0; i < 4; ++i)
+        box->Particles[i].Position.x = static_cast<double>(i);
+    SetRandSeed(0);
+    box->ResetWater();
+    // Draws 0, 0, 1, 0 for i = 3, 2, 1, 0: swap(3,0), swap(2,0), then no-ops.
+    const double expectedOrigin[] = {2, 1, 3, 0};
+    const TWaterKind expectedKind[] = {wkEtc, wkBlue, wkEtc, wkBlue};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(box->Particles[i].Position.x, expectedOrigin[i]) << "slot " << i;
+        EXPECT_EQ(box->Particles[i].Kind, expectedKind[i]) << "slot " << i;
+    }
+    EXPECT_EQ(RandSeed(), 870078620u) << "one draw per slot, index 0 included";
+
+    MakePool(10, 50);
+    for (const TWaterParticle& p : box->Particles)
+        EXPECT_EQ(p.Kind, wkBlue);
+    MakePool(10, 0);
+    for (const TWaterParticle& p : box->Particles)
+        EXPECT_EQ(p.Kind, wkEtc);
+}
+
+TEST_F(Box, EqualPositionsArePushedApartAlongPlusX) {
+    MakePool(2, 2);
+    TWaterParticle& a = Add(100, 100);
+    TWaterParticle& b = Add(100, 100);
+    box->Execute();
+    EXPECT_EQ(box->CollisionChecks, 1) << "pass 0 sees the empty map of the reset";
+    EXPECT_EQ(box->CollisionHits, 1);
+    EXPECT_EQ(a.Position.x, 104.0) << "the lower pool index moves to +x";
+    EXPECT_EQ(b.Position.x, 96.0);
+    EXPECT_EQ(a.Position.y, 100.0);
+    EXPECT_EQ(a.Velocity.x, 4.0) << "the push becomes velocity in UpdateVelocity";
+
+    box->Execute(); // exactly touching now: tested, no hit
+    EXPECT_EQ(box->CollisionHits, 0);
+    EXPECT_GT(box->CollisionChecks, 0);
+}
+
+TEST_F(Box, OverlappingPairEndsExactlyTouching) {
+    MakePool(2, 2);
+    TWaterParticle& a = Add(100, 100);
+    TWaterParticle& b = Add(103, 104); // 5 px apart, diameter 8
+    box->Execute();
+    const double dx = a.Position.x - b.Position.x;
+    const double dy = a.Position.y - b.Position.y;
+    EXPECT_NEAR(std::sqrt(dx * dx + dy * dy), 8.0, 1e-12);
+    EXPECT_LT(a.Position.x, 100.0) << "a moves away from b";
+    EXPECT_LT(a.Position.y, 100.0);
+}
+
+TEST_F(Box, ParticleRestsOnABlockAndIsShaken) {
+    box->WaterGravity = 0.5;
+    box->WaterVelocityDecayRate = 0.99;
+    box->WaterShakeVelocity = 0.5;
+    box->WaterMaxVelocity = 8.0;
+    for (int column = 0; column < MapColumns; ++column)
+        SetCellType(column, 10, ctBlock); // floor at y = 160..175
+    MakePool(1, 1);
+    TWaterParticle& p = Add(100, 120);
+    for (int frame = 0; frame < 120; ++frame) {
+        box->Execute();
+        ASSERT_TRUE(p.Active);
+        ASSERT_LT(p.Position.y, 160.0) << "frame " << frame;
+    }
+    EXPECT_GT(p.Position.y, 155.0) << "it fell down to the floor";
+    EXPECT_LE(VectorLength(p.Velocity), 0.5) << "resting: the shake gives it at most WaterShakeVelocity";
+}
+
+TEST_F(Box, CellsHoldAtMostOneHundredEntriesAndStillBlockTheirSource) {
+    box->WaterRadius = 1;
+    MakePool(151, 151);
+    for (int i = 0; i < 150; ++i)
+        box->AddParticle(104, 104);
+    box->MakeCollisionMap();
+    const TMapCell& cell = box->Cells[6][6];
+    ASSERT_EQ(cell.Count, MaxCellEntries);
+    for (int i = 0; i < MaxCellEntries; ++i)
+        EXPECT_EQ(cell.Entries[i], i) << "pool order";
+
+    SetCellType(6, 6, ctSource);
+    SetCellType(20, 20, ctSource);
+    box->EmitWater();
+    EXPECT_EQ(box->ActiveParticleCount(), 151) << "only the empty source emits";
+    EXPECT_EQ(box->Particles[150].Position.x, 20 * 16 + 8.0) << "at the centre of the cell";
+    box->EmitWater();
+    EXPECT_EQ(box->ActiveParticleCount(), 151) << "no free slot left";
+
+    box->Execute(); // a dense pile: 100 entries give 4950 pairs a pass
+    EXPECT_GE(box->CollisionChecks, 4950);
+}
+
+TEST_F(Box, SourceEmitsOnlyWhileNothingIsRegisteredInIt) {
+    MakePool(5, 5);
+    SetCellType(10, 5, ctSource);
+    box->Execute();
+    EXPECT_EQ(box->ActiveParticleCount(), 1);
+    box->Execute(); // the new particle sits in the source cell: the map of this frame holds it
+    EXPECT_EQ(box->ActiveParticleCount(), 1);
+}
+
+TEST_F(Box, LeavingTheMapSwitchesOffTheClampKeepsInside) {
+    MakePool(3, 3);
+    TWaterParticle& right = Add(1030, 100);
+    TWaterParticle& left = Add(-10, 100);
+    TWaterParticle& below = Add(100, 790);
+    box->Execute();
+    EXPECT_TRUE(right.Active);
+    EXPECT_EQ(right.Position.x, 1020.0);
+    EXPECT_TRUE(left.Active) << "-10 lies in column 0";
+    EXPECT_EQ(left.Position.x, 4.0);
+    EXPECT_FALSE(below.Active) << "row 49 is off the map";
+    EXPECT_FALSE(below.Exited);
+    EXPECT_EQ(box->BlueOutCount + box->EtcOutCount, 0);
+
+    box->WaterGravity = 30.0;
+    TWaterParticle& falling = Add(100, 760);
+    box->Execute();
+    EXPECT_FALSE(falling.Active) << "a sample reached y >= 784 before the clamp";
+    EXPECT_EQ(&falling, &below) << "the slot was free again";
+}
+
+TEST_F(Box, OutletsCountByKindDrainsFreeTheSlot) {
+    SetCellType(6, 7, ctOutlet);
+    SetCellType(12, 7, ctDrain);
+    MakePool(2, 1);
+    const bool firstIsBlue = box->Particles[0].Kind == wkBlue;
+    TWaterParticle& out = Add(100, 120);
+    TWaterParticle& drained = Add(200, 120);
+    box->Execute();
+    EXPECT_TRUE(out.Exited);
+    EXPECT_FALSE(out.Active);
+    EXPECT_EQ(box->BlueOutCount, firstIsBlue ? 1 : 0);
+    EXPECT_EQ(box->EtcOutCount, firstIsBlue ? 0 : 1);
+    EXPECT_FALSE(drained.Active);
+    EXPECT_FALSE(drained.Exited);
+    box->AddParticle(300, 300);
+    EXPECT_TRUE(drained.Active) << "the drained slot is free, the exited one is used up";
+    EXPECT_FALSE(out.Active);
+}
+
+TEST_F(Box, EtcWaterSwapsWithBlueAboveIt) {
+    box->WaterRadius = 2;
+    box->WaterSwapFrequency = 1.0;
+    MakePool(6, 0);
+    box->Particles[0].Kind = wkBlue;
+    box->Particles[2].Kind = wkBlue;
+    TWaterParticle& blue = Add(100, 120); // row 7
+    TWaterParticle& etc = Add(100, 136);  // row 8
+    TWaterParticle& blueLow = Add(300, 136);
+    TWaterParticle& etcHigh = Add(300, 120); // a blue particle never starts a swap
+    TWaterParticle& etcTop = Add(500, 8);    // row 0 has no cell above
+    box->Execute();
+    EXPECT_EQ(etc.Position.y, 120.0);
+    EXPECT_EQ(blue.Position.y, 136.0);
+    EXPECT_EQ(etc.PrevPosition.y, 136.0) << "velocity and previous position stay with the particle";
+    EXPECT_EQ(blueLow.Position.y, 136.0);
+    EXPECT_EQ(etcHigh.Position.y, 120.0);
+    EXPECT_EQ(etcTop.Position.y, 8.0);
+}
+
+TEST_F(Box, SolidCellAboveStopsASwap) {
+    box->WaterRadius = 2;
+    box->WaterSwapFrequency = 1.0;
+    MakePool(2, 0);
+    box->Particles[0].Kind = wkBlue;
+    SetCellType(6, 7, ctWall);
+    Add(100, 120);
+    TWaterParticle& etc = Add(100, 136);
+    box->Execute();
+    EXPECT_EQ(etc.Position.y, 136.0);
+}
+
+TEST_F(Box, MaxVelocityZeroStopsEverything) {
+    box->WaterMaxVelocity = 0.0;
+    box->WaterShakeVelocity = 3.0;
+    box->WaterGravity = 1.0;
+    MakePool(1, 1);
+    TWaterParticle& p = Add(100, 100);
+    for (int i = 0; i < 3; ++i) {
+        box->Execute();
+        EXPECT_EQ(VectorLength(p.Velocity), 0.0);
+    }
+}
+
+TEST_F(Box, OutcomeRules) {
+    MakePool(0, 0);
+    box->BlueWaterNumForClear = 5;
+    box->EtcWaterNumForEnd = 5;
+    box->BlueOutCount = 5;
+    box->EtcOutCount = 5;
+    box->Execute();
+    EXPECT_EQ(box->State, bsGameOver) << "both thresholds in one frame: lost";
+
+    box->ResetWater();
+    box->BlueOutCount = 5;
+    box->Execute(); // frame n: cleared
+    EXPECT_EQ(box->State, bsCleared);
+    EXPECT_EQ(box->StateTimer, 1);
+    for (int i = 0; i < 99; ++i)
+        box->Execute();
+    box->EtcOutCount = 5;
+    box->Execute(); // frame n + 100: lost
+    EXPECT_EQ(box->State, bsGameOver);
+    EXPECT_EQ(box->StateTimer, 1);
+    for (int i = 0; i < 359; ++i)
+        box->Execute();
+    EXPECT_FALSE(box->Finished) << "frame n + 459";
+    box->Execute();
+    EXPECT_TRUE(box->Finished) << "frame n + 460";
+    box->ResetWater();
+    box->Execute();
+    EXPECT_TRUE(box->Finished) << "only Restart clears it";
+
+    box->ResetWater();
+    box->EtcWaterNumForEnd = 0;
+    box->Execute();
+    EXPECT_EQ(box->State, bsGameOver) << "a threshold of 0 loses at once";
+    box->ResetWater();
+    box->EtcWaterNumForEnd = 5;
+    box->BlueWaterNumForClear = 0;
+    box->Execute();
+    EXPECT_EQ(box->State, bsCleared);
+}
+
+TEST_F(Box, CellAccessChecksTheRange) {
+    TMapCell cell = box->GetCell(64, 48);
+    cell.CellType = ctSource;
+    box->SetCell(64, 48, cell);
+    EXPECT_EQ(box->Cells[64][48].CellType, ctSource);
+    EXPECT_THROW(box->GetCell(65, 0), Exception);
+    EXPECT_THROW(box->GetCell(0, -1), Exception);
+    try {
+        box->SetCell(-1, 0, cell);
+        FAIL();
+    } catch (const Exception& error) {
+        EXPECT_STREQ(error.what(), "範囲外のマップに書き込みしようとしました");
+    }
+    try {
+        box->GetCell(0, 49);
+        FAIL();
+    } catch (const Exception& error) {
+        EXPECT_STREQ(error.what(), "範囲外のマップを読み込みしようとしました");
+    }
+}
+
+// Sources, outlets, drains and a floor, run for a while: the invariants of the
+// pool hold, no frame allocates, and the run is reproducible from seed 0.
+TEST_F(Box, PoolInvariantsDeterminismAndNoAllocation) {
+    auto run = [this]() {
+        SetRandSeed(0);
+        auto fresh = std::make_unique<TVaporelBox>(profiler, textures);
+        TVaporelBox& b = *fresh;
+        b.WaterRadius = 4;
+        b.WaterGravity = 0.4;
+        b.WaterVelocityDecayRate = 0.98;
+        b.WaterShakeVelocity = 0.6;
+        b.WaterMaxVelocity = 6.0;
+        b.WaterSwapFrequency = 0.1;
+        b.BlueWaterNumForClear = b.EtcWaterNumForEnd = 1'000'000;
+        for (int column = 0; column < MapColumns; ++column)
+            b.Cells[column][30].CellType = column % 8 == 3 ? ctOutlet : column % 8 == 6 ? ctDrain : ctBlock;
+        for (int column = 10; column < 50; column += 5)
+            b.Cells[column][2].CellType = ctSource;
+        b.WaterParticleNum = 400;
+        b.BlueWaterNum = 250;
+        b.ResetWater();
+        std::vector<TWaterKind> kinds;
+        for (const TWaterParticle& p : b.Particles)
+            kinds.push_back(p.Kind);
+        const long before = Allocations;
+        for (int frame = 0; frame < 400; ++frame)
+            b.Execute();
+        EXPECT_EQ(Allocations, before) << "Execute allocates nothing";
+        int exited = 0;
+        for (std::size_t i = 0; i < b.Particles.size(); ++i) {
+            const TWaterParticle& p = b.Particles[i];
+            EXPECT_EQ(p.Kind, kinds[i]) << "kinds never change";
+            EXPECT_FALSE(p.Active && p.Exited);
+            exited += p.Exited ? 1 : 0;
+        }
+        EXPECT_GT(exited, 0);
+        EXPECT_EQ(b.BlueOutCount + b.EtcOutCount, exited) << "every exit counted once";
+        return b.Particles;
+    };
+    const std::vector<TWaterParticle> first = run();
+    const std::vector<TWaterParticle> second = run();
+    ASSERT_EQ(first.size(), second.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(first[i].Position.x, second[i].Position.x);
+        EXPECT_EQ(first[i].Position.y, second[i].Position.y);
+    }
+}

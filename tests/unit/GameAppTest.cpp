@@ -1,0 +1,149 @@
+#include "HeadlessScreen.h"
+
+#include "game/GameUnit.h"
+#include "lib/Z5LogUnit.h"
+#include "lib/Z5UtilsUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace platform;
+
+namespace {
+
+std::string ReadFile(const std::string& fileName) {
+    std::ifstream file(fileName);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& fileName, const std::string& text) {
+    std::ofstream(fileName, std::ios::binary) << text;
+}
+
+// The game application on the headless screen: it runs the frames given,
+// presses the keys given, then closes its window as the close box would.
+class ScriptedGame : public TGameApp {
+public:
+    std::vector<std::uint16_t> Keys;
+    int FramesToRun = 3;
+
+protected:
+    void OnCreateWindow() override {
+        TGameApp::OnCreateWindow();
+        for (const std::uint16_t key : Keys)
+            PostMessage(Handle(), WM_KEYDOWN, key, 0);
+        PostMessage(Handle(), WM_ACTIVATEAPP, 1, 0);
+    }
+    void Idle() override {
+        TGameApp::Idle();
+        if (FrameCount() == FramesToRun)
+            PostMessage(Handle(), WM_CLOSE, 0, 0);
+    }
+};
+
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseTestScreen();
+        DrainMessages();
+        std::filesystem::remove_all(OptionsFile);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(OptionsFile);
+        DrainMessages();
+    }
+    const std::string OptionsFile = ChangeFileExt(ExeName, ".ini");
+};
+
+} // namespace
+
+TEST_F(OptionsTest, WithoutAFileTheGameStartsWindowedAndWritesBothKeys) {
+    {
+        ScriptedGame game;
+        EXPECT_FALSE(game.StartFullScreen);
+        EXPECT_FALSE(game.VisibleDebugMessage());
+        EXPECT_EQ(game.Title, "The Vaporel Vovor of ZANK (ver 1.0.0)");
+        EXPECT_EQ(game.Width, 1024);
+        EXPECT_EQ(game.Height, 768);
+        game.Run();
+        EXPECT_EQ(game.FrameCount(), 3);
+    }
+    EXPECT_EQ(ReadFile(OptionsFile), "[options]\nIsFullScreen = 0\nVisibleDebugMessage = 0\n");
+}
+
+TEST_F(OptionsTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
+    WriteFile(OptionsFile, "; player notes\n[sound]\nvolume = 7\n\n[options]\nVisibleDebugMessage=0x1\n");
+    {
+        ScriptedGame game;
+        EXPECT_TRUE(game.VisibleDebugMessage()) << "hexadecimal reads as a number";
+        game.Keys = {VK_F4, VK_F2};
+        game.Run();
+    }
+    const std::string saved = ReadFile(OptionsFile);
+    EXPECT_NE(saved.find("; player notes"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("volume = 7"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("IsFullScreen = 1"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("VisibleDebugMessage = 0"), std::string::npos) << saved;
+
+    ScriptedGame next;
+    EXPECT_TRUE(next.StartFullScreen) << "the next start goes straight to full screen";
+}
+
+TEST_F(OptionsTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
+    WriteFile(OptionsFile, "[options]\nIsFullScreen=yes\nVisibleDebugMessage=-3\n[other]\nIsFullScreen=1\n");
+    const IniFile options(OptionsFile);
+    EXPECT_FALSE(ReadBoolOption(options, "IsFullScreen", false)) << "not a number: the default";
+    EXPECT_TRUE(ReadBoolOption(options, "IsFullScreen", true));
+    EXPECT_TRUE(ReadBoolOption(options, "VisibleDebugMessage", false));
+    EXPECT_FALSE(ReadBoolOption(options, "Missing", false));
+    WriteFile(OptionsFile, "[options]\nIsFullScreen=0X0\nVisibleDebugMessage=0x\n");
+    const IniFile hex(OptionsFile);
+    EXPECT_FALSE(ReadBoolOption(hex, "IsFullScreen", true));
+    EXPECT_TRUE(ReadBoolOption(hex, "VisibleDebugMessage", true)) << "0x alone is no number";
+}
+
+TEST_F(OptionsTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
+    WriteFile(OptionsFile, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    try {
+        ScriptedGame game;
+        ADD_FAILURE() << "construction must fail";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find(OptionsFile), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(std::filesystem::file_size(OptionsFile), 16u) << "the file is left as it was";
+}
+
+TEST_F(OptionsTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
+    std::filesystem::create_directory(OptionsFile); // stands where the file would go
+    ScriptedGame game;
+    try {
+        game.Run();
+        ADD_FAILURE() << "closing must raise";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find("Cannot write the options file " + OptionsFile),
+                  std::string::npos)
+            << error.what();
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(OptionsFile));
+    EXPECT_FALSE(IsWindow(game.Handle())) << "the window went all the same";
+}
+
+TEST_F(OptionsTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
+    SetHeadlessCursorPos(TestScreenWidth / 2, 300); // over the field, above the tower
+    ScriptedGame game;
+    game.Keys = {'R', 'Q'}; // the pool exists once the water is reset
+    game.FramesToRun = 61;
+    game.Run();
+    EXPECT_EQ(game.CollisionText().rfind("Collision ", 0), 0u) << game.CollisionText();
+    EXPECT_EQ(game.ParticleNumText(), "ParticleNum 500")
+        << "Q put 500 particles in before frame 61 refreshed the text";
+    std::ifstream log(Log().FileName());
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(": ParticleNum 500\r\n"), std::string::npos) << "the last texts are logged at exit";
+    EXPECT_NE(text.find("pidBoxExecute"), std::string::npos) << "followed by the profile report";
+}

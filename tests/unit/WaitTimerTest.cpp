@@ -1,0 +1,133 @@
+#include "game/WaitTimerUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A clock the test moves by hand; sleeping moves it too.
+class FakeClock final : public platform::Clock {
+public:
+    std::uint32_t Now() const override { return Time; }
+    void Sleep(std::uint32_t milliseconds) const override {
+        Sleeps.push_back(milliseconds);
+        Time += milliseconds;
+    }
+    void Advance(std::uint32_t milliseconds) { Time += milliseconds; }
+
+    mutable std::uint32_t Time = 0xFFFFF000; // close to the wrap, on purpose
+    mutable std::vector<std::uint32_t> Sleeps;
+};
+
+class WaitTimerTest : public ::testing::Test {
+protected:
+    // Asks until a frame is granted; answers the milliseconds that took.
+    std::uint32_t WaitForFrame() {
+        const std::uint32_t start = Clock.Time;
+        for (int calls = 0;; ++calls) {
+            const std::uint32_t before = Clock.Time;
+            if (!Timer.Check())
+                break;
+            if (calls > 10000) {
+                ADD_FAILURE() << "no frame granted";
+                break;
+            }
+            if (Clock.Time == before)
+                Clock.Advance(1); // the caller spins through its loop meanwhile
+        }
+        return Clock.Time - start;
+    }
+
+    FakeClock Clock;
+    TWaitTimer Timer{Clock};
+};
+
+} // namespace
+
+TEST_F(WaitTimerTest, NoFrameWithoutAPositiveRate) {
+    EXPECT_TRUE(Timer.Check()) << "before the first SetRate";
+    Timer.SetRate(0);
+    Clock.Advance(1000);
+    EXPECT_TRUE(Timer.Check());
+    Timer.SetRate(-5);
+    EXPECT_TRUE(Timer.Check());
+    EXPECT_EQ(Timer.Rate(), 0);
+}
+
+TEST_F(WaitTimerTest, FirstCheckAfterSetRateGrantsAFrameAtOnce) {
+    Timer.SetRate(60);
+    EXPECT_FALSE(Timer.Check());
+    EXPECT_FALSE(Timer.IsSkipping());
+    EXPECT_TRUE(Timer.Check()) << "a second call in the same millisecond waits";
+}
+
+TEST_F(WaitTimerTest, FramesAheadOfTheClockComeOneIntervalApart) {
+    Timer.SetRate(60);
+    Timer.SetFrameSkip(true);
+    ASSERT_FALSE(Timer.Check());
+    for (int frame = 0; frame < 20; ++frame) {
+        EXPECT_EQ(WaitForFrame(), 16u) << "the threshold is capped at Interval (1000 div 60)";
+        EXPECT_FALSE(Timer.IsSkipping());
+    }
+    for (const std::uint32_t sleep : Clock.Sleeps)
+        EXPECT_LE(sleep, 2u) << "a waiting call sleeps at most 2 ms";
+}
+
+TEST_F(WaitTimerTest, BacklogIsDroppedAndTheNextFrameIsDrawn) {
+    Timer.SetRate(60);
+    Timer.SetFrameSkip(true);
+    ASSERT_FALSE(Timer.Check()); // Balance 1000
+    Clock.Advance(100);          // Balance 1000 - 6000 = -5000: reset to 0
+    ASSERT_FALSE(Timer.Check());
+    EXPECT_TRUE(Timer.IsSkipping());
+    ASSERT_FALSE(Timer.Check()) << "granted at once, without waiting";
+    EXPECT_FALSE(Timer.IsSkipping());
+}
+
+TEST_F(WaitTimerTest, LateFramesSkipAtMostThreeInARow) {
+    Timer.SetRate(60);
+    Timer.SetFrameSkip(true);
+    ASSERT_FALSE(Timer.Check());
+    int undrawnInARow = 0;
+    int longestRun = 0;
+    int drawn = 0;
+    // Each frame takes 30 ms on this slow machine: the game falls behind.
+    for (int frame = 0; frame < 200; ++frame) {
+        Clock.Advance(30);
+        ASSERT_FALSE(Timer.Check()) << "a late frame never waits";
+        undrawnInARow = Timer.IsSkipping() ? undrawnInARow + 1 : 0;
+        longestRun = std::max(longestRun, undrawnInARow);
+        drawn += Timer.IsSkipping() ? 0 : 1;
+    }
+    EXPECT_EQ(longestRun, 3);
+    EXPECT_GE(drawn, 200 / 4);
+}
+
+TEST_F(WaitTimerTest, WithoutFrameSkipLateTimeIsDropped) {
+    Timer.SetRate(60);
+    ASSERT_FALSE(Timer.Check());
+    for (int frame = 0; frame < 50; ++frame) {
+        Clock.Advance(30);
+        ASSERT_FALSE(Timer.Check());
+        EXPECT_FALSE(Timer.IsSkipping());
+    }
+    // Once the machine is fast again frames come one interval apart: nothing to catch up.
+    EXPECT_EQ(WaitForFrame(), 16u);
+}
+
+TEST_F(WaitTimerTest, MeasuredRatesChangeOnlyAfterAFullPeriod) {
+    Timer.SetRate(60);
+    Timer.SetFrameSkip(true);
+    // 61 frames granted over 1016 ms: 61 * 1000 / 1016 = 60.04.
+    ASSERT_FALSE(Timer.Check());
+    for (int frame = 1; frame < 61; ++frame) {
+        Clock.Advance(frame < 60 ? 16 : 1016 - 59 * 16);
+        ASSERT_FALSE(Timer.Check());
+        if (frame < 60) {
+            EXPECT_EQ(Timer.FPS(), 0) << "no period has completed yet";
+        }
+    }
+    EXPECT_EQ(Timer.FPS(), 60);
+    EXPECT_EQ(Timer.DrawFPS(), 59) << "the last frame came 72 ms late and went undrawn: 60 * 1000 / 1016";
+}

@@ -1,0 +1,119 @@
+#include "HeadlessScreen.h"
+
+#include "platform/InstanceLock.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+MessageResult EchoProc(WindowHandle, std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
+    return message == WM_USER ? static_cast<MessageResult>(wParam * 2) : 0;
+}
+
+class WindowSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseTestScreen();
+        DrainMessages();
+        ASSERT_TRUE(RegisterWindowClass({"Echo", 0, &EchoProc, false}));
+        CreateWindowParams params;
+        params.ClassName = "Echo";
+        params.Bounds = {100, 50, 640, 480};
+        Window = CreateWindow(params);
+        ASSERT_NE(Window, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(Window);
+        UnregisterWindowClass("Echo");
+        DrainMessages();
+    }
+    WindowHandle Window = nullptr;
+};
+
+} // namespace
+
+TEST_F(WindowSystemTest, KeyStateFollowsTheMessagesTakenOffTheQueue) {
+    PostMessage(Window, WM_KEYDOWN, '1', 0);
+    PostMessage(Window, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(GetKeyState('1'), 0) << "not yet taken";
+    WindowMessage message;
+    ASSERT_TRUE(PeekMessage(message));
+    EXPECT_LT(GetKeyState('1'), 0);
+    ASSERT_TRUE(PeekMessage(message));
+    EXPECT_LT(GetKeyState(VK_LBUTTON), 0);
+    PostMessage(Window, WM_KEYUP, '1', 0);
+    PostMessage(Window, WM_ACTIVATEAPP, 0, 0);
+    ASSERT_TRUE(PeekMessage(message));
+    EXPECT_EQ(GetKeyState('1'), 0);
+    ASSERT_TRUE(PeekMessage(message));
+    EXPECT_EQ(GetKeyState(VK_LBUTTON), 0) << "losing the focus releases everything held";
+    EXPECT_FALSE(PeekMessage(message));
+}
+
+TEST_F(WindowSystemTest, PostsFromOtherThreadsWakeTheWaitAndKeepTheirOrder) {
+    std::thread poster([this] {
+        for (std::uintptr_t i = 0; i < 100; ++i)
+            PostMessage(Window, WM_USER, i, 0);
+    });
+    for (std::uintptr_t expected = 0; expected < 100; ++expected) {
+        WindowMessage message;
+        while (!PeekMessage(message))
+            WaitMessage();
+        EXPECT_EQ(message.WParam, expected);
+        EXPECT_EQ(DispatchMessage(message), static_cast<MessageResult>(expected * 2));
+    }
+    poster.join();
+}
+
+TEST_F(WindowSystemTest, MessagesOfADestroyedWindowAreDropped) {
+    PostMessage(Window, WM_USER, 1, 0);
+    DestroyWindow(Window);
+    EXPECT_FALSE(IsWindow(Window));
+    EXPECT_EQ(SendMessage(Window, WM_USER, 1, 0), 0);
+    WindowMessage message;
+    EXPECT_FALSE(PeekMessage(message));
+    Window = nullptr;
+}
+
+TEST_F(WindowSystemTest, FullScreenScalesTheClientPictureIntoTheScreenWithBars) {
+    ASSERT_TRUE(EnterFullScreen(Window));
+    ASSERT_TRUE(SetFullScreenMode(Window, {1024, 768}, 32));
+    const Rect viewport = GetPresentationViewport(Window);
+    EXPECT_EQ(viewport.Left, 240);
+    EXPECT_EQ(viewport.Top, 0);
+    EXPECT_EQ(viewport.Width, 1440);
+    EXPECT_EQ(viewport.Height, 1080);
+    SetHeadlessCursorPos(240 + 720, 540);
+    EXPECT_EQ(GetClientCursorPos(Window).X, 512) << "screen pixels map back to the picture";
+    EXPECT_EQ(GetClientCursorPos(Window).Y, 384);
+    SetHeadlessCursorPos(0, 0);
+    EXPECT_LT(GetClientCursorPos(Window).X, 0) << "the bars lie outside the picture";
+    EXPECT_FALSE(SetFullScreenMode(Window, {0, 768}, 32));
+    LeaveFullScreen(Window);
+    EXPECT_EQ(GetPresentationViewport(Window).Left, 0);
+}
+
+TEST(FitCentred, KeepsTheAspectAndCentres) {
+    const Rect wide = FitCentred({2560, 1080}, {1024, 768});
+    EXPECT_EQ(wide.Width, 1440);
+    EXPECT_EQ(wide.Left, (2560 - 1440) / 2);
+    const Rect tall = FitCentred({1024, 1280}, {1024, 768});
+    EXPECT_EQ(tall.Width, 1024);
+    EXPECT_EQ(tall.Top, (1280 - 768) / 2);
+}
+
+TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefused) {
+    const std::string name = "vaporel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
+    {
+        InstanceLock first(name);
+        ASSERT_TRUE(first.Held());
+        InstanceLock second(name);
+        EXPECT_FALSE(second.Held());
+    }
+    InstanceLock again(name);
+    EXPECT_TRUE(again.Held()) << "released with its holder";
+}

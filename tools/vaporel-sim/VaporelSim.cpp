@@ -1,0 +1,230 @@
+// vaporel-sim: runs a stage without a window, exactly as the game's first play
+// does (seed 0, create the box, load the stage, restart, then frames), with
+// scripted map edits and added particles, and prints what happened.
+
+#include "game/GameProfilerUnit.h"
+#include "game/HeadlessLayerTextures.h"
+#include "game/VaporelBoxUnit.h"
+#include "lib/Z5UtilsUnit.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const Usage =
+    R"(usage: vaporel-sim STAGE_DIR --frames N [--every K] [--edit F:COL:ROW:TYPE]... [--add F:X:Y:COUNT]...
+
+Runs the stage in STAGE_DIR without a window, exactly as the game's first play
+does: the random seed is 0, the box is created, the stage is loaded and
+restarted. Then for every frame f = 1 .. N:
+  1. every --edit whose F equals f sets the cell (COL 0..64, ROW 0..48) to
+     cell type TYPE, keeping the rest of the cell:
+     0 empty, 1 block, 2 wall, 3 outlet, 4 drain, 5 source;
+  2. every --add whose F equals f adds COUNT particles at pixel (X, Y),
+     one AddParticle call each (nothing when no slot is free);
+  edits and adds run in command-line order;
+  3. the frame is executed;
+  4. when f is divisible by K (1 by default) or f = N, one line is printed:
+     frame=<f> active=<n> checks=<n> hits=<n> blue_out=<n> etc_out=<n>
+     state=<0 playing|1 cleared|2 game over> timer=<n> finished=<0|1>
+After the last frame: hash=<16 hex digits>, the 64-bit FNV-1a hash over every
+pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
+PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
+Exited and Kind as one byte each.
+
+Errors (missing files, bad XML, a value that is no number, bad arguments)
+print one line on standard error and exit with status 1.
+)";
+
+class EArguments : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct TEdit {
+    std::int32_t Frame, Column, Row, Type;
+};
+
+struct TAdd {
+    std::int32_t Frame, X, Y, Count;
+};
+
+// Edits and adds of one frame keep their command-line order within each kind.
+struct TOptions {
+    std::string StageDir;
+    std::int32_t Frames = -1;
+    std::int32_t Every = 1;
+    std::vector<TEdit> Edits;
+    std::vector<TAdd> Adds;
+};
+
+std::int32_t ParseNumber(const std::string& text, const std::string& what, std::int32_t least) {
+    const std::optional<std::int32_t> value = TextToInt(text);
+    if (!value)
+        throw EArguments(what + " is not a number: '" + text + "'");
+    if (*value < least)
+        throw EArguments(what + " must be at least " + std::to_string(least) + ": '" + text + "'");
+    return *value;
+}
+
+std::vector<std::string> SplitFields(const std::string& text, const std::string& option, std::size_t count) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = text.find(':', start);
+        fields.push_back(text.substr(start, colon - start));
+        if (colon == std::string::npos)
+            break;
+        start = colon + 1;
+    }
+    if (fields.size() != count)
+        throw EArguments(option + " needs " + std::to_string(count) + " fields separated by ':': '" + text +
+                         "'");
+    return fields;
+}
+
+void CheckRange(std::int32_t value, std::int32_t last, const std::string& what) {
+    if (value > last)
+        throw EArguments(what + " must be at most " + std::to_string(last) + ": " + std::to_string(value));
+}
+
+TEdit ParseEdit(const std::string& text) {
+    const auto f = SplitFields(text, "--edit", 4);
+    const TEdit edit{ParseNumber(f[0], "--edit frame", 1), ParseNumber(f[1], "--edit column", 0),
+                     ParseNumber(f[2], "--edit row", 0), ParseNumber(f[3], "--edit type", 0)};
+    CheckRange(edit.Column, MapColumns - 1, "--edit column");
+    CheckRange(edit.Row, MapRows - 1, "--edit row");
+    CheckRange(edit.Type, CellTypeCount - 1, "--edit type");
+    return edit;
+}
+
+TAdd ParseAdd(const std::string& text) {
+    const auto f = SplitFields(text, "--add", 4);
+    return TAdd{ParseNumber(f[0], "--add frame", 1), ParseNumber(f[1], "--add x", INT32_MIN),
+                ParseNumber(f[2], "--add y", INT32_MIN), ParseNumber(f[3], "--add count", 0)};
+}
+
+TOptions ParseArguments(const std::vector<std::string>& args) {
+    TOptions options;
+    bool haveStage = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool takesValue = arg == "--frames" || arg == "--every" || arg == "--edit" || arg == "--add";
+        if (takesValue && i + 1 >= args.size())
+            throw EArguments(arg + " needs a value");
+        if (arg == "--frames")
+            options.Frames = ParseNumber(args[++i], "--frames", 0);
+        else if (arg == "--every")
+            options.Every = ParseNumber(args[++i], "--every", 1);
+        else if (arg == "--edit")
+            options.Edits.push_back(ParseEdit(args[++i]));
+        else if (arg == "--add")
+            options.Adds.push_back(ParseAdd(args[++i]));
+        else if (arg.rfind("--", 0) == 0)
+            throw EArguments("unknown option " + arg);
+        else if (haveStage)
+            throw EArguments("more than one stage folder: '" + arg + "'");
+        else {
+            options.StageDir = arg;
+            haveStage = true;
+        }
+    }
+    if (!haveStage)
+        throw EArguments("no stage folder given (see --help)");
+    if (options.Frames < 0)
+        throw EArguments("--frames N is required (see --help)");
+    return options;
+}
+
+struct TFnv1a {
+    std::uint64_t Hash = 0xcbf29ce484222325ULL;
+
+    void Byte(std::uint8_t byte) {
+        Hash ^= byte;
+        Hash *= 0x100000001b3ULL;
+    }
+    void Double(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        for (int i = 0; i < 8; ++i)
+            Byte(static_cast<std::uint8_t>(bits >> (8 * i))); // little-endian
+    }
+};
+
+std::uint64_t PoolHash(const TVaporelBox& box) {
+    TFnv1a fnv;
+    for (const TWaterParticle& p : box.Particles) {
+        fnv.Double(p.Position.x);
+        fnv.Double(p.Position.y);
+        fnv.Double(p.Velocity.x);
+        fnv.Double(p.Velocity.y);
+        fnv.Double(p.PrevPosition.x);
+        fnv.Double(p.PrevPosition.y);
+        fnv.Byte(p.Active ? 1 : 0);
+        fnv.Byte(p.Exited ? 1 : 0);
+        fnv.Byte(p.Kind);
+    }
+    return fnv.Hash;
+}
+
+void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
+    for (const TEdit& edit : options.Edits)
+        if (edit.Frame == frame) {
+            TMapCell cell = box.GetCell(edit.Column, edit.Row);
+            cell.CellType = static_cast<TCellType>(edit.Type);
+            box.SetCell(edit.Column, edit.Row, cell);
+        }
+    for (const TAdd& add : options.Adds)
+        if (add.Frame == frame)
+            for (std::int32_t i = 0; i < add.Count; ++i)
+                box.AddParticle(add.X, add.Y);
+}
+
+void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
+    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d\n",
+                frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
+                box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0);
+}
+
+void Run(const TOptions& options) {
+    SetRandSeed(0);
+    TGameProfiler profiler;
+    THeadlessLayerTextures textures;
+    auto box =
+        std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
+    box->LoadStage(options.StageDir);
+    box->Restart();
+    for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
+        ApplyInput(*box, options, frame);
+        box->Execute();
+        if (frame % options.Every == 0 || frame == options.Frames)
+            PrintFrame(*box, frame);
+    }
+    std::printf("hash=%016" PRIx64 "\n", PoolHash(*box));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
+    try {
+        Run(ParseArguments(args));
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vaporel-sim: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
