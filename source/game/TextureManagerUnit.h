@@ -3,6 +3,7 @@
 //
 // Main thread only, with the renderer's context current.
 
+#include "game/LayerTextures.h"
 #include "platform/OpenGLObjects.h"
 #include "platform/PictureDecoder.h"
 
@@ -77,8 +78,9 @@ private:
     TOpenGLRenderer& Owner_;
 };
 
-// The game's table: one texture per TTextureID.
-class TGameTextureManager : public TTextureManager {
+// The game's table: one texture per TTextureID. The stage loader fills the
+// layer slots through TLayerTextures once the table exists.
+class TGameTextureManager : public TTextureManager, public TLayerTextures {
 public:
     using TTextureManager::TTextureManager;
 
@@ -86,4 +88,7 @@ public:
     // `folder` + its base name, under the first extension that exists. A
     // missing picture leaves its slot empty; a damaged one raises.
     void LoadStartupPictures(const std::string& folder);
+
+    bool IsLoaded(TTextureID id) const override { return GetTexture(id).Loaded(); }
+    void LoadFromFile(TTextureID id, const std::string& fileName) override { GetTexture(id).LoadFromFile(fileName); }
 };

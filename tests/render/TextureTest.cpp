@@ -210,3 +210,23 @@ TEST(FindImageFile, TriesJpgThenPngThenBmp) {
     EXPECT_FALSE(FindImageFile(go));
     EXPECT_EQ(go, (folder / "Go").string()) << "unchanged when nothing is found";
 }
+
+TEST_F(TextureTest, StageLayersFillOnlyEmptySlotsThroughTheLayerInterface) {
+    WritePng(Folder / "BG.png", 4, 4, false, WherePixel); // a start-up picture
+    std::filesystem::create_directory(Folder / "stage");
+    const std::filesystem::path stage = Folder / "stage";
+    WritePng(stage / "Front.png", 16, 8, true, FadingRed);
+    std::ofstream(stage / "Block.png") << "not a picture";
+    TGameTextureManager manager(*Renderer);
+    manager.LoadStartupPictures((Folder.path() / "").string());
+    TLayerTextures& layers = manager;
+    EXPECT_TRUE(layers.IsLoaded(tidBG)) << "the start-up picture is there first";
+    EXPECT_FALSE(layers.IsLoaded(tidFront));
+    layers.LoadFromFile(tidFront, (stage / "Front.png").string());
+    EXPECT_TRUE(layers.IsLoaded(tidFront));
+    EXPECT_EQ(manager.GetTexture(tidFront).Width(), 16);
+    EXPECT_TRUE(manager.GetTexture(tidFront).HasAlpha());
+
+    EXPECT_THROW(layers.LoadFromFile(tidBlock, (stage / "Block.png").string()), Exception);
+    EXPECT_FALSE(layers.IsLoaded(tidBlock)) << "a damaged layer leaves its slot empty";
+}
