@@ -1,5 +1,6 @@
 #include "RenderFixture.h"
 
+#include "game/LetterRenderUnit.h"
 #include "game/ModelUnit.h"
 
 using namespace platform::gl;
@@ -224,4 +225,33 @@ TEST_F(RenderTest, FullScreenShowsThePictureScaledBetweenBlackBars) {
         EXPECT_TRUE(Near(windowPixel(picture.Left + picture.Width, window.Height / 2), Black)) << "bar to the right";
     }
     platform::LeaveFullScreen(Window);
+}
+
+TEST(RendererLifetime, EverythingCanGoAfterTheWindowAsTheGameFreesIt) {
+    // The game frees its subsystems after its window is gone; the context
+    // then is no longer current, and releasing must still be quiet.
+    const platform::WindowHandle window = CreateTestWindow();
+    ASSERT_NE(window, nullptr);
+    auto renderer = std::make_unique<TOpenGLRenderer>(window);
+    renderer->SetSize(ClientWidth, ClientHeight);
+    auto models = std::make_unique<TModelManager>();
+    models->BuildLists();
+    auto letters = std::make_unique<TLetterRender>(*renderer);
+    letters->SetFont("Impact", false);
+    platform::DestroyWindow(window);
+    letters.reset();
+    models.reset();
+    renderer.reset();
+
+    // The binding stays loaded for the next renderer, which draws as before.
+    const platform::WindowHandle next = CreateTestWindow();
+    TOpenGLRenderer again(next);
+    again.SetSize(ClientWidth, ClientHeight);
+    again.Begin2D();
+    GL().Color3f(0, 1, 0);
+    again.DrawRect(true, 0, 0, 10, 10, 0);
+    std::array<std::uint8_t, 4> rgba{};
+    GL().ReadPixels(5, ClientHeight - 6, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    EXPECT_EQ(rgba[1], 255);
+    platform::DestroyWindow(next);
 }
