@@ -2,6 +2,7 @@
 
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/OpenGLBinding.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -56,12 +57,15 @@ TGameApp::TGameApp() : TApp("TGameApp") {
     LoadOptions();
 }
 
-// The parts go in a fixed order; the box never touches the profiler on its way out.
+// The parts go in a fixed order; the box never touches the profiler on its
+// way out, and every GL object goes before the renderer's context.
 TGameApp::~TGameApp() {
     Profiler.reset();
     Box.reset();
-    LayerTextures.reset();
+    ModelManager.reset();
     WaitTimer.reset();
+    Textures.reset();
+    Renderer.reset();
     Options.reset();
 }
 
@@ -81,12 +85,25 @@ void TGameApp::SaveOptions() {
 // first, since the others measure with it.
 void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
+    CreateRenderer();
     WaitTimer = std::make_unique<TWaitTimer>();
     WaitTimer->SetRate(GameFrameRate);
     WaitTimer->SetFrameSkip(true);
-    LayerTextures = std::make_unique<THeadlessLayerTextures>();
-    Box = std::make_unique<TVaporelBox>(*Profiler, *LayerTextures);
+    ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
+    ModelManager->BuildLists();
+    Box = std::make_unique<TVaporelBox>(*Profiler, *Textures);
     Box->LoadStage(FirstStage);
+}
+
+void TGameApp::CreateRenderer() {
+    Renderer = std::make_unique<TOpenGLRenderer>(*this);
+    Renderer->SetSize(Width, Height);
+    EnableVSync();
+    Renderer->Begin2D();
+    Textures = std::make_unique<TGameTextureManager>(*Renderer);
+    Profiler->Start(pidLoading);
+    Textures->LoadStartupPictures(PictureFolder);
+    Profiler->Stop(pidLoading);
 }
 
 void TGameApp::OnDestroyWindow() {
@@ -100,7 +117,36 @@ void TGameApp::Idle() {
     if (WaitTimer->Check())
         return;
     UpdateDebugTexts();
+    if (!WaitTimer->IsSkipping())
+        Draw();
     ++FrameCount_;
+}
+
+// Also outside the timer's pace, whenever the window needs painting.
+void TGameApp::Paint() { Draw(); }
+
+void TGameApp::Draw() {
+    Profiler->Start(pidDraw);
+    Renderer->Clear();
+    DrawDebugLines();
+    Renderer->Present();
+    Profiler->Stop(pidDraw);
+}
+
+void TGameApp::DrawDebugLines() {
+    if (!VisibleDebugMessage_)
+        return;
+    const std::string lines[] = {
+        Format("FPS %d(%d)", WaitTimer->DrawFPS(), WaitTimer->FPS()),
+        CollisionText_,
+        ParticleNumText_,
+    };
+    double y = 0;
+    for (const std::string& line : lines) {
+        platform::GL().Color3f(0, 0, 0); // black, set before each line
+        Renderer->DrawText(line, 0, y, DebugTextZ);
+        y += Renderer->FontHeight();
+    }
 }
 
 // On the first timed frame and every 60th after it, shown or not.

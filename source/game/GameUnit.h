@@ -5,7 +5,9 @@
 
 #include "game/AppUnit.h"
 #include "game/GameProfilerUnit.h"
-#include "game/HeadlessLayerTextures.h"
+#include "game/ModelUnit.h"
+#include "game/OpenGLRendererUnit.h"
+#include "game/TextureManagerUnit.h"
 #include "game/VaporelBoxUnit.h"
 #include "game/WaitTimerUnit.h"
 #include "platform/IniFile.h"
@@ -25,6 +27,8 @@ inline constexpr std::int32_t GameFrameRate = 60; // timed frames per second
 inline constexpr std::int32_t DebugTextPeriod = 60; // timed frames between refreshes of the debug texts
 inline constexpr std::int32_t QuickWaterCount = 500; // particles the Q key adds
 inline constexpr const char* FirstStage = "stages/0001/";
+inline constexpr const char* PictureFolder = "images/";
+inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
 
 // Reads an option as the options file has always stored it: an integer
 // (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
@@ -46,18 +50,24 @@ protected:
     void OnCreateWindow() override;
     void OnDestroyWindow() override;
     void Idle() override;
+    void Paint() override;
     void KeyDown(std::uint16_t& key) override;
 
 private:
     void LoadOptions();
     void SaveOptions();
+    void CreateRenderer();
+    void Draw();
     void UpdateDebugTexts();
+    void DrawDebugLines();
     void AddWaterAtCursor();
 
     std::unique_ptr<TGameProfiler> Profiler;
+    std::unique_ptr<TOpenGLRenderer> Renderer;
+    // The pictures of "images/" and the stage's layers, in their texture slots.
+    std::unique_ptr<TGameTextureManager> Textures;
     std::unique_ptr<TWaitTimer> WaitTimer;
-    // The stage's layer pictures, checked and decoded until the game draws them.
-    std::unique_ptr<THeadlessLayerTextures> LayerTextures;
+    std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;
     std::unique_ptr<platform::IniFile> Options;
     std::int32_t FrameCount_ = 0;

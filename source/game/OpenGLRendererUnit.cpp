@@ -53,6 +53,17 @@ TOpenGLRenderer::TOpenGLRenderer(TApp& app) : TOpenGLRenderer(app.Handle()) { Ap
 TOpenGLRenderer::TOpenGLRenderer(platform::WindowHandle window)
     : Window_(window), Context(CreateContext(window)) {
     BuildBitmapFont();
+    ClearColorBuffers();
+}
+
+// A new window's buffers hold whatever the driver left there: both start as
+// an empty white picture until a scene covers them.
+void TOpenGLRenderer::ClearColorBuffers() {
+    GL().ClearColor(1, 1, 1, 1);
+    for (int buffer = 0; buffer < 2; ++buffer) {
+        GL().Clear(GL_COLOR_BUFFER_BIT);
+        Context->SwapBuffers();
+    }
 }
 
 TOpenGLRenderer::~TOpenGLRenderer() = default;

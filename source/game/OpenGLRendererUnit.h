@@ -83,6 +83,7 @@ public:
 
 private:
     void BuildBitmapFont();
+    void ClearColorBuffers();
     void LoadPixelProjection() const;
     void ApplyPresentationViewport();
     void ClearLetterboxBars(const platform::Rect& picture, platform::Size drawable) const;

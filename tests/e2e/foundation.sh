@@ -31,14 +31,21 @@ check "the inactive caption says (sleep)" [ "$(xdotool getwindowname "$window")"
 before=$(cpu_ticks); sleep 2; after=$(cpu_ticks)
 check "an inactive game uses no processor time (used $((after - before)) ticks in 2 s)" [ $((after - before)) -le 3 ]
 
-# --- Full screen and back -------------------------------------------------------
+# --- F2 shows the debug lines in the top-left corner --------------------------------
 focus "$window"
+check "the picture starts empty and white" awk "BEGIN { exit !($(brightness 448 156 200 48) > 0.99) }"
+press F2
+sleep 1
+check "F2 draws the debug lines" awk "BEGIN { exit !($(brightness 448 156 200 48) < 0.95) }"
+press F2
+
+# --- Full screen and back -------------------------------------------------------
 press F4
 check "F4 covers the screen" [ "$(geometry "$window")" = "0,0 1920x1080" ]
 press F4
 check "F4 again gives back the centred window" [ "$(geometry "$window")" = "448,156 1024x768" ]
 
-# --- F2 and Escape: the options are written -------------------------------------
+# --- Escape: the options are written ----------------------------------------------
 press F2
 press Escape
 wait_game_exit 5 || true

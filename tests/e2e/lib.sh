@@ -93,6 +93,12 @@ focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1
 unfocus() { xdotool windowfocus "$(xwininfo -root | awk '/Window id/{print $4}')"; sleep 0.3; }
 press() { xdotool key "$@"; sleep 0.3; }
 
+# Mean brightness (0 black .. 1 white) of a rectangle of the screen.
+brightness() { # brightness X Y WIDTH HEIGHT
+    import -window root -crop "$3x$4+$1+$2" +repage "$WORK/crop.png"
+    convert "$WORK/crop.png" -colorspace Gray -format '%[fx:mean]' info:
+}
+
 # Processor time of the game in clock ticks (user + system).
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
 

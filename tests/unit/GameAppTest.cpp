@@ -1,5 +1,3 @@
-#include "HeadlessScreen.h"
-
 #include "game/GameUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
@@ -46,23 +44,16 @@ protected:
     }
 };
 
-class OptionsTest : public ::testing::Test {
+class GameAppTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        UseTestScreen();
-        DrainMessages();
-        std::filesystem::remove_all(OptionsFile);
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(OptionsFile);
-        DrainMessages();
-    }
+    void SetUp() override { std::filesystem::remove_all(OptionsFile); }
+    void TearDown() override { std::filesystem::remove_all(OptionsFile); }
     const std::string OptionsFile = ChangeFileExt(ExeName, ".ini");
 };
 
 } // namespace
 
-TEST_F(OptionsTest, WithoutAFileTheGameStartsWindowedAndWritesBothKeys) {
+TEST_F(GameAppTest, WithoutAFileTheGameStartsWindowedAndWritesBothKeys) {
     {
         ScriptedGame game;
         EXPECT_FALSE(game.StartFullScreen);
@@ -76,7 +67,7 @@ TEST_F(OptionsTest, WithoutAFileTheGameStartsWindowedAndWritesBothKeys) {
     EXPECT_EQ(ReadFile(OptionsFile), "[options]\nIsFullScreen = 0\nVisibleDebugMessage = 0\n");
 }
 
-TEST_F(OptionsTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
+TEST_F(GameAppTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
     WriteFile(OptionsFile, "; player notes\n[sound]\nvolume = 7\n\n[options]\nVisibleDebugMessage=0x1\n");
     {
         ScriptedGame game;
@@ -94,7 +85,7 @@ TEST_F(OptionsTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
     EXPECT_TRUE(next.StartFullScreen) << "the next start goes straight to full screen";
 }
 
-TEST_F(OptionsTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
+TEST_F(GameAppTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
     WriteFile(OptionsFile, "[options]\nIsFullScreen=yes\nVisibleDebugMessage=-3\n[other]\nIsFullScreen=1\n");
     const IniFile options(OptionsFile);
     EXPECT_FALSE(ReadBoolOption(options, "IsFullScreen", false)) << "not a number: the default";
@@ -107,7 +98,7 @@ TEST_F(OptionsTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
     EXPECT_TRUE(ReadBoolOption(hex, "VisibleDebugMessage", true)) << "0x alone is no number";
 }
 
-TEST_F(OptionsTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
+TEST_F(GameAppTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
     WriteFile(OptionsFile, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     try {
         ScriptedGame game;
@@ -118,7 +109,7 @@ TEST_F(OptionsTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
     EXPECT_EQ(std::filesystem::file_size(OptionsFile), 16u) << "the file is left as it was";
 }
 
-TEST_F(OptionsTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
+TEST_F(GameAppTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
     std::filesystem::create_directory(OptionsFile); // stands where the file would go
     ScriptedGame game;
     try {
@@ -133,8 +124,7 @@ TEST_F(OptionsTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
     EXPECT_FALSE(IsWindow(game.Handle())) << "the window went all the same";
 }
 
-TEST_F(OptionsTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
-    SetHeadlessCursorPos(TestScreenWidth / 2, 300); // over the field, above the tower
+TEST_F(GameAppTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
     ScriptedGame game;
     game.Keys = {'R', 'Q'}; // the pool exists once the water is reset
     game.FramesToRun = 61;
