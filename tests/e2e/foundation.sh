@@ -4,7 +4,7 @@
 # Usage: foundation.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb
+start_xvfb "$E2E_SCREEN"
 make_game_copy "$1"
 TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
 INI="$WORK/game/vaporel.ini"

@@ -3,6 +3,7 @@
 # Source it from a test script; every helper fails the test with a message.
 
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../xvfb.sh"
 
 E2E_SCREEN="${E2E_SCREEN:-1920x1080x24}"
 failures=0
@@ -12,24 +13,6 @@ pass() { echo "ok: $*"; }
 check() { # check DESCRIPTION COMMAND...
     local what="$1"; shift
     if "$@"; then pass "$what"; else fail "$what"; fi
-}
-
-# A fresh X server on a free display number; it goes when the test ends.
-start_xvfb() {
-    local n
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "$E2E_SCREEN" -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do
-            xdpyinfo >/dev/null 2>&1 && return 0
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-    done
-    echo "cannot start Xvfb" >&2
-    exit 1
 }
 
 # Copies the built game folder ($1) into a scratch folder: each test gets its
