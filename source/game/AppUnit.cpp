@@ -111,12 +111,8 @@ void TApp::Dispatch(TMessageRecord& message) {
         PostQuitMessage(0);
         Handle_ = nullptr; // the window goes once this message is answered
         break;
-    case WM_PAINT:
-        Paint();
-        break;
-    case WM_ACTIVATEAPP:
-        ActivateApp(message.WParam != 0);
-        break;
+    case WM_PAINT: Paint(); break;
+    case WM_ACTIVATEAPP: ActivateApp(message.WParam != 0); break;
     case WM_KEYDOWN:
     case WM_KEYUP: {
         auto key = static_cast<std::uint16_t>(message.WParam & 0xFFFF);
@@ -135,12 +131,8 @@ void TApp::Dispatch(TMessageRecord& message) {
     case WM_MBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        DispatchMouse(message);
-        break;
-    default:
-        DefaultProcessing(message);
-        break;
+    case WM_MBUTTONUP: DispatchMouse(message); break;
+    default: DefaultProcessing(message); break;
     }
 }
 
@@ -218,4 +210,6 @@ void TApp::ToggleFullScreen() {
         GoFullScreen();
 }
 
-Point TApp::GetClientCursorPos() const { return platform::GetClientCursorPos(Handle_); }
+Point TApp::GetClientCursorPos() const {
+    return platform::GetClientCursorPos(Handle_);
+}

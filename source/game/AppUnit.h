@@ -33,7 +33,8 @@ struct TMessageRecord {
 TShiftFlags ShiftFlagsOf(std::uintptr_t keyState);
 
 // Window styles of the two modes.
-inline constexpr std::uint32_t WindowedStyle = platform::WS_CAPTION | platform::WS_SYSMENU | platform::WS_MINIMIZEBOX;
+inline constexpr std::uint32_t WindowedStyle =
+    platform::WS_CAPTION | platform::WS_SYSMENU | platform::WS_MINIMIZEBOX;
 inline constexpr std::uint32_t FullScreenStyle = platform::WS_POPUP;
 
 class TApp {

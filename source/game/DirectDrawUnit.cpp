@@ -1,6 +1,8 @@
 #include "game/DirectDrawUnit.h"
 
-TDirectDraw::~TDirectDraw() { RestoreMode(); }
+TDirectDraw::~TDirectDraw() {
+    RestoreMode();
+}
 
 void TDirectDraw::SetMode(platform::WindowHandle window, int width, int height, int colorBits) {
     if (!window)

@@ -29,10 +29,11 @@ std::optional<long> ParseOptionInteger(const std::string& text) {
     return value;
 }
 
-std::string BoolText(bool value) { return value ? "1" : "0"; }
+std::string BoolText(bool value) {
+    return value ? "1" : "0";
+}
 
-template <typename... Values>
-std::string Format(const char* format, Values... values) {
+template <typename... Values> std::string Format(const char* format, Values... values) {
     char text[128];
     std::snprintf(text, sizeof text, format, values...);
     return text;
@@ -123,7 +124,9 @@ void TGameApp::Idle() {
 }
 
 // Also outside the timer's pace, whenever the window needs painting.
-void TGameApp::Paint() { Draw(); }
+void TGameApp::Paint() {
+    Draw();
+}
 
 void TGameApp::Draw() {
     Profiler->Start(pidDraw);
@@ -165,20 +168,11 @@ void TGameApp::AddWaterAtCursor() {
 
 void TGameApp::KeyDown(std::uint16_t& key) {
     switch (key) {
-    case 'R':
-        Box->ResetWater();
-        break;
-    case 'L':
-        Box->ReloadStage();
-        break;
-    case 'Q':
-        AddWaterAtCursor();
-        break;
-    case VK_F2:
-        VisibleDebugMessage_ = !VisibleDebugMessage_;
-        break;
-    default:
-        break;
+    case 'R': Box->ResetWater(); break;
+    case 'L': Box->ReloadStage(); break;
+    case 'Q': AddWaterAtCursor(); break;
+    case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
+    default: break;
     }
     TApp::KeyDown(key);
 }

@@ -73,7 +73,7 @@ private:
     static void OnVertex(void* vertex, void*) { GL().Vertex3dv(static_cast<const GLdouble*>(vertex)); }
     static void OnEnd(void*) { GL().End(); }
     static void OnError(GLenum, void* data) { Self(data).Failed = true; }
-    static void OnCombine(const GLdouble coords[3], void*[4], const GLfloat[4], void** out, void* data) {
+    static void OnCombine(const GLdouble coords[3], void* [4], const GLfloat[4], void** out, void* data) {
         Vertex& vertex = Self(data).Combined.emplace_back(Vertex{coords[0], coords[1], coords[2]});
         *out = vertex.data();
     }
@@ -88,7 +88,9 @@ private:
 
 TLetterRender::TLetterRender(TOpenGLRenderer& owner) : Owner_(owner) {}
 
-TLetterRender::~TLetterRender() { DeleteLists(); }
+TLetterRender::~TLetterRender() {
+    DeleteLists();
+}
 
 void TLetterRender::DeleteLists() {
     if (GL().IsList(ListBase_) == GL_TRUE)

@@ -12,12 +12,12 @@ using platform::GL;
 namespace {
 
 constexpr int CircleSegments = 16;
-constexpr double CircleRadius = 16.0;    // pixels
-constexpr double DiamondRadius = 4.0;    // pixels
-constexpr double SquareHalfSide = 16.0;  // pixels
-constexpr GLfloat ThickLine = 2.0f;      // pixels
-constexpr GLfloat ThinLine = 1.0f;       // pixels
-constexpr GLfloat PointDiameter = 8.0f;  // pixels
+constexpr double CircleRadius = 16.0;   // pixels
+constexpr double DiamondRadius = 4.0;   // pixels
+constexpr double SquareHalfSide = 16.0; // pixels
+constexpr GLfloat ThickLine = 2.0f;     // pixels
+constexpr GLfloat ThinLine = 1.0f;      // pixels
+constexpr GLfloat PointDiameter = 8.0f; // pixels
 
 void CompileCircle() {
     GL().LineWidth(ThickLine);

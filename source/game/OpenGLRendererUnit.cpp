@@ -14,14 +14,10 @@ namespace {
 const char* MessageFor(platform::OpenGLContextError::Step step) {
     using Step = platform::OpenGLContextError::Step;
     switch (step) {
-    case Step::NoPixelFormat:
-        return MsgPixelFormatNotFound;
-    case Step::PixelFormatNotSet:
-        return MsgPixelFormatNotSet;
-    case Step::ContextNotCreated:
-        return MsgContextNotCreated;
-    case Step::ContextNotCurrent:
-        break;
+    case Step::NoPixelFormat: return MsgPixelFormatNotFound;
+    case Step::PixelFormatNotSet: return MsgPixelFormatNotSet;
+    case Step::ContextNotCreated: return MsgContextNotCreated;
+    case Step::ContextNotCurrent: break;
     }
     return MsgContextNotCurrent;
 }
@@ -48,7 +44,9 @@ void CompileGlyph(GLuint list, const platform::BitmapGlyph& glyph) {
 
 } // namespace
 
-TOpenGLRenderer::TOpenGLRenderer(TApp& app) : TOpenGLRenderer(app.Handle()) { App_ = &app; }
+TOpenGLRenderer::TOpenGLRenderer(TApp& app) : TOpenGLRenderer(app.Handle()) {
+    App_ = &app;
+}
 
 TOpenGLRenderer::TOpenGLRenderer(platform::WindowHandle window)
     : Window_(window), Context(CreateContext(window)) {
@@ -79,7 +77,8 @@ void TOpenGLRenderer::BuildBitmapFont() {
         // while the lists are compiled; the glyph rows are byte-aligned.
         GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1);
         for (int code = 0; code < BitmapFontGlyphCount; ++code)
-            CompileGlyph(FontLists.Base() + static_cast<GLuint>(code), glyphs[static_cast<std::size_t>(code)]);
+            CompileGlyph(FontLists.Base() + static_cast<GLuint>(code),
+                         glyphs[static_cast<std::size_t>(code)]);
     } catch (const platform::FontError& error) {
         Log().WriteLine(error.what());
         throw EOpenGLRenderer(MsgBitmapFontFailed);
@@ -195,7 +194,8 @@ void TOpenGLRenderer::DrawText(const std::string& text, double x, double y, doub
     GL().LoadIdentity();
     // The raster position is the baseline, one line below the top edge; it
     // takes the current colour.
-    GL().RasterPos3f(static_cast<GLfloat>(x), static_cast<GLfloat>(y + BitmapFontHeight), static_cast<GLfloat>(z));
+    GL().RasterPos3f(static_cast<GLfloat>(x), static_cast<GLfloat>(y + BitmapFontHeight),
+                     static_cast<GLfloat>(z));
     GL().PopMatrix();
     GL().MatrixMode(GL_PROJECTION);
     GL().PopMatrix();
@@ -207,4 +207,6 @@ void TOpenGLRenderer::DrawText(const std::string& text, double x, double y, doub
     GL().PopAttrib();
 }
 
-void EnableVSync() { platform::SetSwapInterval(1); }
+void EnableVSync() {
+    platform::SetSwapInterval(1);
+}

@@ -28,14 +28,15 @@ inline constexpr const char* MsgOpenGLInitFailed = "OpenGLの初期化に失敗�
 inline constexpr const char* MsgPixelFormatNotFound = "指定のピクセルフォーマットが見つけられませんでした";
 inline constexpr const char* MsgPixelFormatNotSet = "指定のピクセルフォーマットが設定できませんでした";
 inline constexpr const char* MsgContextNotCreated = "OpenGLのレンダリングコンテキストが作成できませんでした";
-inline constexpr const char* MsgContextNotCurrent = "OpenGLのレンダリングコンテキストをアクティブにできませんでした";
+inline constexpr const char* MsgContextNotCurrent =
+    "OpenGLのレンダリングコンテキストをアクティブにできませんでした";
 inline constexpr const char* MsgBitmapFontFailed = "Bitmapフォントが作成できませんでした";
 
 class TOpenGLRenderer {
 public:
-    static constexpr int BitmapFontHeight = 16;       // pixels per text line
-    static constexpr int BitmapFontListCount = 256;   // one list per byte value
-    static constexpr int BitmapFontGlyphCount = 255;  // codes 0..254; the last list stays empty
+    static constexpr int BitmapFontHeight = 16;      // pixels per text line
+    static constexpr int BitmapFontListCount = 256;  // one list per byte value
+    static constexpr int BitmapFontGlyphCount = 255; // codes 0..254; the last list stays empty
     static constexpr double DefaultNearDistance = 0.1;
     static constexpr double DefaultFarDistance = 1000.0;
     // The 2D projection's depth range: a larger Z is nearer.

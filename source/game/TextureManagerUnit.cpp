@@ -47,7 +47,8 @@ int NextPowerOfTwo(int n) {
     return result;
 }
 
-std::vector<std::uint8_t> PictureToTexels(const platform::Picture& picture, int textureWidth, int textureHeight) {
+std::vector<std::uint8_t> PictureToTexels(const platform::Picture& picture, int textureWidth,
+                                          int textureHeight) {
     const bool hasAlpha = picture.HasAlpha();
     const std::size_t components = hasAlpha ? 4 : 3;
     std::vector<std::uint8_t> texels(static_cast<std::size_t>(textureWidth) * textureHeight * components);
@@ -94,7 +95,9 @@ void TTexture::LoadFromFile(const std::string& fileName) {
     HasAlpha_ = picture.HasAlpha();
 }
 
-void TTexture::Bind() const { GL().BindTexture(GL_TEXTURE_2D, Name.Get()); }
+void TTexture::Bind() const {
+    GL().BindTexture(GL_TEXTURE_2D, Name.Get());
+}
 
 void TTextureManager::SetCount(int count) {
     Textures.clear();

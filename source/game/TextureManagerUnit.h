@@ -26,7 +26,8 @@ int NextPowerOfTwo(int n);
 // the picture in the top-left corner, row 0 its top row, RGB or (with alpha)
 // RGBA. The texels right of and below it repeat the picture's last column
 // and row, so that linear filtering does not darken its edges.
-std::vector<std::uint8_t> PictureToTexels(const platform::Picture& picture, int textureWidth, int textureHeight);
+std::vector<std::uint8_t> PictureToTexels(const platform::Picture& picture, int textureWidth,
+                                          int textureHeight);
 
 class TTexture {
 public:
@@ -90,5 +91,7 @@ public:
     void LoadStartupPictures(const std::string& folder);
 
     bool IsLoaded(TTextureID id) const override { return GetTexture(id).Loaded(); }
-    void LoadFromFile(TTextureID id, const std::string& fileName) override { GetTexture(id).LoadFromFile(fileName); }
+    void LoadFromFile(TTextureID id, const std::string& fileName) override {
+        GetTexture(id).LoadFromFile(fileName);
+    }
 };

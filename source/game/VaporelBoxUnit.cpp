@@ -365,12 +365,8 @@ void TVaporelBox::CollideWithMap(TWaterParticle& p) {
         }
         switch (Cells[column][row].CellType) {
         case ctBlock:
-        case ctWall:
-            p.Position = last;
-            return;
-        case ctOutlet:
-            LeaveThroughOutlet(p);
-            return;
+        case ctWall: p.Position = last; return;
+        case ctOutlet: LeaveThroughOutlet(p); return;
         case ctDrain:
             p.Active = false; // the slot is free again
             return;

@@ -6,15 +6,17 @@
 
 namespace {
 
-constexpr std::int32_t CreditPerFrame = 1000;     // Balance units of one frame
-constexpr std::int32_t BacklogLimit = -4000;      // more than four frames behind: drop the backlog
-constexpr std::int32_t SkipCycle = 4;             // every fourth late frame is drawn
-constexpr std::int32_t SpinMs = 3;                // waits this short are spent spinning
-constexpr std::int32_t LongestWaitMs = 5;         // sleeps are at most LongestWaitMs - SpinMs
+constexpr std::int32_t CreditPerFrame = 1000; // Balance units of one frame
+constexpr std::int32_t BacklogLimit = -4000;  // more than four frames behind: drop the backlog
+constexpr std::int32_t SkipCycle = 4;         // every fourth late frame is drawn
+constexpr std::int32_t SpinMs = 3;            // waits this short are spent spinning
+constexpr std::int32_t LongestWaitMs = 5;     // sleeps are at most LongestWaitMs - SpinMs
 
 } // namespace
 
-TWaitTimer::TWaitTimer(const platform::Clock& clock) : Clock(clock) { Reset(); }
+TWaitTimer::TWaitTimer(const platform::Clock& clock) : Clock(clock) {
+    Reset();
+}
 
 void TWaitTimer::Reset() {
     LastTime = MeasureStart = Clock.Now();

@@ -42,12 +42,12 @@ private:
     std::uint32_t MeasureStart = 0;
     std::int32_t FramesInPeriod = 0;
     std::int32_t DrawsInPeriod = 0;
-    std::int32_t SkipCounter = 0;   // 0..3; 0 means the frame is drawn
-    std::int32_t Balance = 0;       // thousandths of a frame; positive: ahead of the clock
+    std::int32_t SkipCounter = 0; // 0..3; 0 means the frame is drawn
+    std::int32_t Balance = 0;     // thousandths of a frame; positive: ahead of the clock
     std::int32_t Rate_ = 0;
     std::int32_t FPS_ = 0;
     std::int32_t DrawFPS_ = 0;
-    std::int32_t Interval_ = 0;     // whole milliseconds of one frame
+    std::int32_t Interval_ = 0;        // whole milliseconds of one frame
     std::int32_t MeasurePeriod = 1000; // milliseconds
     bool WaitEnabled_ = true;
 };

@@ -14,7 +14,9 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
-File OpenForAppend(const std::string& fileName) { return File(std::fopen(fileName.c_str(), "ab")); }
+File OpenForAppend(const std::string& fileName) {
+    return File(std::fopen(fileName.c_str(), "ab"));
+}
 
 // Lines end with CR LF, as the log has always been written.
 void PutLine(std::FILE* file, const std::string& line) {
@@ -59,4 +61,6 @@ TZ5Log& Log() {
     return log;
 }
 
-void WriteError(const std::string& message) { Log().WriteLine("Error! " + message); }
+void WriteError(const std::string& message) {
+    Log().WriteLine("Error! " + message);
+}

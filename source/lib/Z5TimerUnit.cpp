@@ -14,9 +14,13 @@ std::atomic<std::uint32_t> LastEventId{0};
 
 } // namespace
 
-TZ5Timer::TZ5Timer() { SetInterval(DefaultIntervalMs); }
+TZ5Timer::TZ5Timer() {
+    SetInterval(DefaultIntervalMs);
+}
 
-TZ5Timer::~TZ5Timer() { Stop(); }
+TZ5Timer::~TZ5Timer() {
+    Stop();
+}
 
 bool TZ5Timer::Start() {
     Stop();

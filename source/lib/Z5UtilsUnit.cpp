@@ -1,12 +1,12 @@
 #include "lib/Z5UtilsUnit.h"
 
-#include "platform/InstanceLock.h"
 #include "platform/Cursor.h"
+#include "platform/InstanceLock.h"
 
 #include <cfenv>
-#include <cmath>
 #include <charconv>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -95,9 +95,13 @@ std::string DateTimeStamp() {
     return date + FormatTime(t);
 }
 
-std::string TimeStamp() { return FormatTime(Now()); }
+std::string TimeStamp() {
+    return FormatTime(Now());
+}
 
-std::string IntToText(std::int32_t value) { return std::to_string(value); }
+std::string IntToText(std::int32_t value) {
+    return std::to_string(value);
+}
 
 std::optional<std::int32_t> TextToInt(const std::string& text) {
     std::int32_t value = 0;
@@ -108,9 +112,13 @@ std::optional<std::int32_t> TextToInt(const std::string& text) {
     return value;
 }
 
-std::uint16_t Swap16(std::uint16_t value) { return static_cast<std::uint16_t>((value << 8) | (value >> 8)); }
+std::uint16_t Swap16(std::uint16_t value) {
+    return static_cast<std::uint16_t>((value << 8) | (value >> 8));
+}
 
-std::uint32_t Swap32(std::uint32_t value) { return __builtin_bswap32(value); }
+std::uint32_t Swap32(std::uint32_t value) {
+    return __builtin_bswap32(value);
+}
 
 std::string ExtractFolder(const std::string& path) {
     std::size_t folderLength = 0;

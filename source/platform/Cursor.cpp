@@ -20,6 +20,8 @@ int ShowCursor(bool show) {
     return DisplayCount;
 }
 
-bool CursorVisible() { return DisplayCount >= 0; }
+bool CursorVisible() {
+    return DisplayCount >= 0;
+}
 
 } // namespace platform

@@ -117,7 +117,8 @@ private:
         Self(user).AddQuadratic(PointOf(control), PointOf(to));
         return 0;
     }
-    static int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user) {
+    static int CubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to,
+                       void* user) {
         Self(user).AddCubic(PointOf(control1), PointOf(control2), PointOf(to));
         return 0;
     }
@@ -145,8 +146,8 @@ private:
 
     void AddCubic(OutlinePoint control1, OutlinePoint control2, OutlinePoint to) {
         const OutlinePoint from = Current.back();
-        const double curvature =
-            6 * std::max(SecondDifference(from, control1, control2), SecondDifference(control1, control2, to));
+        const double curvature = 6 * std::max(SecondDifference(from, control1, control2),
+                                              SecondDifference(control1, control2, to));
         const int n = SegmentsFor(curvature);
         for (int i = 1; i <= n; ++i) {
             const double t = static_cast<double>(i) / n, u = 1 - t;
@@ -157,7 +158,8 @@ private:
     }
 
     void CloseContour() {
-        if (Current.size() > 1 && Current.front().X == Current.back().X && Current.front().Y == Current.back().Y)
+        if (Current.size() > 1 && Current.front().X == Current.back().X &&
+            Current.front().Y == Current.back().Y)
             Current.pop_back(); // the tessellator closes contours itself
         if (Current.size() >= 3)
             Contours.push_back(std::move(Current));

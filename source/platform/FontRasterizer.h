@@ -46,7 +46,7 @@ struct OutlineGlyph {
 struct FontFace {
     std::string File;
     int Index = 0;
-    std::string Family; // the family actually found
+    std::string Family;         // the family actually found
     bool SyntheticBold = false; // bold was asked for and the face has none: thicken the outlines
 };
 FontFace MatchFont(const std::string& family, bool bold);

@@ -39,7 +39,8 @@ std::optional<std::string> ReadWholeFile(const std::string& fileName) {
 
 } // namespace
 
-IniFile::IniFile(std::string fileName) : FileName_(std::move(fileName)), Contents(std::make_unique<Document>()) {
+IniFile::IniFile(std::string fileName)
+    : FileName_(std::move(fileName)), Contents(std::make_unique<Document>()) {
     const std::optional<std::string> text = ReadWholeFile(FileName_);
     if (!text)
         return;

@@ -99,10 +99,8 @@ bool HasRgbConvertibleColours(j_decompress_ptr info) {
     switch (info->jpeg_color_space) {
     case JCS_GRAYSCALE:
     case JCS_YCbCr:
-    case JCS_RGB:
-        return true;
-    default:
-        return false;
+    case JCS_RGB: return true;
+    default: return false;
     }
 }
 
@@ -125,12 +123,10 @@ bool ReadJpegPixels(j_decompress_ptr info, JpegErrorManager& errors, std::uint8_
 
 [[noreturn]] void FailJpeg(const JpegErrorManager& errors, const std::string& fileName) {
     switch (errors.failure) {
-    case JpegFailure::Truncated:
-        FailTruncated(fileName);
+    case JpegFailure::Truncated: FailTruncated(fileName);
     case JpegFailure::TooManyScans:
         Fail(fileName, "has more than " + std::to_string(MaxJpegScans) + " scans");
-    case JpegFailure::Damaged:
-        break;
+    case JpegFailure::Damaged: break;
     }
     FailDamaged(fileName, errors.message);
 }

@@ -26,7 +26,9 @@ struct OpenGLContext::Handles {
 
 namespace {
 
-std::string SdlError(const char* what) { return std::string(what) + ": " + SDL_GetError(); }
+std::string SdlError(const char* what) {
+    return std::string(what) + ": " + SDL_GetError();
+}
 
 } // namespace
 
@@ -46,7 +48,9 @@ OpenGLContext::OpenGLContext(WindowHandle window) : Sdl(std::make_unique<Handles
 
 OpenGLContext::~OpenGLContext() = default;
 
-void OpenGLContext::SwapBuffers() { SDL_GL_SwapWindow(Sdl->Window); }
+void OpenGLContext::SwapBuffers() {
+    SDL_GL_SwapWindow(Sdl->Window);
+}
 
 Size OpenGLContext::DrawableSize() const {
     Size size;
@@ -54,6 +58,8 @@ Size OpenGLContext::DrawableSize() const {
     return size;
 }
 
-bool SetSwapInterval(int interval) { return SDL_GL_SetSwapInterval(interval) == 0; }
+bool SetSwapInterval(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0;
+}
 
 } // namespace platform

@@ -14,10 +14,10 @@ namespace platform {
 class OpenGLContextError : public Exception {
 public:
     enum class Step {
-        NoPixelFormat,       // the window has nothing to draw into (message-only or headless)
-        PixelFormatNotSet,   // the window was not made for OpenGL
-        ContextNotCreated,   // the driver refused a context
-        ContextNotCurrent,   // the context could not be made current
+        NoPixelFormat,     // the window has nothing to draw into (message-only or headless)
+        PixelFormatNotSet, // the window was not made for OpenGL
+        ContextNotCreated, // the driver refused a context
+        ContextNotCurrent, // the context could not be made current
     };
     OpenGLContextError(Step step, const std::string& detail) : Exception(detail), FailedStep(step) {}
     Step FailedStep;

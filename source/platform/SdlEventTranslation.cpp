@@ -108,7 +108,8 @@ void TranslateKey(const SDL_KeyboardEvent& event) {
     const bool down = event.type == SDL_KEYDOWN;
     // Keys pressed with Alt belong to the system, as they always have.
     const bool system = (event.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
-    const std::uint32_t message = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+    const std::uint32_t message =
+        system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
     const std::intptr_t repeatAndScan = 1 | (static_cast<std::intptr_t>(event.keysym.scancode & 0xFF) << 16);
     const std::intptr_t transition = down ? (event.repeat ? 0x40000000 : 0) : 0xC0000000;
     Enqueue({window, message, static_cast<std::uintptr_t>(key), repeatAndScan | transition});
@@ -149,20 +150,15 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         Enqueue({window, WM_ACTIVATEAPP, 1, 0});
         AskAboutScreenSaver(window);
         break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-        Enqueue({window, WM_ACTIVATEAPP, 0, 0});
-        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST: Enqueue({window, WM_ACTIVATEAPP, 0, 0}); break;
     case SDL_WINDOWEVENT_EXPOSED:
         if (!window->PaintQueued) {
             window->PaintQueued = true;
             Enqueue({window, WM_PAINT, 0, 0});
         }
         break;
-    case SDL_WINDOWEVENT_CLOSE:
-        Enqueue({window, WM_CLOSE, 0, 0});
-        break;
-    default:
-        break;
+    case SDL_WINDOWEVENT_CLOSE: Enqueue({window, WM_CLOSE, 0, 0}); break;
+    default: break;
     }
 }
 
@@ -177,24 +173,13 @@ void CloseAllWindows() {
 void Translate(const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-        TranslateKey(event.key);
-        break;
+    case SDL_KEYUP: TranslateKey(event.key); break;
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        TranslateMouseButton(event.button);
-        break;
-    case SDL_MOUSEMOTION:
-        TranslateMouseMotion(event.motion);
-        break;
-    case SDL_WINDOWEVENT:
-        TranslateWindowEvent(event.window);
-        break;
-    case SDL_QUIT:
-        CloseAllWindows();
-        break;
-    default:
-        break; // includes the wake-up event: it only ends a wait
+    case SDL_MOUSEBUTTONUP: TranslateMouseButton(event.button); break;
+    case SDL_MOUSEMOTION: TranslateMouseMotion(event.motion); break;
+    case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
+    case SDL_QUIT: CloseAllWindows(); break;
+    default: break; // includes the wake-up event: it only ends a wait
     }
 }
 
@@ -206,7 +191,9 @@ void PumpSdlEvents() {
         Translate(event);
 }
 
-void WaitForSdlEvent() { SDL_WaitEvent(nullptr); }
+void WaitForSdlEvent() {
+    SDL_WaitEvent(nullptr);
+}
 
 void WakeSdlWait() {
     SDL_Event wake{};

@@ -98,7 +98,11 @@ constexpr std::intptr_t MakePointParam(int x, int y) {
     return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
                                       static_cast<std::uint32_t>(x & 0xFFFF));
 }
-constexpr int PointParamX(std::intptr_t lParam) { return static_cast<std::int16_t>(lParam & 0xFFFF); }
-constexpr int PointParamY(std::intptr_t lParam) { return static_cast<std::int16_t>((lParam >> 16) & 0xFFFF); }
+constexpr int PointParamX(std::intptr_t lParam) {
+    return static_cast<std::int16_t>(lParam & 0xFFFF);
+}
+constexpr int PointParamY(std::intptr_t lParam) {
+    return static_cast<std::int16_t>((lParam >> 16) & 0xFFFF);
+}
 
 } // namespace platform

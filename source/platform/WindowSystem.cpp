@@ -101,31 +101,15 @@ void TrackInputState(const WindowMessage& message) {
     const int key = static_cast<int>(message.WParam & 0xFFFF);
     switch (message.Message) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        SetKeyDown(key, true);
-        break;
+    case WM_SYSKEYDOWN: SetKeyDown(key, true); break;
     case WM_KEYUP:
-    case WM_SYSKEYUP:
-        SetKeyDown(key, false);
-        break;
-    case WM_LBUTTONDOWN:
-        SetKeyDown(VK_LBUTTON, true);
-        break;
-    case WM_LBUTTONUP:
-        SetKeyDown(VK_LBUTTON, false);
-        break;
-    case WM_RBUTTONDOWN:
-        SetKeyDown(VK_RBUTTON, true);
-        break;
-    case WM_RBUTTONUP:
-        SetKeyDown(VK_RBUTTON, false);
-        break;
-    case WM_MBUTTONDOWN:
-        SetKeyDown(VK_MBUTTON, true);
-        break;
-    case WM_MBUTTONUP:
-        SetKeyDown(VK_MBUTTON, false);
-        break;
+    case WM_SYSKEYUP: SetKeyDown(key, false); break;
+    case WM_LBUTTONDOWN: SetKeyDown(VK_LBUTTON, true); break;
+    case WM_LBUTTONUP: SetKeyDown(VK_LBUTTON, false); break;
+    case WM_RBUTTONDOWN: SetKeyDown(VK_RBUTTON, true); break;
+    case WM_RBUTTONUP: SetKeyDown(VK_RBUTTON, false); break;
+    case WM_MBUTTONDOWN: SetKeyDown(VK_MBUTTON, true); break;
+    case WM_MBUTTONUP: SetKeyDown(VK_MBUTTON, false); break;
     case WM_ACTIVATEAPP:
         // Keys released while another program had the focus never reach us.
         if (message.WParam == 0)
@@ -135,8 +119,7 @@ void TrackInputState(const WindowMessage& message) {
         if (Window* window = Find(message.Window))
             window->PaintQueued = false;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -192,7 +175,9 @@ bool RegisterWindowClass(const WindowClass& windowClass) {
     return State().Classes.emplace(windowClass.Name, windowClass).second;
 }
 
-bool UnregisterWindowClass(const std::string& name) { return State().Classes.erase(name) > 0; }
+bool UnregisterWindowClass(const std::string& name) {
+    return State().Classes.erase(name) > 0;
+}
 
 WindowHandle CreateWindow(const CreateWindowParams& params) {
     WindowSystemState& state = State();
@@ -238,7 +223,9 @@ bool DestroyWindow(WindowHandle handle) {
     return true;
 }
 
-bool IsWindow(WindowHandle handle) { return Find(handle) != nullptr; }
+bool IsWindow(WindowHandle handle) {
+    return Find(handle) != nullptr;
+}
 
 MessageResult DefaultWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t, std::intptr_t) {
     if (message == WM_CLOSE)
@@ -329,7 +316,9 @@ std::string GetWindowText(WindowHandle handle) {
     return window ? window->Caption : std::string();
 }
 
-Rect AdjustWindowRect(const Rect& client, std::uint32_t, std::uint32_t) { return client; }
+Rect AdjustWindowRect(const Rect& client, std::uint32_t, std::uint32_t) {
+    return client;
+}
 
 int ScreenWidth() {
     if (State().Headless || !EnsureVideo())
@@ -406,7 +395,9 @@ void PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wPar
         WakeSdlWait();
 }
 
-void PostQuitMessage(int exitCode) { PostMessage(nullptr, WM_QUIT, static_cast<std::uintptr_t>(exitCode), 0); }
+void PostQuitMessage(int exitCode) {
+    PostMessage(nullptr, WM_QUIT, static_cast<std::uintptr_t>(exitCode), 0);
+}
 
 std::int16_t GetKeyState(int virtualKey) {
     if (virtualKey <= 0 || virtualKey >= 256)
@@ -491,6 +482,8 @@ void UseHeadlessScreen(int width, int height) {
     state.HeadlessScreen = {width, height};
 }
 
-void SetHeadlessCursorPos(int x, int y) { State().HeadlessCursor = {x, y}; }
+void SetHeadlessCursorPos(int x, int y) {
+    State().HeadlessCursor = {x, y};
+}
 
 } // namespace platform

@@ -24,7 +24,7 @@ struct Window {
     std::uint32_t Style = 0;
     std::uint32_t ExStyle = 0;
     std::string Caption;
-    Rect Bounds;              // client rectangle in screen coordinates while windowed
+    Rect Bounds; // client rectangle in screen coordinates while windowed
     bool MessageOnly = false;
     bool FullScreen = false;
     Size FullScreenClientSize; // what the program draws for while in full screen

@@ -54,14 +54,10 @@ class PngLayout : public testing::TestWithParam<PngCase> {};
 
 int ChannelsOf(int colourType) {
     switch (colourType) {
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2;
-    case PNG_COLOR_TYPE_RGB:
-        return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        return 4;
-    default:
-        return 1;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+    case PNG_COLOR_TYPE_RGB: return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA: return 4;
+    default: return 1;
     }
 }
 

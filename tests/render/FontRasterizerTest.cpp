@@ -42,7 +42,8 @@ OutlinePoint Centroid(const std::vector<OutlinePoint>& contour) {
 class OutlineFont : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Glyphs = new std::vector<OutlineGlyph>(ExtractOutlineFont(MatchFont("Impact", false), 255, FineFlatness));
+        Glyphs =
+            new std::vector<OutlineGlyph>(ExtractOutlineFont(MatchFont("Impact", false), 255, FineFlatness));
     }
     static void TearDownTestSuite() { delete Glyphs; }
     static const OutlineGlyph& Glyph(char c) { return (*Glyphs)[static_cast<unsigned char>(c)]; }
@@ -75,7 +76,8 @@ TEST(BitmapFont, GlyphsFitSixteenPixelLinesAndCoverLatin1) {
 
     EXPECT_GT(glyphs['g'].OriginY, 0) << "g reaches below the baseline";
     EXPECT_GT(glyphs[' '].Advance, 0);
-    EXPECT_TRUE(std::none_of(glyphs[' '].Bits.begin(), glyphs[' '].Bits.end(), [](std::uint8_t b) { return b; }));
+    EXPECT_TRUE(
+        std::none_of(glyphs[' '].Bits.begin(), glyphs[' '].Bits.end(), [](std::uint8_t b) { return b; }));
     EXPECT_GT(glyphs[0xC9].Height, glyphs['E'].Height) << "code 0xC9 is the Latin-1 E with acute accent";
     EXPECT_EQ(glyphs[0].Advance, 0) << "a code without a glyph draws nothing and does not move";
     EXPECT_TRUE(glyphs[0].Bits.empty());
@@ -121,7 +123,8 @@ TEST_F(OutlineFont, EmUnitsAndFineCurves) {
 TEST(OutlineFontBold, SyntheticOrRealBoldIsWider) {
     const auto regular = ExtractOutlineFont(MatchFont("DejaVu Sans", false), 'I' + 1, FineFlatness);
     const auto bold = ExtractOutlineFont(MatchFont("DejaVu Sans", true), 'I' + 1, FineFlatness);
-    EXPECT_GT(std::abs(SignedArea(bold['I'].Contours[0])), 1.2 * std::abs(SignedArea(regular['I'].Contours[0])));
+    EXPECT_GT(std::abs(SignedArea(bold['I'].Contours[0])),
+              1.2 * std::abs(SignedArea(regular['I'].Contours[0])));
 }
 
 TEST(FontErrors, AnUnreadableFileNamesIt) {

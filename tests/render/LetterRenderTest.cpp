@@ -11,7 +11,7 @@ using platform::GL;
 namespace {
 
 const Rgb White{255, 255, 255};
-constexpr double Em = 120.0;                 // pixels per em when a letter is drawn
+constexpr double Em = 120.0; // pixels per em when a letter is drawn
 constexpr double BaselineX = 20, BaselineY = 180;
 
 // Draws the outline list of `code` with its origin at the baseline point, one
@@ -46,7 +46,8 @@ TEST_F(LetterRenderTest, OutlineLettersAreFilledAndKeepTheirHoles) {
     letters.SetFont("Impact", false);
     ASSERT_NE(letters.ListBase(), TLetterRender::NoLists);
     EXPECT_FALSE(letters.FontFamily().empty()) << "a missing family is substituted";
-    const auto glyphs = platform::ExtractOutlineFont(platform::MatchFont("Impact", false), 255, platform::FineFlatness);
+    const auto glyphs =
+        platform::ExtractOutlineFont(platform::MatchFont("Impact", false), 255, platform::FineFlatness);
     for (const char letter : {'O', 'A', 'B', '8'}) {
         SCOPED_TRACE(std::string(1, letter));
         const auto& contours = glyphs[static_cast<unsigned char>(letter)].Contours;
@@ -69,7 +70,8 @@ TEST_F(LetterRenderTest, OutlineLettersAreFilledAndKeepTheirHoles) {
 TEST_F(LetterRenderTest, TheStrokeOfAnOIsDrawnWhereTheOutlineSaysAndListsAdvance) {
     TLetterRender letters(*Renderer);
     letters.SetFont("DejaVu Sans", false);
-    const auto glyphs = platform::ExtractOutlineFont(platform::MatchFont("DejaVu Sans", false), 255, platform::FineFlatness);
+    const auto glyphs =
+        platform::ExtractOutlineFont(platform::MatchFont("DejaVu Sans", false), 255, platform::FineFlatness);
     const auto& o = glyphs['O'];
     ASSERT_EQ(o.Contours.size(), 2u);
     double outerLeft = 1, innerLeft = 1, middleY = 0;

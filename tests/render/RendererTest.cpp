@@ -222,7 +222,8 @@ TEST_F(RenderTest, FullScreenShowsThePictureScaledBetweenBlackBars) {
     }
     if (picture.Left > 0) {
         EXPECT_TRUE(Near(windowPixel(picture.Left - 1, window.Height / 2), Black)) << "bar to the left";
-        EXPECT_TRUE(Near(windowPixel(picture.Left + picture.Width, window.Height / 2), Black)) << "bar to the right";
+        EXPECT_TRUE(Near(windowPixel(picture.Left + picture.Width, window.Height / 2), Black))
+            << "bar to the right";
     }
     platform::LeaveFullScreen(Window);
 }

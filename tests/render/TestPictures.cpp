@@ -49,7 +49,8 @@ void WriteBmp(const std::filesystem::path& file, int width, int height, const Pi
         throw std::runtime_error("cannot write " + file.string());
 }
 
-void WritePng(const std::filesystem::path& file, int width, int height, bool withAlpha, const PixelFunction& pixel) {
+void WritePng(const std::filesystem::path& file, int width, int height, bool withAlpha,
+              const PixelFunction& pixel) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(width);

@@ -14,7 +14,8 @@ using PixelFunction = std::function<Rgba(int x, int y)>;
 // 24-bit bottom-up BMP.
 void WriteBmp(const std::filesystem::path& file, int width, int height, const PixelFunction& pixel);
 // 8-bit RGB or RGBA PNG.
-void WritePng(const std::filesystem::path& file, int width, int height, bool withAlpha, const PixelFunction& pixel);
+void WritePng(const std::filesystem::path& file, int width, int height, bool withAlpha,
+              const PixelFunction& pixel);
 
 // A fresh empty folder under the system's temporary folder, removed with this object.
 class TempFolder {

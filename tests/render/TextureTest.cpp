@@ -14,18 +14,22 @@ namespace {
 
 // Every pixel tells where it is: red = x, green = y, blue = x ^ y (each mod 256).
 Rgba WherePixel(int x, int y) {
-    return {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x ^ y), 255};
+    return {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x ^ y),
+            255};
 }
 
-Rgba FadingRed(int x, int y) { return {255, 0, 0, static_cast<std::uint8_t>(x * 40 + y)}; }
+Rgba FadingRed(int x, int y) {
+    return {255, 0, 0, static_cast<std::uint8_t>(x * 40 + y)};
+}
 
 std::vector<std::uint8_t> TexelsOf(const TTexture& texture) {
     const int components = texture.HasAlpha() ? 4 : 3;
-    std::vector<std::uint8_t> texels(static_cast<std::size_t>(texture.TextureWidth()) * texture.TextureHeight() *
-                                     components);
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(texture.TextureWidth()) *
+                                     texture.TextureHeight() * components);
     texture.Bind();
     GL().PixelStorei(GL_PACK_ALIGNMENT, 1);
-    GL().GetTexImage(GL_TEXTURE_2D, 0, texture.HasAlpha() ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+    GL().GetTexImage(GL_TEXTURE_2D, 0, texture.HasAlpha() ? GL_RGBA : GL_RGB, GL_UNSIGNED_BYTE,
+                     texels.data());
     return texels;
 }
 
@@ -90,7 +94,8 @@ TEST_F(TextureTest, ATransparentPngKeepsItsAlphaAnOpaqueOneHasNone) {
     const auto texels = TexelsOf(alpha);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(texels[(static_cast<std::size_t>(y) * 4 + x) * 4 + 3], FadingRed(x, y).A) << x << "," << y;
+            EXPECT_EQ(texels[(static_cast<std::size_t>(y) * 4 + x) * 4 + 3], FadingRed(x, y).A)
+                << x << "," << y;
 }
 
 TEST_F(TextureTest, ATexturedQuadShowsThePictureUprightPixelForPixel) {

@@ -270,18 +270,12 @@ struct Scenario {
 
 TCellType TypeOf(char c) {
     switch (c) {
-    case '#':
-        return ctBlock;
-    case 'w':
-        return ctWall;
-    case 'O':
-        return ctOutlet;
-    case 'D':
-        return ctDrain;
-    case 'S':
-        return ctSource;
-    default:
-        return ctEmpty;
+    case '#': return ctBlock;
+    case 'w': return ctWall;
+    case 'O': return ctOutlet;
+    case 'D': return ctDrain;
+    case 'S': return ctSource;
+    default: return ctEmpty;
     }
 }
 

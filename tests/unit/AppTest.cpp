@@ -20,7 +20,10 @@ namespace {
 // Records what reaches the overridable operations.
 class RecordingApp : public TApp {
 public:
-    RecordingApp() : TApp("RecordingApp") { Width = 1024; Height = 768; }
+    RecordingApp() : TApp("RecordingApp") {
+        Width = 1024;
+        Height = 768;
+    }
 
     std::vector<std::string> Calls;
     int IdleCalls = 0;
@@ -49,7 +52,9 @@ protected:
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override {
         Calls.push_back("down " + Describe(x, y, shift) + " button " + std::to_string(button));
     }
-    void MouseMove(int x, int y, TShiftFlags shift) override { Calls.push_back("move " + Describe(x, y, shift)); }
+    void MouseMove(int x, int y, TShiftFlags shift) override {
+        Calls.push_back("move " + Describe(x, y, shift));
+    }
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override {
         Calls.push_back("up " + Describe(x, y, shift) + " button " + std::to_string(button));
     }
@@ -216,8 +221,8 @@ TEST_F(AppTest, F4TwiceReturnsToTheCentredWindow) {
     EXPECT_EQ(probe.Bounds[1].Top, 156);
     EXPECT_EQ(probe.Bounds[1].Width, 1024);
     EXPECT_EQ(probe.Bounds[1].Height, 768);
-    EXPECT_EQ(probe.Calls, (std::vector<std::string>{"create", "keydown 115", "full", "keydown 115", "windowed",
-                                                     "destroy"}));
+    EXPECT_EQ(probe.Calls, (std::vector<std::string>{"create", "keydown 115", "full", "keydown 115",
+                                                     "windowed", "destroy"}));
 }
 
 TEST_F(AppTest, AFailedModeSwitchKeepsTheWindowedFlagAndReportsNoChange) {

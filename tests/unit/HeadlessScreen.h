@@ -6,7 +6,9 @@
 inline constexpr int TestScreenWidth = 1920;
 inline constexpr int TestScreenHeight = 1080;
 
-inline void UseTestScreen() { platform::UseHeadlessScreen(TestScreenWidth, TestScreenHeight); }
+inline void UseTestScreen() {
+    platform::UseHeadlessScreen(TestScreenWidth, TestScreenHeight);
+}
 
 // Drops whatever earlier tests left in the queue.
 inline void DrainMessages() {

@@ -107,7 +107,8 @@ TEST(FitCentred, KeepsTheAspectAndCentres) {
 }
 
 TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefused) {
-    const std::string name = "vaporel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
+    const std::string name =
+        "vaporel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
     {
         InstanceLock first(name);
         ASSERT_TRUE(first.Held());

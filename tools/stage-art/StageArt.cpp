@@ -168,18 +168,12 @@ double Fractal(double x, double y, int seed) {
 
 Rgba MapColour(char cell) {
     switch (cell) {
-    case '#':
-        return {150, 104, 62}; // block: any colour that is no other kind
-    case 'w':
-        return {128, 128, 128}; // hidden wall: grey
-    case 'O':
-        return {0, 0, 255};
-    case 'D':
-        return {255, 0, 0};
-    case 'S':
-        return {0, 0, 0};
-    default:
-        return {255, 255, 255};
+    case '#': return {150, 104, 62};  // block: any colour that is no other kind
+    case 'w': return {128, 128, 128}; // hidden wall: grey
+    case 'O': return {0, 0, 255};
+    case 'D': return {255, 0, 0};
+    case 'S': return {0, 0, 0};
+    default: return {255, 255, 255};
     }
 }
 

@@ -58,7 +58,8 @@ void TViewerScene::Draw() {
     GL().Color3f(1, 1, 1);
     // Half-pixel coordinates put the one-pixel lines on pixel centres.
     Renderer.DrawRect(false, OutlinedRect.Left + 0.5, OutlinedRect.Top + 0.5,
-                      OutlinedRect.Left + OutlinedRect.Width - 0.5, OutlinedRect.Top + OutlinedRect.Height - 0.5, 0);
+                      OutlinedRect.Left + OutlinedRect.Width - 0.5,
+                      OutlinedRect.Top + OutlinedRect.Height - 0.5, 0);
     DrawPictures();
     GL().Color3f(1, 1, 1);
     Renderer.DrawText(TextLine, FilledRect.Left, TextTop, TOpenGLRenderer::NearestZ);
