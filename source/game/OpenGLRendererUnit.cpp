@@ -107,7 +107,9 @@ void TOpenGLRenderer::LoadPixelProjection() const {
     GL().Ortho(0, Width_, Height_, 0, FarthestZ, NearestZ);
 }
 
-void TOpenGLRenderer::Begin2D() {
+// Both matrices are pushed: the projection becomes the pixel projection, the
+// model view the identity.
+void TOpenGLRenderer::PushPixelProjection() const {
     GL().MatrixMode(GL_PROJECTION);
     GL().PushMatrix();
     GL().LoadIdentity();
@@ -116,6 +118,8 @@ void TOpenGLRenderer::Begin2D() {
     GL().PushMatrix();
     GL().LoadIdentity();
 }
+
+void TOpenGLRenderer::Begin2D() { PushPixelProjection(); }
 
 void TOpenGLRenderer::Clear() {
     ApplyPresentationViewport();
@@ -185,13 +189,7 @@ void TOpenGLRenderer::DrawRect(bool filled, double x1, double y1, double x2, dou
 // in front of everything else.
 void TOpenGLRenderer::DrawText(const std::string& text, double x, double y, double z) {
     GL().PushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
-    GL().MatrixMode(GL_PROJECTION);
-    GL().PushMatrix();
-    GL().LoadIdentity();
-    LoadPixelProjection();
-    GL().MatrixMode(GL_MODELVIEW);
-    GL().PushMatrix();
-    GL().LoadIdentity();
+    PushPixelProjection();
     // The raster position is the baseline, one line below the top edge; it
     // takes the current colour.
     GL().RasterPos3f(static_cast<GLfloat>(x), static_cast<GLfloat>(y + BitmapFontHeight),

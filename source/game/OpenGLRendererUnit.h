@@ -86,6 +86,7 @@ private:
     void BuildBitmapFont();
     void ClearColorBuffers();
     void LoadPixelProjection() const;
+    void PushPixelProjection() const;
     void ApplyPresentationViewport();
     void ClearLetterboxBars(const platform::Rect& picture, platform::Size drawable) const;
 
