@@ -11,7 +11,8 @@ namespace {
 constexpr const char* OpenFailed = "OggVorbisのファイルを開くことができませんした。";
 constexpr const char* CloseFailed = "OggVorbisのファイルを閉じることができませんした。";
 constexpr const char* RewindFailed = "OggVorbisのファイルを巻き戻すことができませんした。";
-constexpr const char* DecodeFailed = "OggVorbisのファイルの読み込み(デコード)に失敗しました。@OggVorbisUnit.ov_read";
+constexpr const char* DecodeFailed =
+    "OggVorbisのファイルの読み込み(デコード)に失敗しました。@OggVorbisUnit.ov_read";
 
 constexpr std::uint16_t DecodedBits = 16;
 constexpr int LittleEndian = 0;
@@ -58,8 +59,8 @@ void TZ5OggVorbisSoundStream::Open(const std::string& fileName) {
         RaiseOpenError("@OggVorbisUnit.ov_open_callbacks", fileName);
     }
     const vorbis_info* info = ov.ov_info(Decoder.get(), AllLinks);
-    *Format = MakePcmFormat(static_cast<std::uint16_t>(info->channels), static_cast<std::uint32_t>(info->rate),
-                            DecodedBits);
+    *Format = MakePcmFormat(static_cast<std::uint16_t>(info->channels),
+                            static_cast<std::uint32_t>(info->rate), DecodedBits);
     Length_ = static_cast<std::uint32_t>(ov.ov_pcm_total(Decoder.get(), FirstLink)) * Format->BlockAlign;
     Opened_ = true;
 }
@@ -92,11 +93,14 @@ std::int32_t TZ5OggVorbisSoundStream::Read(std::int32_t size, void* buffer) {
         return 0;
     const auto ovRead = OggVorbis().ov_read;
     char* const out = static_cast<char*>(buffer);
+    // The decoder delivers whole frames only: asked for less than one, it fails.
+    const std::int32_t frameBytes = Format->BlockAlign;
     std::int32_t stored = 0;
-    while (stored < size) {
+    while (size - stored >= frameBytes) {
+        const std::int32_t wanted = (size - stored) / frameBytes * frameBytes;
         int link = 0;
-        const long got = ovRead(Decoder.get(), out + stored, size - stored, LittleEndian, WordBytes, SignedSamples,
-                                &link);
+        const long got =
+            ovRead(Decoder.get(), out + stored, wanted, LittleEndian, WordBytes, SignedSamples, &link);
         if (got < 0)
             throw Exception(DecodeFailed);
         if (got == 0)

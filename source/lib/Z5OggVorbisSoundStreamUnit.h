@@ -34,7 +34,8 @@ public:
     void Open(const std::string& fileName) override;
     void Close() override;
     void Rewind() override;
-    // Raises the decode message when the data is damaged.
+    // Whole frames only: less than `size` when size is not a multiple of the
+    // frame size. Raises the decode message when the data is damaged.
     std::int32_t Read(std::int32_t size, void* buffer) override;
 
     bool Opened() const { return Opened_; }

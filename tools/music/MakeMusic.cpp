@@ -170,7 +170,8 @@ void ComposePadAndBass(LoopTrack& track) {
         const Chord& chord = Progression[(bar / 2) % Progression.size()];
         const double start = bar * BarSeconds;
         for (std::size_t i = 0; i < chord.Pad.size(); ++i)
-            AddPadNote(track, chord.Pad[i], start, 2 * BarSeconds, 0.055, -0.45 + 0.3 * static_cast<double>(i));
+            AddPadNote(track, chord.Pad[i], start, 2 * BarSeconds, 0.055,
+                       -0.45 + 0.3 * static_cast<double>(i));
         AddBass(track, chord.Bass, start, BarSeconds * 1.5, 0.16);
         AddBass(track, chord.Bass, start + 1.5 * BarSeconds, BarSeconds * 0.5, 0.09);
     }

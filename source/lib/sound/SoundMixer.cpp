@@ -38,8 +38,8 @@ TMixGains GainsOf(std::int32_t volume, std::int32_t pan) {
 // linearly between neighbouring frames, and adds the result into `mix`.
 // False when a buffer that plays once has passed its last frame.
 template <int SampleBytes, int Channels>
-bool MixFrames(const std::uint8_t* data, std::uint32_t frames, bool looping, std::uint64_t step, TMixGains gains,
-               std::uint64_t& cursor, float* mix, std::size_t count) {
+bool MixFrames(const std::uint8_t* data, std::uint32_t frames, bool looping, std::uint64_t step,
+               TMixGains gains, std::uint64_t& cursor, float* mix, std::size_t count) {
     constexpr std::size_t frameBytes = SampleBytes * Channels;
     const std::uint64_t end = std::uint64_t{frames} << FractionBits;
     for (std::size_t i = 0; i < count; ++i) {
@@ -127,7 +127,8 @@ std::uint32_t TSoundBuffer::Status() const {
 }
 
 std::uint32_t TSoundBuffer::PlayCursor() const {
-    return static_cast<std::uint32_t>(Cursor.load(std::memory_order_acquire) >> FractionBits) * Format_.BlockAlign;
+    return static_cast<std::uint32_t>(Cursor.load(std::memory_order_acquire) >> FractionBits) *
+           Format_.BlockAlign;
 }
 
 void TSoundBuffer::SetCurrentPosition(std::uint32_t byteOffset) {
@@ -158,11 +159,13 @@ bool TSoundBuffer::MixInto(float* mix, std::size_t frames) {
     const std::uint8_t* data = Data.data();
     bool more;
     if (Format_.BitsPerSample == 16)
-        more = Format_.Channels == 2 ? MixFrames<2, 2>(data, Frames, Looping, step, gains, cursor, mix, frames)
-                                     : MixFrames<2, 1>(data, Frames, Looping, step, gains, cursor, mix, frames);
+        more = Format_.Channels == 2
+                   ? MixFrames<2, 2>(data, Frames, Looping, step, gains, cursor, mix, frames)
+                   : MixFrames<2, 1>(data, Frames, Looping, step, gains, cursor, mix, frames);
     else
-        more = Format_.Channels == 2 ? MixFrames<1, 2>(data, Frames, Looping, step, gains, cursor, mix, frames)
-                                     : MixFrames<1, 1>(data, Frames, Looping, step, gains, cursor, mix, frames);
+        more = Format_.Channels == 2
+                   ? MixFrames<1, 2>(data, Frames, Looping, step, gains, cursor, mix, frames)
+                   : MixFrames<1, 1>(data, Frames, Looping, step, gains, cursor, mix, frames);
     // A buffer that has played once stands at its start again.
     Cursor.store(more ? cursor : 0, std::memory_order_release);
     return more;

@@ -36,8 +36,8 @@ inline constexpr std::uint32_t SoundStatusLooping = 4;
 
 inline constexpr std::int32_t SoundVolumeMin = -10000; // hundredths of a dB: silence
 inline constexpr std::int32_t SoundVolumeMax = 0;
-inline constexpr std::int32_t SoundPanLeft = -10000; // the right side is silent
-inline constexpr std::int32_t SoundPanRight = 10000; // the left side is silent
+inline constexpr std::int32_t SoundPanLeft = -10000;       // the right side is silent
+inline constexpr std::int32_t SoundPanRight = 10000;       // the left side is silent
 inline constexpr std::uint32_t SoundFrequencyMin = 100;    // Hz
 inline constexpr std::uint32_t SoundFrequencyMax = 100000; // Hz
 
@@ -122,7 +122,8 @@ public:
 
     // A silent buffer of `bytes` bytes of 8- or 16-bit mono or stereo PCM,
     // playing at the format's own rate.
-    TSoundResult CreateBuffer(const TWaveFormat& format, std::uint32_t bytes, std::unique_ptr<TSoundBuffer>& buffer);
+    TSoundResult CreateBuffer(const TWaveFormat& format, std::uint32_t bytes,
+                              std::unique_ptr<TSoundBuffer>& buffer);
 
     // Device thread: the next `frameCount` output frames.
     void Render(std::int16_t* frames, std::size_t frameCount) noexcept override;

@@ -135,7 +135,7 @@ bool TZ5DirectSoundBuffer::IsPlaying() const {
 
 TZ5StreamDirectSoundBuffer::TZ5StreamDirectSoundBuffer(TZ5DirectSound& owner, TRefillMode mode)
     : TZ5DirectSoundBuffer(owner), Mode(mode) {
-    Timer.OnTimer = [this](TZ5Timer&) { RefillOnTimer(); };
+    Timer.OnTimer = [this](TZ5Timer&) { Refill(); };
 }
 
 TZ5StreamDirectSoundBuffer::~TZ5StreamDirectSoundBuffer() {
@@ -231,6 +231,18 @@ void TZ5StreamDirectSoundBuffer::FillInitial() {
 }
 
 void TZ5StreamDirectSoundBuffer::Refill() {
+    if (!Buffer_)
+        return;
+    try {
+        FillPlayedSpan();
+    } catch (const std::exception& e) {
+        SourceError = e.what();
+        SourceFailed.store(true, std::memory_order_release);
+        Buffer_->Stop();
+    }
+}
+
+void TZ5StreamDirectSoundBuffer::FillPlayedSpan() {
     const std::uint32_t playCursor = Buffer_->PlayCursor();
     if (WritePos_ == playCursor)
         return;
@@ -255,7 +267,8 @@ void TZ5StreamDirectSoundBuffer::Refill() {
     WritePos_ = (WritePos_ + played) % BufferBytes_;
 }
 
-void TZ5StreamDirectSoundBuffer::FillRegion(std::uint8_t* region, std::uint32_t bytes, std::uint32_t playCursor) {
+void TZ5StreamDirectSoundBuffer::FillRegion(std::uint8_t* region, std::uint32_t bytes,
+                                            std::uint32_t playCursor) {
     if (bytes == 0)
         return;
     if (Finished()) {
@@ -294,18 +307,6 @@ std::uint32_t TZ5StreamDirectSoundBuffer::ReadSource(std::uint8_t* region, std::
     return got;
 }
 
-void TZ5StreamDirectSoundBuffer::RefillOnTimer() {
-    try {
-        Refill();
-    } catch (const std::exception& e) {
-        // A damaged stream silences the music at once; the main thread's
-        // next Update logs the error and stops the channel.
-        SourceError = e.what();
-        SourceFailed.store(true, std::memory_order_release);
-        Buffer_->Stop();
-    }
-}
-
 // ---- TZ5DirectSound
 
 TZ5DirectSound::TZ5DirectSound(TSoundOutputOpener openOutput, TRefillMode refill) {
@@ -327,8 +328,8 @@ TZ5DirectSound::~TZ5DirectSound() {
     ReleaseAll();
 }
 
-std::int32_t TZ5DirectSound::PlayEffect(const TZ5SoundData* source, bool newChannel, double pan, double volume,
-                                        double frequency) {
+std::int32_t TZ5DirectSound::PlayEffect(const TZ5SoundData* source, bool newChannel, double pan,
+                                        double volume, double frequency) {
     if (!Enabled_ || Failed_)
         return NoChannel;
     const std::int32_t channel = FindChannel(source, newChannel);
@@ -339,7 +340,8 @@ std::int32_t TZ5DirectSound::PlayEffect(const TZ5SoundData* source, bool newChan
     return channel;
 }
 
-bool TZ5DirectSound::PlayStream(TZ5SoundStream* source, bool loop, double pan, double volume, double frequency) {
+bool TZ5DirectSound::PlayStream(TZ5SoundStream* source, bool loop, double pan, double volume,
+                                double frequency) {
     return StreamChannel_ && StreamChannel_->Play(source, loop, pan, volume, frequency);
 }
 

@@ -110,7 +110,8 @@ public:
     double GetMasterVolume() const override;
 
     // The timer's handler: writes the part of the ring played since the last
-    // call with the next bytes of the source.
+    // call with the next bytes of the source. A source that fails to read
+    // silences the channel at once; the next Update logs and stops it.
     void Refill();
 
     TState State() const { return State_; }
@@ -127,13 +128,13 @@ public:
 
 private:
     void FillInitial();
+    void FillPlayedSpan();
     void FillRegion(std::uint8_t* region, std::uint32_t bytes, std::uint32_t playCursor);
     void Silence(std::uint8_t* region, std::uint32_t bytes) const;
     // Reads up to `bytes` of the source, starting it over at its end when
     // looping; a looping source that gives nothing right after a rewind ends
     // the reading, so an empty source cannot spin the refill.
     std::uint32_t ReadSource(std::uint8_t* region, std::uint32_t bytes);
-    void RefillOnTimer();
 
     const TRefillMode Mode;
     TZ5Timer Timer;
