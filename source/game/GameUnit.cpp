@@ -65,6 +65,8 @@ TGameApp::~TGameApp() {
     Box.reset();
     ModelManager.reset();
     WaitTimer.reset();
+    BGMManager.reset(); // stops the music before the device goes
+    SoundManager.reset();
     Textures.reset();
     Renderer.reset();
     Options.reset();
@@ -87,6 +89,9 @@ void TGameApp::SaveOptions() {
 void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
     CreateRenderer();
+    SoundManager = std::make_unique<TSoundManager>();
+    BGMManager = std::make_unique<TBGMManager>(*SoundManager);
+    BGMManager->LoadBGMList();
     WaitTimer = std::make_unique<TWaitTimer>();
     WaitTimer->SetRate(GameFrameRate);
     WaitTimer->SetFrameSkip(true);
@@ -117,6 +122,8 @@ void TGameApp::OnDestroyWindow() {
 void TGameApp::Idle() {
     if (WaitTimer->Check())
         return;
+    SoundManager->Update();
+    BGMManager->Update(); // fades
     UpdateDebugTexts();
     if (!WaitTimer->IsSkipping())
         Draw();

@@ -4,9 +4,11 @@
 // wait timer.
 
 #include "game/AppUnit.h"
+#include "game/BGMManagerUnit.h"
 #include "game/GameProfilerUnit.h"
 #include "game/ModelUnit.h"
 #include "game/OpenGLRendererUnit.h"
+#include "game/SoundManagerUnit.h"
 #include "game/TextureManagerUnit.h"
 #include "game/VaporelBoxUnit.h"
 #include "game/WaitTimerUnit.h"
@@ -66,6 +68,8 @@ private:
     std::unique_ptr<TOpenGLRenderer> Renderer;
     // The pictures of "images/" and the stage's layers, in their texture slots.
     std::unique_ptr<TGameTextureManager> Textures;
+    std::unique_ptr<TSoundManager> SoundManager;
+    std::unique_ptr<TBGMManager> BGMManager;
     std::unique_ptr<TWaitTimer> WaitTimer;
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;
