@@ -9,6 +9,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -75,4 +79,30 @@ TEST(SoundThreads, ADecodeErrorOnTheTimerStopsTheMusicOnTheNextFrame) {
     TDeviceThread mixing(*device.Mixer());
     WaitUntil([&] { return channel.State() == TZ5StreamDirectSoundBuffer::stStopped; },
               [&] { device.UpdateStream(); });
+}
+
+// The real output: SDL's disk driver writes what the mixer plays to a file.
+TEST(SoundThreads, TheSystemOutputPlaysTheMixerAndAMissingDriverLeavesTheDeviceFailed) {
+    const std::string file = testing::TempDir() + "sound-output.raw";
+    std::remove(file.c_str());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    {
+        TZ5DirectSound device;
+        ASSERT_FALSE(device.Failed());
+        TPcmSource music(100000);
+        ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+        // Frame 1000 of the music holds (1000, -1000).
+        WaitUntil(
+            [&] {
+                std::ifstream written(file, std::ios::binary);
+                std::vector<char> bytes{std::istreambuf_iterator<char>(written), {}};
+                const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.data());
+                return bytes.size() >= 4004 && samples[2000] == 1000 && samples[2001] == -1000;
+            },
+            [&] { device.UpdateStream(); });
+    }
+    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+    TZ5DirectSound silent;
+    EXPECT_TRUE(silent.Failed());
 }
