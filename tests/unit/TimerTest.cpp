@@ -134,9 +134,9 @@ TEST(Z5Timer, StartNeedsAHandlerAndAnIntervalAndStopAnswersOnce) {
 
 TEST(Z5Timer, NewIntervalRestartsARunningTimer) {
     SteppedClock clock;
-    TZ5Timer timer(clock);
     std::atomic<std::uint32_t> firstTick{0};
     Signal ticked;
+    TZ5Timer timer(clock); // last: its thread uses the above until it goes
     timer.OnTimer = [&](TZ5Timer&) {
         std::uint32_t none = 0;
         firstTick.compare_exchange_strong(none, clock.Now());
@@ -189,8 +189,8 @@ TEST(Z5Timer, ATickThatHasComeWhenStopRunsStartsNoHandler) {
 TEST(Z5Timer, AHandlerStopsItsOwnTimerByStopOrByThrowing) {
     const auto callsUntilTheEventEnds = [](const TZ5Timer::THandler& handler) {
         SteppedClock clock;
-        TZ5Timer timer(clock);
         std::atomic<int> calls{0};
+        TZ5Timer timer(clock);
         timer.OnTimer = [&](TZ5Timer& sender) {
             ++calls;
             handler(sender);
