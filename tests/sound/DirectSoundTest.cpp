@@ -117,7 +117,7 @@ TEST(DirectSound, ALoopingSourceShorterThanARefillRepeatsWithoutAGap) {
     EXPECT_FALSE(channel.EndOfSource());
 }
 
-TEST(DirectSound, ASourceThatFailsWhileRefillingSilencesTheMusicAndStopsIt) {
+TEST(DirectSound, ASourceThatFailsSilencesTheMusicAndTheNextUpdateStopsIt) {
     TZ5DirectSound device(PumpedOutput(), TRefillMode::Manual);
     TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
     TPcmSource music(200000);
@@ -126,6 +126,12 @@ TEST(DirectSound, ASourceThatFailsWhileRefillingSilencesTheMusicAndStopsIt) {
     Render(*device.Mixer(), 2205);
     channel.Refill(); // throws inside: caught
     EXPECT_EQ(channel.Buffer()->Status(), 0u) << "silent at once";
+    device.UpdateStream();
+    EXPECT_EQ(channel.State(), TZ5StreamDirectSoundBuffer::stStopped);
+
+    music.ReadsBeforeFailure = 0; // at once, in the first fill
+    EXPECT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+    EXPECT_EQ(channel.Buffer()->Status(), 0u);
     device.UpdateStream();
     EXPECT_EQ(channel.State(), TZ5StreamDirectSoundBuffer::stStopped);
 }

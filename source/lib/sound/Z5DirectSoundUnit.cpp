@@ -166,7 +166,13 @@ bool TZ5StreamDirectSoundBuffer::Play(TZ5SoundStream* source, bool loop, double 
     SetVolume(volume);
     SetFrequency(frequency);
     Loop_ = loop;
-    FillInitial();
+    State_ = stPlaying;
+    try {
+        FillInitial();
+    } catch (const std::exception& e) {
+        SourceFailedWith(e); // the ring stays silent; the next Update stops the channel
+        return true;
+    }
 
     Buffer_->SetCurrentPosition(0);
     Buffer_->Play(true);
@@ -174,7 +180,6 @@ bool TZ5StreamDirectSoundBuffer::Play(TZ5SoundStream* source, bool loop, double 
         Timer.SetInterval(RefillIntervalMs);
         Timer.Start();
     }
-    State_ = stPlaying;
     if (OnPlay)
         OnPlay();
     return true;
@@ -236,10 +241,14 @@ void TZ5StreamDirectSoundBuffer::Refill() {
     try {
         FillPlayedSpan();
     } catch (const std::exception& e) {
-        SourceError = e.what();
-        SourceFailed.store(true, std::memory_order_release);
-        Buffer_->Stop();
+        SourceFailedWith(e);
     }
+}
+
+void TZ5StreamDirectSoundBuffer::SourceFailedWith(const std::exception& error) {
+    SourceError = error.what();
+    SourceFailed.store(true, std::memory_order_release);
+    Buffer_->Stop();
 }
 
 void TZ5StreamDirectSoundBuffer::FillPlayedSpan() {

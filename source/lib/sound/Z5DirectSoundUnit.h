@@ -14,6 +14,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -101,6 +102,8 @@ public:
     ~TZ5StreamDirectSoundBuffer() override;
 
     // Plays `source` from its beginning; false when the ring cannot be made.
+    // A source that fails in the first fill is handled as one that fails
+    // while refilling.
     bool Play(TZ5SoundStream* source, bool loop, double pan, double volume, double frequency);
     void Stop();
     // Once per frame: restarts a finished looping sound, stops a finished
@@ -135,6 +138,8 @@ private:
     // looping; a looping source that gives nothing right after a rewind ends
     // the reading, so an empty source cannot spin the refill.
     std::uint32_t ReadSource(std::uint8_t* region, std::uint32_t bytes);
+    // Silences the channel and leaves the error for the main thread's Update.
+    void SourceFailedWith(const std::exception& error);
 
     const TRefillMode Mode;
     TZ5Timer Timer;
