@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game's start with a file from outside that is no fit input: a FIFO, a
 # device, a folder, a huge file, an entity bomb as the stage data, and the
-# first three as the options file. Each ends the start with one error box
+# first four as the options file. Each ends the start with one error box
 # and one log line naming the file, in bounded time and memory.
 # Usage: bad-files.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
@@ -54,5 +54,6 @@ bad_start "an entity bomb as data.xml" "$DATA" eval 'entity_bomb >"$DATA"'
 bad_start "a FIFO as the options file" "$INI" mkfifo "$INI"
 bad_start "a device as the options file" "$INI" ln -s /dev/full "$INI"
 bad_start "a folder as the options file" "$INI" mkdir "$INI"
+bad_start "a 2 MiB options file" "$INI" truncate -s 2M "$INI"
 
 finish
