@@ -5,6 +5,7 @@
 
 #include "game/AppUnit.h"
 #include "game/BGMManagerUnit.h"
+#include "game/GameInputUnit.h"
 #include "game/GameProfilerUnit.h"
 #include "game/ModelUnit.h"
 #include "game/OpenGLRendererUnit.h"
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<TOpenGLRenderer> Renderer;
     // The pictures of "images/" and the stage's layers, in their texture slots.
     std::unique_ptr<TGameTextureManager> Textures;
+    std::unique_ptr<TGameInput> Input;
     std::unique_ptr<TSoundManager> SoundManager;
     std::unique_ptr<TBGMManager> BGMManager;
     std::unique_ptr<TWaitTimer> WaitTimer;

@@ -11,12 +11,18 @@ namespace platform {
 
 namespace {
 
-[[noreturn]] void FailToOpen(const std::string& path, const std::string& reason) {
-    throw FileError("cannot open " + path + ": " + reason);
+[[noreturn]] void FailToOpen(const std::string& path, const std::string& reason, int systemError = 0) {
+    throw FileError("cannot open " + path + ": " + reason, systemError);
 }
 
-std::string SystemReason() {
-    return std::strerror(errno);
+[[noreturn]] void FailToOpenWithErrno(const std::string& path) {
+    const int systemError = errno;
+    FailToOpen(path, std::strerror(systemError), systemError);
+}
+
+bool IsRegularFile(int descriptor) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
 }
 
 } // namespace
@@ -26,11 +32,11 @@ CheckedFile::CheckedFile(const std::string& path, std::uint64_t maxBytes) : path
     // wait for a writer. Once the file is known to be regular it is cleared.
     descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor_ < 0)
-        FailToOpen(path, SystemReason());
+        FailToOpenWithErrno(path);
     try { // the destructor does not run when the constructor throws
         struct stat status {};
         if (::fstat(descriptor_, &status) != 0)
-            FailToOpen(path, SystemReason());
+            FailToOpenWithErrno(path);
         if (!S_ISREG(status.st_mode))
             FailToOpen(path, "not a regular file");
         size_ = static_cast<std::uint64_t>(status.st_size);
@@ -39,7 +45,7 @@ CheckedFile::CheckedFile(const std::string& path, std::uint64_t maxBytes) : path
                             std::to_string(maxBytes) + ")");
         const int flags = ::fcntl(descriptor_, F_GETFL);
         if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0)
-            FailToOpen(path, SystemReason());
+            FailToOpenWithErrno(path);
     } catch (...) {
         ::close(descriptor_);
         throw;
@@ -72,8 +78,10 @@ std::size_t CheckedFile::Read(void* buffer, std::size_t n) {
         const ssize_t got = ::read(descriptor_, bytes + done, n - done);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0)
-            throw FileError(path_ + " cannot be read: " + SystemReason());
+        if (got < 0) {
+            const int systemError = errno;
+            throw FileError(path_ + " cannot be read: " + std::strerror(systemError), systemError);
+        }
         if (got == 0)
             break;
         done += static_cast<std::size_t>(got);
@@ -99,6 +107,36 @@ std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes) {
     std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     return bytes;
+}
+
+AppendFile::AppendFile(const std::string& path) {
+    // O_NONBLOCK: a FIFO without a reader fails the open at once instead of
+    // waiting; one with a reader is refused below. Regular files ignore it.
+    descriptor_ =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (descriptor_ >= 0 && !IsRegularFile(descriptor_)) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+    }
+}
+
+AppendFile::~AppendFile() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+bool AppendFile::Write(std::string_view bytes) {
+    if (descriptor_ < 0)
+        return false;
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
 }
 
 } // namespace platform

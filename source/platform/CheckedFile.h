@@ -11,12 +11,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
 class FileError : public Exception {
 public:
     using Exception::Exception;
+    FileError(const std::string& message, int systemError) : Exception(message), SystemError_(systemError) {}
+
+    // The errno of the call that failed (ENOENT for a missing file); 0 when
+    // the file was opened but refused (not a regular file, too large).
+    int SystemError() const { return SystemError_; }
+
+private:
+    int SystemError_ = 0;
 };
 
 // A file from outside opened for reading: regular file only (no FIFO, device,
@@ -53,5 +62,23 @@ private:
 
 // The whole file (as long as it was when opened); throws FileError.
 std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes);
+
+// A file the program appends to (the log): created when missing, opened
+// without blocking, and refused unless it is a regular file, so a FIFO or a
+// device under its name can neither hang nor swallow the program's output.
+// Nothing raises: a refused or failed file answers false.
+class AppendFile {
+public:
+    explicit AppendFile(const std::string& path);
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    // Appends all the bytes; false when the file is not open or a write fails.
+    bool Write(std::string_view bytes);
+
+private:
+    int descriptor_ = -1;
+};
 
 } // namespace platform
