@@ -69,4 +69,22 @@ check "without an audio device the game still ends normally" [ "$GAME_STATUS" = 
 check "the log says there is no sound" grep -q "No sound: " "$LOG"
 check "and holds no error" bash -c "! grep -q 'Error!' '$LOG'"
 
+# --- A missing piece: the click that starts it ends the game with the open
+# message naming the file ----------------------------------------------------------
+rm "$WORK/game/bgm/game.ogg"
+start_game
+window=$(find_window "$TITLE" 10) || fail "the window opens without the music file"
+focus "$window"
+xdotool mousemove --window "$window" 512 384 click 1
+if box=$(find_window error 20); then
+    check "the log names the missing music file" grep -qF "ファイル名bgm/game.ogg" "$LOG"
+    check "after the open message" grep -qF "Error! OggVorbisのファイルを開くことができませんした。@FileOpen" "$LOG"
+    focus "$box"
+    press Return
+else
+    fail "an error box appears"
+fi
+wait_game_exit 20 || true
+check "the game ends with status 1 ($GAME_STATUS)" [ "$GAME_STATUS" = 1 ]
+
 finish
