@@ -485,6 +485,11 @@ void LeaveFullScreen(WindowHandle handle) {
     window->FullScreen = false;
 }
 
+bool IsFullScreen(WindowHandle handle) {
+    const Window* window = Find(handle);
+    return window && window->FullScreen;
+}
+
 // --- Tests -------------------------------------------------------------------------
 
 void UseHeadlessScreen(int width, int height) {

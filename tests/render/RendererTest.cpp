@@ -147,13 +147,31 @@ TEST_F(RenderTest, SizesAndProjectionStack) {
     EXPECT_EQ(GL().GetError(), GL_NO_ERROR);
 }
 
-TEST_F(RenderTest, ViewportCoversTheClientArea) {
-    GLint viewport[4] = {};
-    GL().GetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], ClientWidth);
-    EXPECT_EQ(viewport[3], ClientHeight);
+TEST_F(RenderTest, ViewportCoversTheClientAreaAndKeepsItWhenTheWindowIsResized) {
+    const auto viewportAndProjection = [] {
+        std::array<GLfloat, 20> state{};
+        GLint viewport[4] = {};
+        GL().GetIntegerv(GL_VIEWPORT, viewport);
+        std::copy(std::begin(viewport), std::end(viewport), state.begin());
+        GL().GetFloatv(GL_PROJECTION_MATRIX, &state[4]);
+        return state;
+    };
+    Renderer->Clear();
+    const auto before = viewportAndProjection();
+    EXPECT_EQ(before[0], 0);
+    EXPECT_EQ(before[1], 0);
+    EXPECT_EQ(before[2], ClientWidth);
+    EXPECT_EQ(before[3], ClientHeight);
+    // A window manager may force another size on the fixed-size window: the
+    // picture must not stretch, as mouse positions stay window pixels.
+    platform::SetWindowPos(Window, {0, 0, ClientWidth + 80, ClientHeight + 60});
+    Renderer->Present();
+    Renderer->Clear();
+    const auto after = viewportAndProjection();
+    EXPECT_EQ(after[2], ClientWidth);
+    EXPECT_EQ(after[3], ClientHeight);
+    EXPECT_TRUE(std::equal(before.begin() + 4, before.end(), after.begin() + 4)) << "the projection stays";
+    platform::SetWindowPos(Window, {0, 0, ClientWidth, ClientHeight});
 }
 
 TEST_F(RenderTest, ModelListsAreBuiltAndReleasedWithTheirOwner) {
