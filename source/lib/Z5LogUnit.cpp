@@ -53,7 +53,9 @@ bool TZ5Log::AppendLine(const std::string& line) const {
 
 void TZ5Log::WriteLine(const std::string& message) {
     StartLog();
-    AppendLine(" " + TimeStamp() + ": " + message);
+    std::string line = " ";
+    line.append(TimeStamp()).append(": ").append(message);
+    AppendLine(line);
 }
 
 TZ5Log& Log() {

@@ -1,5 +1,6 @@
 #include "lib/Z5UtilsUnit.h"
 
+#include "lib/Z5LogUnit.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceLock.h"
 
@@ -63,10 +64,17 @@ const std::string ExeName = ReadExeName();
 const std::string ExeDir = ExtractFolder(ExeName);
 
 bool IsAlreadyRunning(const std::string& name) {
+    using Outcome = platform::InstanceLock::Outcome;
     auto lock = std::make_unique<platform::InstanceLock>(name);
-    if (!lock->Held())
-        return true;
-    TheInstanceLock = std::move(lock);
+    switch (lock->Result()) {
+    case Outcome::TakenByAnother: return true;
+    case Outcome::Held: TheInstanceLock = std::move(lock); return false;
+    case Outcome::Unavailable: break;
+    }
+    // Refusing to start because the lock cannot be made would leave the
+    // player with a game that silently never opens.
+    Log().WriteLine("No single-instance lock can be made, so a second copy would not be stopped (" +
+                    lock->Problem() + ")");
     return false;
 }
 

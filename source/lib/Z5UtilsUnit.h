@@ -12,7 +12,8 @@ extern const std::string ExeName;
 extern const std::string ExeDir;
 
 // Takes a system-wide lock named `name` for the rest of the run; true when
-// another process holds it already (or it cannot be taken).
+// another process holds it already. When no lock can be made at all, the log
+// says why and the answer is false: the program runs.
 bool IsAlreadyRunning(const std::string& name);
 
 // Hides the system cursor for good: steps the display count down while it
