@@ -141,6 +141,10 @@ WindowSystemState& State() {
     return state;
 }
 
+void PrepareWindowSystem() {
+    State();
+}
+
 void Enqueue(const WindowMessage& message) {
     WindowSystemState& state = State();
     {

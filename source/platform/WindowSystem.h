@@ -63,6 +63,12 @@ inline const CreateWindowParams& CreateParamsOf(std::intptr_t lParam) {
     return *reinterpret_cast<const CreateWindowParams*>(lParam);
 }
 
+// Makes the layer's own state now. An object of static storage duration that
+// calls into the layer as it is destroyed calls this first in its constructor:
+// statics are destroyed in the reverse order of their making, so the layer
+// then outlives it.
+void PrepareWindowSystem();
+
 // --- Classes and windows ---------------------------------------------------
 
 // False when the name is registered already or the class has no procedure.
