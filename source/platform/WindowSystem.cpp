@@ -229,6 +229,10 @@ WindowHandle CreateWindow(const CreateWindowParams& params) {
     return handle;
 }
 
+bool DisplayFound() {
+    return State().Headless || EnsureVideo();
+}
+
 bool DestroyWindow(WindowHandle handle) {
     if (!Find(handle))
         return false;

@@ -80,6 +80,10 @@ bool UnregisterWindowClass(const std::string& name);
 // exception thrown by the procedure during WM_CREATE leaves no window behind.
 WindowHandle CreateWindow(const CreateWindowParams& params);
 
+// False when there is no display to open windows on (no X11 or Wayland
+// server reachable); the headless screen of the tests is always there.
+bool DisplayFound();
+
 // Sends WM_DESTROY, then removes the window. False for an unknown handle.
 bool DestroyWindow(WindowHandle window);
 bool IsWindow(WindowHandle window);
