@@ -18,7 +18,8 @@ File OpenForAppend(const std::string& fileName) {
     return File(std::fopen(fileName.c_str(), "ab"));
 }
 
-// Lines end with CR LF, as the log has always been written.
+// Lines end with CR LF: the log's one line ending, which every editor and
+// every reader of older logs takes as the end of a line.
 void PutLine(std::FILE* file, const std::string& line) {
     std::fwrite(line.data(), 1, line.size(), file);
     std::fputs("\r\n", file);

@@ -4,7 +4,7 @@
 set -u
 view="$1"
 failures=0
-expect() { # expect DESCRIPTION STATUS STREAM PATTERN ARGS...
+expect() { # expect WHAT STATUS STREAM PATTERN ARGS...
     local what="$1" status="$2" stream="$3" pattern="$4"; shift 4
     local out err actual=0
     out=$("$view" "$@" 2>/tmp/view-err.$$) || actual=$?

@@ -1,5 +1,5 @@
-// A plain, independent model of the water step, written straight from the
-// description with full three-component vectors and pool-order pairing, run
+// A plain, independent model of the water step, written step by step with
+// full three-component vectors and pool-order pairing, run
 // side by side with the box: every frame must give the same bits. It keeps
 // the box's optimised loops honest and pins the order of every operation.
 
