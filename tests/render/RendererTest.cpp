@@ -149,29 +149,24 @@ TEST_F(RenderTest, SizesAndProjectionStack) {
 
 TEST_F(RenderTest, ViewportCoversTheClientAreaAndKeepsItWhenTheWindowIsResized) {
     const auto viewportAndProjection = [] {
-        std::array<GLfloat, 20> state{};
-        GLint viewport[4] = {};
-        GL().GetIntegerv(GL_VIEWPORT, viewport);
-        std::copy(std::begin(viewport), std::end(viewport), state.begin());
-        GL().GetFloatv(GL_PROJECTION_MATRIX, &state[4]);
-        return state;
+        std::array<GLint, 4> viewport{};
+        std::array<GLfloat, 16> projection{};
+        GL().GetIntegerv(GL_VIEWPORT, viewport.data());
+        GL().GetFloatv(GL_PROJECTION_MATRIX, projection.data());
+        return std::pair{viewport, projection};
     };
     Renderer->Clear();
     const auto before = viewportAndProjection();
-    EXPECT_EQ(before[0], 0);
-    EXPECT_EQ(before[1], 0);
-    EXPECT_EQ(before[2], ClientWidth);
-    EXPECT_EQ(before[3], ClientHeight);
+    EXPECT_EQ(before.first, (std::array<GLint, 4>{0, 0, ClientWidth, ClientHeight}));
     // A window manager may force another size on the fixed-size window: the
     // picture must not stretch, as mouse positions stay window pixels.
     platform::SetWindowPos(Window, {0, 0, ClientWidth + 80, ClientHeight + 60});
     Renderer->Present();
     Renderer->Clear();
     const auto after = viewportAndProjection();
-    EXPECT_EQ(after[2], ClientWidth);
-    EXPECT_EQ(after[3], ClientHeight);
-    EXPECT_TRUE(std::equal(before.begin() + 4, before.end(), after.begin() + 4)) << "the projection stays";
-    platform::SetWindowPos(Window, {0, 0, ClientWidth, ClientHeight});
+    EXPECT_EQ(after.first[2], ClientWidth);
+    EXPECT_EQ(after.first[3], ClientHeight);
+    EXPECT_EQ(after.second, before.second) << "the projection stays";
 }
 
 TEST_F(RenderTest, ModelListsAreBuiltAndReleasedWithTheirOwner) {

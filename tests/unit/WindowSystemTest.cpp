@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -110,26 +109,9 @@ TEST(FitCentred, KeepsTheAspectAndCentres) {
     EXPECT_EQ(tall.Top, (1280 - 768) / 2);
 }
 
-namespace {
-
-std::string TestLockName() {
-    return "vaporel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-           ::testing::UnitTest::GetInstance()->current_test_info()->name();
-}
-
-// Points XDG_RUNTIME_DIR at a folder that does not exist while it lives.
-struct MissingRuntimeFolder {
-    std::string Saved = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
-    MissingRuntimeFolder() { setenv("XDG_RUNTIME_DIR", "/nonexistent/run", 1); }
-    ~MissingRuntimeFolder() {
-        Saved.empty() ? unsetenv("XDG_RUNTIME_DIR") : setenv("XDG_RUNTIME_DIR", Saved.c_str(), 1);
-    }
-};
-
-} // namespace
-
 TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefused) {
-    const std::string name = TestLockName();
+    const std::string name =
+        "vaporel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());
     {
         InstanceLock first(name);
         ASSERT_TRUE(first.Held());
@@ -141,20 +123,19 @@ TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefused) {
 }
 
 TEST(InstanceLock, AMissingRuntimeFolderFallsBackAndNoLockAtAllIsSaidAsSuch) {
-    const MissingRuntimeFolder missing;
-    const std::string name = TestLockName();
+    setenv("XDG_RUNTIME_DIR", "/nonexistent/run", 1);
+    const std::string name = "vaporel-test-fallback-" + std::to_string(getpid());
+    const std::string fallback = "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
     {
         InstanceLock first(name);
         ASSERT_TRUE(first.Held()) << first.Problem();
         EXPECT_EQ(InstanceLock(name).Result(), InstanceLock::Outcome::TakenByAnother);
     }
-    // Nothing can be locked where the fallback file should be.
-    const std::string fallback = "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
     std::remove(fallback.c_str());
-    ASSERT_EQ(mkdir(fallback.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(fallback.c_str(), 0700), 0); // nothing can be locked there now
     const InstanceLock none(name);
+    rmdir(fallback.c_str());
     EXPECT_EQ(none.Result(), InstanceLock::Outcome::Unavailable);
     EXPECT_NE(none.Problem().find("/nonexistent/run/" + name + ".lock"), std::string::npos) << none.Problem();
     EXPECT_NE(none.Problem().find(fallback), std::string::npos) << none.Problem();
-    rmdir(fallback.c_str());
 }
