@@ -252,7 +252,11 @@ bool DrawsLettersAsLetters(const FontFace& font) {
     return glyphName == "A" || glyphName.starts_with("A.") || glyphName == "uni0041" || glyphName == "u0041";
 }
 
+// Whether the match is the asked family itself, under any of its names, in
+// any case (a generic name such as sans-serif is always answered by itself).
 bool IsFamilyOf(FcPattern* match, const std::string& family) {
+    if (family == DefaultSansFamily)
+        return true;
     FcChar8* name = nullptr;
     for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
         if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0)
@@ -298,16 +302,15 @@ std::optional<FoundFace> MatchLatinFace(const std::string& family, bool bold) {
 } // namespace
 
 FontFace MatchFont(const std::string& family, bool bold) {
-    const std::optional<FoundFace> found = MatchLatinFace(family, bold);
-    if (!found || !found->OfFamily) {
-        if (const StandIn* standIn = StandInFor(family)) {
-            const auto preferred = MatchLatinFace(standIn->Family, bold || standIn->Bold);
-            if (preferred && preferred->OfFamily)
-                return preferred->Face;
-        }
-    }
-    if (found)
+    if (const auto found = MatchLatinFace(family, bold); found && found->OfFamily)
         return found->Face;
+    if (const StandIn* standIn = StandInFor(family)) {
+        const auto preferred = MatchLatinFace(standIn->Family, bold || standIn->Bold);
+        if (preferred && preferred->OfFamily)
+            return preferred->Face;
+    }
+    // Not fontconfig's own substitute: through its generic aliases that can be
+    // any face, a symbol face among them.
     if (const auto fallback = MatchLatinFace(DefaultSansFamily, bold))
         return fallback->Face;
     throw FontError("no installed font has the Latin letters (looked for \"" + family + "\" and " +
