@@ -1,5 +1,6 @@
 #include "game/GameUnit.h"
 
+#include "game/WaterWorkersUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/OpenGLBinding.h"
@@ -93,6 +94,7 @@ void TGameApp::OnCreateWindow() {
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();
     Box = std::make_unique<TVaporelBox>(*Profiler, *Textures);
+    Box->SetThreadCount(DefaultWaterThreadCount()); // the same water with any count, only sooner
     Box->LoadStage(FirstStage);
 }
 
