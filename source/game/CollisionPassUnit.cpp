@@ -50,21 +50,31 @@ TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][
     return total;
 }
 
+// Progress is published after every cell that touched particles and at the
+// end of the column; a neighbour waiting for a later row then simply waits a
+// little longer, never too little.
 void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers) {
     TCounts counts;
-    for (std::int32_t column = worker; column < MapColumns; column += workers)
+    for (std::int32_t column = worker; column < MapColumns; column += workers) {
         for (std::int32_t row = 0; row < MapRows; ++row) {
             const TMapCell& cell = job.Cells[column][row];
-            // A cell with fewer than two entries touches no particle: nothing to wait for.
-            if (column > 0 && cell.Count >= 2)
+            if (cell.Count < 2) // touches no particle
+                continue;
+            if (column > 0)
                 WaitUntilAtLeast(RowsDone[column - 1], std::min(row + job.Lead, MapRows));
             const TCounts cellCounts = PairCell(cell, job.Pool, job.Limits);
             counts.Checks += cellCounts.Checks;
             counts.Hits += cellCounts.Hits;
-            RowsDone[column].store(row + 1, std::memory_order_release);
-            RowsDone[column].notify_all();
+            Publish(column, row + 1);
         }
+        Publish(column, MapRows);
+    }
     WorkerCounts[worker] = counts;
+}
+
+void TCollisionPass::Publish(std::int32_t column, std::int32_t rowsDone) {
+    RowsDone[column].store(rowsDone, std::memory_order_release);
+    RowsDone[column].notify_all();
 }
 
 // The cell's active particles are loaded into locals, paired there, and
@@ -74,8 +84,6 @@ void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, std::int32
 // directly.
 TCollisionPass::TCounts TCollisionPass::PairCell(const TMapCell& cell, TWaterParticle* pool,
                                                  const TPairLimits& limits) {
-    if (cell.Count < 2)
-        return {};
     TCellWater water;
     for (std::int32_t i = 0; i < cell.Count; ++i) {
         const TWaterParticle& p = pool[cell.Entries[i]];

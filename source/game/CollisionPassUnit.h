@@ -51,6 +51,7 @@ private:
     };
 
     void RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers);
+    void Publish(std::int32_t column, std::int32_t rowsDone);
     static TCounts PairCell(const TMapCell& cell, TWaterParticle* pool, const TPairLimits& limits);
     static std::int32_t PairUp(TCellWater& water, const TPairLimits& limits);
     static void PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,

@@ -94,8 +94,8 @@ void TGameApp::OnCreateWindow() {
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();
     Box = std::make_unique<TVaporelBox>(*Profiler, *Textures);
-    Box->SetThreadCount(DefaultWaterThreadCount()); // the same water with any count, only sooner
     Box->LoadStage(FirstStage);
+    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum)); // any count gives the same water
 }
 
 void TGameApp::CreateRenderer() {

@@ -33,8 +33,8 @@ template <typename Reached> std::int32_t WaitFor(const std::atomic<std::int32_t>
 
 } // namespace
 
-std::int32_t DefaultWaterThreadCount() {
-    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+std::int32_t DefaultWaterThreadCount(std::int32_t poolSize) {
+    return std::thread::hardware_concurrency() >= 2 && poolSize >= SharedStepParticles ? 2 : 1;
 }
 
 void WaitUntilAtLeast(const std::atomic<std::int32_t>& value, std::int32_t target) {

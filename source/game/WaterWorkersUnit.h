@@ -13,9 +13,14 @@
 // Most threads a box uses; more than the map has columns to share would only wait.
 inline constexpr std::int32_t MaxWaterThreads = 8;
 
-// The number of threads the game and the stage runner use unless told
-// otherwise: two where the machine has a second core, else one.
-std::int32_t DefaultWaterThreadCount();
+// Pools smaller than this step faster on one thread: a pass over their water
+// takes about as long as waking a second thread and waiting for it.
+inline constexpr std::int32_t SharedStepParticles = 2000;
+
+// The number of threads the game and the stage runner use for a pool of
+// `poolSize` particles unless told otherwise: two where the machine has a
+// second core and the pool is large enough to be worth sharing, else one.
+std::int32_t DefaultWaterThreadCount(std::int32_t poolSize);
 
 // Waits until `value` is at least `target`: a short spin for the usual brief
 // wait, then sleeping until a store notifies.

@@ -42,8 +42,9 @@ PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
 Exited and Kind as one byte each.
 
 --threads T sets how many threads share the collision passes (1 to 8; by
-default two where the machine has a second core, else one). Every count gives
-the same lines and the same hash.
+default two where the machine has a second core and the stage's pool holds
+2,000 particles or more, else one). Every count gives the same lines and the
+same hash.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
@@ -67,7 +68,7 @@ struct TOptions {
     std::string StageDir;
     std::int32_t Frames = -1;
     std::int32_t Every = 1;
-    std::int32_t Threads = DefaultWaterThreadCount();
+    std::optional<std::int32_t> Threads; // none: the default for the stage's pool
     std::vector<TEdit> Edits;
     std::vector<TAdd> Adds;
 };
@@ -133,7 +134,7 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
             options.Every = ParseNumber(args[++i], "--every", 1);
         else if (arg == "--threads") {
             options.Threads = ParseNumber(args[++i], "--threads", 1);
-            CheckRange(options.Threads, MaxWaterThreads, "--threads");
+            CheckRange(*options.Threads, MaxWaterThreads, "--threads");
         } else if (arg == "--edit")
             options.Edits.push_back(ParseEdit(args[++i]));
         else if (arg == "--add")
@@ -210,8 +211,8 @@ void Run(const TOptions& options) {
     THeadlessLayerTextures textures;
     auto box =
         std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
-    box->SetThreadCount(options.Threads);
     box->LoadStage(options.StageDir);
+    box->SetThreadCount(options.Threads.value_or(DefaultWaterThreadCount(box->WaterParticleNum)));
     box->Restart();
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
         ApplyInput(*box, options, frame);
