@@ -1,14 +1,18 @@
 // The box's water step against the plain reference model of tests/sim, on the
 // same water in one run: blocks of frames alternate between the two, so that a
 // busy machine slows both alike. Prints, per case, the processor time per
-// particle and frame of each, the ratio (median over the blocks) and the
-// box's own split between its phases.
+// particle and frame of each, the ratio (median over the blocks), the ratio of
+// wall-clock times, and the box's own split between its phases.
 //
-//   vaporel_sim_bench [--blocks N]
+//   vaporel_sim_bench [--blocks N] [--threads T]
+//
+// T threads share the box's collision passes (1 by default); the reference
+// model always runs on one.
 
 #include "ReferenceBox.h" // tests/sim
 #include "game/HeadlessLayerTextures.h"
 #include "game/VaporelBoxUnit.h"
+#include "game/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
@@ -16,6 +20,7 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -155,10 +160,35 @@ double Seconds(const TGameProfiler& profiler, TProfileID id) {
     return static_cast<double>(item->TotalTicks) / static_cast<double>(profiler.Engine().Frequency());
 }
 
-void RunCase(const TCase& c, int blocks) {
+struct TSettings {
+    int Blocks = 15;
+    std::int32_t Threads = 1;
+};
+
+// Answers false on anything but the two known options with a positive number.
+bool ParseSettings(int argc, char** argv, TSettings& settings) {
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        const std::optional<std::int32_t> value =
+            i + 1 < argc ? TextToInt(argv[i + 1]) : std::optional<std::int32_t>{};
+        if (!value || *value < 1)
+            return false;
+        if (option == "--blocks")
+            settings.Blocks = *value;
+        else if (option == "--threads" && *value <= MaxWaterThreads)
+            settings.Threads = *value;
+        else
+            return false;
+    }
+    return true;
+}
+
+void RunCase(const TCase& c, const TSettings& settings) {
+    const int blocks = settings.Blocks;
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
     auto box = std::make_unique<TVaporelBox>(profiler, textures);
+    box->SetThreadCount(settings.Threads);
     PrepareWater(*box, c);
     auto ref = CopyOf(*box);
     const double particles = c.Particles > 0 ? c.Particles : box->WaterParticleNum;
@@ -199,16 +229,17 @@ void RunCase(const TCase& c, int blocks) {
 } // namespace
 
 int main(int argc, char** argv) {
-    int blocks = 15;
-    if (argc == 3 && std::string(argv[1]) == "--blocks" && TextToInt(argv[2]).value_or(0) > 0)
-        blocks = *TextToInt(argv[2]);
-    else if (argc != 1) {
-        std::fputs("usage: vaporel_sim_bench [--blocks N]\n", stderr);
+    TSettings settings;
+    if (!ParseSettings(argc, argv, settings)) {
+        std::fputs("usage: vaporel_sim_bench [--blocks N] [--threads T]\n", stderr);
         return 1;
     }
+    std::printf("box on %d thread(s), reference on 1; times are nanoseconds of processor time per particle "
+                "and frame\n",
+                settings.Threads);
     std::printf("%-16s %7s %9s %9s %7s %9s   %5s %5s %5s\n", "case", "active", "ref ns", "box ns", "ratio",
                 "wall", "pairs", "maps", "rest");
     for (const TCase& c : Cases)
-        RunCase(c, blocks);
+        RunCase(c, settings);
     return 0;
 }

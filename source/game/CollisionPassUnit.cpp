@@ -103,8 +103,12 @@ TCollisionPass::TCounts TCollisionPass::PairCell(const TMapCell& cell, TWaterPar
 }
 
 // Every pair i < j of one cell, in order; answers the pairs that overlapped.
-// The test runs on locals; only an overlapping pair goes on to the push.
+// The test runs on locals (the limits too, so that they stay in registers
+// while the positions are written); only an overlapping pair goes on to the
+// push.
 std::int32_t TCollisionPass::PairUp(TCellWater& water, const TPairLimits& limits) {
+    const double diameter = limits.Diameter;
+    const double diameterSquared = limits.DiameterSquared;
     const std::int32_t count = water.Count;
     std::int32_t hits = 0;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -114,9 +118,9 @@ std::int32_t TCollisionPass::PairUp(TCellWater& water, const TPairLimits& limits
             const double dx = ax - water.X[j];
             const double dy = ay - water.Y[j];
             const double d2 = dx * dx + dy * dy;
-            if (d2 < limits.DiameterSquared) {
+            if (d2 < diameterSquared) {
                 ++hits;
-                PushApart(ax, ay, water.X[j], water.Y[j], dx, dy, d2, limits.Diameter);
+                PushApart(ax, ay, water.X[j], water.Y[j], dx, dy, d2, diameter);
             }
         }
         water.X[i] = ax;
