@@ -347,9 +347,9 @@ void TVaporelBox::UpdateVelocity(TWaterParticle& p) const {
 }
 
 // Rebuilt from scratch: every active particle, in pool order, goes into the
-// cells of its bounding square's four corners, at most once per cell (its
-// corners are visited one after another, so testing the last entry suffices)
-// and at most MaxCellEntries per cell.
+// cells of its bounding square's four corners, at most once per cell and at
+// most MaxCellEntries per cell. The corners' columns and rows are worked out
+// once; two corners share a cell exactly when they share its column and row.
 void TVaporelBox::MakeCollisionMap() {
     Profiler.Start(pidMakeCollisionMap);
     for (auto& column : Cells)
