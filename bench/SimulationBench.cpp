@@ -93,17 +93,13 @@ reference::Vec Copy(const TVector3D& v) {
 // included.
 std::unique_ptr<reference::ReferenceBox> CopyOf(const TVaporelBox& box) {
     auto ref = std::make_unique<reference::ReferenceBox>();
-    ref->p = {
-        box.WaterRadius,          box.WaterMaxVelocity,   box.WaterGravity,     box.WaterVelocityDecayRate,
-        box.WaterShakeVelocity,   box.WaterSwapFrequency, box.WaterParticleNum, box.BlueWaterNum,
-        box.BlueWaterNumForClear, box.EtcWaterNumForEnd};
+    reference::CopyStage(box, *ref);
     for (const TWaterParticle& p : box.Particles)
         ref->pool.push_back({Copy(p.Position), Copy(p.Velocity), Copy(p.PrevPosition), p.Active, p.Exited,
                              static_cast<int>(p.Kind)});
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
             const TMapCell& cell = box.Cells[column][row];
-            ref->type[column][row] = cell.CellType;
             ref->count[column][row] = cell.Count;
             std::copy(cell.Entries, cell.Entries + cell.Count, ref->entries[column][row]);
         }

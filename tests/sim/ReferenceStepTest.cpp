@@ -69,16 +69,6 @@ void SetStage(const Scenario& scenario, TVaporelBox& box, ReferenceBox& ref) {
         }
 }
 
-void CopyStage(const TVaporelBox& box, ReferenceBox& ref) {
-    ref.p = {
-        box.WaterRadius,          box.WaterMaxVelocity,   box.WaterGravity,     box.WaterVelocityDecayRate,
-        box.WaterShakeVelocity,   box.WaterSwapFrequency, box.WaterParticleNum, box.BlueWaterNum,
-        box.BlueWaterNumForClear, box.EtcWaterNumForEnd};
-    for (int column = 0; column < MapColumns; ++column)
-        for (int row = 0; row < MapRows; ++row)
-            ref.type[column][row] = box.Cells[column][row].CellType;
-}
-
 void FillLattice(int spacing, TVaporelBox& box, ReferenceBox& ref) {
     int added = 0;
     for (int y = FieldHeight - spacing / 2; y > 0; y -= spacing)
@@ -99,7 +89,7 @@ void RunSideBySide(const Scenario& scenario) {
     auto ref = std::make_unique<ReferenceBox>();
     if (scenario.stageDir) {
         box->LoadStage(scenario.stageDir);
-        CopyStage(*box, *ref);
+        reference::CopyStage(*box, *ref);
     } else {
         SetStage(scenario, *box, *ref);
     }
