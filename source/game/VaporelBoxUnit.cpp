@@ -104,10 +104,6 @@ void TVaporelBox::SetThreadCount(std::int32_t count) {
         Workers = std::make_unique<TWaterWorkers>(count);
 }
 
-std::int32_t TVaporelBox::ThreadCount() const {
-    return Workers->Count();
-}
-
 // ---- Stage loading ----------------------------------------------------------
 
 void TVaporelBox::LoadStage(const std::string& folder) {

@@ -106,7 +106,6 @@ public:
     // Threads that share the collision passes (1 at creation; see
     // DefaultWaterThreadCount). Every count gives the same bits.
     void SetThreadCount(std::int32_t count);
-    std::int32_t ThreadCount() const;
 
     // The phases of Execute, public for the benchmark and the tests.
     void Simulate();
