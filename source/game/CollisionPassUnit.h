@@ -11,7 +11,9 @@
 // of this cell can reach. A particle's cells lie within a few neighbouring
 // rows and columns, so every particle meets its pairs in exactly the order of
 // the single-threaded pass, and two cells worked on at the same time never
-// hold the same particle.
+// hold the same particle. The workers overlap where water stands several
+// cell rows deep; a layer one or two rows thin is a chain of cells, each
+// waiting for the one before it through the particles on their shared corner.
 
 #include "game/VaporelBoxUnit.h"
 #include "game/WaterWorkersUnit.h"

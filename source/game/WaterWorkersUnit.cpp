@@ -8,7 +8,7 @@ namespace {
 // finish a cell), then yields the processor for a while (the thread it waits
 // for may share this core), and only then sleeps until notified.
 constexpr int SpinLoads = 2000;
-constexpr int YieldingLoads = 200;
+constexpr int YieldingLoads = 50;
 
 // Spins, then sleeps, until `reached(value)` holds; answers the value seen.
 template <typename Reached> std::int32_t WaitFor(const std::atomic<std::int32_t>& value, Reached reached) {
