@@ -119,7 +119,9 @@ void TOpenGLRenderer::PushPixelProjection() const {
     GL().LoadIdentity();
 }
 
-void TOpenGLRenderer::Begin2D() { PushPixelProjection(); }
+void TOpenGLRenderer::Begin2D() {
+    PushPixelProjection();
+}
 
 void TOpenGLRenderer::Clear() {
     ApplyPresentationViewport();

@@ -1,0 +1,203 @@
+#include "game/GameRendererUnit.h"
+
+using namespace platform::gl;
+using platform::GL;
+
+namespace {
+
+// One textured quad in the values OpenGL is given: corners on screen and in
+// the texture.
+struct TQuad {
+    GLfloat Left, Top, Right, Bottom, Z;
+    GLfloat S0, T0, S1, T1;
+};
+
+TQuad QuadOf(const TTexture& texture, bool centered, double x, double y, double z, double srcLeft,
+             double srcTop, double srcRight, double srcBottom) {
+    const double dx = srcRight - srcLeft;
+    const double dy = srcBottom - srcTop;
+    if (centered) {
+        x -= dx / 2;
+        y -= dy / 2;
+    }
+    const double textureWidth = texture.TextureWidth();
+    const double textureHeight = texture.TextureHeight();
+    return {static_cast<GLfloat>(x),
+            static_cast<GLfloat>(y),
+            static_cast<GLfloat>(x + dx),
+            static_cast<GLfloat>(y + dy),
+            static_cast<GLfloat>(z),
+            static_cast<GLfloat>(srcLeft / textureWidth),
+            static_cast<GLfloat>(srcTop / textureHeight),
+            static_cast<GLfloat>(srcRight / textureWidth),
+            static_cast<GLfloat>(srcBottom / textureHeight)};
+}
+
+// Counter-clockwise as seen on screen (y runs downwards), so culling keeps it:
+// top-left, bottom-left, bottom-right, top-right.
+constexpr int QuadVertices = 4;
+
+void AppendQuad(const TQuad& q, std::vector<GLfloat>& vertices, std::vector<GLfloat>& texCoords) {
+    vertices.insert(vertices.end(),
+                    {q.Left, q.Top, q.Z, q.Left, q.Bottom, q.Z, q.Right, q.Bottom, q.Z, q.Right, q.Top, q.Z});
+    texCoords.insert(texCoords.end(), {q.S0, q.T0, q.S0, q.T1, q.S1, q.T1, q.S1, q.T0});
+}
+
+} // namespace
+
+TGameRenderer::TGameRenderer(TApp& app, TGameProfiler& profiler, const std::string& pictureFolder)
+    : TOpenGLRenderer(app) {
+    SetFixedState();
+    LoadPictures(profiler, pictureFolder);
+}
+
+TGameRenderer::TGameRenderer(platform::WindowHandle window, TGameProfiler& profiler,
+                             const std::string& pictureFolder)
+    : TOpenGLRenderer(window) {
+    SetFixedState();
+    LoadPictures(profiler, pictureFolder);
+}
+
+// The textures and the font's lists go while the context still exists.
+TGameRenderer::~TGameRenderer() {
+    TextureManager_.reset();
+    LetterRender_.reset();
+}
+
+void TGameRenderer::SetFixedState() {
+    GL().Enable(GL_LINE_SMOOTH);
+    GL().Enable(GL_DEPTH_TEST);
+    GL().Enable(GL_CULL_FACE); // back faces, counter-clockwise front: the defaults
+    GL().Disable(GL_TEXTURE_2D);
+    GL().Disable(GL_LIGHTING);
+    GL().Disable(GL_COLOR_MATERIAL);
+    GL().Enable(GL_BLEND);
+    GL().BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void TGameRenderer::LoadPictures(TGameProfiler& profiler, const std::string& pictureFolder) {
+    LetterRender_ = std::make_unique<TLetterRender>(*this);
+    LetterRender_->SetFont(LetterFontName, false);
+    TextureManager_ = std::make_unique<TGameTextureManager>(*this);
+    profiler.Start(pidLoading);
+    TextureManager_->LoadStartupPictures(pictureFolder);
+    profiler.Stop(pidLoading);
+}
+
+void TGameRenderer::SetBlendNormal() {
+    GL().BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    GL().Enable(GL_BLEND);
+    GL().Disable(GL_DEPTH_TEST);
+    BlendMode_ = bmNormal;
+}
+
+void TGameRenderer::SetBlendAdd() {
+    GL().BlendFunc(GL_SRC_ALPHA, GL_ONE);
+    GL().Enable(GL_BLEND);
+    GL().Disable(GL_DEPTH_TEST);
+    BlendMode_ = bmAdd;
+}
+
+void TGameRenderer::SetBlendNone() {
+    GL().Enable(GL_DEPTH_TEST);
+    GL().Disable(GL_BLEND);
+    BlendMode_ = bmNone;
+}
+
+void TGameRenderer::ApplyBlend(TBlendMode mode) {
+    switch (mode) {
+    case bmNone: SetBlendNone(); break;
+    case bmNormal: SetBlendNormal(); break;
+    case bmAdd: SetBlendAdd(); break;
+    }
+}
+
+bool TGameRenderer::NeedsNormalBlend(const TTexture& texture) const {
+    return texture.HasAlpha() || Alpha_ < 1.0;
+}
+
+// An empty slot has no size to divide by: it draws nothing and leaves the
+// state alone.
+bool TGameRenderer::BeginQuads(const TTexture& texture) {
+    if (!texture.Loaded())
+        return false;
+    GL().Enable(GL_TEXTURE_2D);
+    texture.Bind();
+    if (NeedsNormalBlend(texture))
+        SetBlendNormal();
+    GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_)); // the texture is modulated by it
+    return true;
+}
+
+void TGameRenderer::EndQuads(const TTexture& texture) {
+    if (NeedsNormalBlend(texture))
+        SetBlendNone();
+    GL().Disable(GL_TEXTURE_2D);
+}
+
+void TGameRenderer::DrawTextureRect(TTextureID id, bool centered, double x, double y, double z,
+                                    double srcLeft, double srcTop, double srcRight, double srcBottom) {
+    const TTexture& texture = GetTexture(id);
+    if (!BeginQuads(texture))
+        return;
+    const TQuad q = QuadOf(texture, centered, x, y, z, srcLeft, srcTop, srcRight, srcBottom);
+    GL().Begin(GL_POLYGON);
+    GL().TexCoord2f(q.S0, q.T0);
+    GL().Vertex3f(q.Left, q.Top, q.Z);
+    GL().TexCoord2f(q.S0, q.T1);
+    GL().Vertex3f(q.Left, q.Bottom, q.Z);
+    GL().TexCoord2f(q.S1, q.T1);
+    GL().Vertex3f(q.Right, q.Bottom, q.Z);
+    GL().TexCoord2f(q.S1, q.T0);
+    GL().Vertex3f(q.Right, q.Top, q.Z);
+    GL().End();
+    EndQuads(texture);
+}
+
+void TGameRenderer::DrawTexture(TTextureID id, bool centered, double x, double y, double z) {
+    const TTexture& texture = GetTexture(id);
+    DrawTextureRect(id, centered, x, y, z, 0, 0, texture.Width(), texture.Height());
+}
+
+void TGameRenderer::BuildSpriteArrays(std::span<const TSprite> sprites, double z) {
+    SpriteVertices.clear();
+    SpriteTexCoords.clear();
+    SpriteRuns.clear();
+    GLint vertex = 0;
+    for (const TSprite& sprite : sprites) {
+        const TTexture& texture = GetTexture(sprite.Texture);
+        if (!texture.Loaded())
+            continue; // no size to divide by: drawn as nothing
+        AppendQuad(QuadOf(texture, true, sprite.X, sprite.Y, z, 0, 0, texture.Width(), texture.Height()),
+                   SpriteVertices, SpriteTexCoords);
+        if (SpriteRuns.empty() || SpriteRuns.back().Texture != sprite.Texture)
+            SpriteRuns.push_back({sprite.Texture, vertex, 0});
+        SpriteRuns.back().Count += QuadVertices;
+        vertex += QuadVertices;
+    }
+}
+
+// The state each run sees is the state DrawTextureRect gives each of its
+// sprites: the caller's mode, or normal blending for pictures that need it.
+void TGameRenderer::DrawSprites(std::span<const TSprite> sprites, double z) {
+    BuildSpriteArrays(sprites, z);
+    const TBlendMode callerMode = BlendMode_;
+    GL().Enable(GL_TEXTURE_2D);
+    GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_));
+    GL().EnableClientState(GL_VERTEX_ARRAY);
+    GL().EnableClientState(GL_TEXTURE_COORD_ARRAY);
+    GL().VertexPointer(3, GL_FLOAT, 0, SpriteVertices.data());
+    GL().TexCoordPointer(2, GL_FLOAT, 0, SpriteTexCoords.data());
+    for (const TSpriteRun& run : SpriteRuns) {
+        const TTexture& texture = GetTexture(run.Texture);
+        const TBlendMode mode = NeedsNormalBlend(texture) ? bmNormal : callerMode;
+        if (mode != BlendMode_)
+            ApplyBlend(mode);
+        texture.Bind();
+        GL().DrawArrays(GL_QUADS, run.First, run.Count);
+    }
+    GL().DisableClientState(GL_TEXTURE_COORD_ARRAY);
+    GL().DisableClientState(GL_VERTEX_ARRAY);
+    GL().Disable(GL_TEXTURE_2D);
+    SetBlendNone();
+}
