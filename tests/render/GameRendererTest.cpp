@@ -75,7 +75,7 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Pictures, SceneTest, testing::Values(true, false),
-                         [](const auto& info) { return info.param ? "WithAlpha" : "WithoutAlpha"; });
+                         [](const auto& test) { return test.param ? "WithAlpha" : "WithoutAlpha"; });
 
 const Rgb White{255, 255, 255};
 
@@ -87,7 +87,7 @@ TEST_P(SceneTest, BatchedParticlesGiveTheSamePixelsAsEachDrawnOnItsOwn) {
         TWaterParticle& p = Box->Particles[i];
         p.Active = i % 7 != 3;
         p.Kind = (i * 2654435761u) % 3 == 0 ? wkEtc : wkBlue;
-        p.Position = {200 + std::fmod(i * 37.3, 300.0), 150 + std::fmod(i * 11.7, 200.0), 0};
+        p.Position = {200 + std::fmod(static_cast<double>(i) * 37.3, 300.0), 150 + std::fmod(static_cast<double>(i) * 11.7, 200.0), 0};
     }
     const float ground = 0.2f; // dark enough for added light to show
     const std::vector<std::uint8_t> each = DrawScene(pdEach, ground);
