@@ -3,8 +3,9 @@
 // the scene of the stage with its particles drawn each on its own or in
 // vertex arrays, the cursor, the debug lines and the buffer swap.
 
+#include "SettledWater.h"
+
 #include "game/GameRendererUnit.h"
-#include "game/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 
@@ -39,11 +40,6 @@ platform::WindowHandle CreateBenchWindow() {
     return window;
 }
 
-struct TPoolSize {
-    std::int32_t Particles;
-    std::int32_t Radius; // pixels: small enough for that many to fit the field
-};
-
 // The game's frame around the stage: window, renderer and box, the shipped
 // stage loaded (its outlets and drains closed, so the pool stays full), its
 // pool filled bottom up with a lattice of particles left to settle.
@@ -57,15 +53,8 @@ public:
         Renderer->Begin2D();
         SetRandSeed(0);
         Box->LoadStage(VAPOREL_STAGE_DIR);
-        for (auto& column : Box->Cells)
-            for (TMapCell& cell : column)
-                if (cell.CellType == ctOutlet || cell.CellType == ctDrain)
-                    cell.CellType = ctBlock;
-        Box->WaterParticleNum = size.Particles;
-        Box->BlueWaterNum = size.Particles * 2 / 3;
-        Box->WaterRadius = size.Radius;
-        Box->ResetWater();
-        FillBottomUp(size);
+        CloseOutletsAndDrains(*Box);
+        FillBottomUp(*Box, size);
         for (int frame = 0; frame < SettleFrames; ++frame)
             Box->Execute();
     }
@@ -92,20 +81,6 @@ public:
     TVaporelBox& Water() { return *Box; }
 
 private:
-    void FillBottomUp(TPoolSize size) {
-        const int spacing = 2 * size.Radius;
-        std::int32_t added = 0;
-        for (int y = FieldHeight - size.Radius; y >= size.Radius; y -= spacing)
-            for (int x = size.Radius; x < FieldWidth; x += spacing) {
-                if (added == size.Particles)
-                    return;
-                if (Box->Cells[x / CellSize][y / CellSize].CellType == ctEmpty) {
-                    Box->AddParticle(x, y);
-                    ++added;
-                }
-            }
-    }
-
     TGameProfiler Profiler;
     TApp App; // never runs: the cell cursor stays at the top-left corner
     platform::WindowHandle Window;

@@ -2,8 +2,9 @@
 // outlets and drains closed so the pool stays the same size), filled bottom
 // up with a lattice of particles and left to settle into piles.
 
+#include "SettledWater.h"
+
 #include "game/HeadlessLayerTextures.h"
-#include "game/VaporelBoxUnit.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,22 +14,13 @@ namespace {
 
 constexpr int SettleFrames = 240; // 4 s of game time: the lattice collapses into piles
 
-struct TPoolSize {
-    std::int32_t Particles;
-    std::int32_t Radius; // pixels: small enough for that many to fit the field
-};
-
 class TSettledWater {
 public:
     explicit TSettledWater(TPoolSize size) : Box(std::make_unique<TVaporelBox>(Profiler, Textures)) {
         SetRandSeed(0);
         Box->LoadStage(VAPOREL_STAGE_DIR);
-        CloseOutletsAndDrains();
-        Box->WaterParticleNum = size.Particles;
-        Box->BlueWaterNum = size.Particles * 2 / 3;
-        Box->WaterRadius = size.Radius;
-        Box->ResetWater();
-        FillBottomUp(size);
+        CloseOutletsAndDrains(*Box);
+        FillBottomUp(*Box, size);
         for (int frame = 0; frame < SettleFrames; ++frame)
             Box->Execute();
     }
@@ -36,29 +28,6 @@ public:
     TVaporelBox& Get() { return *Box; }
 
 private:
-    void CloseOutletsAndDrains() {
-        for (auto& column : Box->Cells)
-            for (TMapCell& cell : column)
-                if (cell.CellType == ctOutlet || cell.CellType == ctDrain)
-                    cell.CellType = ctBlock;
-    }
-
-    // One particle per lattice point of open cells, from the bottom row up,
-    // until the pool is used up.
-    void FillBottomUp(TPoolSize size) {
-        const int spacing = 2 * size.Radius;
-        std::int32_t added = 0;
-        for (int y = FieldHeight - size.Radius; y >= size.Radius; y -= spacing)
-            for (int x = size.Radius; x < FieldWidth; x += spacing) {
-                if (added == size.Particles)
-                    return;
-                if (Box->Cells[x / CellSize][y / CellSize].CellType == ctEmpty) {
-                    Box->AddParticle(x, y);
-                    ++added;
-                }
-            }
-    }
-
     TGameProfiler Profiler;
     THeadlessLayerTextures Textures;
     std::unique_ptr<TVaporelBox> Box;
