@@ -18,7 +18,6 @@ using platform::GL;
 
 namespace {
 
-constexpr int SettleFrames = 240; // 4 s of game time: the lattice collapses into piles
 constexpr double CursorZ = 1000;
 constexpr double DebugTextZ = 10000;
 
@@ -51,12 +50,7 @@ public:
           Box(std::make_unique<TVaporelBox>(App, Profiler, *Renderer)) {
         Renderer->SetSize(FieldWidth, FieldHeight);
         Renderer->Begin2D();
-        SetRandSeed(0);
-        Box->LoadStage(VAPOREL_STAGE_DIR);
-        CloseOutletsAndDrains(*Box);
-        FillBottomUp(*Box, size);
-        for (int frame = 0; frame < SettleFrames; ++frame)
-            Box->Execute();
+        SettleStageWater(*Box, size);
     }
     ~TSceneFrame() {
         Box.reset();

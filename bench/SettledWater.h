@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+inline constexpr int SettleFrames = 240; // 4 s of game time: the lattice collapses into piles
+
 struct TPoolSize {
     std::int32_t Particles;
     std::int32_t Radius; // pixels: small enough for that many to fit the field
@@ -37,4 +39,14 @@ inline void FillBottomUp(TVaporelBox& box, TPoolSize size) {
                 ++added;
             }
         }
+}
+
+// The shipped stage from its first frame's seed, its pool filled and settled.
+inline void SettleStageWater(TVaporelBox& box, TPoolSize size) {
+    SetRandSeed(0);
+    box.LoadStage(VAPOREL_STAGE_DIR);
+    CloseOutletsAndDrains(box);
+    FillBottomUp(box, size);
+    for (int frame = 0; frame < SettleFrames; ++frame)
+        box.Execute();
 }

@@ -12,17 +12,10 @@
 
 namespace {
 
-constexpr int SettleFrames = 240; // 4 s of game time: the lattice collapses into piles
-
 class TSettledWater {
 public:
     explicit TSettledWater(TPoolSize size) : Box(std::make_unique<TVaporelBox>(Profiler, Textures)) {
-        SetRandSeed(0);
-        Box->LoadStage(VAPOREL_STAGE_DIR);
-        CloseOutletsAndDrains(*Box);
-        FillBottomUp(*Box, size);
-        for (int frame = 0; frame < SettleFrames; ++frame)
-            Box->Execute();
+        SettleStageWater(*Box, size);
     }
 
     TVaporelBox& Get() { return *Box; }
