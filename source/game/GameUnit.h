@@ -4,6 +4,7 @@
 // wait timer.
 
 #include "game/AppUnit.h"
+#include "game/GameInputUnit.h"
 #include "game/GameProfilerUnit.h"
 #include "game/GameRendererUnit.h"
 #include "game/GameStateUnit.h"
@@ -78,6 +79,7 @@ private:
 
     std::unique_ptr<TGameProfiler> Profiler;
     std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TGameInput> Input;
     std::unique_ptr<TWaitTimer> WaitTimer;
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;
