@@ -1,5 +1,8 @@
 #include "game/GameRendererUnit.h"
 
+#include <algorithm>
+#include <cmath>
+
 using namespace platform::gl;
 using platform::GL;
 
@@ -31,6 +34,15 @@ TQuad QuadOf(const TTexture& texture, bool centered, double x, double y, double 
             static_cast<GLfloat>(srcTop / textureHeight),
             static_cast<GLfloat>(srcRight / textureWidth),
             static_cast<GLfloat>(srcBottom / textureHeight)};
+}
+
+// Sprites closer than this may overlap: the cells of the grid that finds them, pixels.
+constexpr int LayerGridCell = 32;
+// Around a sprite's quad, so that rounding never hides an overlap, pixels.
+constexpr double OverlapMargin = 1;
+
+int GridIndex(double pixel, int cells) {
+    return std::clamp(static_cast<int>(std::floor(pixel / LayerGridCell)), 0, cells - 1);
 }
 
 // Counter-clockwise as seen on screen (y runs downwards), so culling keeps it:
@@ -159,15 +171,77 @@ void TGameRenderer::DrawTexture(TTextureID id, bool centered, double x, double y
     DrawTextureRect(id, centered, x, y, z, 0, 0, texture.Width(), texture.Height());
 }
 
+// Blending makes the order of sprites that share a pixel matter, and only of
+// those. Each sprite goes into the lowest layer that keeps it after every
+// earlier sprite that may overlap it, given that the pictures of one layer
+// are drawn in TTextureID order: the layer of an earlier overlapping sprite,
+// or one above it when that sprite's picture comes later in a layer. Drawing
+// layer by layer, picture by picture, every pixel then sees its sprites in the
+// given order, and each (layer, picture) is one draw. Overlaps are found
+// through a coarse grid: sprites in a common grid cell count as overlapping.
+void TGameRenderer::OrderSprites(std::span<const TSprite> sprites) {
+    const int columns = Width() / LayerGridCell + 1;
+    const int rows = Height() / LayerGridCell + 1;
+    LayerGrid.assign(static_cast<std::size_t>(columns * rows * TextureIDCount), -1);
+    SpriteLayers.assign(sprites.size(), -1);
+    std::int32_t topLayer = 0;
+    for (std::size_t i = 0; i < sprites.size(); ++i) {
+        const TSprite& sprite = sprites[i];
+        const TTexture& texture = GetTexture(sprite.Texture);
+        if (!texture.Loaded())
+            continue; // no size to divide by: drawn as nothing
+        const double halfWidth = texture.Width() / 2.0 + OverlapMargin;
+        const double halfHeight = texture.Height() / 2.0 + OverlapMargin;
+        const int left = GridIndex(sprite.X - halfWidth, columns),
+                  right = GridIndex(sprite.X + halfWidth, columns);
+        const int top = GridIndex(sprite.Y - halfHeight, rows),
+                  bottom = GridIndex(sprite.Y + halfHeight, rows);
+        std::int32_t layer = 0;
+        for (int gy = top; gy <= bottom; ++gy)
+            for (int gx = left; gx <= right; ++gx) {
+                const std::int32_t* highest =
+                    &LayerGrid[static_cast<std::size_t>((gy * columns + gx) * TextureIDCount)];
+                for (int id = 0; id < TextureIDCount; ++id)
+                    if (highest[id] >= 0)
+                        layer = std::max(layer, highest[id] + (id > sprite.Texture ? 1 : 0));
+            }
+        for (int gy = top; gy <= bottom; ++gy)
+            for (int gx = left; gx <= right; ++gx) {
+                std::int32_t& highest = LayerGrid[static_cast<std::size_t>(
+                    (gy * columns + gx) * TextureIDCount + sprite.Texture)];
+                highest = std::max(highest, layer);
+            }
+        SpriteLayers[i] = layer;
+        topLayer = std::max(topLayer, layer);
+    }
+    // A stable counting sort by (layer, picture).
+    LayerKeyStarts.assign(static_cast<std::size_t>((topLayer + 1) * TextureIDCount + 1), 0);
+    auto keyOf = [&](std::size_t i) {
+        return static_cast<std::size_t>(SpriteLayers[i] * TextureIDCount + sprites[i].Texture);
+    };
+    std::size_t drawn = 0;
+    for (std::size_t i = 0; i < sprites.size(); ++i)
+        if (SpriteLayers[i] >= 0) {
+            ++LayerKeyStarts[keyOf(i) + 1];
+            ++drawn;
+        }
+    for (std::size_t key = 1; key < LayerKeyStarts.size(); ++key)
+        LayerKeyStarts[key] += LayerKeyStarts[key - 1];
+    SpriteOrder.resize(drawn);
+    for (std::size_t i = 0; i < sprites.size(); ++i)
+        if (SpriteLayers[i] >= 0)
+            SpriteOrder[static_cast<std::size_t>(LayerKeyStarts[keyOf(i)]++)] = static_cast<std::int32_t>(i);
+}
+
 void TGameRenderer::BuildSpriteArrays(std::span<const TSprite> sprites, double z) {
+    OrderSprites(sprites);
     SpriteVertices.clear();
     SpriteTexCoords.clear();
     SpriteRuns.clear();
     GLint vertex = 0;
-    for (const TSprite& sprite : sprites) {
+    for (const std::int32_t index : SpriteOrder) {
+        const TSprite& sprite = sprites[static_cast<std::size_t>(index)];
         const TTexture& texture = GetTexture(sprite.Texture);
-        if (!texture.Loaded())
-            continue; // no size to divide by: drawn as nothing
         AppendQuad(QuadOf(texture, true, sprite.X, sprite.Y, z, 0, 0, texture.Width(), texture.Height()),
                    SpriteVertices, SpriteTexCoords);
         if (SpriteRuns.empty() || SpriteRuns.back().Texture != sprite.Texture)

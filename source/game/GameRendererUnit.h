@@ -67,8 +67,8 @@ public:
     // The sprites in order at depth Z, with the pixels of setting the
     // current blend mode again before a DrawTexture(Texture, true, X, Y, Z)
     // of each: pictures with an alpha channel blend normally, the others in
-    // the current mode. One vertex array for all; consecutive sprites of one
-    // picture go in one draw. Ends in the resting state.
+    // the current mode. One vertex array for all, in as few draws as the
+    // overlaps allow (OrderSprites). Ends in the resting state.
     void DrawSprites(std::span<const TSprite> sprites, double z);
 
     void SetBlendNormal();
@@ -86,6 +86,9 @@ private:
     void EndQuads(const TTexture& texture);
     bool NeedsNormalBlend(const TTexture& texture) const;
     void ApplyBlend(TBlendMode mode);
+    // Orders the sprites with a picture so that those of one picture can be
+    // drawn together without changing a pixel (below).
+    void OrderSprites(std::span<const TSprite> sprites);
     void BuildSpriteArrays(std::span<const TSprite> sprites, double z);
 
     // Consecutive sprites of one picture in the vertex arrays.
@@ -105,4 +108,8 @@ private:
     std::vector<platform::gl::GLfloat> SpriteVertices;
     std::vector<platform::gl::GLfloat> SpriteTexCoords;
     std::vector<TSpriteRun> SpriteRuns;
+    std::vector<std::int32_t> SpriteLayers; // per sprite; -1 for one without a picture
+    std::vector<std::int32_t> LayerGrid;    // per grid cell and picture: the highest layer there, or -1
+    std::vector<std::int32_t> LayerKeyStarts;
+    std::vector<std::int32_t> SpriteOrder; // sprite indices in drawing order
 };

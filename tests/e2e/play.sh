@@ -32,11 +32,6 @@ water_share() { # water_share NAME blue|red
     [ "$2" = red ] && expr='(r>b+0.25 && r>g+0.15)'
     convert "$WORK/$1.png" -fx "$expr?1:0" -format '%[fx:mean]' info:
 }
-# wait_until SECONDS COMMAND...: polls the condition; the limit is generous, the check is the condition.
-wait_until() {
-    local deadline=$((SECONDS + $1)); shift
-    until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.2; done
-}
 move_to() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); sleep 0.2; }
 # A drag with the left button held along a row of cells: from column $1 to $2 in row $3.
 drag_row() {

@@ -165,7 +165,7 @@ TEST_F(GameStateTest, KeysChooseTheCellTypeInTheOrderOneTwoThreeCtrl) {
 
 TEST_F(GameStateTest, APositionOffTheMapChangesNothing) {
     const std::vector<TCellType> before = CellTypes();
-    for (const auto [x, y] : {std::pair{-108, -108}, {1122, 872}, {-17, 300}, {300, 784}}) {
+    for (const auto& [x, y] : {std::pair{-108, -108}, {1122, 872}, {-17, 300}, {300, 784}}) {
         EXPECT_NO_THROW(Main.MouseDown(x, y, mbLeft, ssLeft));
         EXPECT_NO_THROW(Main.MouseMove(x, y, ssLeft));
     }
