@@ -41,8 +41,12 @@ constexpr int LayerGridCell = 32;
 // Around a sprite's quad, so that rounding never hides an overlap, pixels.
 constexpr double OverlapMargin = 1;
 
+// The grid cell of a coordinate; positions off the grid (and NaN) fall into its edge cells.
 int GridIndex(double pixel, int cells) {
-    return std::clamp(static_cast<int>(std::floor(pixel / LayerGridCell)), 0, cells - 1);
+    const double cell = std::floor(pixel / LayerGridCell);
+    if (!(cell > 0))
+        return 0;
+    return cell < cells - 1 ? static_cast<int>(cell) : cells - 1;
 }
 
 // Counter-clockwise as seen on screen (y runs downwards), so culling keeps it:
@@ -59,15 +63,13 @@ void AppendQuad(const TQuad& q, std::vector<GLfloat>& vertices, std::vector<GLfl
 
 TGameRenderer::TGameRenderer(TApp& app, TGameProfiler& profiler, const std::string& pictureFolder)
     : TOpenGLRenderer(app) {
-    SetFixedState();
-    LoadPictures(profiler, pictureFolder);
+    Prepare(profiler, pictureFolder);
 }
 
 TGameRenderer::TGameRenderer(platform::WindowHandle window, TGameProfiler& profiler,
                              const std::string& pictureFolder)
     : TOpenGLRenderer(window) {
-    SetFixedState();
-    LoadPictures(profiler, pictureFolder);
+    Prepare(profiler, pictureFolder);
 }
 
 // The textures and the font's lists go while the context still exists.
@@ -87,7 +89,8 @@ void TGameRenderer::SetFixedState() {
     GL().BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void TGameRenderer::LoadPictures(TGameProfiler& profiler, const std::string& pictureFolder) {
+void TGameRenderer::Prepare(TGameProfiler& profiler, const std::string& pictureFolder) {
+    SetFixedState();
     LetterRender_ = std::make_unique<TLetterRender>(*this);
     LetterRender_->SetFont(LetterFontName, false);
     TextureManager_ = std::make_unique<TGameTextureManager>(*this);

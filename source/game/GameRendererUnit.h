@@ -78,8 +78,9 @@ public:
     TBlendMode BlendMode() const { return BlendMode_; }
 
 private:
+    // The fixed state, the outline font and the pictures, in this order.
+    void Prepare(TGameProfiler& profiler, const std::string& pictureFolder);
     void SetFixedState();
-    void LoadPictures(TGameProfiler& profiler, const std::string& pictureFolder);
     // Binds a loaded picture and sets the blending and colour of its quads;
     // false (nothing set) for an empty slot.
     bool BeginQuads(const TTexture& texture);
