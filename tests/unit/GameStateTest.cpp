@@ -173,3 +173,9 @@ TEST_F(GameStateTest, APositionOffTheMapChangesNothing) {
     Main.MouseMove(1039, 783, ssLeft);
     EXPECT_EQ(CellAt(64, 48), ctBlock) << "the spare column and row are on the map";
 }
+
+TEST(CellCursor, OutlinesTheCellByDivisionTruncatingTowardZero) {
+    EXPECT_EQ(CellOrigin(-5), 0) << "(-5, 37) outlines (0, 32) to (16, 48)";
+    EXPECT_EQ(CellOrigin(37), 32);
+    EXPECT_EQ(CellOrigin(-17), -16);
+}
