@@ -1,5 +1,6 @@
 #include "game/GameUnit.h"
 
+#include "game/WaterWorkersUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/OpenGLBinding.h"
@@ -109,6 +110,7 @@ void TGameApp::OnCreateWindow() {
     TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *Box);
     MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *Box);
     Box->LoadStage(FirstStage);
+    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum)); // any count gives the same water
     ChangeToTitle();
 }
 

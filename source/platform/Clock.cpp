@@ -1,7 +1,7 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <chrono>
-#include <sched.h>
 #include <thread>
 
 namespace platform {
@@ -10,10 +10,24 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+// What Sleep(0) gives up: the rest of a time slice, for real. A yield returns
+// at once on an idle machine, and the frame pacing, which sleeps 0 on every
+// pass of the message loop, would keep a core busy; this short sleep keeps a
+// frame within a millisecond of when it is due.
+constexpr std::chrono::microseconds TimeSliceRest(250);
+
 class SteadySystemClock final : public Clock {
 public:
     std::uint32_t Now() const override { return TimeGetTime(); }
     void Sleep(std::uint32_t milliseconds) const override { SleepMs(milliseconds); }
+
+    // Now() is truncated to the millisecond, so waiting the whole milliseconds
+    // left never wakes before `due`.
+    bool WaitUntil(std::uint32_t due, std::condition_variable& signal, std::unique_lock<std::mutex>& lock,
+                   const std::function<bool()>& ended) const override {
+        const auto remaining = std::max(static_cast<std::int32_t>(due - Now()), 0); // the clock wraps
+        return signal.wait_for(lock, std::chrono::milliseconds(remaining), ended);
+    }
 };
 
 } // namespace
@@ -26,7 +40,7 @@ std::uint32_t TimeGetTime() {
 
 void SleepMs(std::uint32_t milliseconds) {
     if (milliseconds == 0) {
-        sched_yield();
+        std::this_thread::sleep_for(TimeSliceRest);
         return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

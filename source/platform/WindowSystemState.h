@@ -6,6 +6,7 @@
 #include "platform/WindowSystem.h"
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -44,10 +45,18 @@ struct WindowSystemState {
     bool Headless = false;
     Size HeadlessScreen;
     Point HeadlessCursor;
-    bool VideoUp = false;
+    // Read by PostMessage on any thread; set once the wake-up event is registered.
+    std::atomic<bool> VideoUp{false};
     std::uint32_t WakeEventType = 0; // SDL user event that wakes WaitMessage
 
     std::array<bool, 256> KeysDown{};
+
+    // The key and button flags of mouse messages (MK_) as of the display event
+    // being translated, kept up to date event by event: of several events read
+    // in one go (a quick click, Ctrl pressed and released around it) each
+    // carries its own state, not the state after the last of them.
+    std::uintptr_t ButtonsAtEvent = 0;
+    std::uintptr_t ModifiersAtEvent = 0;
 };
 
 WindowSystemState& State();
