@@ -6,6 +6,7 @@
 #include "SettledWater.h"
 
 #include "game/GameRendererUnit.h"
+#include "game/WaterWorkersUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 
@@ -51,6 +52,7 @@ public:
         Renderer->SetSize(FieldWidth, FieldHeight);
         Renderer->Begin2D();
         SettleStageWater(*Box, size);
+        Box->SetThreadCount(DefaultWaterThreadCount(size.Particles)); // as the game runs it
     }
     ~TSceneFrame() {
         Box.reset();
