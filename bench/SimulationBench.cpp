@@ -10,6 +10,8 @@
 // model always runs on one.
 
 #include "ReferenceBox.h" // tests/sim
+#include "SettledWater.h"
+
 #include "game/HeadlessLayerTextures.h"
 #include "game/VaporelBoxUnit.h"
 #include "game/WaterWorkersUnit.h"
@@ -26,7 +28,6 @@
 
 namespace {
 
-constexpr int SettleFrames = 240;        // 4 s of game time: a lattice collapses into piles
 constexpr double BlockWork = 200'000.0;  // particle-frames per block
 constexpr int ShippedStageFrames = 1000; // the shipped stage measured from its start
 
@@ -45,44 +46,14 @@ const TCase Cases[] = {
     {"pile 50,000 r1", 50000, 1},
 };
 
-void CloseOutletsAndDrains(TVaporelBox& box) {
-    for (auto& column : box.Cells)
-        for (TMapCell& cell : column)
-            if (cell.CellType == ctOutlet || cell.CellType == ctDrain)
-                cell.CellType = ctBlock;
-}
-
-// One particle per lattice point of open cells, from the bottom row up, until
-// the pool is used up.
-void FillBottomUp(TVaporelBox& box, std::int32_t particles, std::int32_t radius) {
-    const int spacing = 2 * radius;
-    std::int32_t added = 0;
-    for (int y = FieldHeight - radius; y >= radius; y -= spacing)
-        for (int x = radius; x < FieldWidth; x += spacing) {
-            if (added == particles)
-                return;
-            if (box.Cells[x / CellSize][y / CellSize].CellType == ctEmpty) {
-                box.AddParticle(x, y);
-                ++added;
-            }
-        }
-}
-
 void PrepareWater(TVaporelBox& box, const TCase& c) {
-    SetRandSeed(0);
-    box.LoadStage(VAPOREL_STAGE_DIR);
-    if (c.Particles == 0) {
-        box.Restart();
+    if (c.Particles != 0) {
+        SettleStageWater(box, {c.Particles, c.Radius});
         return;
     }
-    CloseOutletsAndDrains(box);
-    box.WaterParticleNum = c.Particles;
-    box.BlueWaterNum = c.Particles * 2 / 3;
-    box.WaterRadius = c.Radius;
-    box.ResetWater();
-    FillBottomUp(box, c.Particles, c.Radius);
-    for (int frame = 0; frame < SettleFrames; ++frame)
-        box.Execute();
+    SetRandSeed(0);
+    box.LoadStage(VAPOREL_STAGE_DIR);
+    box.Restart();
 }
 
 reference::Vec Copy(const TVector3D& v) {

@@ -71,6 +71,9 @@ TGameApp::TGameApp() : TApp("TGameApp") {
 // The parts go in a fixed order; the box never touches the profiler on its
 // way out, and every GL object goes before the renderer's context.
 TGameApp::~TGameApp() {
+    CurrentState_ = nullptr;
+    MainGameState_.reset();
+    TitleState_.reset();
     Profiler.reset();
     Box.reset();
     ModelManager.reset();
@@ -78,7 +81,6 @@ TGameApp::~TGameApp() {
     Input.reset();
     BGMManager.reset(); // stops the music before the device goes
     SoundManager.reset();
-    Textures.reset();
     Renderer.reset();
     Options.reset();
 }
@@ -109,20 +111,36 @@ void TGameApp::OnCreateWindow() {
     WaitTimer->SetFrameSkip(true);
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();
-    Box = std::make_unique<TVaporelBox>(*Profiler, *Textures);
+    Box = std::make_unique<TVaporelBox>(*this, *Profiler, *Renderer);
+    TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *Box);
+    MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *Box);
     Box->LoadStage(FirstStage);
     Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum)); // any count gives the same water
+    ChangeToTitle();
 }
 
 void TGameApp::CreateRenderer() {
-    Renderer = std::make_unique<TOpenGLRenderer>(*this);
+    Renderer = std::make_unique<TGameRenderer>(*this, *Profiler);
     Renderer->SetSize(Width, Height);
     EnableVSync();
     Renderer->Begin2D();
-    Textures = std::make_unique<TGameTextureManager>(*Renderer);
-    Profiler->Start(pidLoading);
-    Textures->LoadStartupPictures(PictureFolder);
-    Profiler->Stop(pidLoading);
+}
+
+void TGameApp::ChangeToTitle() {
+    ChangeTo(*TitleState_);
+}
+
+void TGameApp::ChangeToMain() {
+    ChangeTo(*MainGameState_);
+}
+
+// Switching to the current state still leaves and enters it again (F5
+// restarts the game from the game).
+void TGameApp::ChangeTo(TGameState& state) {
+    if (CurrentState_)
+        CurrentState_->Leave();
+    CurrentState_ = &state;
+    CurrentState_->Enter();
 }
 
 void TGameApp::OnDestroyWindow() {
@@ -137,6 +155,7 @@ void TGameApp::Idle() {
         return;
     SoundManager->Update();
     BGMManager->Update(); // fades
+    CurrentState_->Update();
     UpdateDebugTexts();
     if (!WaitTimer->IsSkipping())
         Draw();
@@ -151,9 +170,18 @@ void TGameApp::Paint() {
 void TGameApp::Draw() {
     Profiler->Start(pidDraw);
     Renderer->Clear();
+    if (CurrentState_)
+        CurrentState_->Draw();
+    DrawCursor();
     DrawDebugLines();
     Renderer->Present();
     Profiler->Stop(pidDraw);
+}
+
+// The system cursor is hidden; the picture's top-left corner is the pointer.
+void TGameApp::DrawCursor() {
+    const Point cursor = GetClientCursorPos();
+    Renderer->DrawTexture(tidCursor, false, cursor.X, cursor.Y, CursorZ);
 }
 
 void TGameApp::DrawDebugLines() {
@@ -192,7 +220,20 @@ void TGameApp::KeyDown(std::uint16_t& key) {
     case 'L': Box->ReloadStage(); break;
     case 'Q': AddWaterAtCursor(); break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
+    case VK_F5: ChangeToMain(); break;
     default: break;
     }
     TApp::KeyDown(key);
+}
+
+void TGameApp::MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) {
+    CurrentState_->MouseDown(x, y, button, shift);
+}
+
+void TGameApp::MouseMove(int x, int y, TShiftFlags shift) {
+    CurrentState_->MouseMove(x, y, shift);
+}
+
+void TGameApp::MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) {
+    CurrentState_->MouseUp(x, y, button, shift);
 }

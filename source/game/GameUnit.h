@@ -7,10 +7,13 @@
 #include "game/BGMManagerUnit.h"
 #include "game/GameInputUnit.h"
 #include "game/GameProfilerUnit.h"
+#include "game/GameRendererUnit.h"
+#include "game/GameStateUnit.h"
+#include "game/MainGameStateUnit.h"
 #include "game/ModelUnit.h"
 #include "game/OpenGLRendererUnit.h"
 #include "game/SoundManagerUnit.h"
-#include "game/TextureManagerUnit.h"
+#include "game/TitleStateUnit.h"
 #include "game/VaporelBoxUnit.h"
 #include "game/WaitTimerUnit.h"
 #include "platform/IniFile.h"
@@ -30,18 +33,25 @@ inline constexpr std::int32_t GameFrameRate = 60;    // timed frames per second
 inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
 inline constexpr std::int32_t QuickWaterCount = 500; // particles the Q key adds
 inline constexpr const char* FirstStage = "stages/0001/";
-inline constexpr const char* PictureFolder = "images/";
 inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
+inline constexpr double CursorZ = 1000;
 
 // Reads an option as the options file stores it: an integer
 // (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
 // or one that is no number gives `fallback`.
 bool ReadBoolOption(const platform::IniFile& options, const std::string& key, bool fallback);
 
-class TGameApp : public TApp {
+class TGameApp : public TApp, public TStateSwitch {
 public:
     TGameApp();
     ~TGameApp() override;
+
+    void ChangeToTitle() override;
+    void ChangeToMain() override;
+    // The state that gets the frames and the mouse; null until the window exists.
+    TGameState* CurrentState() const { return CurrentState_; }
+    TTitleState* TitleState() const { return TitleState_.get(); }
+    TMainGameState* MainGameState() const { return MainGameState_.get(); }
 
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
@@ -55,6 +65,9 @@ protected:
     void Idle() override;
     void Paint() override;
     void KeyDown(std::uint16_t& key) override;
+    void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+    void MouseMove(int x, int y, TShiftFlags shift) override;
+    void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
 
 private:
     void LoadOptions();
@@ -63,12 +76,12 @@ private:
     void Draw();
     void UpdateDebugTexts();
     void DrawDebugLines();
+    void DrawCursor();
     void AddWaterAtCursor();
+    void ChangeTo(TGameState& state);
 
     std::unique_ptr<TGameProfiler> Profiler;
-    std::unique_ptr<TOpenGLRenderer> Renderer;
-    // The pictures of "images/" and the stage's layers, in their texture slots.
-    std::unique_ptr<TGameTextureManager> Textures;
+    std::unique_ptr<TGameRenderer> Renderer;
     std::unique_ptr<TGameInput> Input;
     std::unique_ptr<TSoundManager> SoundManager;
     std::unique_ptr<TBGMManager> BGMManager;
@@ -76,6 +89,9 @@ private:
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;
     std::unique_ptr<platform::IniFile> Options;
+    std::unique_ptr<TTitleState> TitleState_;
+    std::unique_ptr<TMainGameState> MainGameState_;
+    TGameState* CurrentState_ = nullptr;
     std::int32_t FrameCount_ = 0;
     std::string CollisionText_;
     std::string ParticleNumText_;

@@ -1,11 +1,14 @@
 #include "game/VaporelBoxUnit.h"
 
+#include "game/AppUnit.h"
 #include "game/CollisionPassUnit.h"
 #include "game/TextureManagerUnit.h"
 #include "game/WaterWorkersUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
+#include "platform/OpenGLBinding.h"
 #include "platform/PictureDecoder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -95,6 +98,12 @@ TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
     : Profiler(profiler), Textures(textures), Workers(std::make_unique<TWaterWorkers>(1)),
       PairPass(std::make_unique<TCollisionPass>()) {
     ResetWater();
+}
+
+TVaporelBox::TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& renderer)
+    : TVaporelBox(profiler, renderer.TextureManager()) {
+    App = &app;
+    Renderer = &renderer;
 }
 
 TVaporelBox::~TVaporelBox() = default;
@@ -471,4 +480,144 @@ void TVaporelBox::AdvanceStateTimer() {
     ++StateTimer;
     if ((State == bsCleared || State == bsGameOver) && StateTimer > FinishDelayFrames)
         Finished = true;
+}
+
+// ---- Drawing ------------------------------------------------------------------
+
+namespace {
+
+// Depths of the scene; a larger Z is nearer.
+constexpr double BackgroundZ = -1.0;
+constexpr double ParticleZ = 0.0;
+constexpr double BlockZ = 0.0;
+constexpr double GaugeZ = 0.1;
+constexpr double VeilZ = 0.5;
+constexpr double FrontZ = 1.0;
+constexpr double ResultZ = 100.0;
+constexpr double CellCursorZ = 1000.0;
+
+constexpr double CellCursorOpacity = 0.8;
+constexpr double VeilDarkness = 0.5;     // at most half dark
+constexpr double ResultFadeFrames = 120; // the veil and the result picture reach full strength
+
+struct TColor {
+    float R, G, B;
+};
+
+// A rectangle in pixels as left, top, width and height.
+struct TGaugeRect {
+    double Left, Top, Width, Height;
+};
+
+constexpr TGaugeRect BlueGauge{8, 32, 16, 704};
+constexpr TGaugeRect EtcGauge{32, 32, 16, 704};
+constexpr TColor BlueGaugeBottom{0, 1, 1};
+constexpr TColor BlueGaugeTop{0, 0, 1};
+constexpr TColor EtcGaugeBottom{1, 1, 0};
+constexpr TColor EtcGaugeTop{1, 0, 0};
+
+// A vertical gradient from the bottom edge up to the fill line, in whatever
+// blend state is current.
+void DrawGauge(const TGaugeRect& rect, double ratio, const TColor& bottom, const TColor& top) {
+    using platform::GL;
+    const double t = std::min(ratio, 1.0);
+    const auto left = static_cast<float>(rect.Left);
+    const auto right = static_cast<float>(rect.Left + rect.Width);
+    const auto base = static_cast<float>(rect.Top + rect.Height);
+    const auto fillTop = static_cast<float>(rect.Top + (1 - t) * rect.Height);
+    const auto z = static_cast<float>(GaugeZ);
+    GL().Begin(platform::gl::GL_POLYGON);
+    GL().Color3f(bottom.R, bottom.G, bottom.B);
+    GL().Vertex3f(left, base, z);
+    GL().Vertex3f(right, base, z);
+    GL().Color3f(top.R, top.G, top.B);
+    GL().Vertex3f(right, fillTop, z);
+    GL().Vertex3f(left, fillTop, z);
+    GL().End();
+}
+
+TTextureID ParticleTexture(TWaterKind kind) {
+    return kind == wkBlue ? tidBlue : tidRed;
+}
+
+} // namespace
+
+double GaugeRatio(std::int32_t count, std::int32_t target) {
+    return target <= 0 ? 1.0 : static_cast<double>(count) / target;
+}
+
+void TVaporelBox::Draw() {
+    if (!Renderer)
+        throw Exception("the water box has no renderer to draw with");
+    Profiler.Start(pidBoxDraw);
+    DrawGauges();
+    Renderer->DrawTexture(tidBG, false, 0, 0, BackgroundZ);
+    DrawParticles();
+    DrawBlockCells();
+    Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ);
+    DrawCellCursor();
+    DrawResult();
+    Profiler.Stop(pidBoxDraw);
+}
+
+void TVaporelBox::DrawGauges() const {
+    DrawGauge(BlueGauge, GaugeRatio(BlueOutCount, BlueWaterNumForClear), BlueGaugeBottom, BlueGaugeTop);
+    DrawGauge(EtcGauge, GaugeRatio(EtcOutCount, EtcWaterNumForEnd), EtcGaugeBottom, EtcGaugeTop);
+}
+
+// In pool order, adding their light; pictures with an alpha channel blend
+// normally instead (DrawTextureRect). The sprite is the picture's own size:
+// the particle radius plays no part.
+void TVaporelBox::DrawParticles() {
+    if (ParticleDrawing == pdEach) {
+        for (const TWaterParticle& p : Particles) {
+            if (!p.Active)
+                continue;
+            Renderer->SetBlendAdd();
+            Renderer->DrawTexture(ParticleTexture(p.Kind), true, p.Position.x, p.Position.y, ParticleZ);
+            Renderer->SetBlendNone();
+        }
+        return;
+    }
+    ParticleSprites.clear();
+    for (const TWaterParticle& p : Particles)
+        if (p.Active)
+            ParticleSprites.push_back({ParticleTexture(p.Kind), p.Position.x, p.Position.y});
+    Renderer->SetBlendAdd();
+    Renderer->DrawSprites(ParticleSprites, ParticleZ);
+}
+
+// The Block picture covers the field; only its patches on block cells show.
+void TVaporelBox::DrawBlockCells() const {
+    for (int gx = 0; gx < MapColumns; ++gx)
+        for (int gy = 0; gy < MapRows; ++gy) {
+            if (Cells[gx][gy].CellType != ctBlock)
+                continue;
+            const double x = gx * CellSize, y = gy * CellSize;
+            Renderer->DrawTextureRect(tidBlock, false, x, y, BlockZ, x, y, x + CellSize, y + CellSize);
+        }
+}
+
+void TVaporelBox::DrawCellCursor() const {
+    const platform::Point mouse = App->GetClientCursorPos();
+    const double cx = CellOrigin(mouse.X), cy = CellOrigin(mouse.Y);
+    platform::GL().Color4f(1, 1, 1, static_cast<float>(CellCursorOpacity));
+    platform::GL().LineWidth(1);
+    Renderer->DrawRect(false, cx, cy, cx + CellSize, cy + CellSize, CellCursorZ);
+}
+
+// The veil darkens the field to half and the result picture fades in, both
+// over the first 120 frames of the outcome.
+void TVaporelBox::DrawResult() const {
+    if (State == bsPlaying)
+        return;
+    const double strength = std::min(StateTimer / ResultFadeFrames, 1.0);
+    platform::GL().Color4f(0, 0, 0, static_cast<float>(strength * VeilDarkness));
+    Renderer->SetBlendNormal();
+    Renderer->DrawRect(true, 0, 0, FieldWidth, FieldHeight, VeilZ);
+    Renderer->SetBlendNone();
+    Renderer->SetAlpha(strength);
+    Renderer->DrawTexture(State == bsCleared ? tidClear : tidGameOver, true, FieldWidth / 2.0,
+                          FieldHeight / 2.0, ResultZ);
+    Renderer->SetAlpha(1.0);
 }

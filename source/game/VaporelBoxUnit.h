@@ -6,6 +6,7 @@
 // gives the same particles to the bit on every machine.
 
 #include "game/GameProfilerUnit.h"
+#include "game/GameRendererUnit.h"
 #include "game/LayerTextures.h"
 #include "game/Math3DUnit.h"
 #include "platform/Exception.h" // raised by stage loading and cell access
@@ -44,6 +45,20 @@ enum TWaterKind : std::uint8_t { wkBlue, wkEtc };
 
 enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
 
+// How Draw puts the particles on screen: each with its own blend switches and
+// texture bind in immediate mode, or all in vertex arrays with the same pixels.
+enum TParticleDrawing : std::uint8_t { pdEach, pdBatched };
+
+// The top-left corner of the cell holding a client coordinate: division by
+// the cell size truncating toward zero, so -5 gives 0.
+constexpr int CellOrigin(int coordinate) {
+    return coordinate / CellSize * CellSize;
+}
+
+// How full a gauge is: count / target, and full for a target of 0 or less
+// (the stage data may leave a target out).
+double GaugeRatio(std::int32_t count, std::int32_t target);
+
 // One slot of the particle pool. Positions are field pixels, velocities pixels
 // per frame; z is always 0.
 struct TWaterParticle {
@@ -73,10 +88,17 @@ std::uint32_t RandomInt(std::uint32_t n);
 // A real in [0, 1): Seed * 2^-32.
 double RandomReal();
 
+class TApp;
+
 class TVaporelBox {
 public:
     // Stores the references (not owned) and resets the (still empty) pool.
+    // A box made this way runs without a window and has nothing to draw with.
     TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures);
+    // The game's box: the layers go into the renderer's texture slots, Draw
+    // draws with the renderer and outlines the cell under the application's
+    // mouse cursor.
+    TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& renderer);
     ~TVaporelBox();
     TVaporelBox(const TVaporelBox&) = delete;
     TVaporelBox& operator=(const TVaporelBox&) = delete;
@@ -102,6 +124,12 @@ public:
     std::int32_t ActiveParticleCount() const;
     void CheckGoal();
     void AdvanceStateTimer();
+
+    // The scene of the stage (timed as pidBoxDraw): gauges, background,
+    // particles, block cells, front layer, cell cursor and result overlay.
+    // Only for a box made with a renderer.
+    void Draw();
+    TParticleDrawing ParticleDrawing = pdBatched;
 
     // Threads that share the collision passes (1 at creation; see
     // DefaultWaterThreadCount). Every count gives the same bits.
@@ -153,8 +181,18 @@ private:
     void SwapWater(TWaterParticle& p);
     void Register(std::int32_t index, int column, int row);
 
+    void DrawGauges() const;
+    void DrawParticles();
+    void DrawBlockCells() const;
+    void DrawCellCursor() const;
+    void DrawResult() const;
+
     TGameProfiler& Profiler;
     TLayerTextures& Textures;
+    TApp* App = nullptr;               // with a renderer only
+    TGameRenderer* Renderer = nullptr; // with a renderer only
+    // The particles of the frame being drawn; grows to the pool once.
+    std::vector<TSprite> ParticleSprites;
     std::unique_ptr<TWaterWorkers> Workers;
     std::unique_ptr<TCollisionPass> PairPass;
 };

@@ -21,6 +21,11 @@ bool BindGL(const SharedLibrary& library, gl::GLFunctions& f) {
     b.Bind(f.Color4f, "glColor4f");
     b.Bind(f.LineWidth, "glLineWidth");
     b.Bind(f.PointSize, "glPointSize");
+    b.Bind(f.VertexPointer, "glVertexPointer");
+    b.Bind(f.TexCoordPointer, "glTexCoordPointer");
+    b.Bind(f.EnableClientState, "glEnableClientState");
+    b.Bind(f.DisableClientState, "glDisableClientState");
+    b.Bind(f.DrawArrays, "glDrawArrays");
     b.Bind(f.Clear, "glClear");
     b.Bind(f.ClearColor, "glClearColor");
     b.Bind(f.Flush, "glFlush");

@@ -75,6 +75,10 @@ inline constexpr GLenum GL_COMPILE = 0x1300;
 // Pixel data
 inline constexpr GLenum GL_UNSIGNED_BYTE = 0x1401;
 inline constexpr GLenum GL_FLOAT = 0x1406;
+
+// Vertex arrays
+inline constexpr GLenum GL_VERTEX_ARRAY = 0x8074;
+inline constexpr GLenum GL_TEXTURE_COORD_ARRAY = 0x8078;
 inline constexpr GLenum GL_RGB = 0x1907;
 inline constexpr GLenum GL_RGBA = 0x1908;
 inline constexpr GLenum GL_DEPTH_COMPONENT = 0x1902;
@@ -124,6 +128,12 @@ struct GLFunctions {
     void (*Color4f)(GLfloat r, GLfloat g, GLfloat b, GLfloat a) = nullptr;
     void (*LineWidth)(GLfloat width) = nullptr;
     void (*PointSize)(GLfloat size) = nullptr;
+
+    void (*VertexPointer)(GLint size, GLenum type, GLsizei stride, const void* pointer) = nullptr;
+    void (*TexCoordPointer)(GLint size, GLenum type, GLsizei stride, const void* pointer) = nullptr;
+    void (*EnableClientState)(GLenum array) = nullptr;
+    void (*DisableClientState)(GLenum array) = nullptr;
+    void (*DrawArrays)(GLenum mode, GLint first, GLsizei count) = nullptr;
 
     void (*Clear)(GLbitfield mask) = nullptr;
     void (*ClearColor)(GLclampf r, GLclampf g, GLclampf b, GLclampf a) = nullptr;

@@ -432,6 +432,14 @@ Point GetClientCursorPos(WindowHandle handle) {
         const Point cursor = State().HeadlessCursor;
         return WindowToClient(handle, {cursor.X - window->Bounds.Left, cursor.Y - window->Bounds.Top});
     }
+    // Over the window, the position its own motion events left: the global
+    // state can lag behind them (X11 refreshes it only on raw input events,
+    // which a pointer moved after a drag or by a test tool may not send).
+    if (SDL_GetMouseFocus() == window->Sdl) {
+        Point local;
+        SDL_GetMouseState(&local.X, &local.Y);
+        return WindowToClient(handle, local);
+    }
     Point global;
     Point origin;
     SDL_GetGlobalMouseState(&global.X, &global.Y);

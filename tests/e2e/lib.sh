@@ -15,6 +15,13 @@ check() { # check WHAT COMMAND...
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
+# wait_until SECONDS COMMAND...: polls the condition until it holds; the limit
+# is generous for a loaded machine, the check is the condition itself.
+wait_until() {
+    local deadline=$((SECONDS + $1)); shift
+    until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.2; done
+}
+
 # Copies the built game folder ($1) into a scratch folder: each test gets its
 # own options file, log and instance lock.
 make_game_copy() {
@@ -75,12 +82,6 @@ focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1
 # Moves the keyboard focus away from every window: the game becomes inactive.
 unfocus() { xdotool windowfocus "$(xwininfo -root | awk '/Window id/{print $4}')"; sleep 0.3; }
 press() { xdotool key "$@"; sleep 0.3; }
-
-# Mean brightness (0 black .. 1 white) of a rectangle of the screen.
-brightness() { # brightness X Y WIDTH HEIGHT
-    import -window root -crop "$3x$4+$1+$2" +repage "$WORK/crop.png"
-    convert "$WORK/crop.png" -colorspace Gray -format '%[fx:mean]' info:
-}
 
 # Processor time of the game in clock ticks (user + system).
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }

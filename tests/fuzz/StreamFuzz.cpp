@@ -40,6 +40,8 @@ struct TModel {
 
     std::vector<std::uint8_t> Read(std::int32_t count) {
         const std::int32_t n = std::min(std::max(count, 0), Available());
+        if (n == 0)
+            return {}; // the position may lie beyond the end, where no iterator may point
         std::vector<std::uint8_t> read(Bytes.begin() + Position, Bytes.begin() + Position + n);
         Position += n;
         return read;

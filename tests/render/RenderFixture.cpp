@@ -29,14 +29,14 @@ testing::AssertionResult Near(const Rgb& actual, const Rgb& expected, int slack)
     return testing::AssertionFailure() << "colour " << actual << " is not " << expected;
 }
 
-platform::WindowHandle CreateTestWindow(bool messageOnly) {
+platform::WindowHandle CreateTestWindow(bool messageOnly, int width, int height) {
     static const bool registered =
         platform::RegisterWindowClass({TestWindowClass, 0, &TestWindowProc, false});
     (void)registered;
     platform::CreateWindowParams params;
     params.ClassName = TestWindowClass;
     params.Caption = "render test";
-    params.Bounds = {0, 0, ClientWidth, ClientHeight};
+    params.Bounds = {0, 0, width, height};
     params.MessageOnly = messageOnly;
     platform::WindowHandle window = platform::CreateWindow(params);
     if (window != nullptr && !messageOnly)

@@ -26,7 +26,8 @@ inline constexpr int ClientWidth = 320;
 inline constexpr int ClientHeight = 240;
 
 // A window of the client size (or a message-only one) on the test display.
-platform::WindowHandle CreateTestWindow(bool messageOnly = false);
+platform::WindowHandle CreateTestWindow(bool messageOnly = false, int width = ClientWidth,
+                                        int height = ClientHeight);
 
 class RenderTest : public testing::Test {
 protected:

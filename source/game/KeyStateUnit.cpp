@@ -1,0 +1,7 @@
+#include "game/KeyStateUnit.h"
+
+#include "platform/WindowSystem.h"
+
+bool IsKeyDown(std::int32_t virtualKey) {
+    return platform::GetKeyState(virtualKey) < 0;
+}

@@ -1,0 +1,157 @@
+#include "RenderFixture.h"
+#include "TestPictures.h"
+#include "ViewerScene.h"
+
+#include "game/GameRendererUnit.h"
+#include "game/VaporelBoxUnit.h"
+
+#include <cmath>
+
+using namespace platform::gl;
+using platform::GL;
+
+namespace {
+
+// A soft disc: alpha falls from the centre to 0 at the edge of the 32 x 32 picture.
+PixelFunction SoftDisc(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return [=](int x, int y) {
+        const double d = std::hypot(x - 15.5, y - 15.5);
+        return Rgba{r, g, b, static_cast<std::uint8_t>(std::max(0.0, 255 - d * 16))};
+    };
+}
+
+PixelFunction Solid(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return [=](int, int) { return Rgba{r, g, b, 255}; };
+}
+
+// The game's renderer on a window of the field's size, with pictures written
+// for the test: water with or without an alpha channel, an opaque green
+// result picture; every other slot stays empty.
+class SceneTest : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        const bool alpha = GetParam();
+        WritePng(Folder / "Blue.png", 32, 32, alpha, alpha ? SoftDisc(40, 90, 250) : Solid(0, 0, 100));
+        WritePng(Folder / "Red.png", 32, 32, alpha, alpha ? SoftDisc(250, 60, 30) : Solid(100, 0, 0));
+        WritePng(Folder / "GameOver.png", 64, 32, true, Solid(0, 255, 0));
+        Window = CreateTestWindow(false, FieldWidth, FieldHeight);
+        ASSERT_NE(Window, nullptr) << "no window: is there a display?";
+        Renderer = std::make_unique<TGameRenderer>(Window, Profiler, Folder.path().string() + "/");
+        Renderer->SetSize(FieldWidth, FieldHeight);
+        Renderer->Begin2D();
+        Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
+    }
+    void TearDown() override {
+        Box.reset();
+        Renderer.reset();
+        if (Window != nullptr)
+            platform::DestroyWindow(Window);
+    }
+
+    void Fill(float grey) {
+        GL().ClearColor(grey, grey, grey, 1);
+        GL().Clear(GL_COLOR_BUFFER_BIT);
+        Renderer->Clear();
+    }
+    Rgb PixelAt(int x, int y) const {
+        std::array<std::uint8_t, 4> rgba{};
+        GL().PixelStorei(GL_PACK_ALIGNMENT, 1);
+        GL().ReadPixels(x, FieldHeight - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return {rgba[0], rgba[1], rgba[2]};
+    }
+    std::vector<std::uint8_t> DrawScene(TParticleDrawing drawing, float ground = 1) {
+        Fill(ground);
+        Box->ParticleDrawing = drawing;
+        Box->Draw();
+        return ReadFrame(FieldWidth, FieldHeight).Rgb;
+    }
+
+    TempFolder Folder;
+    TGameProfiler Profiler;
+    TApp App; // never runs: the cell cursor outlines the top-left cell
+    platform::WindowHandle Window = nullptr;
+    std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TVaporelBox> Box;
+};
+
+INSTANTIATE_TEST_SUITE_P(Pictures, SceneTest, testing::Values(true, false),
+                         [](const auto& test) { return test.param ? "WithAlpha" : "WithoutAlpha"; });
+
+const Rgb White{255, 255, 255};
+
+TEST_P(SceneTest, BatchedParticlesGiveTheSamePixelsAsEachDrawnOnItsOwn) {
+    // Blue and red water piled over each other at fractional positions, with
+    // idle slots between: the order of the pool decides every pixel.
+    Box->Particles.resize(3000);
+    for (std::size_t i = 0; i < Box->Particles.size(); ++i) {
+        TWaterParticle& p = Box->Particles[i];
+        p.Active = i % 7 != 3;
+        p.Kind = (i * 2654435761u) % 3 == 0 ? wkEtc : wkBlue;
+        p.Position = {200 + std::fmod(static_cast<double>(i) * 37.3, 300.0), 150 + std::fmod(static_cast<double>(i) * 11.7, 200.0), 0};
+    }
+    const float ground = 0.2f; // dark enough for added light to show
+    const std::vector<std::uint8_t> each = DrawScene(pdEach, ground);
+    const std::vector<std::uint8_t> batched = DrawScene(pdBatched, ground);
+    ASSERT_FALSE(Near(PixelAt(350, 250), {51, 51, 51}, 8)) << "the water is drawn";
+    EXPECT_TRUE(each == batched) << "batched drawing changed pixels";
+    EXPECT_EQ(Renderer->BlendMode(), bmNone) << "the scene ends in the resting state";
+}
+
+TEST_P(SceneTest, AParticlePictureBlendsByItsAlphaChannelAndIsCentredAtItsOwnSize) {
+    Fill(1);
+    GL().Color3f(0.25f, 0.25f, 0.25f);
+    Renderer->DrawRect(true, 0, 0, 300, 300, -5); // a grey ground the water adds its light to
+    Renderer->SetBlendAdd();
+    Renderer->DrawTexture(tidBlue, true, 100.5, 40.25, 0);
+    Renderer->SetBlendNone();
+    const Rgb centre = PixelAt(100, 40);
+    if (GetParam()) {
+        // Normal blending: alpha 247 of (40, 90, 250) over grey 64.
+        EXPECT_TRUE(Near(centre, {41, 89, 244}, 3)) << centre;
+    } else {
+        EXPECT_TRUE(Near(centre, {64, 64, 164})) << "added onto the grey: " << centre;
+        // The quad covers (84.5, 24.25) to (116.5, 56.25): pixel centres inside it.
+        EXPECT_TRUE(Near(PixelAt(84, 24), {64, 64, 164}));
+        EXPECT_TRUE(Near(PixelAt(115, 55), {64, 64, 164}));
+        EXPECT_TRUE(Near(PixelAt(83, 40), {64, 64, 64}));
+        EXPECT_TRUE(Near(PixelAt(116, 40), {64, 64, 64}));
+        EXPECT_TRUE(Near(PixelAt(100, 23), {64, 64, 64}));
+        EXPECT_TRUE(Near(PixelAt(100, 56), {64, 64, 64}));
+    }
+    EXPECT_TRUE(GL().IsEnabled(GL_DEPTH_TEST) && !GL().IsEnabled(GL_BLEND) && !GL().IsEnabled(GL_TEXTURE_2D))
+        << "back in the resting state";
+}
+
+TEST_P(SceneTest, GaugesFillToTheirRatioAndATargetOfZeroIsFull) {
+    Box->BlueWaterNumForClear = 4;
+    Box->BlueOutCount = 1; // a quarter: the fill line at 32 + 0.75 x 704 = 560
+    Box->EtcWaterNumForEnd = 0;
+    DrawScene(pdBatched); // no stage pictures: the slots are empty and draw nothing
+    EXPECT_TRUE(Near(PixelAt(15, 735), {0, 255, 255}, 3)) << "blue gauge, bottom colour";
+    EXPECT_TRUE(Near(PixelAt(15, 561), {0, 3, 255}, 3)) << "blue gauge, the fill line's colour";
+    EXPECT_TRUE(Near(PixelAt(15, 559), White)) << "above the fill line";
+    EXPECT_TRUE(Near(PixelAt(40, 32), {255, 0, 0}, 3)) << "red gauge full to its top";
+    EXPECT_TRUE(Near(PixelAt(40, 31), White));
+    EXPECT_TRUE(Near(PixelAt(28, 400), White)) << "between the gauges";
+}
+
+TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
+    Box->State = bsGameOver;
+    const struct {
+        std::int32_t Frame;
+        Rgb Veiled;  // white under the veil
+        Rgb Picture; // the opaque green picture over the veiled white
+    } steps[] = {{60, {191, 191, 191}, {96, 223, 96}},
+                 {120, {128, 128, 128}, {0, 255, 0}},
+                 {600, {128, 128, 128}, {0, 255, 0}}};
+    for (const auto& step : steps) {
+        Box->StateTimer = step.Frame;
+        DrawScene(pdBatched);
+        EXPECT_TRUE(Near(PixelAt(900, 700), step.Veiled, 3)) << "frame " << step.Frame;
+        EXPECT_TRUE(Near(PixelAt(512, 384), step.Picture, 3)) << "frame " << step.Frame;
+        EXPECT_TRUE(Near(PixelAt(479, 384), step.Veiled, 3)) << "the 64 x 32 picture is centred";
+        EXPECT_EQ(Renderer->Alpha(), 1.0);
+    }
+}
+
+} // namespace
