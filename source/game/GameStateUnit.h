@@ -6,6 +6,7 @@
 
 #include "game/AppUnit.h"
 
+class TBGMManager;
 class TGameRenderer;
 class TVaporelBox;
 class TWaitTimer;
@@ -26,8 +27,9 @@ class TGameState {
 public:
     // Stores the references; none is owned. `renderer` may be null where
     // nothing is drawn (tests without a display).
-    TGameState(TStateSwitch& app, TGameRenderer* renderer, TWaitTimer& waitTimer, TVaporelBox& box)
-        : App(app), Renderer(renderer), WaitTimer(waitTimer), Box(box) {}
+    TGameState(TStateSwitch& app, TGameRenderer* renderer, TWaitTimer& waitTimer, TBGMManager& bgmManager,
+               TVaporelBox& box)
+        : App(app), Renderer(renderer), WaitTimer(waitTimer), BGMManager(bgmManager), Box(box) {}
     virtual ~TGameState() = default;
     TGameState(const TGameState&) = delete;
     TGameState& operator=(const TGameState&) = delete;
@@ -47,5 +49,6 @@ protected:
     TStateSwitch& App;
     TGameRenderer* Renderer;
     TWaitTimer& WaitTimer;
+    TBGMManager& BGMManager;
     TVaporelBox& Box;
 };

@@ -112,8 +112,8 @@ void TGameApp::OnCreateWindow() {
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();
     Box = std::make_unique<TVaporelBox>(*this, *Profiler, *Renderer);
-    TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *Box);
-    MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *Box);
+    TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
+    MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
     Box->LoadStage(FirstStage);
     Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum)); // any count gives the same water
     ChangeToTitle();

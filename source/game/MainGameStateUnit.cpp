@@ -1,5 +1,6 @@
 #include "game/MainGameStateUnit.h"
 
+#include "game/BGMManagerUnit.h"
 #include "game/KeyStateUnit.h"
 #include "game/WaitTimerUnit.h"
 
@@ -34,6 +35,7 @@ TCellType EditedCellType(TCellType type, TShiftFlags shift) {
 
 void TMainGameState::Enter() {
     Box.Restart();
+    BGMManager.PlayBGM(bidGame); // from its beginning, at full volume
 }
 
 void TMainGameState::Leave() {

@@ -1,5 +1,6 @@
 #include "game/TitleStateUnit.h"
 
+#include "game/BGMManagerUnit.h"
 #include "game/GameRendererUnit.h"
 
 namespace {
@@ -10,6 +11,7 @@ constexpr double TitleZ = 0;
 
 void TTitleState::Enter() {
     Frames_ = 0;
+    BGMManager.FadeOutVolume(); // to silence over two seconds
 }
 
 void TTitleState::Update() {

@@ -3,6 +3,7 @@
 
 #include "HeadlessScreen.h"
 
+#include "game/BGMManagerUnit.h"
 #include "game/HeadlessLayerTextures.h"
 #include "game/MainGameStateUnit.h"
 #include "game/TitleStateUnit.h"
@@ -36,6 +37,7 @@ protected:
     void SetUp() override {
         UseTestScreen();
         Box.LoadStage("stages/0001/"); // beside the test program
+        Music.LoadBGMList();
         WaitTimer.SetRate(NormalFrameRate);
     }
     void TearDown() override {
@@ -61,8 +63,12 @@ protected:
     TVaporelBox Box{Profiler, Textures};
     TWaitTimer WaitTimer;
     RecordedSwitches App;
-    TTitleState Title{App, nullptr, WaitTimer, Box};
-    TMainGameState Main{App, nullptr, WaitTimer, Box};
+    // The music, on a sound device without an audio output: it opens its
+    // pieces and follows its fades without playing them.
+    TSoundManager Sound{[](AudioRenderer&) -> std::unique_ptr<AudioOutput> { throw AudioError("none"); }};
+    TBGMManager Music{Sound};
+    TTitleState Title{App, nullptr, WaitTimer, Music, Box};
+    TMainGameState Main{App, nullptr, WaitTimer, Music, Box};
 };
 
 } // namespace
@@ -71,6 +77,7 @@ TEST_F(GameStateTest, TheTitlePromptBlinksEveryThirtyFramesAndOnlyALeftClickStar
     for (int i = 0; i < 75; ++i)
         Title.Update();
     Title.Enter();
+    EXPECT_TRUE(Music.VolumeFading()) << "the music fades out on the title";
     std::string shown; // every fifth frame
     for (int frame = 0; frame < 95; ++frame, Title.Update())
         if (frame % 5 == 0)
@@ -87,8 +94,11 @@ TEST_F(GameStateTest, TheTitlePromptBlinksEveryThirtyFramesAndOnlyALeftClickStar
 TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFinished) {
     Box.Cells[30][5].CellType = ctBlock; // an edit of the last game
     Box.Finished = true;
+    Music.SetVolume(0.0); // faded out on the title
     Main.Enter();
     EXPECT_FALSE(Box.Finished);
+    EXPECT_EQ(Music.CurrentIndex(), bidGame) << "the game's music starts";
+    EXPECT_EQ(Music.Volume(), 1.0);
     EXPECT_EQ(CellAt(30, 5), ctEmpty) << "the map is read again";
     Main.Update();
     EXPECT_EQ(Box.StateTimer, 1) << "one frame of the water ran";
