@@ -10,7 +10,7 @@ packages=(
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libpng-dev libjpeg62-turbo-dev libxml2-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
-  libogg-dev libvorbis-dev libasound2-dev libsimpleini-dev
+  libogg-dev libvorbis-dev libasound2-dev libcdio-dev libsimpleini-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
