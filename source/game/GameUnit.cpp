@@ -65,6 +65,7 @@ TGameApp::~TGameApp() {
     Box.reset();
     ModelManager.reset();
     WaitTimer.reset();
+    Input.reset();
     Textures.reset();
     Renderer.reset();
     Options.reset();
@@ -87,6 +88,7 @@ void TGameApp::SaveOptions() {
 void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
     CreateRenderer();
+    Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
     WaitTimer = std::make_unique<TWaitTimer>();
     WaitTimer->SetRate(GameFrameRate);
     WaitTimer->SetFrameSkip(true);

@@ -4,6 +4,7 @@
 // wait timer.
 
 #include "game/AppUnit.h"
+#include "game/GameInputUnit.h"
 #include "game/GameProfilerUnit.h"
 #include "game/ModelUnit.h"
 #include "game/OpenGLRendererUnit.h"
@@ -66,6 +67,7 @@ private:
     std::unique_ptr<TOpenGLRenderer> Renderer;
     // The pictures of "images/" and the stage's layers, in their texture slots.
     std::unique_ptr<TGameTextureManager> Textures;
+    std::unique_ptr<TGameInput> Input;
     std::unique_ptr<TWaitTimer> WaitTimer;
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;
