@@ -5,8 +5,10 @@
 #include "platform/OpenGLBinding.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 using namespace platform;
 
@@ -16,17 +18,24 @@ const char* const OptionsSection = "options";
 const char* const IsFullScreenKey = "IsFullScreen";
 const char* const VisibleDebugMessageKey = "VisibleDebugMessage";
 
-std::optional<long> ParseOptionInteger(const std::string& text) {
+// An option is a 32-bit integer: decimal, or hexadecimal after "0x" (up to
+// eight digits, so "0xFFFFFFFF" is -1). A value that does not fit is no number.
+std::optional<std::int32_t> ParseOptionInteger(const std::string& text) {
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     const char* digits = text.c_str() + (hex ? 2 : 0);
     if (*digits == '\0')
         return std::nullopt;
     char* end = nullptr;
     errno = 0;
-    const long value = std::strtol(digits, &end, hex ? 16 : 10);
+    const long long value = std::strtoll(digits, &end, hex ? 16 : 10);
     if (errno != 0 || *end != '\0')
         return std::nullopt;
-    return value;
+    if (hex && value >= 0 && value <= std::numeric_limits<std::uint32_t>::max())
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (!hex && value >= std::numeric_limits<std::int32_t>::min() &&
+        value <= std::numeric_limits<std::int32_t>::max())
+        return static_cast<std::int32_t>(value);
+    return std::nullopt;
 }
 
 std::string BoolText(bool value) {
@@ -45,7 +54,7 @@ bool ReadBoolOption(const IniFile& options, const std::string& key, bool fallbac
     const std::optional<std::string> text = options.Read(OptionsSection, key);
     if (!text)
         return fallback;
-    const std::optional<long> value = ParseOptionInteger(*text);
+    const std::optional<std::int32_t> value = ParseOptionInteger(*text);
     return value ? *value != 0 : fallback;
 }
 

@@ -1,13 +1,14 @@
 #include "lib/Z5EasyXMLUnit.h"
 
+#include "platform/CheckedFile.h"
+
+#include <libxml/entities.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <charconv>
-#include <cstring>
-#include <fstream>
-#include <iterator>
+#include <unordered_map>
 
 namespace {
 
@@ -45,8 +46,21 @@ template <typename T> bool ParseWhole(std::string_view text, T& value) {
     return !text.empty() && error == std::errc() && stop == end;
 }
 
+// Error messages quote at most this much of a text they complain about.
+constexpr std::size_t MaxQuotedBytes = 64;
+
+// The start of `text`, cut at a UTF-8 character boundary, with "..." when cut.
+std::string Abbreviate(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return std::string(text);
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut; // never split a character
+    return std::string(text.substr(0, cut)) + "...";
+}
+
 [[noreturn]] void RaiseConvertError(const std::string& text, const char* what) {
-    throw EConvertError("'" + text + "' is not a valid " + what + " value");
+    throw EConvertError("'" + Abbreviate(text, MaxQuotedBytes) + "' is not a valid " + what + " value");
 }
 
 // The first error the parser reports while parsing one document.
@@ -60,9 +74,9 @@ struct ParseErrorCatcher {
         if (catcher->Caught || error == nullptr)
             return;
         catcher->Caught = true;
-        catcher->Message = error->message ? error->message : "malformed document";
-        while (!catcher->Message.empty() && IsBlank(catcher->Message.back()))
-            catcher->Message.pop_back();
+        // The parser's messages quote names from the document: keep them short.
+        catcher->Message = Abbreviate(TrimBlanks(error->message ? error->message : "malformed document"),
+                                      4 * MaxQuotedBytes);
         catcher->Line = error->line;
     }
 };
@@ -85,6 +99,66 @@ std::string TextContent(xmlNode* node) {
     std::string text = XmlText(content);
     xmlFree(content);
     return text;
+}
+
+// The length of the text content of a node (as TextContent builds it, with
+// entity references expanded), measured without building it. Each entity is
+// measured once, so entities nested inside entities cost no more than their
+// declarations; sums saturate just above the limit.
+class ExpansionMeter {
+public:
+    explicit ExpansionMeter(std::uint64_t limit) : Limit(limit) {}
+
+    std::uint64_t Measure(const xmlNode* node) {
+        switch (node->type) {
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE: return Bounded(static_cast<std::uint64_t>(xmlStrlen(node->content)));
+        case XML_ENTITY_REF_NODE: return MeasureEntity(xmlGetDocEntity(node->doc, node->name));
+        case XML_ELEMENT_NODE:
+        case XML_DOCUMENT_FRAG_NODE: return MeasureSiblings(node->children);
+        default: // comments, processing instructions, attributes: not part of the text
+            return 0;
+        }
+    }
+
+private:
+    std::uint64_t Bounded(std::uint64_t length) const { return std::min(length, Limit + 1); }
+
+    std::uint64_t MeasureSiblings(const xmlNode* first) {
+        std::uint64_t length = 0;
+        for (const xmlNode* node = first; node != nullptr && length <= Limit; node = node->next)
+            length = Bounded(length + Measure(node));
+        return length;
+    }
+
+    std::uint64_t MeasureEntity(xmlEntity* entity) {
+        if (entity == nullptr)
+            return 0;
+        const auto [known, added] = Entities.try_emplace(entity, Limit + 1); // a loop counts as too long
+        if (added)
+            known->second = MeasureSiblings(entity->children);
+        return known->second;
+    }
+
+    std::uint64_t Limit;
+    std::unordered_map<const xmlEntity*, std::uint64_t> Entities;
+};
+
+// Refuses a document whose text, entities expanded, exceeds MaxXmlTextBytes:
+// a few hundred bytes of entity declarations can otherwise stand for gigabytes.
+void CheckExpandedText(xmlDoc* document, const std::string& sourceName) {
+    const xmlNode* root = xmlDocGetRootElement(document);
+    if (root != nullptr && ExpansionMeter(MaxXmlTextBytes).Measure(root) > MaxXmlTextBytes)
+        throw EXmlParseError(sourceName + ": the document's text expands to more than " +
+                             std::to_string(MaxXmlTextBytes) + " bytes");
+}
+
+// An element's name as written in the document, with its namespace prefix.
+std::string QualifiedName(const xmlNode* element) {
+    const std::string local = XmlText(element->name);
+    if (element->ns == nullptr || element->ns->prefix == nullptr)
+        return local;
+    return XmlText(element->ns->prefix) + ":" + local;
 }
 
 } // namespace
@@ -122,14 +196,8 @@ TZ5EasyXMLCustomParser::TZ5EasyXMLCustomParser(){LIBXML_TEST_VERSION}
 TZ5EasyXMLCustomParser::~TZ5EasyXMLCustomParser() = default;
 
 void TZ5EasyXMLCustomParser::LoadFromFile(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
-        throw Exception("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
-                                          std::istreambuf_iterator<char>()};
-    if (file.bad())
-        throw Exception("Cannot read file \"" + fileName + "\".");
-    LoadFromMemory(bytes.data(), bytes.size(), fileName);
+    const std::string bytes = platform::ReadCheckedFile(fileName, MaxXmlFileBytes);
+    LoadFromMemory(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), fileName);
 }
 
 void TZ5EasyXMLCustomParser::LoadFromMemory(const std::uint8_t* data, std::size_t size,
@@ -150,6 +218,7 @@ void TZ5EasyXMLCustomParser::LoadFromMemory(const std::uint8_t* data, std::size_
         const std::string message = catcher.Caught ? catcher.Message : "malformed document";
         throw EXmlParseError(sourceName + "(" + std::to_string(catcher.Line) + "): " + message);
     }
+    CheckExpandedText(document.get(), sourceName);
     Document = std::move(document); // releases the previous document only now
     Current = reinterpret_cast<xmlNode*>(Document.get());
     NodeStack.clear();
@@ -157,7 +226,7 @@ void TZ5EasyXMLCustomParser::LoadFromMemory(const std::uint8_t* data, std::size_
 
 xmlNode* TZ5EasyXMLCustomParser::FindChildElement(const std::string& name) const {
     for (xmlNode* child = Current->children; child != nullptr; child = child->next)
-        if (child->type == XML_ELEMENT_NODE && XmlText(child->name) == name)
+        if (child->type == XML_ELEMENT_NODE && QualifiedName(child) == name)
             return child;
     return nullptr;
 }

@@ -2,7 +2,8 @@
 // A small convenience layer over the XML parser: load one document, keep a
 // cursor on one node, step into a named child element and back out, and read
 // the text of a named child element. Network access and external entities are
-// never used by the parser.
+// never used by the parser, and a document whose text would expand beyond a
+// limit (an entity used many times) is refused at load.
 
 #include "platform/Exception.h"
 
@@ -16,7 +17,12 @@
 struct _xmlDoc;
 struct _xmlNode;
 
-// A malformed document; the message names the file and the line.
+// A document we read is a few hundred bytes; these limits are generous and
+// keep a hostile one from costing unbounded time or memory.
+inline constexpr std::uint64_t MaxXmlFileBytes = 4 * 1024 * 1024; // bytes of the file
+inline constexpr std::uint64_t MaxXmlTextBytes = 4 * 1024 * 1024; // bytes of text, entities expanded
+
+// A malformed or oversized document; the message names the file (and the line).
 class EXmlParseError : public Exception {
 public:
     using Exception::Exception;
@@ -54,16 +60,19 @@ public:
     TZ5EasyXMLCustomParser(const TZ5EasyXMLCustomParser&) = delete;
     TZ5EasyXMLCustomParser& operator=(const TZ5EasyXMLCustomParser&) = delete;
 
-    // Reads the whole file and parses it. A file that cannot be opened raises
-    // an Exception naming it; the reader's state is unchanged then.
+    // Reads the whole file and parses it. A file that cannot be opened, is not
+    // a regular file or is longer than MaxXmlFileBytes raises an Exception
+    // naming it; the reader's state is unchanged then.
     void LoadFromFile(const std::string& fileName);
     // Parses bytes; `sourceName` names them in error messages. On success the
-    // cursor is the document node and the stack is empty; on failure
+    // cursor is the document node and the stack is empty; on failure (also a
+    // text longer than MaxXmlTextBytes once entities are expanded)
     // EXmlParseError is raised and document, cursor and stack stay as they were.
     void LoadFromMemory(const std::uint8_t* data, std::size_t size, const std::string& sourceName);
 
     // Pushes the cursor (also an invalid one), then moves it to the first child
-    // element with that exact name, or makes it invalid.
+    // element with that exact name, or makes it invalid. The name is compared
+    // whole, as written: "q:a" finds <q:a>, "a" does not.
     void Enter(const std::string& name);
     // Pops the cursor saved by the matching Enter; nothing on an empty stack.
     void Leave();

@@ -2,26 +2,16 @@
 
 #include "lib/Z5UtilsUnit.h"
 
-#include <cstdio>
-#include <memory>
+#include "platform/CheckedFile.h"
 
 namespace {
 
 const char* const RuleLine = "---------------------------------------------------------------";
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File OpenForAppend(const std::string& fileName) {
-    return File(std::fopen(fileName.c_str(), "ab"));
-}
-
-// Lines end with CR LF, as the log has always been written.
-void PutLine(std::FILE* file, const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), file);
-    std::fputs("\r\n", file);
+// Lines end with CR LF, as the log's format asks. Each line is one write, so
+// a line is never split by another program appending to the same file.
+bool PutLine(platform::AppendFile& file, const std::string& line) {
+    return file.Write(line + "\r\n");
 }
 
 } // namespace
@@ -36,19 +26,15 @@ TZ5Log::~TZ5Log() {
 void TZ5Log::StartLog() {
     if (!NotStarted)
         return;
-    if (File file = OpenForAppend(FileName_)) {
-        PutLine(file.get(), RuleLine);
-        PutLine(file.get(), "Z5Log begin (" + DateTimeStamp() + ")");
-    }
+    platform::AppendFile file(FileName_);
+    if (PutLine(file, RuleLine))
+        PutLine(file, "Z5Log begin (" + DateTimeStamp() + ")");
     NotStarted = false; // tried once per run, whether or not it worked
 }
 
 bool TZ5Log::AppendLine(const std::string& line) const {
-    File file = OpenForAppend(FileName_);
-    if (!file)
-        return false;
-    PutLine(file.get(), line);
-    return std::fflush(file.get()) == 0;
+    platform::AppendFile file(FileName_);
+    return PutLine(file, line);
 }
 
 void TZ5Log::WriteLine(const std::string& message) {

@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
 // Our options are plain bytes: SimpleIni needs no character conversion.
@@ -8,33 +9,33 @@
 #include <SimpleIni.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace platform {
 
+// Keys may appear twice in a section: every line is kept, and the first one
+// counts (SimpleIni's lookups return the first line loaded).
 struct IniFile::Document {
-    CSimpleIniA Ini{/*isUtf8=*/false, /*multiKey=*/false, /*multiLine=*/false};
+    CSimpleIniA Ini{/*isUtf8=*/false, /*multiKey=*/true, /*multiLine=*/false};
 };
 
 namespace {
 
+// An options file is a handful of short lines.
+constexpr std::uint64_t MaxOptionsFileBytes = 1024 * 1024; // bytes
+
 // Reads the whole file; nothing when it does not exist.
 std::optional<std::string> ReadWholeFile(const std::string& fileName) {
-    errno = 0;
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        if (errno == ENOENT)
+    try {
+        return ReadCheckedFile(fileName, MaxOptionsFileBytes);
+    } catch (const FileError& error) {
+        if (error.SystemError() == ENOENT)
             return std::nullopt;
-        throw Exception("Cannot read the options file " + fileName + ": " + std::strerror(errno));
+        throw Exception(std::string("Cannot read the options file: ") + error.what());
     }
-    std::ostringstream contents;
-    contents << file.rdbuf();
-    if (file.bad())
-        throw Exception("Cannot read the options file " + fileName);
-    return contents.str();
 }
 
 } // namespace
@@ -60,7 +61,11 @@ std::optional<std::string> IniFile::Read(const std::string& section, const std::
 }
 
 void IniFile::Write(const std::string& section, const std::string& key, const std::string& value) {
+    // Without multiple keys SimpleIni replaces the value of the line lookups
+    // find (the first) in place, and leaves a second line as it was.
+    Contents->Ini.SetMultiKey(false);
     Contents->Ini.SetValue(section.c_str(), key.c_str(), value.c_str());
+    Contents->Ini.SetMultiKey(true);
 }
 
 void IniFile::Save() const {
@@ -71,11 +76,13 @@ void IniFile::Save() const {
     // half-way never leaves a truncated options file behind.
     const std::string temporary = FileName_ + ".new";
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    const bool created = file.is_open(); // only a file we made is removed again
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
     file.close();
     if (!file || std::rename(temporary.c_str(), FileName_.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
-        std::remove(temporary.c_str());
+        if (created)
+            std::remove(temporary.c_str());
         throw Exception("Cannot write the options file " + FileName_ + ": " + reason);
     }
 }

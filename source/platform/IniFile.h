@@ -1,6 +1,8 @@
 #pragma once
 // An ini file held in memory: loaded whole, changed, written back whole.
-// Sections, keys and comments that nobody touches stay as they were read.
+// Sections, keys and comments that nobody touches stay as they were read. A
+// key that appears twice in a section reads as its first line; both lines are
+// written back (the second right after the first), only the first is changed.
 
 #include <memory>
 #include <optional>
@@ -10,8 +12,9 @@ namespace platform {
 
 class IniFile {
 public:
-    // Reads `fileName`. A missing file gives an empty ini; a file that exists
-    // but cannot be read or parsed raises Exception naming it.
+    // Reads `fileName`. A missing file gives an empty ini; anything else that
+    // cannot be read (a folder, a FIFO, a device, an unreadable or oversized
+    // file, a file that is not text) raises Exception naming it.
     explicit IniFile(std::string fileName);
     ~IniFile();
     IniFile(const IniFile&) = delete;

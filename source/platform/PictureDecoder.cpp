@@ -1,14 +1,10 @@
 #include "platform/PictureDecoder.h"
 
+#include "platform/CheckedFile.h"
 #include "platform/PictureDecoderDetail.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace platform {
 
@@ -57,62 +53,22 @@ using picture_detail::Fail;
 
 // The largest picture we accept is a 32-bit BMP of MaxPicturePixels; anything
 // bigger cannot be a picture we would decode, so it is not read into memory.
-constexpr std::int64_t MaxPictureFileBytes = MaxPicturePixels * 4 + 1024 * 1024;
+constexpr std::uint64_t MaxPictureFileBytes = MaxPicturePixels * 4 + 1024 * 1024; // bytes
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
+// Every file fault becomes a PictureError too, so callers handle one kind.
+std::string ReadPictureFile(const std::string& fileName) {
+    try {
+        return ReadCheckedFile(fileName, MaxPictureFileBytes);
+    } catch (const FileError& error) {
+        throw PictureError(error.what());
     }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-[[noreturn]] void FailToOpen(const std::string& fileName, const char* reason) {
-    throw PictureError("cannot open " + fileName + ": " + reason);
-}
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& fileName) {
-    // O_NONBLOCK: a FIFO under a picture's name must not hang the open; it
-    // is then refused as not a regular file. Reads of regular files ignore it.
-    const FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.Get() < 0)
-        FailToOpen(fileName, std::strerror(errno));
-    struct stat status {};
-    if (::fstat(file.Get(), &status) != 0)
-        FailToOpen(fileName, std::strerror(errno));
-    if (!S_ISREG(status.st_mode))
-        FailToOpen(fileName, "not a regular file");
-    if (status.st_size > MaxPictureFileBytes)
-        Fail(fileName, "is too large to be a picture (" + std::to_string(status.st_size) + " bytes)");
-
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(status.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::read(file.Get(), bytes.data() + done, bytes.size() - done);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            Fail(fileName, std::string("cannot be read: ") + std::strerror(errno));
-        if (got == 0)
-            break; // the file shrank while we read it; the decoder reports the short data
-        done += static_cast<std::size_t>(got);
-    }
-    bytes.resize(done);
-    return bytes;
 }
 
 using MemoryDecoder = Picture (*)(const std::uint8_t*, std::size_t, const std::string&);
 
 Picture LoadWith(MemoryDecoder decode, const std::string& fileName) {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(fileName);
-    return decode(bytes.data(), bytes.size(), fileName);
+    const std::string bytes = ReadPictureFile(fileName);
+    return decode(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), fileName);
 }
 
 std::string LowerCaseExtension(const std::string& fileName) {

@@ -54,6 +54,16 @@ TEST(EasyXML, CursorStartsOnTheDocumentNodeAndEntersByExactName) {
     EXPECT_TRUE(reader.GetValue("missing").IsEmpty());
 }
 
+TEST(EasyXML, PrefixedNamesMatchOnlyAsWritten) {
+    TZ5EasyXMLReader reader;
+    Load(reader, R"(<stage xmlns:q="urn:q"><q:water_radius>5</q:water_radius><p:a>6</p:a></stage>)");
+    reader.Enter("stage");
+    EXPECT_TRUE(reader.GetValue("water_radius").IsEmpty()) << "the local name alone is another name";
+    EXPECT_EQ(reader.GetValue("q:water_radius").ToInteger(), 5);
+    EXPECT_EQ(reader.GetValue("p:a").ToInteger(), 6) << "an undeclared prefix is part of the name too";
+    EXPECT_TRUE(reader.GetValue("a").IsEmpty());
+}
+
 TEST(EasyXML, TextContentSkipsCommentsAndJoinsNestedText) {
     TZ5EasyXMLReader reader;
     Load(reader, Stage);
@@ -81,6 +91,34 @@ TEST(EasyXML, ConversionsAcceptDecimalNumbersOnly) {
         TXmlValue("abc").ToInteger();
     } catch (const EConvertError& error) {
         EXPECT_STREQ(error.what(), "'abc' is not a valid integer value");
+    }
+}
+
+TEST(EasyXML, EntityExpansionIsBoundedAndErrorsQuoteLittleOfAValue) {
+    // A 1 KiB entity used `uses` times: a small document whose text is `uses` KiB.
+    const auto document = [](int uses) {
+        std::string text = "<!DOCTYPE stage [<!ENTITY k \"" + std::string(1024, '7') + "\">]><stage><v>";
+        for (int i = 0; i < uses; ++i)
+            text += "&k;";
+        return text + "</v></stage>";
+    };
+    TZ5EasyXMLReader reader;
+    Load(reader, document(1000));
+    reader.Enter("stage");
+    EXPECT_EQ(reader.GetValue("v").Text().size(), 1000u * 1024u) << "within the limit, text is whole";
+    try {
+        reader.GetValue("v").ToInteger();
+        ADD_FAILURE() << "a 1 MB number converts";
+    } catch (const EConvertError& error) {
+        EXPECT_LT(std::string(error.what()).size(), 100u) << "the message quotes only the value's start";
+    }
+
+    const auto tooLong = static_cast<int>(MaxXmlTextBytes / 1024) + 1;
+    try {
+        Load(reader, document(tooLong), "bomb.xml");
+        ADD_FAILURE() << "a document expanding beyond the limit loads";
+    } catch (const EXmlParseError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("bomb.xml: ", 0), 0u) << error.what();
     }
 }
 

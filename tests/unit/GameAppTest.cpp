@@ -6,7 +6,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace platform;
 
@@ -46,8 +48,11 @@ protected:
 
 class GameAppTest : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::remove_all(OptionsFile); }
-    void TearDown() override { std::filesystem::remove_all(OptionsFile); }
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
+        std::filesystem::remove_all(OptionsFile);
+        std::filesystem::remove_all(OptionsFile + ".new");
+    }
     const std::string OptionsFile = ChangeFileExt(ExeName, ".ini");
 };
 
@@ -96,6 +101,45 @@ TEST_F(GameAppTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
     const IniFile hex(OptionsFile);
     EXPECT_FALSE(ReadBoolOption(hex, "IsFullScreen", true));
     EXPECT_TRUE(ReadBoolOption(hex, "VisibleDebugMessage", true)) << "0x alone is no number";
+    WriteFile(OptionsFile, "[options]\nIsFullScreen=4294967296\nVisibleDebugMessage=0xFFFFFFFF\n");
+    const IniFile wide(OptionsFile);
+    EXPECT_FALSE(ReadBoolOption(wide, "IsFullScreen", false)) << "beyond 32 bits: no number, the default";
+    EXPECT_TRUE(ReadBoolOption(wide, "VisibleDebugMessage", false)) << "eight hex digits are -1";
+}
+
+TEST_F(GameAppTest, AKeyGivenTwiceReadsTheFirstAndKeepsBothLines) {
+    WriteFile(OptionsFile, "[options]\nVisibleDebugMessage=1\nVisibleDebugMessage=0\n[sound]\nv=1\nv=2\n");
+    IniFile options(OptionsFile);
+    EXPECT_TRUE(ReadBoolOption(options, "VisibleDebugMessage", false));
+    options.Write("options", "VisibleDebugMessage", "7");
+    options.Save();
+    const std::string saved = ReadFile(OptionsFile);
+    EXPECT_NE(saved.find("[options]\nVisibleDebugMessage = 7\nVisibleDebugMessage = 0\n"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("[sound]\nv = 1\nv = 2\n"), std::string::npos) << saved;
+    options.Write("options", "VisibleDebugMessage", "0");
+    EXPECT_FALSE(ReadBoolOption(options, "VisibleDebugMessage", true)) << "the written line is the one read";
+}
+
+TEST_F(GameAppTest, AnOptionsFileThatCannotBeReadStopsTheStartWithoutWaiting) {
+    const auto directory = [](const std::string& path) { std::filesystem::create_directory(path); };
+    const auto fifo = [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); };
+    const auto device = [](const std::string& path) { std::filesystem::create_symlink("/dev/full", path); };
+    const auto huge = [](const std::string& path) {
+        WriteFile(path, "");
+        std::filesystem::resize_file(path, 3ull << 30); // sparse: costs no disk
+    };
+    for (const auto& make :
+         std::vector<std::function<void(const std::string&)>>{directory, fifo, device, huge}) {
+        std::filesystem::remove_all(OptionsFile);
+        make(OptionsFile);
+        try {
+            ScriptedGame game;
+            ADD_FAILURE() << "construction must fail";
+        } catch (const Exception& error) {
+            EXPECT_NE(std::string(error.what()).find(OptionsFile), std::string::npos) << error.what();
+        }
+    }
 }
 
 TEST_F(GameAppTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
@@ -110,7 +154,8 @@ TEST_F(GameAppTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
 }
 
 TEST_F(GameAppTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
-    std::filesystem::create_directory(OptionsFile); // stands where the file would go
+    const std::string newFile = OptionsFile + ".new";
+    std::filesystem::create_directory(newFile); // stands where the new file would be written
     ScriptedGame game;
     try {
         game.Run();
@@ -120,7 +165,7 @@ TEST_F(GameAppTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
                   std::string::npos)
             << error.what();
     }
-    EXPECT_TRUE(std::filesystem::is_directory(OptionsFile));
+    EXPECT_TRUE(std::filesystem::is_directory(newFile));
     EXPECT_FALSE(IsWindow(game.Handle())) << "the window went all the same";
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -73,4 +77,16 @@ TEST_F(LogTest, AnUnwritableLogDropsLinesSilently) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(FileName));
     EXPECT_TRUE(std::filesystem::is_empty(FileName));
+}
+
+TEST_F(LogTest, AFifoInPlaceOfTheLogNeitherBlocksNorReceivesLines) {
+    ASSERT_EQ(::mkfifo(FileName.c_str(), 0600), 0);
+    { TZ5Log(FileName).WriteLine("no reader: opening must not wait for one"); }
+
+    const int reader = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    { TZ5Log(FileName).WriteLine("a reader: still not a log file"); }
+    char byte;
+    EXPECT_EQ(::read(reader, &byte, 1), 0) << "nothing was written into the FIFO";
+    ::close(reader);
 }

@@ -1,0 +1,131 @@
+#include "platform/CheckedFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace platform {
+
+namespace {
+
+[[noreturn]] void FailToOpen(const std::string& path, const std::string& reason, int systemError = 0) {
+    throw FileError("cannot open " + path + ": " + reason, systemError);
+}
+
+[[noreturn]] void FailToOpenWithErrno(const std::string& path) {
+    const int systemError = errno;
+    FailToOpen(path, std::strerror(systemError), systemError);
+}
+
+bool IsRegularFile(int descriptor) {
+    struct stat status {};
+    return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+} // namespace
+
+CheckedFile::CheckedFile(const std::string& path, std::uint64_t maxBytes) : path_(path) {
+    // O_NONBLOCK only for the open: opening a FIFO for reading would otherwise
+    // wait for a writer. Once the file is known to be regular it is cleared.
+    descriptor_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor_ < 0)
+        FailToOpenWithErrno(path);
+    try { // the destructor does not run when the constructor throws
+        struct stat status {};
+        if (::fstat(descriptor_, &status) != 0)
+            FailToOpenWithErrno(path);
+        if (!S_ISREG(status.st_mode))
+            FailToOpen(path, "not a regular file");
+        size_ = static_cast<std::uint64_t>(status.st_size);
+        if (size_ > maxBytes)
+            throw FileError(path + " is too large (" + std::to_string(size_) + " bytes, at most " +
+                            std::to_string(maxBytes) + ")");
+        const int flags = ::fcntl(descriptor_, F_GETFL);
+        if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0)
+            FailToOpenWithErrno(path);
+    } catch (...) {
+        ::close(descriptor_);
+        throw;
+    }
+}
+
+CheckedFile::~CheckedFile() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+CheckedFile::CheckedFile(CheckedFile&& other) noexcept
+    : path_(std::move(other.path_)), descriptor_(std::exchange(other.descriptor_, -1)), size_(other.size_) {}
+
+CheckedFile& CheckedFile::operator=(CheckedFile&& other) noexcept {
+    if (this != &other) {
+        if (descriptor_ >= 0)
+            ::close(descriptor_);
+        path_ = std::move(other.path_);
+        descriptor_ = std::exchange(other.descriptor_, -1);
+        size_ = other.size_;
+    }
+    return *this;
+}
+
+std::size_t CheckedFile::Read(void* buffer, std::size_t n) {
+    auto* bytes = static_cast<unsigned char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::read(descriptor_, bytes + done, n - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int systemError = errno;
+            throw FileError(path_ + " cannot be read: " + std::strerror(systemError), systemError);
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes) {
+    CheckedFile file(path, maxBytes);
+    // A file that grows while we read stops at its length when opened, so the
+    // limit holds; one that shrinks gives what it still has.
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
+    return bytes;
+}
+
+AppendFile::AppendFile(const std::string& path) {
+    // O_NONBLOCK: a FIFO without a reader fails the open at once instead of
+    // waiting; one with a reader is refused below. Regular files ignore it.
+    descriptor_ =
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (descriptor_ >= 0 && !IsRegularFile(descriptor_)) {
+        ::close(descriptor_);
+        descriptor_ = -1;
+    }
+}
+
+AppendFile::~AppendFile() {
+    if (descriptor_ >= 0)
+        ::close(descriptor_);
+}
+
+bool AppendFile::Write(std::string_view bytes) {
+    if (descriptor_ < 0)
+        return false;
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace platform

@@ -1,0 +1,80 @@
+#pragma once
+// The one way to open a file that comes from outside the program (options,
+// stage data, pictures, music): only a regular file is accepted, the open
+// never blocks (a FIFO under the file's name would wait for a writer), and a
+// file longer than the caller's limit is refused before anything is read, so
+// a hostile or mistaken file costs neither a hang nor unbounded memory.
+// Every failure raises a FileError whose message names the file.
+
+#include "platform/Exception.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+class FileError : public Exception {
+public:
+    using Exception::Exception;
+    FileError(const std::string& message, int systemError) : Exception(message), SystemError_(systemError) {}
+
+    // The errno of the call that failed (ENOENT for a missing file); 0 when
+    // the file was opened but refused (not a regular file, too large).
+    int SystemError() const { return SystemError_; }
+
+private:
+    int SystemError_ = 0;
+};
+
+// A file from outside opened for reading: regular file only (no FIFO, device,
+// directory), opened without blocking (O_NONBLOCK, then cleared), at most
+// maxBytes long; closes on destruction.
+class CheckedFile {
+public:
+    CheckedFile(const std::string& path, std::uint64_t maxBytes); // throws FileError naming path
+    ~CheckedFile();
+    CheckedFile(CheckedFile&& other) noexcept;
+    CheckedFile& operator=(CheckedFile&& other) noexcept;
+    CheckedFile(const CheckedFile&) = delete;
+    CheckedFile& operator=(const CheckedFile&) = delete;
+
+    int Descriptor() const { return descriptor_; }
+    // The length when the file was opened, in bytes.
+    std::uint64_t Size() const { return size_; }
+    const std::string& Path() const { return path_; }
+
+    // Reads exactly n bytes at the current position, or fewer at the end of
+    // the file; throws FileError on a read error.
+    std::size_t Read(void* buffer, std::size_t n);
+
+private:
+    std::string path_;
+    int descriptor_ = -1;
+    std::uint64_t size_ = 0;
+};
+
+// The whole file (as long as it was when opened); throws FileError.
+std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes);
+
+// A file the program appends to (the log): created when missing, opened
+// without blocking, and refused unless it is a regular file, so a FIFO or a
+// device under its name can neither hang nor swallow the program's output.
+// Nothing raises: a refused or failed file answers false.
+class AppendFile {
+public:
+    explicit AppendFile(const std::string& path);
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    bool IsOpen() const { return descriptor_ >= 0; }
+    // Appends all the bytes; false when the file is not open or a write fails.
+    bool Write(std::string_view bytes);
+
+private:
+    int descriptor_ = -1;
+};
+
+} // namespace platform
