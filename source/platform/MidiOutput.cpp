@@ -21,13 +21,13 @@ std::vector<std::uint8_t> ShortMessageBytes(std::uint32_t message) {
     return {status, data1, data2};
 }
 
-std::string HexBytes(std::span<const std::uint8_t> bytes) {
+std::string FormatRecord(const MidiRecord& record) {
     static constexpr char Digits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(bytes.size() * 3);
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty())
-            text += ' ';
+    std::string text = "tick=" + std::to_string(record.Stamp);
+    if (record.Kind == MidiRecordKind::Reset)
+        return text + " reset";
+    for (const std::uint8_t byte : record.Bytes) {
+        text += ' ';
         text += Digits[byte >> 4];
         text += Digits[byte & 0x0F];
     }

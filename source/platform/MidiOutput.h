@@ -33,9 +33,6 @@ public:
 // (0xC0 to 0xDF) carry one data byte, every other status two.
 std::vector<std::uint8_t> ShortMessageBytes(std::uint32_t message);
 
-// "90 3c 64": bytes in lower-case hex, separated by blanks.
-std::string HexBytes(std::span<const std::uint8_t> bytes);
-
 // --- The system's synthesizers --------------------------------------------------
 
 struct MidiPortAddress {
@@ -71,6 +68,10 @@ struct MidiRecord {
     MidiRecordKind Kind = MidiRecordKind::Short;
     std::vector<std::uint8_t> Bytes; // empty for a reset
 };
+
+// "tick=<stamp> <bytes in lower-case hex>" ("tick=12 90 3c 64"), or
+// "tick=<stamp> reset".
+std::string FormatRecord(const MidiRecord& record);
 
 // Keeps everything sent, stamped with Now, which the driver of the player sets
 // (a simulated clock's tick count).
