@@ -7,6 +7,7 @@
 #include "platform/MidiOutput.h"
 
 #include <alsa/asoundlib.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -14,6 +15,7 @@ namespace platform {
 
 namespace {
 
+constexpr char SequencerDevice[] = "/dev/snd/seq";
 constexpr unsigned SynthesizerTypes = SND_SEQ_PORT_TYPE_SYNTH | SND_SEQ_PORT_TYPE_SYNTHESIZER |
                                       SND_SEQ_PORT_TYPE_MIDI_GM | SND_SEQ_PORT_TYPE_MIDI_GS |
                                       SND_SEQ_PORT_TYPE_MIDI_XG | SND_SEQ_PORT_TYPE_MIDI_GM2 |
@@ -108,6 +110,10 @@ private:
 
 std::unique_ptr<MidiOutput> OpenMidiOutput(const std::string& clientName,
                                            std::optional<MidiPortAddress> destination) {
+    // Without the device alsa-lib would complain on standard error; no
+    // sequencer simply means no output.
+    if (access(SequencerDevice, F_OK) != 0)
+        return nullptr;
     snd_seq_t* rawSeq = nullptr;
     if (snd_seq_open(&rawSeq, "default", SND_SEQ_OPEN_OUTPUT, SND_SEQ_NONBLOCK) < 0)
         return nullptr;
