@@ -89,6 +89,17 @@ std::size_t CheckedFile::Read(void* buffer, std::size_t n) {
     return done;
 }
 
+bool CheckedFile::Seek(std::int64_t offset, int origin) {
+    static constexpr int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (origin < 0 || origin > 2)
+        return false;
+    return ::lseek(descriptor_, static_cast<off_t>(offset), whence[origin]) >= 0;
+}
+
+std::int64_t CheckedFile::Tell() const {
+    return ::lseek(descriptor_, 0, SEEK_CUR);
+}
+
 std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes) {
     CheckedFile file(path, maxBytes);
     // A file that grows while we read stops at its length when opened, so the

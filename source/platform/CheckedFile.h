@@ -48,6 +48,11 @@ public:
     // Reads exactly n bytes at the current position, or fewer at the end of
     // the file; throws FileError on a read error.
     std::size_t Read(void* buffer, std::size_t n);
+    // Moves the read position by `offset` from the start (origin 0), the
+    // current position (1) or the end (2); false when that fails.
+    bool Seek(std::int64_t offset, int origin);
+    // The read position, or -1 when it cannot be told.
+    std::int64_t Tell() const;
 
 private:
     std::string path_;

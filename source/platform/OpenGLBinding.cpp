@@ -1,47 +1,13 @@
 #include "platform/OpenGLBinding.h"
 
+#include "platform/SharedLibrary.h"
+
 #include <cassert>
-#include <dlfcn.h>
 #include <memory>
 
 namespace platform {
 
 namespace {
-
-// One opened shared library, closed with its owner.
-class SharedLibrary {
-public:
-    explicit SharedLibrary(const std::string& name) : Handle(dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
-    ~SharedLibrary() {
-        if (Handle != nullptr)
-            dlclose(Handle);
-    }
-    SharedLibrary(const SharedLibrary&) = delete;
-    SharedLibrary& operator=(const SharedLibrary&) = delete;
-
-    bool IsOpen() const { return Handle != nullptr; }
-    void* Symbol(const char* name) const { return dlsym(Handle, name); }
-
-private:
-    void* Handle;
-};
-
-// Looks entry points up one by one and remembers whether any was missing.
-class EntryPointBinder {
-public:
-    explicit EntryPointBinder(const SharedLibrary& library) : Library(library) {}
-
-    template <typename Function> void Bind(Function*& slot, const char* name) {
-        slot = reinterpret_cast<Function*>(Library.Symbol(name));
-        if (slot == nullptr)
-            Complete = false;
-    }
-    bool AllFound() const { return Complete; }
-
-private:
-    const SharedLibrary& Library;
-    bool Complete = true;
-};
 
 bool BindGL(const SharedLibrary& library, gl::GLFunctions& f) {
     EntryPointBinder b(library);

@@ -1,0 +1,64 @@
+#pragma once
+// What the sound tests share: outputs that let a test pump the mixer itself,
+// and PCM sources with known samples.
+
+#include "lib/Z5SoundStreamUnit.h"
+#include "lib/sound/Z5DirectSoundUnit.h"
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+// An output that never calls the mixer: the test renders by hand.
+inline TSoundOutputOpener PumpedOutput() {
+    return [](platform::AudioRenderer&) { return std::make_unique<platform::AudioOutput>(); };
+}
+
+// No audio device at all.
+inline TSoundOutputOpener MissingOutput() {
+    return [](platform::AudioRenderer&) -> std::unique_ptr<platform::AudioOutput> {
+        throw platform::AudioError("no device");
+    };
+}
+
+inline const TWaveFormat StereoFormat = MakePcmFormat(2, 44100, 16);
+inline const TWaveFormat MonoFormat = MakePcmFormat(1, 44100, 16);
+
+// Renders `frames` output frames.
+inline std::vector<std::int16_t> Render(TSoundMixer& mixer, std::size_t frames) {
+    std::vector<std::int16_t> out(frames * 2);
+    mixer.Render(out.data(), frames);
+    return out;
+}
+
+// 16-bit stereo PCM from memory; frame i holds (i, -i) modulo 30000. It can
+// be told to fail after a number of reads, as a damaged file does.
+class TPcmSource : public TZ5SoundStream {
+public:
+    explicit TPcmSource(std::size_t frames) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            Samples.push_back(static_cast<std::int16_t>(i % 30000));
+            Samples.push_back(static_cast<std::int16_t>(-static_cast<int>(i % 30000)));
+        }
+        Format = std::make_unique<TWaveFormat>(StereoFormat);
+        Length_ = static_cast<std::uint32_t>(Samples.size() * 2);
+    }
+    void Open(const std::string&) override {}
+    void Close() override {}
+    void Rewind() override { Position = 0; }
+    std::int32_t Read(std::int32_t size, void* buffer) override {
+        if (ReadsBeforeFailure >= 0 && ReadsBeforeFailure-- == 0)
+            throw std::runtime_error("damaged");
+        const std::size_t bytes = std::min<std::size_t>(static_cast<std::size_t>(size), Length_ - Position);
+        std::memcpy(buffer, reinterpret_cast<const std::uint8_t*>(Samples.data()) + Position, bytes);
+        Position += bytes;
+        return static_cast<std::int32_t>(bytes);
+    }
+
+    int ReadsBeforeFailure = -1; // never
+    std::size_t Position = 0;    // bytes
+
+private:
+    std::vector<std::int16_t> Samples;
+};
