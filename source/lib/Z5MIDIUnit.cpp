@@ -256,6 +256,8 @@ bool TZ5MIDI::ReadTrack(TZ5Stream& stream) {
 
 bool TZ5MIDI::Play() {
     Stop();
+    if (TrackList.empty())
+        return false; // nothing loaded, or a file whose first track was damaged
     TotalTicks_.store(0, std::memory_order_relaxed);
     TickRemainder = 0;
     for (const auto& track : TrackList)

@@ -122,7 +122,8 @@ public:
     // runs past the data; tracks read before a bad chunk stay. Stops playing
     // first.
     bool Load(TZ5Stream& stream);
-    // Restarts every track from its beginning and starts the clock.
+    // Restarts every track from its beginning and starts the clock. False
+    // without a track to play.
     bool Play();
     // Stops the clock; then, on every channel, all sound off, all notes off
     // and reset all controllers, and a reset of the output. False when not playing.

@@ -1,6 +1,7 @@
 // vaporel-midi: plays a Standard MIDI File through the engine's MIDI player,
 // so that a person can hear it, or prints what the player sends and when.
 
+#include "ToolMain.h"
 #include "lib/Z5MIDIUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
@@ -136,19 +137,8 @@ void RealTimeRun(const TOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args)
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-    try {
+    return RunTool(argc, argv, "vaporel-midi", Usage, [](const std::vector<std::string>& args) {
         const TOptions options = ParseArguments(args);
         options.Print ? PrintRun(options) : RealTimeRun(options);
-    } catch (const std::exception& error) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "vaporel-midi: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    });
 }
