@@ -74,7 +74,12 @@ TGameApp::~TGameApp() {
     Box.reset();
     ModelManager.reset();
     WaitTimer.reset();
+<<<<<<< HEAD
     Input.reset();
+=======
+    BGMManager.reset(); // stops the music before the device goes
+    SoundManager.reset();
+>>>>>>> sound
     Textures.reset();
     Renderer.reset();
     Options.reset();
@@ -97,7 +102,13 @@ void TGameApp::SaveOptions() {
 void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
     CreateRenderer();
+<<<<<<< HEAD
     Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
+=======
+    SoundManager = std::make_unique<TSoundManager>();
+    BGMManager = std::make_unique<TBGMManager>(*SoundManager);
+    BGMManager->LoadBGMList();
+>>>>>>> sound
     WaitTimer = std::make_unique<TWaitTimer>();
     WaitTimer->SetRate(GameFrameRate);
     WaitTimer->SetFrameSkip(true);
@@ -128,6 +139,8 @@ void TGameApp::OnDestroyWindow() {
 void TGameApp::Idle() {
     if (WaitTimer->Check())
         return;
+    SoundManager->Update();
+    BGMManager->Update(); // fades
     UpdateDebugTexts();
     if (!WaitTimer->IsSkipping())
         Draw();

@@ -4,10 +4,15 @@
 // wait timer.
 
 #include "game/AppUnit.h"
+<<<<<<< HEAD
 #include "game/GameInputUnit.h"
+=======
+#include "game/BGMManagerUnit.h"
+>>>>>>> sound
 #include "game/GameProfilerUnit.h"
 #include "game/ModelUnit.h"
 #include "game/OpenGLRendererUnit.h"
+#include "game/SoundManagerUnit.h"
 #include "game/TextureManagerUnit.h"
 #include "game/VaporelBoxUnit.h"
 #include "game/WaitTimerUnit.h"
@@ -67,7 +72,12 @@ private:
     std::unique_ptr<TOpenGLRenderer> Renderer;
     // The pictures of "images/" and the stage's layers, in their texture slots.
     std::unique_ptr<TGameTextureManager> Textures;
+<<<<<<< HEAD
     std::unique_ptr<TGameInput> Input;
+=======
+    std::unique_ptr<TSoundManager> SoundManager;
+    std::unique_ptr<TBGMManager> BGMManager;
+>>>>>>> sound
     std::unique_ptr<TWaitTimer> WaitTimer;
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;

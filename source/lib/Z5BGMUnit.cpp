@@ -78,7 +78,7 @@ void TZ5BGM::Play(std::int32_t index) {
                 return;
             PlayOgg(*piece);
             break;
-        default: RaiseAssertion("不正なBGMの再生タイプが指定されました", UnitName);
+        default: RaiseAssertion("不正なBGMの再生タイプが指定されました", UnitName, __LINE__);
         }
     }
     IsPlaying_ = true;

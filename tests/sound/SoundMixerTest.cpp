@@ -4,16 +4,25 @@
 
 namespace {
 
-// A mono buffer holding `value` in every frame, playing.
-std::unique_ptr<TSoundBuffer> Constant(TSoundMixer& mixer, std::int16_t value, std::uint32_t frames = 4096,
-                                       bool looping = true) {
+// A mono buffer whose frame i holds sample(i).
+template <typename Sample>
+std::unique_ptr<TSoundBuffer> MonoBuffer(TSoundMixer& mixer, std::uint32_t frames, Sample sample) {
     std::unique_ptr<TSoundBuffer> buffer;
     EXPECT_EQ(mixer.CreateBuffer(MonoFormat, frames * 2, buffer), SoundOk);
     TLockedRegions regions;
     EXPECT_EQ(buffer->Lock(0, frames * 2, regions), SoundOk);
-    for (std::uint32_t i = 0; i < frames; ++i)
+    for (std::uint32_t i = 0; i < frames; ++i) {
+        const std::int16_t value = sample(i);
         std::memcpy(regions.First + 2 * i, &value, 2);
+    }
     EXPECT_EQ(buffer->Unlock(regions), SoundOk);
+    return buffer;
+}
+
+// A mono buffer holding `value` in every frame, playing.
+std::unique_ptr<TSoundBuffer> Constant(TSoundMixer& mixer, std::int16_t value, std::uint32_t frames = 4096,
+                                       bool looping = true) {
+    auto buffer = MonoBuffer(mixer, frames, [value](std::uint32_t) { return value; });
     buffer->Play(looping);
     return buffer;
 }
@@ -48,13 +57,7 @@ TEST(SoundMixer, VolumeAndPanAttenuateInDecibels) {
 
 TEST(SoundMixer, FrequencyChangesTheRateThroughTheData) {
     TSoundMixer mixer;
-    std::unique_ptr<TSoundBuffer> ramp;
-    ASSERT_EQ(mixer.CreateBuffer(MonoFormat, 8000, ramp), SoundOk);
-    TLockedRegions regions;
-    ASSERT_EQ(ramp->Lock(0, 8000, regions), SoundOk);
-    for (std::int16_t i = 0; i < 4000; ++i)
-        std::memcpy(regions.First + 2 * i, &i, 2);
-    ramp->Unlock(regions);
+    auto ramp = MonoBuffer(mixer, 4000, [](std::uint32_t i) { return static_cast<std::int16_t>(i); });
 
     ramp->SetFrequency(22050); // half speed: halfway values interpolated
     ramp->Play(false);

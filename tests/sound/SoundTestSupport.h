@@ -5,6 +5,7 @@
 #include "lib/Z5SoundStreamUnit.h"
 #include "lib/sound/Z5DirectSoundUnit.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -48,6 +49,7 @@ public:
     void Close() override {}
     void Rewind() override { Position = 0; }
     std::int32_t Read(std::int32_t size, void* buffer) override {
+        ++Reads;
         if (ReadsBeforeFailure >= 0 && ReadsBeforeFailure-- == 0)
             throw std::runtime_error("damaged");
         const std::size_t bytes = std::min<std::size_t>(static_cast<std::size_t>(size), Length_ - Position);
@@ -56,6 +58,7 @@ public:
         return static_cast<std::int32_t>(bytes);
     }
 
+    std::atomic<int> Reads{0};
     int ReadsBeforeFailure = -1; // never
     std::size_t Position = 0;    // bytes
 

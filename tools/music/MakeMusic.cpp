@@ -68,6 +68,13 @@ long FrameAt(double seconds) {
     return std::lround(seconds * SampleRate);
 }
 
+// 1, falling to 0 over the last 50 ms of a sound `length` seconds long, so
+// that no sound is cut off with a click.
+double EndFade(double t, double length) {
+    constexpr double fade = 0.05; // seconds
+    return std::clamp((length - t) / fade, 0.0, 1.0);
+}
+
 // A held pad note: three slightly detuned sines and a soft octave, swelling
 // in and fading out.
 void AddPadNote(LoopTrack& track, int note, double start, double length, double level, double pan) {
@@ -104,7 +111,7 @@ void AddDrop(LoopTrack& track, int note, double start, double level, double pan)
         phase += 2 * Pi * hz * glide / SampleRate;
         overtone += 2 * Pi * hz * 2.76 * glide / SampleRate;
         const double strike = std::min(1.0, t / 0.004);
-        const double env = strike * std::exp(-t / decay);
+        const double env = strike * std::exp(-t / decay) * EndFade(t, ring);
         const double s = (std::sin(phase) + 0.22 * std::sin(overtone) * std::exp(-t / 0.15)) * env * level;
         track.Add(first + i, s * gl, s * gr);
     }
@@ -113,10 +120,11 @@ void AddDrop(LoopTrack& track, int note, double start, double level, double pan)
 // A low sine bass with a touch of its octave, swelling and fading over a bar.
 void AddBass(LoopTrack& track, int note, double start, double length, double level) {
     const double hz = NoteHz(note);
-    const long first = FrameAt(start), count = FrameAt(length + 1.0);
+    const double sounding = length + 1.0; // seconds
+    const long first = FrameAt(start), count = FrameAt(sounding);
     for (long i = 0; i < count; ++i) {
         const double t = static_cast<double>(i) / SampleRate;
-        const double env = std::min(1.0, t / 0.08) * std::exp(-t / (length * 0.7));
+        const double env = std::min(1.0, t / 0.08) * std::exp(-t / (length * 0.7)) * EndFade(t, sounding);
         const double s = (std::sin(2 * Pi * hz * t) + 0.25 * std::sin(4 * Pi * hz * t)) * env * level;
         track.Add(first + i, s, s);
     }

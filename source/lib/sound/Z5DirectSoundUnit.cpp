@@ -219,7 +219,7 @@ void TZ5StreamDirectSoundBuffer::FillInitial() {
     if (Buffer_->Lock(0, BufferBytes_, regions) != SoundOk)
         return;
     if (regions.SecondBytes != 0)
-        RaiseAssertion("Assertion failure", UnitName);
+        RaiseAssertion("Assertion failure", UnitName, __LINE__);
     const std::uint32_t got = ReadSource(regions.First, regions.FirstBytes);
     if (got < regions.FirstBytes) {
         Silence(regions.First + got, regions.FirstBytes - got);

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The music as a player hears it. SDL's disk driver writes everything the
+# mixer plays to a file: after the click on the title screen the file carries
+# the music at full level; when the stage has ended and the title is back, the
+# level falls to silence over about two seconds. With no audio device at all
+# the game plays through silently and ends normally.
+# Usage: sound.sh GAME_FOLDER
+source "$(dirname "$0")/lib.sh"
+
+start_xvfb "$E2E_SCREEN"
+make_game_copy "$1"
+TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
+LOG="$WORK/game/vaporel.Z5.log"
+AUDIO="$WORK/audio.raw"
+
+# The stage counts as cleared from its first frame: the title is back six
+# seconds after the click.
+sed -i 's|<blue_water_num_for_clear>[0-9]*<|<blue_water_num_for_clear>0<|' "$WORK/game/stages/0001/data.xml"
+
+# Plays one round: click on the title, wait for the title to come back and
+# the fade to end, then Escape.
+play_round() {
+    window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
+    focus "$window"
+    sleep 1
+    xdotool mousemove --window "$window" 512 384 click 1
+    sleep 11 # six seconds of play, two of fading, and some silence
+    press Escape
+    wait_game_exit 10 || true
+}
+
+# --- With the disk driver: music, then the fade -----------------------------
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO" start_game
+play_round
+check "the game ends normally" [ "$GAME_STATUS" = 0 ]
+
+# Level of each tenth of a second (RMS of both channels), from the raw
+# 44100 Hz 16-bit stereo output.
+python3 - "$AUDIO" >"$WORK/levels" <<'PY'
+import array, math, sys
+samples = array.array("h", open(sys.argv[1], "rb").read())
+window = 4410 * 2
+for start in range(0, len(samples) - window + 1, window):
+    chunk = samples[start:start + window]
+    print(round(math.sqrt(sum(s * s for s in chunk) / window)))
+PY
+read -r onset music tail heard silent < <(awk '
+    function mean(from, to,   i, sum) { for (i = from; i < to; i++) sum += level[i]; return sum / (to - from) }
+    { level[NR] = $1 }
+    END {
+        for (onset = 1; onset <= NR && level[onset] == 0; onset++) ;  # first tenth with sound
+        for (last = NR; last > onset && level[last] == 0; last--) ;   # last tenth with sound
+        print onset, int(mean(onset + 10, onset + 50)), int(mean(last - 9, last + 1)), (last - onset + 1) / 10, NR - last
+    }' "$WORK/levels")
+# Six seconds of play at full level, then two of fading: the piece's level is
+# about 5000 and the last second of a linear fade about a quarter of it.
+check "the music starts after the click (at ${onset}/10 s)" [ "$onset" -gt 5 ]
+check "the music plays at full level (RMS $music)" [ "$music" -gt 2500 ]
+check "it sounds for the stage and the fade, about eight seconds (${heard} s)" \
+    awk "BEGIN { exit !($heard >= 6 && $heard <= 10) }"
+check "its last second fades (RMS $tail against $music)" [ $((tail * 2)) -lt "$music" ]
+check "then the output is silent" [ "$silent" -ge 5 ]
+
+# --- No audio device: the same round, silently -----------------------------
+rm -f "$LOG"
+SDL_AUDIODRIVER=nonexistent start_game
+play_round
+check "without an audio device the game still ends normally" [ "$GAME_STATUS" = 0 ]
+check "the log says there is no sound" grep -q "No sound: " "$LOG"
+check "and holds no error" bash -c "! grep -q 'Error!' '$LOG'"
+
+finish

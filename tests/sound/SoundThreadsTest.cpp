@@ -1,0 +1,108 @@
+// The three threads of the sound at work together: the device thread mixing
+// (here a thread of the test), the refill timer decoding into the ring, and
+// the main thread starting, changing and stopping the music. Run under
+// ThreadSanitizer too.
+
+#include "SoundTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto Patience = std::chrono::seconds(20); // a loaded machine is slow, never this slow
+
+// Mixes 1024 frames at a time, as the audio device does, until destroyed.
+class TDeviceThread {
+public:
+    explicit TDeviceThread(TSoundMixer& mixer)
+        : Thread([this, &mixer] {
+              std::vector<std::int16_t> out(2048);
+              while (!Done.load()) {
+                  mixer.Render(out.data(), 1024);
+                  Peak.store(std::max<int>(Peak.load(), std::abs(out[0])));
+                  std::this_thread::yield();
+              }
+          }) {}
+    ~TDeviceThread() {
+        Done.store(true);
+        Thread.join();
+    }
+    std::atomic<int> Peak{0};
+
+private:
+    std::atomic<bool> Done{false};
+    std::thread Thread;
+};
+
+// Calls `step` until `done` holds, or fails after Patience.
+template <typename Done, typename Step> void WaitUntil(Done done, Step step) {
+    const auto deadline = Clock::now() + Patience;
+    while (!done()) {
+        ASSERT_LT(Clock::now(), deadline) << "waited in vain";
+        step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+} // namespace
+
+TEST(SoundThreads, TheTimerRefillsTheRingWhileTheDeviceMixesAndTheMainThreadSteers) {
+    TZ5DirectSound device(PumpedOutput());
+    TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
+    TPcmSource music(100000);
+    ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+    TDeviceThread mixing(*device.Mixer());
+    WaitUntil([&] { return music.Reads.load() > 3; }, [&] { device.UpdateStream(); }); // refills ran
+    channel.SetVolume(0.5);
+    channel.SetPan(-0.5);
+    device.StopStream();
+    EXPECT_EQ(channel.State(), TZ5StreamDirectSoundBuffer::stStopped);
+    ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+    WaitUntil([&] { return mixing.Peak.load() > 0; }, [&] { device.UpdateStream(); });
+}
+
+TEST(SoundThreads, ADecodeErrorOnTheTimerStopsTheMusicOnTheNextFrame) {
+    TZ5DirectSound device(PumpedOutput());
+    TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
+    TPcmSource music(100000);
+    music.ReadsBeforeFailure = 3; // the first fill reads once; a later refill fails
+    ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+    TDeviceThread mixing(*device.Mixer());
+    WaitUntil([&] { return channel.State() == TZ5StreamDirectSoundBuffer::stStopped; },
+              [&] { device.UpdateStream(); });
+}
+
+// The real output: SDL's disk driver writes what the mixer plays to a file.
+TEST(SoundThreads, TheSystemOutputPlaysTheMixerAndAMissingDriverLeavesTheDeviceFailed) {
+    const std::string file = testing::TempDir() + "sound-output.raw";
+    std::remove(file.c_str());
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    {
+        TZ5DirectSound device;
+        ASSERT_FALSE(device.Failed());
+        TPcmSource music(100000);
+        ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+        // Frame 1000 of the music holds (1000, -1000).
+        WaitUntil(
+            [&] {
+                std::ifstream written(file, std::ios::binary);
+                std::vector<char> bytes{std::istreambuf_iterator<char>(written), {}};
+                const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.data());
+                return bytes.size() >= 4004 && samples[2000] == 1000 && samples[2001] == -1000;
+            },
+            [&] { device.UpdateStream(); });
+    }
+    setenv("SDL_AUDIODRIVER", "nonexistent", 1);
+    TZ5DirectSound silent;
+    EXPECT_TRUE(silent.Failed());
+}
