@@ -5,6 +5,8 @@
 #   2. a clang build with AddressSanitizer, UndefinedBehaviorSanitizer and
 #      LeakSanitizer: the unit tests again, and each fuzz target for a
 #      bounded time.
+#   3. a clang build with ThreadSanitizer of the tests that run threads
+#      (CTest label "threads").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -20,3 +22,9 @@ CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Re
     -DVAPOREL_FUZZ=ON -DVAPOREL_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE e2e
+
+echo "== ThreadSanitizer build: the tests that run threads"
+CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVAPOREL_TSAN=ON -DVAPOREL_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target vaporel_thread_tests
+ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threads

@@ -74,12 +74,9 @@ TGameApp::~TGameApp() {
     Box.reset();
     ModelManager.reset();
     WaitTimer.reset();
-<<<<<<< HEAD
     Input.reset();
-=======
     BGMManager.reset(); // stops the music before the device goes
     SoundManager.reset();
->>>>>>> sound
     Textures.reset();
     Renderer.reset();
     Options.reset();
@@ -102,13 +99,10 @@ void TGameApp::SaveOptions() {
 void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
     CreateRenderer();
-<<<<<<< HEAD
-    Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
-=======
     SoundManager = std::make_unique<TSoundManager>();
     BGMManager = std::make_unique<TBGMManager>(*SoundManager);
     BGMManager->LoadBGMList();
->>>>>>> sound
+    Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
     WaitTimer = std::make_unique<TWaitTimer>();
     WaitTimer->SetRate(GameFrameRate);
     WaitTimer->SetFrameSkip(true);

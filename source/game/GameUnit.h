@@ -4,11 +4,8 @@
 // wait timer.
 
 #include "game/AppUnit.h"
-<<<<<<< HEAD
-#include "game/GameInputUnit.h"
-=======
 #include "game/BGMManagerUnit.h"
->>>>>>> sound
+#include "game/GameInputUnit.h"
 #include "game/GameProfilerUnit.h"
 #include "game/ModelUnit.h"
 #include "game/OpenGLRendererUnit.h"
@@ -72,12 +69,9 @@ private:
     std::unique_ptr<TOpenGLRenderer> Renderer;
     // The pictures of "images/" and the stage's layers, in their texture slots.
     std::unique_ptr<TGameTextureManager> Textures;
-<<<<<<< HEAD
-    std::unique_ptr<TGameInput> Input;
-=======
     std::unique_ptr<TSoundManager> SoundManager;
     std::unique_ptr<TBGMManager> BGMManager;
->>>>>>> sound
+    std::unique_ptr<TGameInput> Input;
     std::unique_ptr<TWaitTimer> WaitTimer;
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;

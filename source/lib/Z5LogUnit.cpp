@@ -19,6 +19,7 @@ bool PutLine(platform::AppendFile& file, const std::string& line) {
 TZ5Log::TZ5Log(std::string fileName) : FileName_(std::move(fileName)) {}
 
 TZ5Log::~TZ5Log() {
+    std::lock_guard lock(WriteMutex);
     StartLog();
     AppendLine("Z5Log end (" + DateTimeStamp() + ")");
 }
@@ -38,6 +39,7 @@ bool TZ5Log::AppendLine(const std::string& line) const {
 }
 
 void TZ5Log::WriteLine(const std::string& message) {
+    std::lock_guard lock(WriteMutex);
     StartLog();
     AppendLine(" " + TimeStamp() + ": " + message);
 }

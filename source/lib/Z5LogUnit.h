@@ -1,7 +1,9 @@
 #pragma once
 // The program's text log: time-stamped lines appended to one file, each run
-// framed by a rule line, a begin banner and an end banner.
+// framed by a rule line, a begin banner and an end banner. Any thread may
+// write: a periodic timer logs the failure of its handler on its own thread.
 
+#include <mutex>
 #include <string>
 
 class TZ5Log {
@@ -22,6 +24,7 @@ private:
     void StartLog();
     bool AppendLine(const std::string& line) const;
 
+    std::mutex WriteMutex; // one line at a time, the banners first
     bool NotStarted = true;
     std::string FileName_;
 };

@@ -1,7 +1,10 @@
 #include "lib/Z5TimerUnit.h"
 
-#include "platform/Clock.h"
+#include "lib/Z5LogUnit.h"
 #include "platform/PeriodicTimer.h"
+
+#include <exception>
+#include <system_error>
 
 namespace {
 
@@ -14,7 +17,30 @@ std::atomic<std::uint32_t> LastEventId{0};
 
 } // namespace
 
-TZ5Timer::TZ5Timer() {
+// The handler that runs on this thread. A timer stopped from its own handler
+// ends its event once the handler returns: the handler's thread never touches
+// the event itself, which belongs to the owner.
+class TZ5Timer::HandlerScope {
+public:
+    explicit HandlerScope(const TZ5Timer& timer) : Timer(timer) { Current = this; }
+    ~HandlerScope() { Current = nullptr; }
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+
+    static HandlerScope* Of(const TZ5Timer& timer) {
+        return Current && &Current->Timer == &timer ? Current : nullptr;
+    }
+
+    bool EndRequested = false;
+
+private:
+    const TZ5Timer& Timer;
+    static thread_local HandlerScope* Current;
+};
+
+thread_local TZ5Timer::HandlerScope* TZ5Timer::HandlerScope::Current = nullptr;
+
+TZ5Timer::TZ5Timer(const platform::Clock& clock) : Clock(clock) {
     SetInterval(DefaultIntervalMs);
 }
 
@@ -23,25 +49,42 @@ TZ5Timer::~TZ5Timer() {
 }
 
 bool TZ5Timer::Start() {
+    // The handler's thread cannot wait for itself to end.
+    if (HandlerScope::Of(*this))
+        return false;
     Stop();
-    Active_ = false;
-    if (!OnTimer)
+    Event.reset();
+    if (!OnTimer || Interval_ == 0)
         return false;
     Busy.exchange(0);
     TimerID = ++LastEventId;
     const std::uint32_t eventId = TimerID;
-    Event = std::make_unique<platform::PeriodicEvent>(Interval_, [this, eventId] { TimerProc(eventId); });
-    Active_ = true;
+    Active_ = true; // before the first tick, whose handler may stop the timer
+    try {
+        Event = std::make_unique<platform::PeriodicEvent>(
+            Interval_, [this, eventId] { return TimerProc(eventId); }, Clock);
+    } catch (const std::system_error&) { // no thread for the event
+        Active_ = false;
+        return false;
+    }
     return true;
 }
 
 bool TZ5Timer::Stop() {
-    if (!Active_)
+    if (HandlerScope* handler = HandlerScope::Of(*this)) {
+        handler->EndRequested = true;
+        return Active_.exchange(false);
+    }
+    if (!Active_) {
+        // A handler that stopped its own timer may still run: wait for it.
+        Event.reset();
         return false;
-    Event.reset(); // waits for a running handler
-    // Keeps any late tick from starting a handler until the next Start.
+    }
+    Event->End();
+    // Waits for a running handler and keeps a tick that has already come from
+    // starting one until the next Start.
     while (Busy.exchange(1) != 0)
-        platform::SleepMs(BusyRetryMs);
+        Clock.Sleep(BusyRetryMs);
     Active_ = false;
     return true;
 }
@@ -56,14 +99,29 @@ void TZ5Timer::SetInterval(std::uint32_t milliseconds) {
     }
 }
 
-void TZ5Timer::TimerProc(std::uint32_t eventId) {
+bool TZ5Timer::TimerProc(std::uint32_t eventId) {
     if (!OnTimer || eventId != TimerID)
-        return;
+        return true;
     if (Busy.exchange(1) != 0)
-        return; // the handler still runs: this tick is dropped
-    struct BusyReset {
-        std::atomic<std::uint32_t>& Flag;
-        ~BusyReset() { Flag.exchange(0); }
-    } reset{Busy};
-    OnTimer(*this);
+        return true; // the handler still runs, or the timer is stopped: this tick is dropped
+    const bool goOn = RunHandler();
+    Busy.exchange(0);
+    return goOn;
+}
+
+bool TZ5Timer::RunHandler() {
+    HandlerScope scope(*this);
+    try {
+        OnTimer(*this);
+    } catch (const std::exception& error) {
+        StopAfterError(error.what());
+    } catch (...) {
+        StopAfterError("unknown error");
+    }
+    return !scope.EndRequested;
+}
+
+void TZ5Timer::StopAfterError(const std::string& message) {
+    WriteError("The timer's handler failed, the timer stops: " + message);
+    Stop();
 }

@@ -1,5 +1,6 @@
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <sched.h>
 #include <thread>
@@ -14,6 +15,14 @@ class SteadySystemClock final : public Clock {
 public:
     std::uint32_t Now() const override { return TimeGetTime(); }
     void Sleep(std::uint32_t milliseconds) const override { SleepMs(milliseconds); }
+
+    // Now() is truncated to the millisecond, so waiting the whole milliseconds
+    // left never wakes before `due`.
+    bool WaitUntil(std::uint32_t due, std::condition_variable& signal, std::unique_lock<std::mutex>& lock,
+                   const std::function<bool()>& ended) const override {
+        const auto remaining = std::max(static_cast<std::int32_t>(due - Now()), 0); // the clock wraps
+        return signal.wait_for(lock, std::chrono::milliseconds(remaining), ended);
+    }
 };
 
 } // namespace

@@ -2,7 +2,10 @@
 // Time services: the millisecond clock the frame pacing reads, sleeping, and the
 // nanosecond performance counter the profiler reads.
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 
 namespace platform {
 
@@ -17,12 +20,17 @@ void SleepMs(std::uint32_t milliseconds);
 std::int64_t PerformanceCounter();
 inline constexpr std::int64_t PerformanceFrequency = 1'000'000'000;
 
-// The clock a pacing object reads. Tests hand in their own to control time.
+// The clock a pacing object reads and waits with. Tests hand in their own to
+// control time.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual std::uint32_t Now() const = 0;
     virtual void Sleep(std::uint32_t milliseconds) const = 0;
+    // Waits on `signal` (with `lock` held on its mutex) until `ended` answers
+    // true or the clock reaches `due`. Answers `ended`.
+    virtual bool WaitUntil(std::uint32_t due, std::condition_variable& signal,
+                           std::unique_lock<std::mutex>& lock, const std::function<bool()>& ended) const = 0;
 };
 
 // The steady system clock above; shared, never destroyed before exit.

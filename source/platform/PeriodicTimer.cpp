@@ -1,31 +1,56 @@
 #include "platform/PeriodicTimer.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace platform {
 
-PeriodicEvent::PeriodicEvent(std::uint32_t intervalMs, std::function<void()> tick)
-    : Interval(std::max<std::uint32_t>(intervalMs, 1)), Tick(std::move(tick)), Thread([this] { Run(); }) {}
+namespace {
+
+std::uint32_t CheckedInterval(std::uint32_t intervalMs) {
+    if (intervalMs == 0)
+        throw std::invalid_argument("A periodic event needs an interval of at least 1 ms");
+    return intervalMs;
+}
+
+// When the tick after one that was due at `due` comes, the call having ended
+// at `now`: the first point of the grid not before `now`, at least one
+// interval on.
+std::uint32_t NextTickDue(std::uint32_t due, std::uint32_t now, std::uint32_t intervalMs) {
+    const auto late = static_cast<std::uint64_t>(std::max(static_cast<std::int32_t>(now - due), 0)); // wraps
+    const std::uint64_t intervals = std::max<std::uint64_t>((late + intervalMs - 1) / intervalMs, 1);
+    return static_cast<std::uint32_t>(due + intervals * intervalMs);
+}
+
+} // namespace
+
+PeriodicEvent::PeriodicEvent(std::uint32_t intervalMs, std::function<bool()> tick, const Clock& clock)
+    : Interval(CheckedInterval(intervalMs)), Tick(std::move(tick)), Clock_(clock), Thread([this] { Run(); }) {
+}
 
 PeriodicEvent::~PeriodicEvent() {
-    {
-        std::lock_guard lock(StopMutex);
-        StopRequested = true;
-    }
-    StopSignal.notify_all();
+    End();
     Thread.join();
 }
 
+void PeriodicEvent::End() {
+    {
+        std::lock_guard lock(EndMutex);
+        EndRequested = true;
+    }
+    EndSignal.notify_all();
+}
+
 void PeriodicEvent::Run() {
-    using Clock = std::chrono::steady_clock;
-    auto due = Clock::now() + Interval;
-    std::unique_lock lock(StopMutex);
-    while (!StopSignal.wait_until(lock, due, [this] { return StopRequested; })) {
+    const auto ended = [this] { return EndRequested; };
+    std::uint32_t due = Clock_.Now() + Interval;
+    std::unique_lock lock(EndMutex);
+    while (!Clock_.WaitUntil(due, EndSignal, lock, ended)) {
         lock.unlock();
-        Tick();
+        const bool goOn = Tick();
         lock.lock();
-        // Ticks missed while the machine was busy are dropped, not bunched up.
-        due = std::max(due + Interval, Clock::now());
+        EndRequested = EndRequested || !goOn;
+        due = NextTickDue(due, Clock_.Now(), Interval);
     }
 }
 

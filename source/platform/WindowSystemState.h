@@ -6,6 +6,7 @@
 #include "platform/WindowSystem.h"
 
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -44,7 +45,8 @@ struct WindowSystemState {
     bool Headless = false;
     Size HeadlessScreen;
     Point HeadlessCursor;
-    bool VideoUp = false;
+    // Read by PostMessage on any thread; set once the wake-up event is registered.
+    std::atomic<bool> VideoUp{false};
     std::uint32_t WakeEventType = 0; // SDL user event that wakes WaitMessage
 
     std::array<bool, 256> KeysDown{};

@@ -14,6 +14,11 @@ public:
         Sleeps.push_back(milliseconds);
         Time += milliseconds;
     }
+    bool WaitUntil(std::uint32_t due, std::condition_variable&, std::unique_lock<std::mutex>&,
+                   const std::function<bool()>& ended) const override {
+        Time = due; // the frame pacing never waits this way
+        return ended();
+    }
     void Advance(std::uint32_t milliseconds) { Time += milliseconds; }
 
     mutable std::uint32_t Time = 0xFFFFF000; // close to the wrap, on purpose
