@@ -183,7 +183,7 @@ private:
             return MCIERR_HARDWARE;
         if (notifyWindow) {
             PendingNotify = notifyWindow;
-            Watcher = std::make_unique<PeriodicEvent>(WatchIntervalMs, [this] { Watch(); });
+            Watcher = std::make_unique<PeriodicEvent>(WatchIntervalMs, [this] { return Watch(); });
         }
         return 0;
     }
@@ -230,19 +230,23 @@ private:
         PendingNotify = nullptr;
     }
 
-    // On the watcher's thread. A command that holds the lock is about to end
-    // the watch (or has just started a new one): this look is skipped.
-    void Watch() {
+    // On the watcher's thread; answers false once the watch is over. A command
+    // that holds the lock is about to end the watch (or has just started a
+    // new one): this look is skipped.
+    bool Watch() {
         std::unique_lock lock(Mutex, std::try_to_lock);
-        if (!lock || !PendingNotify)
-            return;
+        if (!lock)
+            return true;
+        if (!PendingNotify)
+            return false;
         switch (Drive->AudioStatus()) {
         case CdAudioStatus::Completed:
-        case CdAudioStatus::Idle: NotifyPending(MCI_NOTIFY_SUCCESSFUL); break;
-        case CdAudioStatus::Failed: NotifyPending(MCI_NOTIFY_FAILURE); break;
+        case CdAudioStatus::Idle: NotifyPending(MCI_NOTIFY_SUCCESSFUL); return false;
+        case CdAudioStatus::Failed: NotifyPending(MCI_NOTIFY_FAILURE); return false;
         case CdAudioStatus::Playing:
-        case CdAudioStatus::Paused: break;
+        case CdAudioStatus::Paused: return true;
         }
+        return true;
     }
 
     std::mutex Mutex; // commands against the watcher
