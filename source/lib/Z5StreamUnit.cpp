@@ -348,8 +348,14 @@ std::int32_t TZ5MemoryStream::Read(void* buffer, std::int32_t count) {
     return TZ5BufMemoryStream::RawRead(buffer, count);
 }
 
+// Writes that fit the block with no gap before them skip the growth path.
 std::int32_t TZ5MemoryStream::Write(const void* buffer, std::int32_t count) {
-    return TZ5BufMemoryStream::RawWrite(buffer, count);
+    if (count < 1 || Position > Size || count > Capacity_ - Position)
+        return TZ5BufMemoryStream::RawWrite(buffer, count);
+    std::memcpy(Memory.Data() + Position, buffer, static_cast<std::size_t>(count));
+    Position += count;
+    Size = std::max(Size, Position);
+    return count;
 }
 
 bool TZ5MemoryStream::ReadByte(std::uint8_t& value) {
@@ -357,7 +363,7 @@ bool TZ5MemoryStream::ReadByte(std::uint8_t& value) {
 }
 
 bool TZ5MemoryStream::WriteByte(std::uint8_t value) {
-    TZ5BufMemoryStream::RawWrite(&value, 1);
+    TZ5MemoryStream::Write(&value, 1);
     return true;
 }
 

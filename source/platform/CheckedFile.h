@@ -74,7 +74,6 @@ public:
     AppendFile(const AppendFile&) = delete;
     AppendFile& operator=(const AppendFile&) = delete;
 
-    bool IsOpen() const { return descriptor_ >= 0; }
     // Appends all the bytes; false when the file is not open or a write fails.
     bool Write(std::string_view bytes);
 

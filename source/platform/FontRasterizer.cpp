@@ -194,6 +194,19 @@ OutlineGlyph OutlineOf(FT_Face face, FT_ULong code, const FontFace& font, double
     return glyph;
 }
 
+// Whether the match is the asked family itself (under any of its names, in
+// any case) rather than what fontconfig put in for a missing one: through its
+// generic aliases that can be a symbol face whose shapes are no letters (a
+// Dingbats face for the "fantasy" families), and its character set claims
+// the ASCII codes all the same.
+bool IsFamily(FcPattern* match, const std::string& family) {
+    FcChar8* name = nullptr;
+    for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
+        if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 FontFace MatchFont(const std::string& family, bool bold) {
@@ -208,6 +221,8 @@ FontFace MatchFont(const std::string& family, bool bold) {
     PatternPtr match(FcFontMatch(nullptr, request.get(), &result));
     if (match == nullptr)
         throw FontError("no installed font matches \"" + family + "\"");
+    if (family != DefaultSansFamily && !IsFamily(match.get(), family))
+        return MatchFont(DefaultSansFamily, bold);
     FontFace face;
     face.File = PatternString(match.get(), FC_FILE);
     face.Family = PatternString(match.get(), FC_FAMILY);

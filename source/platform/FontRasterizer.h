@@ -41,8 +41,8 @@ struct OutlineGlyph {
     double Advance = 0; // em units
 };
 
-// The file fontconfig picks for `family` (the closest installed face when the
-// family is missing), bold or regular.
+// The file fontconfig picks for `family` (the default sans-serif face when the
+// family is not installed), bold or regular.
 struct FontFace {
     std::string File;
     int Index = 0;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace platform {
@@ -75,14 +76,18 @@ void IniFile::Save() const {
     // Written beside the file and then renamed over it, so that a failure
     // half-way never leaves a truncated options file behind.
     const std::string temporary = FileName_ + ".new";
+    // Something else under that name (a folder; a FIFO, whose open would wait
+    // for a reader) is left alone.
+    std::error_code error;
+    const std::filesystem::file_status existing = std::filesystem::status(temporary, error);
+    if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing))
+        throw Exception("Cannot write the options file " + FileName_ + ": " + temporary + " is in the way");
     std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    const bool created = file.is_open(); // only a file we made is removed again
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
     file.close();
     if (!file || std::rename(temporary.c_str(), FileName_.c_str()) != 0) {
         const std::string reason = std::strerror(errno);
-        if (created)
-            std::remove(temporary.c_str());
+        std::remove(temporary.c_str());
         throw Exception("Cannot write the options file " + FileName_ + ": " + reason);
     }
 }

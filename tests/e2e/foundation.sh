@@ -73,8 +73,7 @@ check "the full-screen mode at exit is saved" grep -q 'IsFullScreen = 1' "$INI"
 check "two runs leave two sections in the log" [ "$(grep -c '^Z5Log begin' "$LOG")" = 2 ]
 
 # --- An options file that cannot be written: error line and message box -------
-rm -f "$INI"
-mkdir "$INI"
+mkdir "$INI.new" # stands where the options are written before they replace the file
 start_game
 window=$(find_window "$TITLE" 10) || fail "the window opens with a broken options file"
 focus "$window"
@@ -84,7 +83,7 @@ check "the log has the error line" grep -q "Error! Cannot write the options file
 [ -n "${box:-}" ] && { focus "$box"; press Return; }
 wait_game_exit 10 || true
 check "the failure ends the program with a non-zero status ($GAME_STATUS)" [ "$GAME_STATUS" = 1 ]
-rmdir "$INI"
+rmdir "$INI.new"
 
 # --- No display at all ------------------------------------------------------------
 status=0

@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -29,7 +33,8 @@ Result RunSim(const std::string& arguments) {
     // One file per test: CTest runs the tests in parallel processes.
     const std::string errName = testing::TempDir() + "vaporel_sim_stderr_" +
                                 testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    const std::string command = std::string(VAPOREL_SIM) + " " + arguments + " 2>" + errName;
+    // A hang ends after a generous limit instead of holding the test run.
+    const std::string command = "timeout 120 " + std::string(VAPOREL_SIM) + " " + arguments + " 2>" + errName;
     Result result;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -118,4 +123,38 @@ TEST(Runner, BadInputIsOneErrorLineAndStatusOne) {
     const Result help = RunSim("--help");
     EXPECT_EQ(help.Status, 0);
     EXPECT_NE(help.Out.find("usage: vaporel-sim STAGE_DIR --frames N"), std::string::npos);
+}
+
+TEST(Runner, AStageFileThatIsNoFitInputIsOneErrorNamingItInBoundedMemory) {
+    namespace fs = std::filesystem;
+    const fs::path stage = fs::path(testing::TempDir()) / "runner_bad_stage";
+    const std::string data = (stage / "data.xml").string();
+    const auto entityBomb = [&] { // 160 KB that would expand to 2 GB of text
+        std::ofstream file(data);
+        file << "<!DOCTYPE stage [<!ENTITY e \"" << std::string(100000, '1') << "\">]><stage><water_radius>";
+        for (int i = 0; i < 20000; ++i)
+            file << "&e;";
+        file << "</water_radius></stage>";
+    };
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(data.c_str(), 0600), 0); }},
+        {"device", [&] { fs::create_symlink("/dev/zero", data); }},
+        {"directory", [&] { fs::create_directory(data); }},
+        {"huge file", [&] { std::ofstream(data).close(); fs::resize_file(data, 3ull << 30); }}, // sparse
+        {"entity bomb", entityBomb},
+    };
+    for (const auto& [what, makeDataFile] : cases) {
+        fs::remove_all(stage);
+        fs::copy(VAPOREL_STAGE_DIR, stage);
+        fs::remove(data);
+        makeDataFile();
+        const Result result = RunSim(stage.string() + " --frames 1");
+        EXPECT_EQ(result.Status, 1) << what;
+        EXPECT_EQ(CountLines(result.Err), 1) << what << ": " << result.Err;
+        EXPECT_NE(result.Err.find(data), std::string::npos) << what << ": " << result.Err;
+    }
+    fs::remove_all(stage);
+    rusage usage{};
+    ::getrusage(RUSAGE_CHILDREN, &usage);
+    EXPECT_LT(usage.ru_maxrss, 512 * 1024) << "kilobytes at most in any run of the stage runner";
 }

@@ -6,9 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
-#include <sys/stat.h>
 
 using namespace platform;
 
@@ -119,27 +117,6 @@ TEST_F(GameAppTest, AKeyGivenTwiceReadsTheFirstAndKeepsBothLines) {
     EXPECT_NE(saved.find("[sound]\nv = 1\nv = 2\n"), std::string::npos) << saved;
     options.Write("options", "VisibleDebugMessage", "0");
     EXPECT_FALSE(ReadBoolOption(options, "VisibleDebugMessage", true)) << "the written line is the one read";
-}
-
-TEST_F(GameAppTest, AnOptionsFileThatCannotBeReadStopsTheStartWithoutWaiting) {
-    const auto directory = [](const std::string& path) { std::filesystem::create_directory(path); };
-    const auto fifo = [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); };
-    const auto device = [](const std::string& path) { std::filesystem::create_symlink("/dev/full", path); };
-    const auto huge = [](const std::string& path) {
-        WriteFile(path, "");
-        std::filesystem::resize_file(path, 3ull << 30); // sparse: costs no disk
-    };
-    for (const auto& make :
-         std::vector<std::function<void(const std::string&)>>{directory, fifo, device, huge}) {
-        std::filesystem::remove_all(OptionsFile);
-        make(OptionsFile);
-        try {
-            ScriptedGame game;
-            ADD_FAILURE() << "construction must fail";
-        } catch (const Exception& error) {
-            EXPECT_NE(std::string(error.what()).find(OptionsFile), std::string::npos) << error.what();
-        }
-    }
 }
 
 TEST_F(GameAppTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
