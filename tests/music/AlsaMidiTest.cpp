@@ -23,7 +23,8 @@ bool HaveSequencer() {
 }
 
 // A sequencer client with one writable synthesizer port that keeps what
-// arrives as text: "on 0 60 100", "program 0 5", "sysex f0 7e 7f f7", "cc 0 120 0".
+// arrives as the bytes it stands for, as the recording output shows them
+// ("tick=0 90 3c 64").
 class ListeningSynthesizer {
 public:
     ListeningSynthesizer() {
@@ -32,23 +33,28 @@ public:
         Port = snd_seq_create_simple_port(
             Seq, "listener", SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE,
             SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_SYNTHESIZER | SND_SEQ_PORT_TYPE_APPLICATION);
+        snd_midi_event_new(DecodeBytes, &Decoder);
+        snd_midi_event_no_status(Decoder, 1); // every message with its status byte
     }
     ~ListeningSynthesizer() {
+        if (Decoder)
+            snd_midi_event_free(Decoder);
         if (Seq)
             snd_seq_close(Seq);
     }
 
     std::optional<MidiPortAddress> Address() const {
-        if (!Seq || Port < 0)
+        if (!Seq || Port < 0 || !Decoder)
             return std::nullopt;
         return MidiPortAddress{snd_seq_client_id(Seq), Port};
     }
 
-    // Waits (up to a generous limit) until `count` events have come.
+    // Waits (up to a generous limit) until `count` MIDI messages have come;
+    // announcements of the connection are no MIDI messages and are left out.
     std::vector<std::string> Receive(std::size_t count) {
-        std::vector<std::string> events;
+        std::vector<std::string> messages;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (events.size() < count && std::chrono::steady_clock::now() < deadline) {
+        while (messages.size() < count && std::chrono::steady_clock::now() < deadline) {
             snd_seq_event_t* event = nullptr;
             if (snd_seq_event_input(Seq, &event) < 0) {
                 pollfd descriptor{};
@@ -56,37 +62,18 @@ public:
                 poll(&descriptor, 1, 100);
                 continue;
             }
-            if (const std::string text = Describe(*event); !text.empty())
-                events.push_back(text);
+            std::uint8_t bytes[DecodeBytes];
+            const long length = snd_midi_event_decode(Decoder, bytes, DecodeBytes, event);
+            if (length > 0)
+                messages.push_back(FormatRecord({0, MidiRecordKind::Long, {bytes, bytes + length}}));
         }
-        return events;
+        return messages;
     }
 
 private:
-    static std::string Describe(const snd_seq_event_t& event) {
-        const auto number = [](int value) { return std::string(1, ' ').append(std::to_string(value)); };
-        switch (event.type) {
-        case SND_SEQ_EVENT_NOTEON:
-            return "on" + number(event.data.note.channel) + number(event.data.note.note) +
-                   number(event.data.note.velocity);
-        case SND_SEQ_EVENT_NOTEOFF:
-            return "off" + number(event.data.note.channel) + number(event.data.note.note);
-        case SND_SEQ_EVENT_PGMCHANGE:
-            return "program" + number(event.data.control.channel) + number(event.data.control.value);
-        case SND_SEQ_EVENT_CONTROLLER:
-            return "cc" + number(event.data.control.channel) +
-                   number(static_cast<int>(event.data.control.param)) + number(event.data.control.value);
-        case SND_SEQ_EVENT_SYSEX: {
-            const auto* bytes = static_cast<const std::uint8_t*>(event.data.ext.ptr);
-            MidiRecord record{0, MidiRecordKind::Long, {bytes, bytes + event.data.ext.len}};
-            std::string text = FormatRecord(record); // "tick=0 f0 ..."
-            return text.replace(0, std::string_view("tick=0").size(), "sysex");
-        }
-        default: return {}; // announcements of the connection and the like
-        }
-    }
-
+    static constexpr long DecodeBytes = 256;
     snd_seq_t* Seq = nullptr;
+    snd_midi_event_t* Decoder = nullptr;
     int Port = -1;
 };
 
