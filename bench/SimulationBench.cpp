@@ -1,100 +1,241 @@
-// Cost of the water step on settled water: the shipped stage's layout (its
-// outlets and drains closed so the pool stays the same size), filled bottom
-// up with a lattice of particles and left to settle into piles.
+// The box's water step against the plain reference model of tests/sim, on the
+// same water in one run: blocks of frames alternate between the two, so that a
+// busy machine slows both alike. Prints, per case, the processor time per
+// particle and frame of each, the ratio (median over the blocks), the ratio of
+// wall-clock times, and the box's own split between its phases.
+//
+//   vaporel_sim_bench [--blocks N] [--threads T]
+//
+// T threads share the box's collision passes (1 by default); the reference
+// model always runs on one.
 
+#include "ReferenceBox.h" // tests/sim
 #include "game/HeadlessLayerTextures.h"
 #include "game/VaporelBoxUnit.h"
+#include "game/WaterWorkersUnit.h"
+#include "lib/Z5UtilsUnit.h"
 
-#include <benchmark/benchmark.h>
-
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
-constexpr int SettleFrames = 240; // 4 s of game time: the lattice collapses into piles
+constexpr int SettleFrames = 240;        // 4 s of game time: a lattice collapses into piles
+constexpr double BlockWork = 200'000.0;  // particle-frames per block
+constexpr int ShippedStageFrames = 1000; // the shipped stage measured from its start
 
-struct TPoolSize {
-    std::int32_t Particles;
-    std::int32_t Radius; // pixels: small enough for that many to fit the field
+struct TCase {
+    const char* Name;
+    std::int32_t Particles; // 0: the shipped stage as the game plays it
+    std::int32_t Radius;    // pixels
 };
 
-class TSettledWater {
-public:
-    explicit TSettledWater(TPoolSize size) : Box(std::make_unique<TVaporelBox>(Profiler, Textures)) {
-        SetRandSeed(0);
-        Box->LoadStage(VAPOREL_STAGE_DIR);
-        CloseOutletsAndDrains();
-        Box->WaterParticleNum = size.Particles;
-        Box->BlueWaterNum = size.Particles * 2 / 3;
-        Box->WaterRadius = size.Radius;
-        Box->ResetWater();
-        FillBottomUp(size);
-        for (int frame = 0; frame < SettleFrames; ++frame)
-            Box->Execute();
-    }
+// The shipped stage; then its layout with the outlets and drains closed,
+// filled bottom up with a lattice and left to settle into a basin or piles.
+const TCase Cases[] = {
+    {"stage 0001", 0, 0},
+    {"basin 2,000 r4", 2000, 4},
+    {"pile 10,000 r1", 10000, 1},
+    {"pile 50,000 r1", 50000, 1},
+};
 
-    TVaporelBox& Get() { return *Box; }
+void CloseOutletsAndDrains(TVaporelBox& box) {
+    for (auto& column : box.Cells)
+        for (TMapCell& cell : column)
+            if (cell.CellType == ctOutlet || cell.CellType == ctDrain)
+                cell.CellType = ctBlock;
+}
 
-private:
-    void CloseOutletsAndDrains() {
-        for (auto& column : Box->Cells)
-            for (TMapCell& cell : column)
-                if (cell.CellType == ctOutlet || cell.CellType == ctDrain)
-                    cell.CellType = ctBlock;
-    }
-
-    // One particle per lattice point of open cells, from the bottom row up,
-    // until the pool is used up.
-    void FillBottomUp(TPoolSize size) {
-        const int spacing = 2 * size.Radius;
-        std::int32_t added = 0;
-        for (int y = FieldHeight - size.Radius; y >= size.Radius; y -= spacing)
-            for (int x = size.Radius; x < FieldWidth; x += spacing) {
-                if (added == size.Particles)
-                    return;
-                if (Box->Cells[x / CellSize][y / CellSize].CellType == ctEmpty) {
-                    Box->AddParticle(x, y);
-                    ++added;
-                }
+// One particle per lattice point of open cells, from the bottom row up, until
+// the pool is used up.
+void FillBottomUp(TVaporelBox& box, std::int32_t particles, std::int32_t radius) {
+    const int spacing = 2 * radius;
+    std::int32_t added = 0;
+    for (int y = FieldHeight - radius; y >= radius; y -= spacing)
+        for (int x = radius; x < FieldWidth; x += spacing) {
+            if (added == particles)
+                return;
+            if (box.Cells[x / CellSize][y / CellSize].CellType == ctEmpty) {
+                box.AddParticle(x, y);
+                ++added;
             }
-    }
+        }
+}
 
-    TGameProfiler Profiler;
-    THeadlessLayerTextures Textures;
-    std::unique_ptr<TVaporelBox> Box;
+void PrepareWater(TVaporelBox& box, const TCase& c) {
+    SetRandSeed(0);
+    box.LoadStage(VAPOREL_STAGE_DIR);
+    if (c.Particles == 0) {
+        box.Restart();
+        return;
+    }
+    CloseOutletsAndDrains(box);
+    box.WaterParticleNum = c.Particles;
+    box.BlueWaterNum = c.Particles * 2 / 3;
+    box.WaterRadius = c.Radius;
+    box.ResetWater();
+    FillBottomUp(box, c.Particles, c.Radius);
+    for (int frame = 0; frame < SettleFrames; ++frame)
+        box.Execute();
+}
+
+reference::Vec Copy(const TVector3D& v) {
+    return {v.x, v.y, v.z};
+}
+
+// The reference model in the box's present state, its own random generator
+// included.
+std::unique_ptr<reference::ReferenceBox> CopyOf(const TVaporelBox& box) {
+    auto ref = std::make_unique<reference::ReferenceBox>();
+    reference::CopyStage(box, *ref);
+    for (const TWaterParticle& p : box.Particles)
+        ref->pool.push_back({Copy(p.Position), Copy(p.Velocity), Copy(p.PrevPosition), p.Active, p.Exited,
+                             static_cast<int>(p.Kind)});
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row) {
+            const TMapCell& cell = box.Cells[column][row];
+            ref->count[column][row] = cell.Count;
+            std::copy(cell.Entries, cell.Entries + cell.Count, ref->entries[column][row]);
+        }
+    ref->cursor = box.SpawnCursor;
+    ref->blueOut = box.BlueOutCount;
+    ref->etcOut = box.EtcOutCount;
+    ref->state = box.State;
+    ref->timer = box.StateTimer;
+    ref->finished = box.Finished;
+    ref->seed = RandSeed();
+    return ref;
+}
+
+bool SameBits(const TVaporelBox& box, const reference::ReferenceBox& ref) {
+    for (std::size_t i = 0; i < box.Particles.size(); ++i) {
+        const TWaterParticle& a = box.Particles[i];
+        const reference::RefParticle& b = ref.pool[i];
+        if (a.Position.x != b.pos.x || a.Position.y != b.pos.y || a.Velocity.x != b.vel.x ||
+            a.Velocity.y != b.vel.y || a.Active != b.active || a.Exited != b.exited)
+            return false;
+    }
+    return box.CollisionHits == ref.hits && RandSeed() == ref.seed;
+}
+
+// Processor time of the whole process, so that helper threads count too.
+double CpuSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+double WallSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+struct TTimes {
+    double Cpu = 0.0;
+    double Wall = 0.0;
 };
 
-// Growing pools, each with a radius at which it fits the field; then the
-// same radius for every size, where the water's density stays the same.
-const TPoolSize PoolSizes[] = {{2000, 4}, {10000, 2}, {50000, 1}, {2500, 2}, {5000, 2}, {20000, 2}};
-
-void SetPerParticleCounter(benchmark::State& state, const TVaporelBox& box) {
-    state.counters["particles"] = box.ActiveParticleCount();
-    state.counters["per_particle"] =
-        benchmark::Counter(box.ActiveParticleCount(),
-                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+template <typename Step> TTimes TimeFrames(int frames, Step step) {
+    const double cpu = CpuSeconds();
+    const double wall = WallSeconds();
+    for (int frame = 0; frame < frames; ++frame)
+        step();
+    return {CpuSeconds() - cpu, WallSeconds() - wall};
 }
 
-void BM_Execute(benchmark::State& state) {
-    TSettledWater water(PoolSizes[state.range(0)]);
-    TVaporelBox& box = water.Get();
-    for (auto _ : state)
-        box.Execute();
-    SetPerParticleCounter(state, box);
-    state.counters["hits_per_frame"] = box.CollisionHits;
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-void BM_MakeCollisionMap(benchmark::State& state) {
-    TSettledWater water(PoolSizes[state.range(0)]);
-    TVaporelBox& box = water.Get();
-    for (auto _ : state)
-        box.MakeCollisionMap();
-    SetPerParticleCounter(state, box);
+double Seconds(const TGameProfiler& profiler, TProfileID id) {
+    const TZ5ProfileItem* item = profiler.Engine().Item(id);
+    return static_cast<double>(item->TotalTicks) / static_cast<double>(profiler.Engine().Frequency());
+}
+
+struct TSettings {
+    int Blocks = 15;
+    std::int32_t Threads = 1;
+};
+
+// Answers false on anything but the two known options with a positive number.
+bool ParseSettings(int argc, char** argv, TSettings& settings) {
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        const std::optional<std::int32_t> value =
+            i + 1 < argc ? TextToInt(argv[i + 1]) : std::optional<std::int32_t>{};
+        if (!value || *value < 1)
+            return false;
+        if (option == "--blocks")
+            settings.Blocks = *value;
+        else if (option == "--threads" && *value <= MaxWaterThreads)
+            settings.Threads = *value;
+        else
+            return false;
+    }
+    return true;
+}
+
+void RunCase(const TCase& c, const TSettings& settings) {
+    const int blocks = settings.Blocks;
+    TGameProfiler profiler;
+    THeadlessLayerTextures textures;
+    auto box = std::make_unique<TVaporelBox>(profiler, textures);
+    box->SetThreadCount(settings.Threads);
+    PrepareWater(*box, c);
+    auto ref = CopyOf(*box);
+    const double particles = c.Particles > 0 ? c.Particles : box->WaterParticleNum;
+    const int framesPerBlock =
+        c.Particles > 0 ? std::max(1, static_cast<int>(BlockWork / particles)) : ShippedStageFrames / blocks;
+    // The box's own split counts the measured frames only.
+    const double executeBefore = Seconds(profiler, pidBoxExecute);
+    const double collisionBefore = Seconds(profiler, pidCheckCollision);
+    const double mapsBefore = Seconds(profiler, pidMakeCollisionMap);
+
+    std::vector<double> ratios;
+    TTimes boxTotal, refTotal;
+    double particleFrames = 0.0;
+    for (int block = 0; block < blocks; ++block) {
+        const double active = box->ActiveParticleCount();
+        const TTimes boxTimes = TimeFrames(framesPerBlock, [&] { box->Execute(); });
+        const TTimes refTimes = TimeFrames(framesPerBlock, [&] { ref->Execute(); });
+        boxTotal.Cpu += boxTimes.Cpu;
+        boxTotal.Wall += boxTimes.Wall;
+        refTotal.Cpu += refTimes.Cpu;
+        refTotal.Wall += refTimes.Wall;
+        particleFrames += (active + box->ActiveParticleCount()) / 2 * framesPerBlock;
+        if (boxTimes.Cpu > 0.0)
+            ratios.push_back(refTimes.Cpu / boxTimes.Cpu);
+    }
+    // Three rebuilds of the map a frame, one of them inside the collision phase.
+    const double execute = Seconds(profiler, pidBoxExecute) - executeBefore;
+    const double maps = Seconds(profiler, pidMakeCollisionMap) - mapsBefore;
+    const double pairs = Seconds(profiler, pidCheckCollision) - collisionBefore - maps / 3.0;
+    std::printf("%-16s %7.0f %9.1f %9.1f %7.2f %9.2f   %4.0f%% %4.0f%% %4.0f%%   %s\n", c.Name,
+                particleFrames / (blocks * framesPerBlock), refTotal.Cpu / particleFrames * 1e9,
+                boxTotal.Cpu / particleFrames * 1e9, ratios.empty() ? 0.0 : Median(ratios),
+                refTotal.Wall / boxTotal.Wall, 100.0 * pairs / execute, 100.0 * maps / execute,
+                100.0 * (execute - pairs - maps) / execute,
+                SameBits(*box, *ref) ? "same bits" : "BITS DIFFER");
 }
 
 } // namespace
 
-BENCHMARK(BM_Execute)->DenseRange(0, 5)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MakeCollisionMap)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    TSettings settings;
+    if (!ParseSettings(argc, argv, settings)) {
+        std::fputs("usage: vaporel_sim_bench [--blocks N] [--threads T]\n", stderr);
+        return 1;
+    }
+    std::printf("box on %d thread(s), reference on 1; times are nanoseconds of processor time per particle "
+                "and frame\n",
+                settings.Threads);
+    std::printf("%-16s %7s %9s %9s %7s %9s   %5s %5s %5s\n", "case", "active", "ref ns", "box ns", "ratio",
+                "wall", "pairs", "maps", "rest");
+    for (const TCase& c : Cases)
+        RunCase(c, settings);
+    return 0;
+}

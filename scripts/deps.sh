@@ -10,6 +10,7 @@ packages=(
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libpng-dev libjpeg62-turbo-dev libxml2-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
+  fonts-dejavu-extra # the condensed bold face that stands in for "Impact"
   libogg-dev libvorbis-dev libasound2-dev libcdio-dev libsimpleini-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev

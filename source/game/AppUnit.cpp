@@ -10,6 +10,8 @@ namespace {
 constexpr std::uint32_t WindowClassStyle = CS_VREDRAW | CS_HREDRAW; // no double clicks
 constexpr std::uint32_t LeaveFullScreenPauseMs = 100;
 constexpr const char* InactiveCaptionSuffix = " (sleep)";
+constexpr const char* NoDisplayText =
+    "No display was found: the game needs a running X11 or Wayland desktop (DISPLAY or WAYLAND_DISPLAY).";
 
 bool IsButtonDown(std::uint32_t message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
@@ -73,13 +75,18 @@ void TApp::CreateMainWindow() {
     params.Style = StartFullScreen ? FullScreenStyle : WindowedStyle;
     params.Bounds = WindowRectFor(params.Style, 0);
     params.CreateParam = this;
-    if (!CreateWindow(params))
-        throw Exception("ウィンドウが生成できませんでした");
+    if (CreateWindow(params))
+        return;
+    const std::string failed = "ウィンドウが生成できませんでした";
+    if (!DisplayFound())
+        throw Exception(std::string(NoDisplayText) + " " + failed);
+    throw Exception(failed);
 }
 
 Rect TApp::WindowRectFor(std::uint32_t style, std::uint32_t exStyle) const {
     const Rect window = AdjustWindowRect({0, 0, Width, Height}, style, exStyle);
-    // Integer division truncates toward zero, as the centring always has.
+    // Integer division truncates toward zero: a window larger than the screen
+    // sticks out by the same amount at either end, its odd pixel to the right.
     return {(ScreenWidth() - window.Width) / 2, (ScreenHeight() - window.Height) / 2, window.Width,
             window.Height};
 }

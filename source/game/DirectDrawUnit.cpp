@@ -1,5 +1,11 @@
 #include "game/DirectDrawUnit.h"
 
+// The program's display mode is a static that leaves full screen through the
+// window layer at exit, after main: the layer must go after it.
+TDirectDraw::TDirectDraw() {
+    platform::PrepareWindowSystem();
+}
+
 TDirectDraw::~TDirectDraw() {
     RestoreMode();
 }

@@ -13,7 +13,7 @@ public:
 
 class TDirectDraw {
 public:
-    TDirectDraw() = default;
+    TDirectDraw();
     ~TDirectDraw(); // restores the desktop if the program ends in full screen
     TDirectDraw(const TDirectDraw&) = delete;
     TDirectDraw& operator=(const TDirectDraw&) = delete;

@@ -1,5 +1,6 @@
 #include "game/GameUnit.h"
 
+#include "game/WaterWorkersUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/OpenGLBinding.h"
@@ -110,6 +111,7 @@ void TGameApp::OnCreateWindow() {
     ModelManager->BuildLists();
     Box = std::make_unique<TVaporelBox>(*Profiler, *Textures);
     Box->LoadStage(FirstStage);
+    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum)); // any count gives the same water
 }
 
 void TGameApp::CreateRenderer() {

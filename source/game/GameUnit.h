@@ -33,7 +33,7 @@ inline constexpr const char* FirstStage = "stages/0001/";
 inline constexpr const char* PictureFolder = "images/";
 inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
 
-// Reads an option as the options file has always stored it: an integer
+// Reads an option as the options file stores it: an integer
 // (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
 // or one that is no number gives `fallback`.
 bool ReadBoolOption(const platform::IniFile& options, const std::string& key, bool fallback);

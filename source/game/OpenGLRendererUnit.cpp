@@ -119,7 +119,9 @@ void TOpenGLRenderer::PushPixelProjection() const {
     GL().LoadIdentity();
 }
 
-void TOpenGLRenderer::Begin2D() { PushPixelProjection(); }
+void TOpenGLRenderer::Begin2D() {
+    PushPixelProjection();
+}
 
 void TOpenGLRenderer::Clear() {
     ApplyPresentationViewport();
@@ -131,11 +133,20 @@ void TOpenGLRenderer::Present() {
     Context->SwapBuffers();
 }
 
-// The picture goes where the window layer shows the client area: the whole
-// window, or in full screen a scaled rectangle with black bars around it. The
-// window's size can change under us (full screen), so this runs every frame.
+// Where the picture goes in the window's pixels. In full screen the window
+// layer scales it into the screen with black bars around; the screen's size
+// can change under us, so this runs every frame. In a window it is drawn one
+// to one at the top-left corner at the size SetSize gave, whatever size a
+// window manager forces on the window: mouse positions are window pixels, so
+// a stretched picture would no longer lie under the mouse.
+platform::Rect TOpenGLRenderer::PictureRect() const {
+    if (platform::IsFullScreen(Window_))
+        return platform::GetPresentationViewport(Window_);
+    return {0, 0, Width_, Height_};
+}
+
 void TOpenGLRenderer::ApplyPresentationViewport() {
-    const platform::Rect picture = platform::GetPresentationViewport(Window_);
+    const platform::Rect picture = PictureRect();
     const platform::Size drawable = Context->DrawableSize();
     const int pictureBottom = drawable.Height - picture.Top - picture.Height; // GL counts rows upwards
     GL().Viewport(picture.Left, pictureBottom, picture.Width, picture.Height);

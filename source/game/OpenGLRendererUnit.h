@@ -87,6 +87,7 @@ private:
     void ClearColorBuffers();
     void LoadPixelProjection() const;
     void PushPixelProjection() const;
+    platform::Rect PictureRect() const;
     void ApplyPresentationViewport();
     void ClearLetterboxBars(const platform::Rect& picture, platform::Size drawable) const;
 

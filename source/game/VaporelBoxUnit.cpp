@@ -1,6 +1,8 @@
 #include "game/VaporelBoxUnit.h"
 
+#include "game/CollisionPassUnit.h"
 #include "game/TextureManagerUnit.h"
+#include "game/WaterWorkersUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
 #include "platform/PictureDecoder.h"
 
@@ -53,17 +55,6 @@ TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return ctBlock;
 }
 
-// 2 x radius and its square are 32-bit integers; they wrap like such for
-// absurd radii instead of overflowing.
-std::int32_t Diameter(std::int32_t radius) {
-    return static_cast<std::int32_t>(2u * static_cast<std::uint32_t>(radius));
-}
-
-std::int32_t DiameterSquared(std::int32_t radius) {
-    const auto diameter = static_cast<std::uint32_t>(Diameter(radius));
-    return static_cast<std::int32_t>(diameter * diameter);
-}
-
 std::int32_t ReadInteger(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
     try {
         return reader.GetValue(key).ToInteger();
@@ -101,8 +92,16 @@ double RandomReal() {
 }
 
 TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
-    : Profiler(profiler), Textures(textures) {
+    : Profiler(profiler), Textures(textures), Workers(std::make_unique<TWaterWorkers>(1)),
+      PairPass(std::make_unique<TCollisionPass>()) {
     ResetWater();
+}
+
+TVaporelBox::~TVaporelBox() = default;
+
+void TVaporelBox::SetThreadCount(std::int32_t count) {
+    if (count != Workers->Count())
+        Workers = std::make_unique<TWaterWorkers>(count);
 }
 
 // ---- Stage loading ----------------------------------------------------------
@@ -268,83 +267,10 @@ void TVaporelBox::CheckCollision() {
     Profiler.Stop(pidCheckCollision);
 }
 
-// Columns outer, rows inner, pairs i < j of each cell. Positions change at
-// once, so later pairs see where earlier ones moved the particles; a pair
-// sharing several cells is resolved once per shared cell.
-//
-// Each cell's active particles are loaded into locals, paired there, and
-// written back before the next cell: a particle stands in a cell at most
-// once, so the locals are distinct particles, and dropping inactive entries
-// keeps the order of the remaining pairs. The results are the same bits as
-// pairing the pool entries directly.
 void TVaporelBox::CollidePairsInCells() {
-    TWaterParticle* const pool = Particles.data();
-    const TPairLimits limits{static_cast<double>(Diameter(WaterRadius)),
-                             static_cast<double>(DiameterSquared(WaterRadius))};
-    for (auto& column : Cells)
-        for (const TMapCell& cell : column) {
-            if (cell.Count < 2)
-                continue;
-            TCellWater water;
-            for (std::int32_t i = 0; i < cell.Count; ++i) {
-                const TWaterParticle& p = pool[cell.Entries[i]];
-                if (p.Active)
-                    water.Load(cell.Entries[i], p.Position);
-            }
-            PairUp(water, limits);
-            for (std::int32_t i = 0; i < water.Count; ++i) {
-                pool[water.Index[i]].Position.x = water.X[i];
-                pool[water.Index[i]].Position.y = water.Y[i];
-            }
-        }
-}
-
-// Every pair i < j of one cell, in order. The test runs on locals; only an
-// overlapping pair goes on to the push.
-void TVaporelBox::PairUp(TCellWater& water, const TPairLimits& limits) {
-    const std::int32_t count = water.Count;
-    std::int32_t hits = 0;
-    for (std::int32_t i = 0; i < count; ++i) {
-        double ax = water.X[i];
-        double ay = water.Y[i];
-        for (std::int32_t j = i + 1; j < count; ++j) {
-            const double dx = ax - water.X[j];
-            const double dy = ay - water.Y[j];
-            const double d2 = dx * dx + dy * dy;
-            if (d2 < limits.DiameterSquared) {
-                ++hits;
-                PushApart(ax, ay, water.X[j], water.Y[j], dx, dy, d2, limits.Diameter);
-            }
-        }
-        water.X[i] = ax;
-        water.Y[i] = ay;
-    }
-    CollisionChecks += count * (count - 1) / 2;
-    CollisionHits += hits;
-}
-
-// Pushes an overlapping pair apart along the line between the centres (d =
-// a - b) until the discs just touch; velocities are left alone. Only x and y
-// are computed: z is 0 in every position, so its terms (0 - 0, 0 * 0,
-// 0 / length) would add exact zeros and change no bit.
-void TVaporelBox::PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
-                            double diameter) {
-    double nx = 1.0;
-    double ny = 0.0;
-    const double distance = std::sqrt(d2);
-    if (d2 != 0.0) {
-        // d normalised: the length sqrt(dx*dx + dy*dy + 0*0) is exactly `distance`.
-        nx = dx / distance;
-        ny = dy / distance;
-    }
-    const double push = (diameter - distance) * 0.5;
-    // n x push is formed first, then added (a) or subtracted (b).
-    const double pushX = nx * push;
-    const double pushY = ny * push;
-    ax += pushX;
-    ay += pushY;
-    bx -= pushX;
-    by -= pushY;
+    const TCollisionPass::TCounts counts = PairPass->Run(Cells, Particles.data(), WaterRadius, *Workers);
+    CollisionChecks += counts.Checks;
+    CollisionHits += counts.Hits;
 }
 
 // Tests the straight path from PrevPosition to Position at four points; only
@@ -417,9 +343,9 @@ void TVaporelBox::UpdateVelocity(TWaterParticle& p) const {
 }
 
 // Rebuilt from scratch: every active particle, in pool order, goes into the
-// cells of its bounding square's four corners, at most once per cell (its
-// corners are visited one after another, so testing the last entry suffices)
-// and at most MaxCellEntries per cell.
+// cells of its bounding square's four corners, at most once per cell and at
+// most MaxCellEntries per cell. The corners' columns and rows are worked out
+// once; two corners share a cell exactly when they share its column and row.
 void TVaporelBox::MakeCollisionMap() {
     Profiler.Start(pidMakeCollisionMap);
     for (auto& column : Cells)
@@ -431,27 +357,28 @@ void TVaporelBox::MakeCollisionMap() {
         const TWaterParticle& p = Particles[i];
         if (!p.Active)
             continue;
-        const double x = p.Position.x;
-        const double y = p.Position.y;
-        Register(i, x - r, y - r);
-        Register(i, x + r, y - r);
-        Register(i, x - r, y + r);
-        Register(i, x + r, y + r);
+        const int left = CellIndex(p.Position.x - r, MapColumns);
+        const int right = CellIndex(p.Position.x + r, MapColumns);
+        const int top = CellIndex(p.Position.y - r, MapRows);
+        const int bottom = CellIndex(p.Position.y + r, MapRows);
+        Register(i, left, top);
+        if (right != left)
+            Register(i, right, top);
+        if (bottom != top) {
+            Register(i, left, bottom);
+            if (right != left)
+                Register(i, right, bottom);
+        }
     }
     Profiler.Stop(pidMakeCollisionMap);
 }
 
-void TVaporelBox::Register(std::int32_t index, double x, double y) {
-    const int column = CellIndex(x, MapColumns);
-    const int row = CellIndex(y, MapRows);
+void TVaporelBox::Register(std::int32_t index, int column, int row) {
     if (column < 0 || row < 0)
         return;
     TMapCell& cell = Cells[column][row];
-    if (cell.Count >= MaxCellEntries)
-        return;
-    if (cell.Count > 0 && cell.Entries[cell.Count - 1] == index)
-        return;
-    cell.Entries[cell.Count++] = index;
+    if (cell.Count < MaxCellEntries)
+        cell.Entries[cell.Count++] = index;
 }
 
 // An etc particle changes places with the first blue particle registered in

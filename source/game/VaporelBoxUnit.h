@@ -11,8 +11,12 @@
 #include "platform/Exception.h" // raised by stage loading and cell access
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+class TCollisionPass;
+class TWaterWorkers;
 
 inline constexpr int FieldWidth = 1024;    // pixels, x grows to the right
 inline constexpr int FieldHeight = 768;    // pixels, y grows downwards
@@ -73,6 +77,7 @@ class TVaporelBox {
 public:
     // Stores the references (not owned) and resets the (still empty) pool.
     TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures);
+    ~TVaporelBox();
     TVaporelBox(const TVaporelBox&) = delete;
     TVaporelBox& operator=(const TVaporelBox&) = delete;
 
@@ -97,6 +102,10 @@ public:
     std::int32_t ActiveParticleCount() const;
     void CheckGoal();
     void AdvanceStateTimer();
+
+    // Threads that share the collision passes (1 at creation; see
+    // DefaultWaterThreadCount). Every count gives the same bits.
+    void SetThreadCount(std::int32_t count);
 
     // The phases of Execute, public for the benchmark and the tests.
     void Simulate();
@@ -136,37 +145,16 @@ private:
 
     void Integrate(TWaterParticle& p) const;
     void CheckCollision();
-    // The active particles of one cell, loaded for pairing.
-    struct TCellWater {
-        std::int32_t Count = 0;
-        std::int32_t Index[MaxCellEntries];
-        double X[MaxCellEntries];
-        double Y[MaxCellEntries];
-
-        void Load(std::int32_t index, const TVector3D& position) {
-            Index[Count] = index;
-            X[Count] = position.x;
-            Y[Count] = position.y;
-            ++Count;
-        }
-    };
-    // 2 x WaterRadius and its square, as the pair test uses them.
-    struct TPairLimits {
-        double Diameter;
-        double DiameterSquared;
-    };
-
     void CollidePairsInCells();
-    void PairUp(TCellWater& water, const TPairLimits& limits);
-    static void PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
-                          double diameter);
     void CollideWithMap(TWaterParticle& p);
     void LeaveThroughOutlet(TWaterParticle& p);
     void ClampToField(TWaterParticle& p) const;
     void UpdateVelocity(TWaterParticle& p) const;
     void SwapWater(TWaterParticle& p);
-    void Register(std::int32_t index, double x, double y);
+    void Register(std::int32_t index, int column, int row);
 
     TGameProfiler& Profiler;
     TLayerTextures& Textures;
+    std::unique_ptr<TWaterWorkers> Workers;
+    std::unique_ptr<TCollisionPass> PairPass;
 };

@@ -3,6 +3,7 @@
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -11,6 +12,15 @@ constexpr std::int32_t BacklogLimit = -4000;  // more than four frames behind: d
 constexpr std::int32_t SkipCycle = 4;         // every fourth late frame is drawn
 constexpr std::int32_t SpinMs = 3;            // waits this short are spent spinning
 constexpr std::int32_t LongestWaitMs = 5;     // sleeps are at most LongestWaitMs - SpinMs
+
+// Balance − rate × elapsed, kept within 32 bits: ten hours without a frame at
+// 60 frames a second would go beyond them. Every result below BacklogLimit
+// ends the same way (the backlog is dropped), so the floor changes no frame.
+std::int32_t SpendCredit(std::int32_t balance, std::int32_t rate, std::int32_t elapsedMs) {
+    const std::int64_t spent = std::int64_t{balance} - std::int64_t{rate} * elapsedMs;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(spent, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
 
 } // namespace
 
@@ -46,13 +56,15 @@ bool TWaitTimer::Check() {
     const auto elapsed = static_cast<std::int32_t>(now - LastTime); // the clock wraps
 
     if (WaitEnabled() && SkipCounter <= 0 && elapsed < threshold) {
-        const std::int32_t remaining = threshold - elapsed;
+        const std::int64_t remaining =
+            std::int64_t{threshold} - elapsed; // a 25-day stall wraps elapsed below zero
         if (remaining > SpinMs)
-            Clock.Sleep(static_cast<std::uint32_t>(std::min(remaining, LongestWaitMs) - SpinMs));
+            Clock.Sleep(
+                static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, LongestWaitMs) - SpinMs));
         return true;
     }
 
-    Balance -= Rate_ * elapsed;
+    Balance = SpendCredit(Balance, Rate_, elapsed);
     LastTime = now;
     SkipStep();
     CountStep(now);

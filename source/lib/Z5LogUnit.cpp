@@ -8,7 +8,7 @@ namespace {
 
 const char* const RuleLine = "---------------------------------------------------------------";
 
-// Lines end with CR LF, as the log's format asks. Each line is one write, so
+// Lines end with CR LF, the log's one line ending. Each line is one write, so
 // a line is never split by another program appending to the same file.
 bool PutLine(platform::AppendFile& file, const std::string& line) {
     return file.Write(line + "\r\n");
@@ -41,7 +41,9 @@ bool TZ5Log::AppendLine(const std::string& line) const {
 void TZ5Log::WriteLine(const std::string& message) {
     std::lock_guard lock(WriteMutex);
     StartLog();
-    AppendLine(" " + TimeStamp() + ": " + message);
+    std::string line = " ";
+    line.append(TimeStamp()).append(": ").append(message);
+    AppendLine(line);
 }
 
 TZ5Log& Log() {

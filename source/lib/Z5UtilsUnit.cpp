@@ -1,5 +1,6 @@
 #include "lib/Z5UtilsUnit.h"
 
+#include "lib/Z5LogUnit.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceLock.h"
 
@@ -63,10 +64,17 @@ const std::string ExeName = ReadExeName();
 const std::string ExeDir = ExtractFolder(ExeName);
 
 bool IsAlreadyRunning(const std::string& name) {
+    using Outcome = platform::InstanceLock::Outcome;
     auto lock = std::make_unique<platform::InstanceLock>(name);
-    if (!lock->Held())
-        return true;
-    TheInstanceLock = std::move(lock);
+    switch (lock->Result()) {
+    case Outcome::TakenByAnother: return true;
+    case Outcome::Held: TheInstanceLock = std::move(lock); return false;
+    case Outcome::Unavailable: break;
+    }
+    // Refusing to start because the lock cannot be made would leave the
+    // player with a game that silently never opens.
+    Log().WriteLine("No single-instance lock can be made, so a second copy would not be stopped (" +
+                    lock->Problem() + ")");
     return false;
 }
 
@@ -135,14 +143,23 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
     return (hasExtension ? path.substr(0, dot) : path) + extension;
 }
 
+bool IsInstalledCopy() {
+    std::error_code error;
+    return std::filesystem::exists(ChangeFileExt(ExeName, InstalledMarkerExtension), error);
+}
+
 std::string ProgramFilePath(const std::string& extension, TUserFolder folder) {
     const std::string besideProgram = ChangeFileExt(ExeName, extension);
-    if (ExeDir.empty() || access(ExeDir.c_str(), W_OK) == 0)
+    // An installed program never writes into its own folder, even one the
+    // user may write to (under ~/.local): a reinstall or uninstall would lose
+    // or leave behind what it wrote there.
+    const bool installed = IsInstalledCopy();
+    if (!installed && (ExeDir.empty() || access(ExeDir.c_str(), W_OK) == 0))
         return besideProgram;
     const std::string userFolder = UserFolder(folder);
     std::error_code error;
     std::filesystem::create_directories(userFolder, error);
-    if (error)
+    if (error && !installed)
         return besideProgram; // nowhere better: the caller's own failure rules apply
     return userFolder + besideProgram.substr(ExeDir.size());
 }

@@ -12,7 +12,8 @@ extern const std::string ExeName;
 extern const std::string ExeDir;
 
 // Takes a system-wide lock named `name` for the rest of the run; true when
-// another process holds it already (or it cannot be taken).
+// another process holds it already. When no lock can be made at all, the log
+// says why and the answer is false: the program runs.
 bool IsAlreadyRunning(const std::string& name);
 
 // Hides the system cursor for good: steps the display count down while it
@@ -41,9 +42,16 @@ std::string ExtractFolder(const std::string& path);
 // `path` with its final ".ext" (if any, in the last component) replaced by `extension`.
 std::string ChangeFileExt(const std::string& path, const std::string& extension);
 
-// Where a file of the program that it writes lives: beside the program when its
-// folder is writable (a build folder, a portable copy), else in the user's
-// folder of the given kind, "$XDG_CONFIG_HOME/vaporel/" for settings or
-// "$XDG_STATE_HOME/vaporel/" for logs, created on demand.
+// An installed copy has a file named after the program with this extension
+// beside it (the installation puts it there); a build folder or an unpacked
+// portable copy has none.
+inline constexpr const char* InstalledMarkerExtension = ".installed";
+bool IsInstalledCopy();
+
+// Where a file of the program that it writes lives: in the user's folder of the
+// given kind, "$XDG_CONFIG_HOME/vaporel/" for settings or
+// "$XDG_STATE_HOME/vaporel/" for logs (created on demand), always for an
+// installed copy; beside the program for a build folder or a portable copy,
+// unless its folder is not writable.
 enum class TUserFolder { Config, State };
 std::string ProgramFilePath(const std::string& extension, TUserFolder folder);

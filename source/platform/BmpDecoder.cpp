@@ -1,7 +1,8 @@
 // BMP through SDL's bitmap reader, converted to RGB24. SDL allocates the
 // surface as soon as it has read the header, so the header's size is checked
-// here first; a 32-bit file's fourth byte is dropped, as the platform bitmap
-// of the original system did.
+// here first. A 32-bit file's fourth byte is dropped: most writers leave it as
+// padding rather than alpha, and transparency comes from PNG pictures only,
+// so a BMP is always an opaque picture.
 
 #include "platform/PictureDecoder.h"
 

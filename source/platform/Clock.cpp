@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <sched.h>
 #include <thread>
 
 namespace platform {
@@ -10,6 +9,12 @@ namespace platform {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+
+// What Sleep(0) gives up: the rest of a time slice, for real. A yield returns
+// at once on an idle machine, and the frame pacing, which sleeps 0 on every
+// pass of the message loop, would keep a core busy; this short sleep keeps a
+// frame within a millisecond of when it is due.
+constexpr std::chrono::microseconds TimeSliceRest(250);
 
 class SteadySystemClock final : public Clock {
 public:
@@ -35,7 +40,7 @@ std::uint32_t TimeGetTime() {
 
 void SleepMs(std::uint32_t milliseconds) {
     if (milliseconds == 0) {
-        sched_yield();
+        std::this_thread::sleep_for(TimeSliceRest);
         return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

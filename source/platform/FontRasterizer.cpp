@@ -10,6 +10,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 namespace platform {
 
@@ -194,12 +196,67 @@ OutlineGlyph OutlineOf(FT_Face face, FT_ULong code, const FontFace& font, double
     return glyph;
 }
 
-// Whether the match is the asked family itself (under any of its names, in
-// any case) rather than what fontconfig put in for a missing one: through its
-// generic aliases that can be a symbol face whose shapes are no letters (a
-// Dingbats face for the "fantasy" families), and its character set claims
-// the ASCII codes all the same.
-bool IsFamily(FcPattern* match, const std::string& family) {
+// Free faces that stand in for families a Linux desktop seldom has, when
+// installed: a heavy condensed sans for the title face.
+struct StandIn {
+    const char* Missing;
+    const char* Family;
+    bool Bold;
+};
+constexpr StandIn StandIns[] = {{"Impact", "DejaVu Sans Condensed", true}};
+
+const StandIn* StandInFor(const std::string& family) {
+    for (const StandIn& standIn : StandIns)
+        if (FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(standIn.Missing),
+                               reinterpret_cast<const FcChar8*>(family.c_str())) == 0)
+            return &standIn;
+    return nullptr;
+}
+
+// What every face used for text must have.
+constexpr std::string_view LatinLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+struct CharSetDeleter {
+    void operator()(FcCharSet* set) const { FcCharSetDestroy(set); }
+};
+using CharSetPtr = std::unique_ptr<FcCharSet, CharSetDeleter>;
+
+CharSetPtr LatinLetterSet() {
+    CharSetPtr set(FcCharSetCreate());
+    for (const char letter : LatinLetters)
+        FcCharSetAddChar(set.get(), static_cast<FcChar32>(letter));
+    return set;
+}
+
+bool HasLatinLetters(FcPattern* match) {
+    FcCharSet* set = nullptr;
+    if (FcPatternGetCharSet(match, FC_CHARSET, 0, &set) != FcResultMatch)
+        return false;
+    return std::all_of(LatinLetters.begin(), LatinLetters.end(),
+                       [set](char letter) { return FcCharSetHasChar(set, static_cast<FcChar32>(letter)); });
+}
+
+// A symbol face (Dingbats, a Greek symbol font) may map the Latin code points to
+// its pictures, so its character set claims the letters. Its glyph names give
+// it away: the glyph for A is called "a10" or "Alpha" there.
+bool DrawsLettersAsLetters(const FontFace& font) {
+    OpenFace open = Open(font);
+    FT_Face face = open.Face.get();
+    if (!FT_HAS_GLYPH_NAMES(face))
+        return true;
+    char name[64] = {};
+    const FT_UInt glyph = FT_Get_Char_Index(face, 'A');
+    if (glyph == 0 || FT_Get_Glyph_Name(face, glyph, name, sizeof name) != 0)
+        return false;
+    const std::string_view glyphName = name;
+    return glyphName == "A" || glyphName.starts_with("A.") || glyphName == "uni0041" || glyphName == "u0041";
+}
+
+// Whether the match is the asked family itself, under any of its names, in
+// any case (a generic name such as sans-serif is always answered by itself).
+bool IsFamilyOf(FcPattern* match, const std::string& family) {
+    if (family == DefaultSansFamily)
+        return true;
     FcChar8* name = nullptr;
     for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch; ++i)
         if (FcStrCmpIgnoreCase(name, reinterpret_cast<const FcChar8*>(family.c_str())) == 0)
@@ -207,32 +264,57 @@ bool IsFamily(FcPattern* match, const std::string& family) {
     return false;
 }
 
-} // namespace
+struct FoundFace {
+    FontFace Face;
+    bool OfFamily = false; // the family asked for, not a substitute
+};
 
-FontFace MatchFont(const std::string& family, bool bold) {
+// fontconfig's best face for the family, preferring faces with the Latin
+// letters; nothing when even the best one lacks them or draws them as symbols.
+std::optional<FoundFace> MatchLatinFace(const std::string& family, bool bold) {
     PatternPtr request(FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str())));
     if (request == nullptr)
         throw FontError("no font can be looked up for \"" + family + "\"");
     FcPatternAddInteger(request.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddBool(request.get(), FC_SCALABLE, FcTrue);
+    const CharSetPtr letters = LatinLetterSet();
+    FcPatternAddCharSet(request.get(), FC_CHARSET, letters.get());
     FcConfigSubstitute(nullptr, request.get(), FcMatchPattern);
     FcDefaultSubstitute(request.get());
     FcResult result = FcResultNoMatch;
     PatternPtr match(FcFontMatch(nullptr, request.get(), &result));
-    if (match == nullptr)
-        throw FontError("no installed font matches \"" + family + "\"");
-    if (family != DefaultSansFamily && !IsFamily(match.get(), family))
-        return MatchFont(DefaultSansFamily, bold);
-    FontFace face;
+    if (match == nullptr || !HasLatinLetters(match.get()))
+        return std::nullopt;
+    FoundFace found;
+    FontFace& face = found.Face;
     face.File = PatternString(match.get(), FC_FILE);
     face.Family = PatternString(match.get(), FC_FAMILY);
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &face.Index);
     FcBool embolden = FcFalse;
     FcPatternGetBool(match.get(), FC_EMBOLDEN, 0, &embolden);
     face.SyntheticBold = bold && embolden == FcTrue;
-    if (face.File.empty())
-        throw FontError("the font found for \"" + family + "\" has no file");
-    return face;
+    if (face.File.empty() || !DrawsLettersAsLetters(face))
+        return std::nullopt;
+    found.OfFamily = IsFamilyOf(match.get(), family);
+    return found;
+}
+
+} // namespace
+
+FontFace MatchFont(const std::string& family, bool bold) {
+    if (const auto found = MatchLatinFace(family, bold); found && found->OfFamily)
+        return found->Face;
+    if (const StandIn* standIn = StandInFor(family)) {
+        const auto preferred = MatchLatinFace(standIn->Family, bold || standIn->Bold);
+        if (preferred && preferred->OfFamily)
+            return preferred->Face;
+    }
+    // Not fontconfig's own substitute: through its generic aliases that can be
+    // any face, a symbol face among them.
+    if (const auto fallback = MatchLatinFace(DefaultSansFamily, bold))
+        return fallback->Face;
+    throw FontError("no installed font has the Latin letters (looked for \"" + family + "\" and " +
+                    DefaultSansFamily + ")");
 }
 
 std::vector<BitmapGlyph> RasterizeBitmapFont(const FontFace& font, int pixelHeight, int count) {

@@ -41,8 +41,12 @@ struct OutlineGlyph {
     double Advance = 0; // em units
 };
 
-// The file fontconfig picks for `family` (the default sans-serif face when the
-// family is not installed), bold or regular.
+// The file fontconfig picks for `family`, bold or regular. A family that is
+// not installed gets a free stand-in the game prefers where one is installed
+// (a heavy condensed sans for "Impact"), else the default sans-serif face.
+// Only faces that draw the Latin letters count: a symbol face (Dingbats),
+// even one asked for by name, gives way to the default sans-serif face.
+// Raises FontError when no installed face has the Latin letters.
 struct FontFace {
     std::string File;
     int Index = 0;

@@ -1,31 +1,55 @@
 #include "platform/InstanceLock.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
 namespace {
 
-std::string LockFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return runtime && *runtime ? runtime : "/tmp";
+// The session's runtime folder first; /tmp is shared by every user, so the
+// file there carries the user's id (no user can hold another's name), and a
+// link planted there is never followed.
+std::vector<std::string> LockFiles(const std::string& name) {
+    std::vector<std::string> files;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        files.push_back(std::string(runtime) + "/" + name + ".lock");
+    files.push_back("/tmp/" + name + "-" + std::to_string(getuid()) + ".lock");
+    return files;
 }
 
 } // namespace
 
 InstanceLock::InstanceLock(const std::string& name) {
-    const std::string path = LockFolder() + "/" + name + ".lock";
-    const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (descriptor < 0)
-        return;
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
-        close(descriptor);
-        return;
+    for (const std::string& path : LockFiles(name))
+        if (TryFile(path))
+            return;
+}
+
+// True when the outcome is settled: held here or by another process.
+bool InstanceLock::TryFile(const std::string& path) {
+    const int descriptor = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor >= 0 && flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+        Descriptor = descriptor;
+        Result_ = Outcome::Held;
+        return true;
     }
-    Descriptor = descriptor;
+    const int error = errno;
+    if (descriptor >= 0)
+        close(descriptor);
+    if (error == EWOULDBLOCK) {
+        Result_ = Outcome::TakenByAnother;
+        return true;
+    }
+    if (!Problem_.empty())
+        Problem_ += "; ";
+    Problem_ += path + ": " + std::strerror(error);
+    return false;
 }
 
 InstanceLock::~InstanceLock() {

@@ -99,6 +99,7 @@ inline constexpr GLenum GL_MAX_TEXTURE_SIZE = 0x0D33;
 inline constexpr GLenum GL_PROJECTION_STACK_DEPTH = 0x0BA4;
 inline constexpr GLenum GL_MODELVIEW_STACK_DEPTH = 0x0BA3;
 inline constexpr GLenum GL_MODELVIEW_MATRIX = 0x0BA6;
+inline constexpr GLenum GL_PROJECTION_MATRIX = 0x0BA7;
 inline constexpr GLenum GL_RENDERER = 0x1F01;
 inline constexpr GLenum GL_VERSION = 0x1F02;
 

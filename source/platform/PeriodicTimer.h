@@ -1,8 +1,8 @@
 #pragma once
 // A periodic event: a thread of its own calls a function every `interval`
-// milliseconds until the event is ended or the function answers false. Ticks keep to the grid of the first
-// one; ticks that come while the function still runs are dropped, not queued
-// (a 35 ms call with a 10 ms interval runs at 10, 50, 90 ms).
+// milliseconds until the event is ended or the function answers false. Ticks
+// keep to the grid of the first one; ticks that come while the function still
+// runs are dropped, not queued (a 35 ms call every 10 ms runs at 10, 50, 90 ms).
 
 #include "platform/Clock.h"
 

@@ -6,6 +6,8 @@
 
 #include <SDL.h>
 
+#include <optional>
+
 namespace platform {
 
 namespace {
@@ -15,6 +17,18 @@ int VirtualKeyOfLetterOrDigit(SDL_Keycode key) {
         return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9)
         return '0' + (key - SDLK_0);
+    return 0;
+}
+
+// The letter or digit printed on a US keyboard at this position: the letter
+// keys and the number row.
+int VirtualKeyOfLetterOrDigitPosition(SDL_Scancode code) {
+    if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z)
+        return 'A' + (code - SDL_SCANCODE_A);
+    if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9)
+        return '1' + (code - SDL_SCANCODE_1);
+    if (code == SDL_SCANCODE_0)
+        return '0';
     return 0;
 }
 
@@ -58,15 +72,21 @@ int VirtualKeyOfScancode(SDL_Scancode code) {
     }
 }
 
-// Letters and digits follow the keyboard layout, as their codes always have;
-// the other keys are named by their position.
+// Letters and digits follow the keyboard layout, so that 'Q' is the key that
+// types q wherever the layout puts it. A letter key or number-row key whose
+// symbol has no code of its own (the number row of a French layout types &, é,
+// "; a Russian layout types Cyrillic letters) is named by its position, so
+// that every layout has every letter and digit. The other keys are named by
+// their position.
 int VirtualKeyOf(const SDL_Keysym& key) {
-    const int letterOrDigit = VirtualKeyOfLetterOrDigit(key.sym);
-    return letterOrDigit ? letterOrDigit : VirtualKeyOfScancode(key.scancode);
+    if (const int letterOrDigit = VirtualKeyOfLetterOrDigit(key.sym))
+        return letterOrDigit;
+    if (const int position = VirtualKeyOfLetterOrDigitPosition(key.scancode))
+        return position;
+    return VirtualKeyOfScancode(key.scancode);
 }
 
-std::uintptr_t ModifierFlags() {
-    const SDL_Keymod mods = SDL_GetModState();
+std::uintptr_t ModifierFlagsOf(std::uint16_t mods) {
     std::uintptr_t flags = 0;
     if (mods & KMOD_SHIFT)
         flags |= MK_SHIFT;
@@ -75,19 +95,27 @@ std::uintptr_t ModifierFlags() {
     return flags;
 }
 
-std::uintptr_t ButtonFlags(std::uint32_t sdlButtons) {
-    std::uintptr_t flags = 0;
-    if (sdlButtons & SDL_BUTTON_LMASK)
-        flags |= MK_LBUTTON;
-    if (sdlButtons & SDL_BUTTON_RMASK)
-        flags |= MK_RBUTTON;
-    if (sdlButtons & SDL_BUTTON_MMASK)
-        flags |= MK_MBUTTON;
-    return flags;
+std::uintptr_t ButtonFlag(std::uint8_t button) {
+    switch (button) {
+    case SDL_BUTTON_LEFT: return MK_LBUTTON;
+    case SDL_BUTTON_RIGHT: return MK_RBUTTON;
+    case SDL_BUTTON_MIDDLE: return MK_MBUTTON;
+    default: return 0;
+    }
 }
 
-std::intptr_t ClientPointParam(WindowHandle window, int x, int y) {
+std::uintptr_t MouseFlagsAtEvent() {
+    return State().ButtonsAtEvent | State().ModifiersAtEvent;
+}
+
+// A window without a mouse capture hears of the mouse only over its client
+// area: not over the bars around the full-screen picture, not while a drag
+// that began inside goes on outside. The game relies on that.
+std::optional<std::intptr_t> ClientPointParam(WindowHandle window, int x, int y) {
     const Point client = WindowToClient(window, {x, y});
+    const Size size = GetClientSize(window);
+    if (client.X < 0 || client.Y < 0 || client.X >= size.Width || client.Y >= size.Height)
+        return std::nullopt;
     return MakePointParam(client.X, client.Y);
 }
 
@@ -101,12 +129,13 @@ std::uint32_t ButtonMessage(std::uint8_t button, bool down) {
 }
 
 void TranslateKey(const SDL_KeyboardEvent& event) {
+    State().ModifiersAtEvent = ModifierFlagsOf(event.keysym.mod); // the state after this key
     const WindowHandle window = WindowFromSdl(event.windowID);
     const int key = VirtualKeyOf(event.keysym);
     if (!window || key == 0)
         return;
     const bool down = event.type == SDL_KEYDOWN;
-    // Keys pressed with Alt belong to the system, as they always have.
+    // Keys pressed with Alt belong to the system (window manager shortcuts), not to the game.
     const bool system = (event.keysym.mod & KMOD_ALT) != 0 || key == VK_MENU;
     const std::uint32_t message =
         system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
@@ -116,24 +145,30 @@ void TranslateKey(const SDL_KeyboardEvent& event) {
 }
 
 void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
-    const WindowHandle window = WindowFromSdl(event.windowID);
-    const std::uint32_t message = ButtonMessage(event.button, event.type == SDL_MOUSEBUTTONDOWN);
-    if (!window || message == 0 || event.which == SDL_TOUCH_MOUSEID)
+    if (event.which == SDL_TOUCH_MOUSEID)
         return;
-    // The flags tell the state after the event: a press includes its button.
-    const std::uintptr_t flags = ButtonFlags(SDL_GetMouseState(nullptr, nullptr)) | ModifierFlags();
-    Enqueue({window, message, flags, ClientPointParam(window, event.x, event.y)});
+    // A press includes its button in the flags, a release no longer does.
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    std::uintptr_t& buttons = State().ButtonsAtEvent;
+    buttons = down ? buttons | ButtonFlag(event.button) : buttons & ~ButtonFlag(event.button);
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    const std::uint32_t message = ButtonMessage(event.button, down);
+    if (!window || message == 0)
+        return;
+    if (const auto point = ClientPointParam(window, event.x, event.y))
+        Enqueue({window, message, MouseFlagsAtEvent(), *point});
 }
 
 void TranslateMouseMotion(const SDL_MouseMotionEvent& event) {
     const WindowHandle window = WindowFromSdl(event.windowID);
     if (!window || event.which == SDL_TOUCH_MOUSEID)
         return;
-    const std::uintptr_t flags = ButtonFlags(event.state) | ModifierFlags();
-    Enqueue({window, WM_MOUSEMOVE, flags, ClientPointParam(window, event.x, event.y)});
+    if (const auto point = ClientPointParam(window, event.x, event.y))
+        Enqueue({window, WM_MOUSEMOVE, MouseFlagsAtEvent(), *point});
 }
 
-// An activated program decides whether the screen saver may start.
+// An activated program decides whether the screen saver may start; an
+// inactive one never holds it off.
 void AskAboutScreenSaver(WindowHandle window) {
     if (SendMessage(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0) != 0)
         SDL_DisableScreenSaver();
@@ -150,7 +185,10 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         Enqueue({window, WM_ACTIVATEAPP, 1, 0});
         AskAboutScreenSaver(window);
         break;
-    case SDL_WINDOWEVENT_FOCUS_LOST: Enqueue({window, WM_ACTIVATEAPP, 0, 0}); break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Enqueue({window, WM_ACTIVATEAPP, 0, 0});
+        SDL_EnableScreenSaver();
+        break;
     case SDL_WINDOWEVENT_EXPOSED:
         if (!window->PaintQueued) {
             window->PaintQueued = true;

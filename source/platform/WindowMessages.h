@@ -1,7 +1,7 @@
 #pragma once
 // Message numbers, flags and key codes of the window message layer. The values
-// are the classic desktop ones, so that the application code and its tests
-// speak the same numbers as the game's message handling always has.
+// are the well-known desktop ones: the application's handlers are written in
+// them, and a test or a log line can name a message or key by its number.
 
 #include <cstdint>
 

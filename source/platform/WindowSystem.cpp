@@ -45,6 +45,8 @@ bool EnsureVideo() {
     if (state.VideoUp)
         return true;
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");      // mouse messages come from the client area only
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1"); // until an active window holds it off
     if (!InitDesktopVideo())
         return false;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, ColorChannelBits);
@@ -96,7 +98,15 @@ void SetKeyDown(int virtualKey, bool down) {
         State().KeysDown[static_cast<std::size_t>(virtualKey)] = down;
 }
 
+void SetButtonsDown(std::uintptr_t mouseFlags) {
+    SetKeyDown(VK_LBUTTON, (mouseFlags & MK_LBUTTON) != 0);
+    SetKeyDown(VK_RBUTTON, (mouseFlags & MK_RBUTTON) != 0);
+    SetKeyDown(VK_MBUTTON, (mouseFlags & MK_MBUTTON) != 0);
+}
+
 // The key table follows the messages as the program takes them off the queue.
+// A button released outside the window sends no message; the next move over
+// the window tells the buttons as they are.
 void TrackInputState(const WindowMessage& message) {
     const int key = static_cast<int>(message.WParam & 0xFFFF);
     switch (message.Message) {
@@ -110,6 +120,7 @@ void TrackInputState(const WindowMessage& message) {
     case WM_RBUTTONUP: SetKeyDown(VK_RBUTTON, false); break;
     case WM_MBUTTONDOWN: SetKeyDown(VK_MBUTTON, true); break;
     case WM_MBUTTONUP: SetKeyDown(VK_MBUTTON, false); break;
+    case WM_MOUSEMOVE: SetButtonsDown(message.WParam); break;
     case WM_ACTIVATEAPP:
         // Keys released while another program had the focus never reach us.
         if (message.WParam == 0)
@@ -128,6 +139,10 @@ void TrackInputState(const WindowMessage& message) {
 WindowSystemState& State() {
     static WindowSystemState state;
     return state;
+}
+
+void PrepareWindowSystem() {
+    State();
 }
 
 void Enqueue(const WindowMessage& message) {
@@ -212,6 +227,10 @@ WindowHandle CreateWindow(const CreateWindowParams& params) {
         return nullptr;
     removeOnFailure.Handle = nullptr;
     return handle;
+}
+
+bool DisplayFound() {
+    return State().Headless || EnsureVideo();
 }
 
 bool DestroyWindow(WindowHandle handle) {
@@ -472,6 +491,11 @@ void LeaveFullScreen(WindowHandle handle) {
     if (window->Sdl)
         SDL_SetWindowFullscreen(window->Sdl, 0);
     window->FullScreen = false;
+}
+
+bool IsFullScreen(WindowHandle handle) {
+    const Window* window = Find(handle);
+    return window && window->FullScreen;
 }
 
 // --- Tests -------------------------------------------------------------------------

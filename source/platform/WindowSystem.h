@@ -63,6 +63,12 @@ inline const CreateWindowParams& CreateParamsOf(std::intptr_t lParam) {
     return *reinterpret_cast<const CreateWindowParams*>(lParam);
 }
 
+// Makes the layer's own state now. An object of static storage duration that
+// calls into the layer as it is destroyed calls this first in its constructor:
+// statics are destroyed in the reverse order of their making, so the layer
+// then outlives it.
+void PrepareWindowSystem();
+
 // --- Classes and windows ---------------------------------------------------
 
 // False when the name is registered already or the class has no procedure.
@@ -73,6 +79,10 @@ bool UnregisterWindowClass(const std::string& name);
 // class is unknown, no display can be opened, or WM_CREATE answers -1. An
 // exception thrown by the procedure during WM_CREATE leaves no window behind.
 WindowHandle CreateWindow(const CreateWindowParams& params);
+
+// False when there is no display to open windows on (no X11 or Wayland
+// server reachable); the headless screen of the tests is always there.
+bool DisplayFound();
 
 // Sends WM_DESTROY, then removes the window. False for an unknown handle.
 bool DestroyWindow(WindowHandle window);

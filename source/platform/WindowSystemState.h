@@ -50,6 +50,13 @@ struct WindowSystemState {
     std::uint32_t WakeEventType = 0; // SDL user event that wakes WaitMessage
 
     std::array<bool, 256> KeysDown{};
+
+    // The key and button flags of mouse messages (MK_) as of the display event
+    // being translated, kept up to date event by event: of several events read
+    // in one go (a quick click, Ctrl pressed and released around it) each
+    // carries its own state, not the state after the last of them.
+    std::uintptr_t ButtonsAtEvent = 0;
+    std::uintptr_t ModifiersAtEvent = 0;
 };
 
 WindowSystemState& State();

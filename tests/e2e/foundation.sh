@@ -85,11 +85,19 @@ wait_game_exit 10 || true
 check "the failure ends the program with a non-zero status ($GAME_STATUS)" [ "$GAME_STATUS" = 1 ]
 rmdir "$INI.new"
 
+# --- A runtime folder that does not exist: the lock falls back, the game starts -----
+XDG_RUNTIME_DIR="$WORK/no-such-folder" start_game
+window=$(find_window "$TITLE" 10) && pass "the game opens with a missing runtime folder" ||
+    fail "the game opens with a missing runtime folder"
+[ -n "${window:-}" ] && { focus "$window"; press Escape; }
+wait_game_exit 10 || true
+check "and ends normally ($GAME_STATUS)" [ "$GAME_STATUS" = 0 ]
+
 # --- No display at all ------------------------------------------------------------
 status=0
 timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY "$GAME" >/dev/null 2>"$WORK/nodisplay" || status=$?
 check "with no display the program fails (status $status)" [ "$status" = 1 ]
-check "the error goes to standard error" grep -q "error: ウィンドウが生成できませんでした" "$WORK/nodisplay"
-check "and to the log" grep -q "Error! ウィンドウが生成できませんでした" "$LOG"
+check "the error says in plain words that no display was found" grep -q "error: No display was found" "$WORK/nodisplay"
+check "and to the log" grep -q "Error! No display was found.* ウィンドウが生成できませんでした" "$LOG"
 
 finish

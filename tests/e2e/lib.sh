@@ -10,7 +10,7 @@ failures=0
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "ok: $*"; }
-check() { # check DESCRIPTION COMMAND...
+check() { # check WHAT COMMAND...
     local what="$1"; shift
     if "$@"; then pass "$what"; else fail "$what"; fi
 }

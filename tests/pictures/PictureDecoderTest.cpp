@@ -169,7 +169,7 @@ struct JpegCase {
 
 class JpegLayout : public testing::TestWithParam<JpegCase> {};
 
-TEST_P(JpegLayout, DecodesCloseToTheOriginal) {
+TEST_P(JpegLayout, DecodesCloseToThePictureItWasMadeFrom) {
     // Smooth ramps survive chroma subsampling and quantisation nearly intact;
     // 30 x 22 leaves partial blocks at the right and bottom edges.
     constexpr int Width = 30, Height = 22, Tolerance = 10;

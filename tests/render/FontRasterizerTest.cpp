@@ -55,11 +55,25 @@ std::vector<OutlineGlyph>* OutlineFont::Glyphs = nullptr;
 
 TEST(MatchFont, SubstitutesAMissingFamilyAndFindsBold) {
     const FontFace missing = MatchFont("Impact", false);
-    EXPECT_FALSE(missing.File.empty()) << "a missing family gives the closest installed face";
+    if (missing.Family != "Impact") {
+        EXPECT_NE(missing.File.find("DejaVuSansCondensed-Bold"), std::string::npos)
+            << "the heavy condensed stand-in the game prefers: " << missing.File;
+    }
     const FontFace regular = MatchFont("DejaVu Sans", false);
     const FontFace bold = MatchFont("DejaVu Sans", true);
     EXPECT_NE(regular.File, bold.File) << "bold asks for the bold face";
     EXPECT_NE(bold.File.find("Bold"), std::string::npos) << bold.File;
+}
+
+// Where the common URW fonts are installed, fontconfig ranks their Dingbats face
+// best for many missing families, and it maps the letters to pictures.
+TEST(MatchFont, NeverTakesASymbolFaceForText) {
+    for (const char* family : {"D050000L", "Standard Symbols PS", "Noto Color Emoji", "fantasy"}) {
+        const FontFace face = MatchFont(family, false);
+        EXPECT_NE(face.Family, "D050000L") << family;
+        EXPECT_NE(face.Family, "Standard Symbols PS") << family;
+        EXPECT_FALSE(ExtractOutlineFont(face, 'A' + 1, FineFlatness)['A'].Contours.empty()) << family;
+    }
 }
 
 TEST(BitmapFont, GlyphsFitSixteenPixelLinesAndCoverLatin1) {

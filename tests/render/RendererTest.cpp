@@ -147,13 +147,26 @@ TEST_F(RenderTest, SizesAndProjectionStack) {
     EXPECT_EQ(GL().GetError(), GL_NO_ERROR);
 }
 
-TEST_F(RenderTest, ViewportCoversTheClientArea) {
-    GLint viewport[4] = {};
-    GL().GetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[0], 0);
-    EXPECT_EQ(viewport[1], 0);
-    EXPECT_EQ(viewport[2], ClientWidth);
-    EXPECT_EQ(viewport[3], ClientHeight);
+TEST_F(RenderTest, ViewportCoversTheClientAreaAndKeepsItWhenTheWindowIsResized) {
+    const auto viewportAndProjection = [] {
+        std::array<GLint, 4> viewport{};
+        std::array<GLfloat, 16> projection{};
+        GL().GetIntegerv(GL_VIEWPORT, viewport.data());
+        GL().GetFloatv(GL_PROJECTION_MATRIX, projection.data());
+        return std::pair{viewport, projection};
+    };
+    Renderer->Clear();
+    const auto before = viewportAndProjection();
+    EXPECT_EQ(before.first, (std::array<GLint, 4>{0, 0, ClientWidth, ClientHeight}));
+    // A window manager may force another size on the fixed-size window: the
+    // picture must not stretch, as mouse positions stay window pixels.
+    platform::SetWindowPos(Window, {0, 0, ClientWidth + 80, ClientHeight + 60});
+    Renderer->Present();
+    Renderer->Clear();
+    const auto after = viewportAndProjection();
+    EXPECT_EQ(after.first[2], ClientWidth);
+    EXPECT_EQ(after.first[3], ClientHeight);
+    EXPECT_EQ(after.second, before.second) << "the projection stays";
 }
 
 TEST_F(RenderTest, ModelListsAreBuiltAndReleasedWithTheirOwner) {

@@ -92,6 +92,15 @@ TEST(Runner, EditsAndAddsApplyBeforeTheirFrame) {
     EXPECT_EQ(std::stoi(counts[1]) + std::stoi(counts[2]), 25);
 }
 
+TEST(Runner, EveryThreadCountGivesTheSameLinesAndHash) {
+    // A pile past 100 entries a cell and a crowd over many columns keep both threads busy.
+    const std::string run = Stage + " --frames 240 --every 40 --add 2:500:300:400 --add 60:300:100:600";
+    const Result one = RunSim(run + " --threads 1");
+    ASSERT_EQ(one.Status, 0) << one.Err;
+    for (const char* threads : {"2", "4"})
+        EXPECT_EQ(RunSim(run + " --threads " + threads).Out, one.Out) << threads << " threads";
+}
+
 TEST(Runner, BadInputIsOneErrorLineAndStatusOne) {
     const std::string missing = testing::TempDir() + "no_such_stage";
     const char* const bad[] = {
@@ -107,6 +116,8 @@ TEST(Runner, BadInputIsOneErrorLineAndStatusOne) {
         " --frames 3 --add 1:0:0:-1",
         " --frames 3 --add 1:a:0:1",
         " --frames 3 --bogus",
+        " --frames 3 --threads 0",
+        " --frames 3 --threads 9",
         " --frames",
     };
     for (const char* arguments : bad) {

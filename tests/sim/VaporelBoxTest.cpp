@@ -20,10 +20,12 @@ void* operator new(std::size_t size) {
         return block;
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept {
+// Kept out of line: inlined into a delete expression, the call to free would
+// look to the compiler like freeing what operator new gave.
+[[gnu::noinline]] void operator delete(void* block) noexcept {
     std::free(block);
 }
-void operator delete(void* block, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
     std::free(block);
 }
 

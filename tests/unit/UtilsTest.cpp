@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 TEST(RoundToInt, TiesGoToEvenWhateverTheCallersMode) {
     for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
@@ -62,4 +65,22 @@ TEST(HideCursor, StepsDownOnlyWhileTheCountAnswersZero) {
     HideCursor();               // the first answer is 1: it stops, the cursor stays
     EXPECT_TRUE(platform::CursorVisible());
     EXPECT_EQ(platform::ShowCursor(false), 0);
+}
+
+TEST(ProgramFilePath, BesideTheProgramUnlessItIsAnInstalledCopy) {
+    const std::string marker = ChangeFileExt(ExeName, InstalledMarkerExtension);
+    ASSERT_FALSE(std::filesystem::exists(marker)) << "left over: " << marker;
+    EXPECT_EQ(ProgramFilePath(".ini", TUserFolder::Config), ChangeFileExt(ExeName, ".ini"))
+        << "a build folder keeps its files beside the program";
+
+    const std::string config = testing::TempDir() + "vaporel-installed-config";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::ofstream(marker) << "installed\n";
+    const std::string installed = ProgramFilePath(".ini", TUserFolder::Config);
+    std::filesystem::remove(marker);
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(installed, config + "/vaporel/" + ChangeFileExt(ExeName, ".ini").substr(ExeDir.size()))
+        << "an installed copy keeps them in the user's folder, though its own is writable";
+    EXPECT_TRUE(std::filesystem::is_directory(config + "/vaporel"));
+    std::filesystem::remove_all(config);
 }

@@ -88,6 +88,12 @@ TEST_F(WaitTimerTest, BacklogIsDroppedAndTheNextFrameIsDrawn) {
     EXPECT_TRUE(Timer.IsSkipping());
     ASSERT_FALSE(Timer.Check()) << "granted at once, without waiting";
     EXPECT_FALSE(Timer.IsSkipping());
+
+    Clock.Advance(10 * 3600 * 1000); // ten hours: 60 × 36,000,000 leaves 32 bits
+    ASSERT_FALSE(Timer.Check());
+    EXPECT_TRUE(Timer.IsSkipping()) << "a backlog like any other";
+    ASSERT_FALSE(Timer.Check());
+    EXPECT_FALSE(Timer.IsSkipping());
 }
 
 TEST_F(WaitTimerTest, LateFramesSkipAtMostThreeInARow) {

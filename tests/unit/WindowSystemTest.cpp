@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -117,4 +120,22 @@ TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefused) {
     }
     InstanceLock again(name);
     EXPECT_TRUE(again.Held()) << "released with its holder";
+}
+
+TEST(InstanceLock, AMissingRuntimeFolderFallsBackAndNoLockAtAllIsSaidAsSuch) {
+    setenv("XDG_RUNTIME_DIR", "/nonexistent/run", 1);
+    const std::string name = "vaporel-test-fallback-" + std::to_string(getpid());
+    const std::string fallback = "/tmp/" + name + "-" + std::to_string(getuid()) + ".lock";
+    {
+        InstanceLock first(name);
+        ASSERT_TRUE(first.Held()) << first.Problem();
+        EXPECT_EQ(InstanceLock(name).Result(), InstanceLock::Outcome::TakenByAnother);
+    }
+    std::remove(fallback.c_str());
+    ASSERT_EQ(mkdir(fallback.c_str(), 0700), 0); // nothing can be locked there now
+    const InstanceLock none(name);
+    rmdir(fallback.c_str());
+    EXPECT_EQ(none.Result(), InstanceLock::Outcome::Unavailable);
+    EXPECT_NE(none.Problem().find("/nonexistent/run/" + name + ".lock"), std::string::npos) << none.Problem();
+    EXPECT_NE(none.Problem().find(fallback), std::string::npos) << none.Problem();
 }

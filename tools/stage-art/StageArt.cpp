@@ -289,7 +289,6 @@ Canvas DrawBlock() {
 
 // ---- Front --------------------------------------------------------------------
 
-const Rgba Brass{176, 138, 64};
 const Rgba BrassDark{92, 66, 26};
 const Rgba BrassLight{236, 204, 120};
 

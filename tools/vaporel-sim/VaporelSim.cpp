@@ -6,6 +6,7 @@
 #include "game/GameProfilerUnit.h"
 #include "game/HeadlessLayerTextures.h"
 #include "game/VaporelBoxUnit.h"
+#include "game/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <cinttypes>
@@ -20,7 +21,8 @@
 namespace {
 
 const char* const Usage =
-    R"(usage: vaporel-sim STAGE_DIR --frames N [--every K] [--edit F:COL:ROW:TYPE]... [--add F:X:Y:COUNT]...
+    R"(usage: vaporel-sim STAGE_DIR --frames N [--every K] [--threads T] [--edit F:COL:ROW:TYPE]...
+                  [--add F:X:Y:COUNT]...
 
 Runs the stage in STAGE_DIR without a window, exactly as the game's first play
 does: the random seed is 0, the box is created, the stage is loaded and
@@ -39,6 +41,11 @@ After the last frame: hash=<16 hex digits>, the 64-bit FNV-1a hash over every
 pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
 Exited and Kind as one byte each.
+
+--threads T sets how many threads share the collision passes (1 to 8; by
+default two where the machine has a second core and the stage's pool holds
+2,000 particles or more, else one). Every count gives the same lines and the
+same hash.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
@@ -62,6 +69,7 @@ struct TOptions {
     std::string StageDir;
     std::int32_t Frames = -1;
     std::int32_t Every = 1;
+    std::optional<std::int32_t> Threads; // none: the default for the stage's pool
     std::vector<TEdit> Edits;
     std::vector<TAdd> Adds;
 };
@@ -117,14 +125,18 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
     bool haveStage = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue = arg == "--frames" || arg == "--every" || arg == "--edit" || arg == "--add";
+        const bool takesValue =
+            arg == "--frames" || arg == "--every" || arg == "--threads" || arg == "--edit" || arg == "--add";
         if (takesValue && i + 1 >= args.size())
             throw EArguments(arg + " needs a value");
         if (arg == "--frames")
             options.Frames = ParseNumber(args[++i], "--frames", 0);
         else if (arg == "--every")
             options.Every = ParseNumber(args[++i], "--every", 1);
-        else if (arg == "--edit")
+        else if (arg == "--threads") {
+            options.Threads = ParseNumber(args[++i], "--threads", 1);
+            CheckRange(*options.Threads, MaxWaterThreads, "--threads");
+        } else if (arg == "--edit")
             options.Edits.push_back(ParseEdit(args[++i]));
         else if (arg == "--add")
             options.Adds.push_back(ParseAdd(args[++i]));
@@ -201,6 +213,7 @@ void Run(const TOptions& options) {
     auto box =
         std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
+    box->SetThreadCount(options.Threads.value_or(DefaultWaterThreadCount(box->WaterParticleNum)));
     box->Restart();
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
         ApplyInput(*box, options, frame);

@@ -1,9 +1,5 @@
 // vaporel-view: opens a window and shows what the renderer draws (see
-// ViewerScene.h). Escape or the close box ends it.
-//
-//   vaporel-view [--images FOLDER] [--screenshot FILE.png]
-//
-// With --screenshot it draws one frame, writes it as a PNG and ends.
+// ViewerScene.h). Escape or the close box ends it. --help tells how to call it.
 
 #include "ViewerScene.h"
 
@@ -12,30 +8,53 @@
 #include "platform/WindowSystem.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace {
 
 constexpr const char* ViewerWindowClass = "VaporelView";
 
+constexpr const char* Usage =
+    "usage: vaporel-view [--images FOLDER] [--screenshot FILE.png] [--help]\n"
+    "Opens a window showing what the game's renderer draws: rectangles, the small\n"
+    "pictures of the game, a line of bitmap text and a word in the outline font.\n"
+    "Escape or the close box ends it.\n"
+    "  --images FOLDER       the pictures to show (default: images/ beside the program)\n"
+    "  --screenshot FILE.png draw one frame, write it as a PNG and end\n"
+    "  --help                print this text\n";
+
 struct Options {
     std::string ImageFolder = ExeDir + "images/";
     std::string ScreenshotFile; // empty: run until closed
+    bool Help = false;
 };
 
-bool ParseOptions(int argc, char** argv, Options& options) {
+// A command line that cannot be followed; the text names the culprit.
+class UsageError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (argument == "--help") {
+            options.Help = true;
+            continue;
+        }
+        if (argument != "--images" && argument != "--screenshot")
+            throw UsageError("unknown option " + argument);
         if (i + 1 >= argc)
-            return false;
+            throw UsageError(argument + " needs a value");
+        const std::string value = argv[++i];
         if (argument == "--images")
-            options.ImageFolder = std::string(argv[++i]) + "/";
-        else if (argument == "--screenshot")
-            options.ScreenshotFile = argv[++i];
+            options.ImageFolder = value + "/";
         else
-            return false;
+            options.ScreenshotFile = value;
     }
-    return true;
+    return options;
 }
 
 platform::MessageResult ViewerWindowProc(platform::WindowHandle window, std::uint32_t message,
@@ -58,7 +77,9 @@ platform::WindowHandle OpenWindow() {
     params.Bounds = {0, 0, TViewerScene::Width, TViewerScene::Height};
     platform::WindowHandle window = platform::CreateWindow(params);
     if (window == nullptr)
-        throw Exception("no window can be opened (is there a display?)");
+        throw Exception(platform::DisplayFound()
+                            ? "no window can be opened"
+                            : "no display was found (is DISPLAY or WAYLAND_DISPLAY set?)");
     platform::ShowWindow(window, true);
     return window;
 }
@@ -79,6 +100,8 @@ void RunUntilClosed(TOpenGLRenderer& renderer, TViewerScene& scene) {
 }
 
 int Run(const Options& options) {
+    if (!std::filesystem::is_directory(options.ImageFolder))
+        throw Exception("the picture folder " + options.ImageFolder + " does not exist");
     platform::WindowHandle window = OpenWindow();
     TOpenGLRenderer renderer(window);
     renderer.SetSize(TViewerScene::Width, TViewerScene::Height);
@@ -98,13 +121,16 @@ int Run(const Options& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: vaporel-view [--images FOLDER] [--screenshot FILE.png]\n");
-        return 2;
-    }
     try {
+        const Options options = ParseOptions(argc, argv);
+        if (options.Help) {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
         return Run(options);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "vaporel-view: %s (vaporel-view --help lists the options)\n", error.what());
+        return 2;
     } catch (const Exception& error) {
         std::fprintf(stderr, "vaporel-view: %s\n", error.what());
         return 1;
