@@ -11,7 +11,7 @@ packages=(
   libpng-dev libjpeg62-turbo-dev libxml2-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   fonts-dejavu-extra # the condensed bold face that stands in for "Impact"
-  libogg-dev libvorbis-dev libasound2-dev libsimpleini-dev
+  libogg-dev libvorbis-dev libasound2-dev libcdio-dev libsimpleini-dev
   # tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps

@@ -5,6 +5,7 @@
 // and the application is active, and switches between window and full screen.
 // Everything runs on the thread that calls Run.
 
+#include "lib/Z5WindowProcedureUnit.h"
 #include "platform/WindowSystem.h"
 
 #include <cstdint>
@@ -20,14 +21,6 @@ inline constexpr TShiftFlags ssMiddle = 32;
 
 // The button of a down or up message.
 enum TMouseButtonCode : std::uint8_t { mbLeft = 0, mbMiddle = 1, mbRight = 2 };
-
-// A message on its way through the dispatcher; handlers may set Result.
-struct TMessageRecord {
-    std::uint32_t Msg = 0;
-    std::uintptr_t WParam = 0;
-    std::intptr_t LParam = 0;
-    platform::MessageResult Result = 0;
-};
 
 // The key-state word of a mouse message as TShiftFlags.
 TShiftFlags ShiftFlagsOf(std::uintptr_t keyState);

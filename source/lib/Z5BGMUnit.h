@@ -1,13 +1,23 @@
 #pragma once
 // The background-music player: one piece at a time from a list of pieces,
-// played by the player's play type. The Ogg type streams the piece's file
-// through the sound device's streaming channel, which loops it by itself.
+// played by the player's play type:
+// - MIDI: the piece's MIDI file through the MIDI player, which loops it by
+//   its own flag;
+// - CD audio: a track of the disc in the drive through the audio-CD device's
+//   command strings; the device reports the end of the track to the player's
+//   own message window, and a looping piece's track is played again then;
+// - Ogg: the piece's file streamed through the sound device's streaming
+//   channel, which loops it by itself.
+// Failures of the audio-CD commands are only logged; the music goes on without.
 
 #include "lib/Z5ArrayListUnit.h"
+#include "lib/Z5MIDIUnit.h"
 #include "lib/Z5OggVorbisSoundStreamUnit.h"
 #include "lib/Z5StreamUnit.h"
+#include "lib/Z5WindowProcedureUnit.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -29,6 +39,7 @@ public:
 class TZ5BGM {
 public:
     static constexpr std::int32_t NoPiece = -1;
+    using TMIDIMaker = std::function<std::unique_ptr<TZ5MIDI>()>;
 
     // Loads the Ogg Vorbis libraries from `libraryFolder` first (a failure
     // shows only when a piece is opened).
@@ -53,6 +64,15 @@ public:
     void SetSpeed(double speed);
     // Volume × master volume × the current piece's volume.
     double CurrentVolume() const;
+    // The current piece stops first: a piece is always stopped by the type
+    // that started it.
+    void SetPlayType(TBGMPlayType playType);
+    // Appends a piece; answers its index.
+    std::int32_t AddPiece(std::unique_ptr<TZ5BGMData> piece);
+
+    // Makes the MIDI player when the MIDI type first plays: the system's
+    // synthesizer on the periodic timer, unless replaced.
+    TMIDIMaker MakeMIDI = [] { return std::make_unique<TZ5MIDI>(); };
 
     std::int32_t CurrentIndex() const { return CurrentIndex_; }
     bool Enabled() const { return Enabled_; }
@@ -63,15 +83,28 @@ public:
     std::int32_t PieceCount() const { return Pieces.Count(); }
     TZ5BGMData* Piece(std::int32_t index) const;
     TZ5OggVorbisSoundStream* Stream() const { return Stream_.get(); }
+    TZ5MIDI* MIDI() const { return MIDI_.get(); }
+    // The window the audio-CD device reports to.
+    platform::WindowHandle WindowHandle() const { return MessageWindow->Handle(); }
 
 protected:
+    // The message window's handler: the end of a CD track plays it again
+    // (a looping piece) or stops the piece.
+    virtual void HandleMessage(TMessageRecord& message);
     void PlayOgg(const TZ5BGMData& piece);
+    void PlayMIDI(const TZ5BGMData& piece);
+    void OpenCDAudio();
+    void PlayCDTrack(const TZ5BGMData& piece);
+    // Runs an audio-CD command; a failure is logged ("Error <n>: in mciSendString").
+    std::string SendMci(const std::string& command, platform::WindowHandle notifyWindow = nullptr);
 
     TZ5ArrayList Pieces; // of TZ5BGMData, owned; index = piece number
     TZ5DirectSound* Device = nullptr;
     TBGMPlayType PlayType_ = ptCDAudio;
 
 private:
+    std::unique_ptr<TZ5MIDI> MIDI_; // only while the play type is MIDI
+    std::unique_ptr<TZ5WindowProcedure> MessageWindow;
     std::int32_t CurrentIndex_ = NoPiece;
     std::unique_ptr<TZ5OggVorbisSoundStream> Stream_;
     bool Enabled_ = false;

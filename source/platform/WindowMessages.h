@@ -29,6 +29,9 @@ inline constexpr std::uint32_t WM_RBUTTONDBLCLK = 518;
 inline constexpr std::uint32_t WM_MBUTTONDOWN = 519;
 inline constexpr std::uint32_t WM_MBUTTONUP = 520;
 inline constexpr std::uint32_t WM_USER = 0x0400;
+// A multimedia device finished (or gave up) a command sent with "notify":
+// wParam is the MCI_NOTIFY_ code, lParam the device identifier.
+inline constexpr std::uint32_t MM_MCINOTIFY = 0x03B9;
 
 // WM_SYSCOMMAND commands
 inline constexpr std::uintptr_t SC_SCREENSAVE = 0xF140;
@@ -45,6 +48,7 @@ inline constexpr std::uint32_t WS_POPUP = 0x80000000;
 inline constexpr std::uint32_t WS_CAPTION = 0x00C00000;
 inline constexpr std::uint32_t WS_SYSMENU = 0x00080000;
 inline constexpr std::uint32_t WS_MINIMIZEBOX = 0x00020000;
+inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080;
 
 // Class styles
 inline constexpr std::uint32_t CS_VREDRAW = 0x0001;

@@ -2,6 +2,7 @@
 // does (seed 0, create the box, load the stage, restart, then frames), with
 // scripted map edits and added particles, and prints what happened.
 
+#include "ToolMain.h"
 #include "game/GameProfilerUnit.h"
 #include "game/HeadlessLayerTextures.h"
 #include "game/VaporelBoxUnit.h"
@@ -226,18 +227,6 @@ void Run(const TOptions& options) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (const std::string& arg : args)
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-    try {
-        Run(ParseArguments(args));
-    } catch (const std::exception& error) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "vaporel-sim: %s\n", error.what());
-        return 1;
-    }
-    return 0;
+    return RunTool(argc, argv, "vaporel-sim", Usage,
+                   [](const std::vector<std::string>& args) { Run(ParseArguments(args)); });
 }

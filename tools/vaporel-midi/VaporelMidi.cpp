@@ -1,0 +1,144 @@
+// vaporel-midi: plays a Standard MIDI File through the engine's MIDI player,
+// so that a person can hear it, or prints what the player sends and when.
+
+#include "ToolMain.h"
+#include "lib/Z5MIDIUnit.h"
+#include "lib/Z5UtilsUnit.h"
+#include "platform/CheckedFile.h"
+#include "platform/Clock.h"
+#include "platform/MidiOutput.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const Usage =
+    R"(usage: vaporel-midi FILE [--tempo PERCENT] [--loop] [--print]
+
+Plays the Standard MIDI File FILE (format 0 or 1) through the engine's MIDI
+player on the first synthesizer of the ALSA sequencer (a software synthesizer
+such as FluidSynth or TiMidity when one runs, or a hardware MIDI port). With
+none, the file plays silently and a note says so. Ctrl+C stops it.
+
+  --tempo PERCENT  speed in percent, 1 to 10000 (100 by default)
+  --loop           plays the file again each time it ends, until Ctrl+C
+  --print          plays once on a simulated 2 ms clock instead of real time
+                   and prints each message the player sends, one a line:
+                     tick=<timer tick> <bytes in hex>
+                   and "tick=<timer tick> reset" for the output's reset;
+                   it ends when every track has finished and the player has
+                   silenced every channel
+
+A file that cannot be read or is no MIDI file of format 0 or 1 gives one line
+on standard error and exit status 1.
+)";
+
+class EArguments : public Exception {
+public:
+    using Exception::Exception;
+};
+
+struct TOptions {
+    std::string File;
+    std::int32_t TempoPercent = 100;
+    bool Loop = false;
+    bool Print = false;
+};
+
+TOptions ParseArguments(const std::vector<std::string>& args) {
+    TOptions options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--tempo") {
+            if (i + 1 >= args.size())
+                throw EArguments("--tempo needs a value");
+            const std::optional<std::int32_t> percent = TextToInt(args[++i]);
+            if (!percent || *percent < TZ5MIDI::MinTempoPercent || *percent > TZ5MIDI::MaxTempoPercent)
+                throw EArguments("--tempo takes a percentage from 1 to 10000: '" + args[i] + "'");
+            options.TempoPercent = *percent;
+        } else if (arg == "--loop") {
+            options.Loop = true;
+        } else if (arg == "--print") {
+            options.Print = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            throw EArguments("unknown option " + arg);
+        } else if (!options.File.empty()) {
+            throw EArguments("more than one file: '" + arg + "'");
+        } else {
+            options.File = arg;
+        }
+    }
+    if (options.File.empty())
+        throw EArguments("no MIDI file given (see --help)");
+    return options;
+}
+
+std::unique_ptr<TZ5MemoryStream> ReadMidiFile(const std::string& path) {
+    auto stream = std::make_unique<TZ5MemoryStream>(0, path);
+    stream->SetAsString(platform::ReadCheckedFile(path, TZ5MIDI::MaxFileBytes));
+    return stream;
+}
+
+void LoadInto(TZ5MIDI& midi, TZ5Stream& file, const TOptions& options) {
+    if (!midi.Load(file))
+        throw Exception(options.File + ": not a Standard MIDI File of format 0 or 1, or damaged");
+    midi.SetTempoPercent(options.TempoPercent);
+}
+
+void PrintRun(const TOptions& options) {
+    auto output = std::make_unique<platform::RecordingMidiOutput>();
+    auto clock = std::make_unique<TZ5MIDISteppedClock>();
+    platform::RecordingMidiOutput& out = *output;
+    TZ5MIDISteppedClock& steps = *clock;
+    const auto file = ReadMidiFile(options.File);
+    TZ5MIDI midi(std::move(output), std::move(clock));
+    LoadInto(midi, *file, options);
+    midi.Play();
+    while (midi.Playing()) {
+        out.Now = steps.Steps() + 1;
+        steps.Step();
+        midi.Update(); // stops the player once every track has finished
+        for (const platform::MidiRecord& record : out.Records)
+            std::printf("%s\n", platform::FormatRecord(record).c_str());
+        out.Records.clear();
+    }
+}
+
+volatile std::sig_atomic_t Interrupted = 0;
+
+void Interrupt(int) {
+    Interrupted = 1;
+}
+
+void RealTimeRun(const TOptions& options) {
+    const auto file = ReadMidiFile(options.File); // before the sequencer is opened
+    TZ5MIDI midi;
+    LoadInto(midi, *file, options);
+    if (!midi.HasOutput())
+        std::fprintf(stderr,
+                     "vaporel-midi: no MIDI synthesizer on the ALSA sequencer: nothing will be heard\n");
+    midi.Loop = options.Loop;
+    std::signal(SIGINT, Interrupt);
+    std::signal(SIGTERM, Interrupt);
+    midi.Play();
+    constexpr std::uint32_t FrameMs = 16; // the player is looked after once a frame, as in a game
+    while (midi.Playing() && !Interrupted) {
+        midi.Update();
+        platform::SleepMs(FrameMs);
+    }
+    midi.Stop(); // silences every channel, also after Ctrl+C
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return RunTool(argc, argv, "vaporel-midi", Usage, [](const std::vector<std::string>& args) {
+        const TOptions options = ParseArguments(args);
+        options.Print ? PrintRun(options) : RealTimeRun(options);
+    });
+}
