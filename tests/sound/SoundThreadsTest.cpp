@@ -14,6 +14,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -83,7 +84,8 @@ TEST(SoundThreads, ADecodeErrorOnTheTimerStopsTheMusicOnTheNextFrame) {
 
 // The real output: SDL's disk driver writes what the mixer plays to a file.
 TEST(SoundThreads, TheSystemOutputPlaysTheMixerAndAMissingDriverLeavesTheDeviceFailed) {
-    const std::string file = testing::TempDir() + "sound-output.raw";
+    // One file per process: the Release and thread-sanitizer runs may overlap.
+    const std::string file = testing::TempDir() + "sound-output-" + std::to_string(getpid()) + ".raw";
     std::remove(file.c_str());
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
@@ -103,6 +105,7 @@ TEST(SoundThreads, TheSystemOutputPlaysTheMixerAndAMissingDriverLeavesTheDeviceF
             },
             [&] { device.UpdateStream(); });
     }
+    std::remove(file.c_str());
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
     TZ5DirectSound silent;
     EXPECT_TRUE(silent.Failed());
