@@ -135,3 +135,13 @@ TEST(DirectSound, ASourceThatFailsSilencesTheMusicAndTheNextUpdateStopsIt) {
     device.UpdateStream();
     EXPECT_EQ(channel.State(), TZ5StreamDirectSoundBuffer::stStopped);
 }
+
+TEST(DirectSound, AStreamAtARateBeyondThePlayableOnesGetsNoRing) {
+    // A damaged file's rate sizes the ring; this one would take 960 kB.
+    struct TTooFastSource : TPcmSource {
+        TTooFastSource() : TPcmSource(100) { *Format = MakePcmFormat(2, SoundFrequencyMax * 2, 16); }
+    } music;
+    TZ5DirectSound device(PumpedOutput(), TRefillMode::Manual);
+    EXPECT_FALSE(device.PlayStream(&music, true, 0, 1, 1));
+    EXPECT_EQ(device.StreamChannel()->Buffer(), nullptr);
+}

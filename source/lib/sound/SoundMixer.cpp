@@ -70,7 +70,8 @@ bool MixFrames(const std::uint8_t* data, std::uint32_t frames, bool looping, std
 bool IsMixable(const TWaveFormat& format) {
     return format.FormatTag == WaveFormatPcm && (format.Channels == 1 || format.Channels == 2) &&
            (format.BitsPerSample == 8 || format.BitsPerSample == 16) &&
-           format.BlockAlign == format.Channels * format.BitsPerSample / 8 && format.SamplesPerSec > 0;
+           format.BlockAlign == format.Channels * format.BitsPerSample / 8 &&
+           format.SamplesPerSec >= SoundFrequencyMin && format.SamplesPerSec <= SoundFrequencyMax;
 }
 
 } // namespace

@@ -121,7 +121,10 @@ public:
     TSoundMixer& operator=(const TSoundMixer&) = delete;
 
     // A silent buffer of `bytes` bytes of 8- or 16-bit mono or stereo PCM,
-    // playing at the format's own rate.
+    // playing at the format's own rate, which must lie within
+    // SoundFrequencyMin..SoundFrequencyMax: a rate outside could not be
+    // played at its own speed, and a damaged file's rate would size a
+    // streaming ring of gigabytes.
     TSoundResult CreateBuffer(const TWaveFormat& format, std::uint32_t bytes,
                               std::unique_ptr<TSoundBuffer>& buffer);
 
