@@ -5,6 +5,7 @@
 #include "platform/Exception.h"
 
 #include <cerrno>
+#include <limits>
 
 namespace {
 
@@ -20,6 +21,18 @@ constexpr int WordBytes = 2;
 constexpr int SignedSamples = 1;
 constexpr int AllLinks = -1; // ov_info of the current logical stream
 constexpr int FirstLink = 0;
+
+// The length in bytes of `frames` decoded frames: 0 when the decoder cannot
+// tell, held at the 32-bit limit for a sound longer than that (a damaged
+// file may claim any length; a real one, some six hours of stereo).
+std::uint32_t PcmBytes(ogg_int64_t frames, std::uint16_t blockAlign) {
+    constexpr std::uint64_t Limit = std::numeric_limits<std::uint32_t>::max();
+    if (frames <= 0 || blockAlign == 0)
+        return 0;
+    if (static_cast<std::uint64_t>(frames) > Limit / blockAlign)
+        return static_cast<std::uint32_t>(Limit);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(frames) * blockAlign);
+}
 
 [[noreturn]] void RaiseOpenError(const char* where, const std::string& fileName) {
     throw Exception(std::string(OpenFailed) + where + "\r\nファイル名" + fileName);
@@ -61,7 +74,7 @@ void TZ5OggVorbisSoundStream::Open(const std::string& fileName) {
     const vorbis_info* info = ov.ov_info(Decoder.get(), AllLinks);
     *Format = MakePcmFormat(static_cast<std::uint16_t>(info->channels),
                             static_cast<std::uint32_t>(info->rate), DecodedBits);
-    Length_ = static_cast<std::uint32_t>(ov.ov_pcm_total(Decoder.get(), FirstLink)) * Format->BlockAlign;
+    Length_ = PcmBytes(ov.ov_pcm_total(Decoder.get(), FirstLink), Format->BlockAlign);
     Opened_ = true;
 }
 

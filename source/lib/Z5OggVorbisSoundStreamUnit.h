@@ -15,8 +15,8 @@ namespace platform {
 class CheckedFile;
 }
 
-// Ogg files are streamed, never held whole; the limit only keeps the PCM
-// length within the 32 bits the sound stream reports.
+// Ogg files are streamed, never held whole; a larger file is refused as no
+// piece of music of ours.
 inline constexpr std::uint64_t MaxOggFileBytes = 1ull << 30;
 
 class TZ5OggVorbisSoundStream : public TZ5SoundStream {
