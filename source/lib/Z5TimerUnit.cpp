@@ -100,11 +100,13 @@ void TZ5Timer::SetInterval(std::uint32_t milliseconds) {
 }
 
 bool TZ5Timer::TimerProc(std::uint32_t eventId) {
-    if (!OnTimer || eventId != TimerID)
+    if (eventId != TimerID)
         return true;
     if (Busy.exchange(1) != 0)
         return true; // the handler still runs, or the timer is stopped: this tick is dropped
-    const bool goOn = RunHandler();
+    // The handler is looked at only with the flag taken: a tick that comes
+    // after Stop never reads it while the owner sets another before Start.
+    const bool goOn = !OnTimer || RunHandler();
     Busy.exchange(0);
     return goOn;
 }
