@@ -218,7 +218,7 @@ void ComposeBubbles(LoopTrack& track) {
 }
 
 // Two cross-fed echoes, run over the loop until they repeat: the echo of the
-// end falls onto the beginning, as it would if the piece had always played.
+// end falls onto the beginning, as it does when the piece plays on.
 LoopTrack WithEchoes(const LoopTrack& dry) {
     constexpr double delayLeft = 0.41, delayRight = 0.57; // seconds
     constexpr double feedback = 0.38, cross = 0.22, wet = 0.34;
@@ -256,22 +256,37 @@ void Normalise(LoopTrack& track) {
 
 // ---- Encoding
 
+// The output file. Close reports what the last buffered writes met (a full
+// disk shows there); a file dropped without Close is left as it is.
 class OggFile {
 public:
-    explicit OggFile(const std::string& path) : File(std::fopen(path.c_str(), "wb")) {
+    explicit OggFile(const std::string& path) : Path(path), File(std::fopen(path.c_str(), "wb")) {
         if (!File)
-            throw std::runtime_error("cannot write " + path);
+            throw std::runtime_error("cannot write " + Path);
     }
-    ~OggFile() { std::fclose(File); }
+    ~OggFile() {
+        if (File)
+            std::fclose(File);
+    }
+    OggFile(const OggFile&) = delete;
+    OggFile& operator=(const OggFile&) = delete;
+
     void Write(const ogg_page& page) {
         if (std::fwrite(page.header, 1, static_cast<std::size_t>(page.header_len), File) !=
                 static_cast<std::size_t>(page.header_len) ||
             std::fwrite(page.body, 1, static_cast<std::size_t>(page.body_len), File) !=
                 static_cast<std::size_t>(page.body_len))
-            throw std::runtime_error("write error");
+            throw std::runtime_error("cannot write " + Path);
+    }
+    void Close() {
+        const int result = std::fclose(File);
+        File = nullptr;
+        if (result != 0)
+            throw std::runtime_error("cannot write " + Path);
     }
 
 private:
+    std::string Path;
     std::FILE* File;
 };
 
@@ -285,8 +300,10 @@ struct Encoder {
 
     Encoder() {
         vorbis_info_init(&Info);
-        if (vorbis_encode_init_vbr(&Info, 2, SampleRate, VorbisQuality) != 0)
+        if (vorbis_encode_init_vbr(&Info, 2, SampleRate, VorbisQuality) != 0) {
+            vorbis_info_clear(&Info); // the destructor does not run for a throwing constructor
             throw std::runtime_error("the Vorbis encoder refuses the settings");
+        }
         vorbis_comment_init(&Comment);
         vorbis_comment_add_tag(&Comment, "TITLE", "Still Water");
         vorbis_comment_add_tag(&Comment, "ALBUM", "The Vaporel Vovor of ZANK");
@@ -348,6 +365,7 @@ void WriteOgg(const LoopTrack& track, const std::string& path) {
     for (int first = 0; first < track.Frames(); first += chunk)
         encoder.Encode(track, first, std::min(chunk, track.Frames() - first), out);
     encoder.Encode(track, 0, 0, out);
+    out.Close();
 }
 
 } // namespace
