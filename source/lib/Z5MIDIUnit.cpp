@@ -216,11 +216,13 @@ TZ5MIDI::~TZ5MIDI() {
 
 bool TZ5MIDI::Load(TZ5Stream& stream) {
     Stop();
+    // The last file's tracks go first: a refused file must not leave them to
+    // be played in its place.
+    TrackList.clear();
     if (!ReadHeader(stream))
         return false;
     // Until the file sets a tempo, one MIDI tick passes per timer tick at 100 percent.
     SetTempo(TickInterval * Division_ * 1000);
-    TrackList.clear();
     for (std::int32_t i = 0; i < TrackCount_; ++i)
         if (!ReadTrack(stream))
             return false;

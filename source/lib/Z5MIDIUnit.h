@@ -119,8 +119,8 @@ public:
     // Reads a Standard MIDI File from the stream's position: the header, then
     // each track chunk. False for anything but format 0 or 1 with at least one
     // track and a positive division, and for a chunk that is not a track or
-    // runs past the data; tracks read before a bad chunk stay. Stops playing
-    // first.
+    // runs past the data; tracks read before a bad chunk stay, those of an
+    // earlier file never do. Stops playing first.
     bool Load(TZ5Stream& stream);
     // Restarts every track from its beginning and starts the clock. False
     // without a track to play.

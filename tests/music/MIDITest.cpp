@@ -182,6 +182,13 @@ TEST_F(MidiPlayer, LoadRefusesWhatIsNotAFormatZeroOrOneFile) {
     EXPECT_EQ(Midi->Tracks().size(), 1u) << "the track read before the missing one stays";
 }
 
+TEST_F(MidiPlayer, ARefusedFileLeavesNothingToPlayNotThePieceBeforeIt) {
+    ASSERT_TRUE(Load(Header(0, 1, 96) + Track(At(0, EndOfTrack))));
+    EXPECT_FALSE(Load(Header(2, 1, 96) + Track(At(0, EndOfTrack))));
+    EXPECT_TRUE(Midi->Tracks().empty());
+    EXPECT_FALSE(Midi->Play());
+}
+
 TEST_F(MidiPlayer, ATrackCutInsideAnEventEndsWithoutSendingIt) {
     for (const std::string& cut :
          {Bytes({0x90, 0x3C}), Bytes({0xF0, 0x05, 0x01}), Bytes({0xFF, 0x51, 0x03, 0x07}), Bytes({0x81})}) {
