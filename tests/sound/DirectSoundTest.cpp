@@ -126,6 +126,9 @@ TEST(DirectSound, ASourceThatFailsSilencesTheMusicAndTheNextUpdateStopsIt) {
     Render(*device.Mixer(), 2205);
     channel.Refill(); // throws inside: caught
     EXPECT_EQ(channel.Buffer()->Status(), 0u) << "silent at once";
+    const int readsAtFailure = music.Reads;
+    channel.Refill();
+    EXPECT_EQ(music.Reads, readsAtFailure) << "a failed source is left alone until Update stops it";
     device.UpdateStream();
     EXPECT_EQ(channel.State(), TZ5StreamDirectSoundBuffer::stStopped);
 

@@ -236,7 +236,9 @@ void TZ5StreamDirectSoundBuffer::FillInitial() {
 }
 
 void TZ5StreamDirectSoundBuffer::Refill() {
-    if (!Buffer_)
+    // A failed source is not read again: its error is written once, before
+    // the main thread reads it, and the next Update stops the channel.
+    if (!Buffer_ || SourceFailed.load(std::memory_order_relaxed))
         return;
     try {
         FillPlayedSpan();

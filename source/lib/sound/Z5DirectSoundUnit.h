@@ -114,7 +114,8 @@ public:
 
     // The timer's handler: writes the part of the ring played since the last
     // call with the next bytes of the source. A source that fails to read
-    // silences the channel at once; the next Update logs and stops it.
+    // silences the channel at once and is not read again; the next Update
+    // logs and stops it.
     void Refill();
 
     TState State() const { return State_; }
