@@ -120,6 +120,8 @@ public:
 
     TState State() const { return State_; }
     bool Finished() const { return Finished_.load(std::memory_order_acquire); }
+    // The refill's own state: read it only while no timer refills (a channel
+    // refilled by hand, or a stopped one).
     bool EndOfSource() const { return EndOfSource_; }
     std::uint32_t WritePos() const { return WritePos_; }
     std::uint32_t TailBytes() const { return TailBytes_; }
