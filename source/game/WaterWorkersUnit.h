@@ -47,6 +47,7 @@ private:
     using TCall = void (*)(void* context, std::int32_t worker);
 
     void RunErased(void* context, TCall call);
+    void StopHelpers();
     void HelperLoop(std::int32_t worker);
 
     std::vector<std::thread> Helpers;
