@@ -2,8 +2,8 @@
 // A fixed team of threads for the water step: the calling thread is worker 0,
 // the others are helper threads started once and kept until the team is
 // destroyed. Run hands one job to every worker and returns when all have
-// finished it. Nothing is allocated per job; idle helpers sleep (they do not
-// spin), so a paused game costs no processor time.
+// finished it. Nothing is allocated per job; an idle helper spins only for a
+// moment before it sleeps, so a paused game costs no processor time.
 
 #include <atomic>
 #include <cstdint>
