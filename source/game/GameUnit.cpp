@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 using namespace platform;
 
@@ -107,7 +108,7 @@ void TGameApp::OnCreateWindow() {
     BGMManager->LoadBGMList();
     Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
     WaitTimer = std::make_unique<TWaitTimer>();
-    WaitTimer->SetRate(GameFrameRate);
+    WaitTimer->SetRate(NormalFrameRate);
     WaitTimer->SetFrameSkip(true);
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();

@@ -29,7 +29,6 @@ inline constexpr const char* InstanceName = "The Vaporel Vovor of ZANK";
 inline constexpr std::int32_t GameWidth = 1024; // pixels
 inline constexpr std::int32_t GameHeight = 768; // pixels
 inline constexpr std::int32_t GameColorBits = 32;
-inline constexpr std::int32_t GameFrameRate = 60;    // timed frames per second
 inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
 inline constexpr std::int32_t QuickWaterCount = 500; // particles the Q key adds
 inline constexpr const char* FirstStage = "stages/0001/";

@@ -44,11 +44,22 @@ void WaitUntilAtLeast(const std::atomic<std::int32_t>& value, std::int32_t targe
 TWaterWorkers::TWaterWorkers(std::int32_t count) {
     const std::int32_t helpers = std::clamp(count, 1, MaxWaterThreads) - 1;
     Helpers.reserve(static_cast<std::size_t>(helpers));
-    for (std::int32_t worker = 1; worker <= helpers; ++worker)
-        Helpers.emplace_back([this, worker] { HelperLoop(worker); });
+    try {
+        for (std::int32_t worker = 1; worker <= helpers; ++worker)
+            Helpers.emplace_back([this, worker] { HelperLoop(worker); });
+    } catch (...) {
+        // The system refused a thread: the helpers already running must be
+        // joined, or destroying them ends the program.
+        StopHelpers();
+        throw;
+    }
 }
 
 TWaterWorkers::~TWaterWorkers() {
+    StopHelpers();
+}
+
+void TWaterWorkers::StopHelpers() {
     Stopping = true;
     Generation.fetch_add(1, std::memory_order_release);
     Generation.notify_all();

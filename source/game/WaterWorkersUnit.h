@@ -2,8 +2,8 @@
 // A fixed team of threads for the water step: the calling thread is worker 0,
 // the others are helper threads started once and kept until the team is
 // destroyed. Run hands one job to every worker and returns when all have
-// finished it. Nothing is allocated per job; idle helpers sleep (they do not
-// spin), so a paused game costs no processor time.
+// finished it. Nothing is allocated per job; an idle helper spins only for a
+// moment before it sleeps, so a paused game costs no processor time.
 
 #include <atomic>
 #include <cstdint>
@@ -47,6 +47,7 @@ private:
     using TCall = void (*)(void* context, std::int32_t worker);
 
     void RunErased(void* context, TCall call);
+    void StopHelpers();
     void HelperLoop(std::int32_t worker);
 
     std::vector<std::thread> Helpers;

@@ -46,7 +46,7 @@ std::optional<int> ParseNumber(std::string_view text) {
 // A position in the tmsf time format: "track[:minutes[:seconds[:frames]]]".
 struct TmsfPosition {
     int Track = 0;
-    int Frames = 0; // offset into the track
+    std::int64_t Frames = 0; // offset into the track; wide enough for any four fields
 };
 
 std::optional<TmsfPosition> ParseTmsf(std::string_view text) {
@@ -59,7 +59,8 @@ std::optional<TmsfPosition> ParseTmsf(std::string_view text) {
             return std::nullopt;
         fields[count++] = *value;
         if (colon == std::string_view::npos)
-            return TmsfPosition{fields[0], (fields[1] * 60 + fields[2]) * CdFramesPerSecond + fields[3]};
+            return TmsfPosition{fields[0],
+                                (std::int64_t{fields[1]} * 60 + fields[2]) * CdFramesPerSecond + fields[3]};
         text.remove_prefix(colon + 1);
     }
     return std::nullopt; // more than four fields
@@ -196,7 +197,11 @@ private:
         track = FindTrack(toc, position->Track);
         if (!track)
             return MCIERR_OUTOFRANGE;
-        sector = track->Start + static_cast<std::uint32_t>(position->Frames);
+        // A position past the disc's end is refused, not wrapped round to its start.
+        const std::int64_t found = std::int64_t{track->Start} + position->Frames;
+        if (found > std::int64_t{toc.LeadOut})
+            return MCIERR_OUTOFRANGE;
+        sector = static_cast<std::uint32_t>(found);
         return 0;
     }
 

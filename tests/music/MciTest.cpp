@@ -41,6 +41,8 @@ TEST(Mci, PlaysPositionsInTrackTimeAndAnswersErrorNumbers) {
 
     EXPECT_EQ(Send("play cdaudio from 6"), MCIERR_OUTOFRANGE);
     EXPECT_EQ(Send("play cdaudio from 4 to 3"), MCIERR_OUTOFRANGE);
+    EXPECT_EQ(Send("play cdaudio from 1:954437:0:796"), MCIERR_OUTOFRANGE) << "2^32 frames do not wrap to 0";
+    EXPECT_EQ(Send("play cdaudio from 1 to 1:99999999"), MCIERR_OUTOFRANGE);
     EXPECT_EQ(Send("play cdaudio from x"), MCIERR_BAD_INTEGER);
     EXPECT_EQ(Send("play cdaudio to 3"), MCIERR_MISSING_PARAMETER);
     EXPECT_EQ(Send("play cdaudio from 1 loudly"), MCIERR_UNRECOGNIZED_KEYWORD);

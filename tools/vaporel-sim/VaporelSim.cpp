@@ -9,6 +9,7 @@
 #include "game/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -194,9 +195,12 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
             cell.CellType = static_cast<TCellType>(edit.Type);
             box.SetCell(edit.Column, edit.Row, cell);
         }
+    // Calls beyond the pool's size find no free slot and change nothing, so
+    // a huge COUNT is cut to the pool instead of scanning it billions of times.
+    const auto poolSize = static_cast<std::int64_t>(box.Particles.size());
     for (const TAdd& add : options.Adds)
         if (add.Frame == frame)
-            for (std::int32_t i = 0; i < add.Count; ++i)
+            for (std::int64_t i = 0; i < std::min<std::int64_t>(add.Count, poolSize); ++i)
                 box.AddParticle(add.X, add.Y);
 }
 
