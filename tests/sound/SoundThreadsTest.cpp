@@ -22,14 +22,30 @@ using Clock = std::chrono::steady_clock;
 constexpr auto Patience = std::chrono::seconds(20); // a loaded machine is slow, never this slow
 
 // Mixes 1024 frames at a time, as the audio device does, until destroyed.
+// The real device keeps to the clock, some two chunks a refill; this one runs
+// free but mixes at most ChunksPerRead chunks after each read of the music,
+// so it can never come round the 1.2-second ring (51 chunks) to the part a
+// refill is writing: a refill reads up to three times, so at most 20 chunks
+// are written while at most 16 more are mixed.
 class TDeviceThread {
 public:
-    explicit TDeviceThread(TSoundMixer& mixer)
-        : Thread([this, &mixer] {
+    static constexpr int ChunksPerRead = 4;
+
+    TDeviceThread(TSoundMixer& mixer, const TPcmSource& music)
+        : Thread([this, &mixer, &music] {
               std::vector<std::int16_t> out(2048);
+              int readsSeen = -1;
+              int chunks = 0;
               while (!Done.load()) {
-                  mixer.Render(out.data(), 1024);
-                  Peak.store(std::max<int>(Peak.load(), std::abs(out[0])));
+                  if (const int reads = music.Reads.load(); reads != readsSeen) {
+                      readsSeen = reads;
+                      chunks = 0;
+                  }
+                  if (chunks < ChunksPerRead) {
+                      mixer.Render(out.data(), 1024);
+                      ++chunks;
+                      Peak.store(std::max<int>(Peak.load(), std::abs(out[0])));
+                  }
                   std::this_thread::yield();
               }
           }) {}
@@ -61,7 +77,7 @@ TEST(SoundThreads, TheTimerRefillsTheRingWhileTheDeviceMixesAndTheMainThreadStee
     TZ5DirectSound device(PumpedOutput());
     TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
     ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
-    TDeviceThread mixing(*device.Mixer());
+    TDeviceThread mixing(*device.Mixer(), music);
     WaitUntil([&] { return music.Reads.load() > 3; }, [&] { device.UpdateStream(); }); // refills ran
     channel.SetVolume(0.5);
     channel.SetPan(-0.5);
@@ -77,7 +93,7 @@ TEST(SoundThreads, ADecodeErrorOnTheTimerStopsTheMusicOnTheNextFrame) {
     TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
     music.ReadsBeforeFailure = 3; // the first fill reads once; a later refill fails
     ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
-    TDeviceThread mixing(*device.Mixer());
+    TDeviceThread mixing(*device.Mixer(), music);
     WaitUntil([&] { return channel.State() == TZ5StreamDirectSoundBuffer::stStopped; },
               [&] { device.UpdateStream(); });
 }
