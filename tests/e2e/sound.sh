@@ -38,6 +38,11 @@ music_has_ended() {
         exit !(last > 0 && NR - last >= 15) }' "$WORK/levels"
 }
 
+# The output written so far lasts at least $1 tenths of a second.
+output_lasts() {
+    [ -f "$AUDIO" ] && levels && [ "$(wc -l <"$WORK/levels")" -ge "$1" ]
+}
+
 # Clicks on the title screen to start a round.
 start_round() {
     window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
@@ -52,6 +57,9 @@ end_game() {
 
 # --- With the disk driver: music, then the fade -----------------------------
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO" start_game
+# Over half a second of the title's silence first, so that the music is seen
+# to start with the click.
+wait_until 20 output_lasts 6 || fail "the disk driver writes the output"
 start_round
 # Six seconds of play and two of fading are 480 timed frames; a loaded
 # machine may run them slower than real time, so the test waits for the
