@@ -99,6 +99,26 @@ void TTexture::Bind() const {
     GL().BindTexture(GL_TEXTURE_2D, Name.Get());
 }
 
+void TTexture::DrawWhole(float x, float y) const {
+    const float s1 = static_cast<float>(Width_) / static_cast<float>(TextureWidth_);
+    const float t1 = static_cast<float>(Height_) / static_cast<float>(TextureHeight_);
+    const auto w = static_cast<float>(Width_), h = static_cast<float>(Height_);
+    GL().Enable(GL_TEXTURE_2D);
+    Bind();
+    GL().Color4f(1, 1, 1, 1);
+    GL().Begin(GL_POLYGON);
+    GL().TexCoord2f(0, 0);
+    GL().Vertex3f(x, y, 0);
+    GL().TexCoord2f(0, t1);
+    GL().Vertex3f(x, y + h, 0);
+    GL().TexCoord2f(s1, t1);
+    GL().Vertex3f(x + w, y + h, 0);
+    GL().TexCoord2f(s1, 0);
+    GL().Vertex3f(x + w, y, 0);
+    GL().End();
+    GL().Disable(GL_TEXTURE_2D);
+}
+
 void TTextureManager::SetCount(int count) {
     Textures.clear();
     for (int i = 0; i < count; ++i)

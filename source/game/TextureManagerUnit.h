@@ -42,6 +42,9 @@ public:
     void LoadFromFile(const std::string& fileName);
     // glBindTexture on GL_TEXTURE_2D.
     void Bind() const;
+    // The whole picture at its own size, untinted, with its top-left corner at
+    // (x, y) and z = 0; blending is the caller's.
+    void DrawWhole(float x, float y) const;
 
     bool Loaded() const { return Name.Get() != 0; }
     platform::gl::GLuint TextureName() const { return Name.Get(); }

@@ -33,27 +33,6 @@ std::vector<std::uint8_t> TexelsOf(const TTexture& texture) {
     return texels;
 }
 
-// The whole picture at its own size with its top-left corner at (x, y), as the game draws textures.
-void DrawWhole(const TTexture& texture, float x, float y) {
-    const float s1 = static_cast<float>(texture.Width()) / static_cast<float>(texture.TextureWidth());
-    const float t1 = static_cast<float>(texture.Height()) / static_cast<float>(texture.TextureHeight());
-    const auto w = static_cast<float>(texture.Width()), h = static_cast<float>(texture.Height());
-    GL().Enable(GL_TEXTURE_2D);
-    texture.Bind();
-    GL().Color4f(1, 1, 1, 1);
-    GL().Begin(GL_POLYGON);
-    GL().TexCoord2f(0, 0);
-    GL().Vertex3f(x, y, 0);
-    GL().TexCoord2f(0, t1);
-    GL().Vertex3f(x, y + h, 0);
-    GL().TexCoord2f(s1, t1);
-    GL().Vertex3f(x + w, y + h, 0);
-    GL().TexCoord2f(s1, 0);
-    GL().Vertex3f(x + w, y, 0);
-    GL().End();
-    GL().Disable(GL_TEXTURE_2D);
-}
-
 class TextureTest : public RenderTest {
 protected:
     TempFolder Folder;
@@ -103,7 +82,7 @@ TEST_F(TextureTest, ATexturedQuadShowsThePictureUprightPixelForPixel) {
     TTexture texture;
     texture.LoadFromFile((Folder / "small.bmp").string());
     Fill(0, 0, 0);
-    DrawWhole(texture, 40, 30);
+    texture.DrawWhole(40, 30);
     for (const auto& [x, y] : {std::pair{0, 0}, {19, 0}, {0, 9}, {19, 9}, {7, 4}}) {
         const Rgba expected = WherePixel(x, y);
         EXPECT_TRUE(Near(PixelAt(40 + x, 30 + y), {expected.R, expected.G, expected.B}, 1)) << x << "," << y;
@@ -117,7 +96,7 @@ TEST_F(TextureTest, AlphaBlendsOverWhatLiesBelow) {
     Fill(1, 1, 1);
     GL().Enable(GL_BLEND);
     GL().BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    DrawWhole(texture, 10, 10);
+    texture.DrawWhole(10, 10);
     GL().Disable(GL_BLEND);
     EXPECT_TRUE(Near(PixelAt(11, 11), {255, 127, 127}, 2));
 }

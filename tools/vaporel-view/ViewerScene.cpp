@@ -15,27 +15,11 @@ constexpr int PictureGap = 16; // pixels between pictures
 constexpr TTextureID ShownPictures[] = {tidBlue, tidRed, tidCursor, tidGo};
 
 void DrawWholeTexture(const TTexture& texture, float x, float y) {
-    const float s1 = static_cast<float>(texture.Width()) / static_cast<float>(texture.TextureWidth());
-    const float t1 = static_cast<float>(texture.Height()) / static_cast<float>(texture.TextureHeight());
-    const auto w = static_cast<float>(texture.Width()), h = static_cast<float>(texture.Height());
     if (texture.HasAlpha()) {
         GL().Enable(GL_BLEND);
         GL().BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
-    GL().Enable(GL_TEXTURE_2D);
-    texture.Bind();
-    GL().Color4f(1, 1, 1, 1);
-    GL().Begin(GL_POLYGON);
-    GL().TexCoord2f(0, 0);
-    GL().Vertex3f(x, y, 0);
-    GL().TexCoord2f(0, t1);
-    GL().Vertex3f(x, y + h, 0);
-    GL().TexCoord2f(s1, t1);
-    GL().Vertex3f(x + w, y + h, 0);
-    GL().TexCoord2f(s1, 0);
-    GL().Vertex3f(x + w, y, 0);
-    GL().End();
-    GL().Disable(GL_TEXTURE_2D);
+    texture.DrawWhole(x, y);
     GL().Disable(GL_BLEND);
 }
 
