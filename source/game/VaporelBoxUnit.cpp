@@ -241,20 +241,27 @@ void TVaporelBox::Simulate() {
         if (p.Active)
             Integrate(p);
     CheckCollision();
+    // CollideWithMap, ClampToField and UpdateVelocity each change only their
+    // own particle (and the outlet counters), and only UpdateVelocity draws
+    // random numbers: taking one particle through all three before the next
+    // gives the three pool-order passes' results in one walk over the pool.
     for (TWaterParticle& p : Particles)
-        if (p.Active)
+        if (p.Active) {
             CollideWithMap(p);
-    for (TWaterParticle& p : Particles)
-        if (p.Active)
-            ClampToField(p);
-    for (TWaterParticle& p : Particles)
-        if (p.Active)
-            UpdateVelocity(p);
+            if (p.Active) {
+                ClampToField(p);
+                UpdateVelocity(p);
+            }
+        }
     MakeCollisionMap();
+    bool swapped = false;
     for (TWaterParticle& p : Particles)
         if (p.Active)
-            SwapWater(p);
-    MakeCollisionMap();
+            swapped |= SwapWater(p);
+    // The map depends on nothing but the active particles' positions: without
+    // a swap, the one just built is the one a rebuild would give.
+    if (swapped)
+        MakeCollisionMap();
 }
 
 // Gravity goes into the position, not the velocity: it reaches the velocity
@@ -338,12 +345,13 @@ void TVaporelBox::ClampToField(TWaterParticle& p) const {
 
 void TVaporelBox::UpdateVelocity(TWaterParticle& p) const {
     VectorDiff(p.Position, p.PrevPosition, p.Velocity);
-    if (VectorLength(p.Velocity) <= RestingSpeed) {
+    double length = VectorLength(p.Velocity);
+    if (length <= RestingSpeed) {
         const double speed = RandomReal() * WaterShakeVelocity; // drawn before the angle
         const double angle = RandomReal() * TwoPi;
         p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
+        length = VectorLength(p.Velocity);
     }
-    const double length = VectorLength(p.Velocity);
     if (length >= WaterMaxVelocity && length != 0.0) {
         VectorNormalize(p.Velocity);
         VectorScale(p.Velocity, WaterMaxVelocity);
@@ -391,28 +399,29 @@ void TVaporelBox::Register(std::int32_t index, int column, int row) {
 }
 
 // An etc particle changes places with the first blue particle registered in
-// the cell above it. The random number is drawn for every active particle
-// before any test.
-void TVaporelBox::SwapWater(TWaterParticle& p) {
+// the cell above it; answers whether it did. The random number is drawn for
+// every active particle before any test.
+bool TVaporelBox::SwapWater(TWaterParticle& p) {
     const double u = RandomReal();
     if (u > WaterSwapFrequency)
-        return;
+        return false;
     const int column = CellIndex(p.Position.x, MapColumns);
     const int row = CellIndex(p.Position.y, MapRows);
     if (column < 0 || row < 1) // row 0 has no cell above
-        return;
+        return false;
     if (p.Kind == wkBlue)
-        return;
+        return false;
     const TMapCell& above = Cells[column][row - 1];
     if (IsSolid(above.CellType))
-        return;
+        return false;
     for (std::int32_t i = 0; i < above.Count; ++i) {
         TWaterParticle& other = Particles[above.Entries[i]];
         if (other.Kind == wkBlue) {
             std::swap(p.Position, other.Position); // velocities stay with their particles
-            return;
+            return true;
         }
     }
+    return false;
 }
 
 // A source emits only while no particle is registered in its cell by the map

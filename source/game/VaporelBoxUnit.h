@@ -178,7 +178,7 @@ private:
     void LeaveThroughOutlet(TWaterParticle& p);
     void ClampToField(TWaterParticle& p) const;
     void UpdateVelocity(TWaterParticle& p) const;
-    void SwapWater(TWaterParticle& p);
+    bool SwapWater(TWaterParticle& p);
     void Register(std::int32_t index, int column, int row);
 
     void DrawGauges() const;
