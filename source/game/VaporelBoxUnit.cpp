@@ -1,6 +1,7 @@
 #include "game/VaporelBoxUnit.h"
 
 #include "game/AppUnit.h"
+#include "game/CollisionMapUnit.h"
 #include "game/CollisionPassUnit.h"
 #include "game/TextureManagerUnit.h"
 #include "game/WaterWorkersUnit.h"
@@ -27,16 +28,6 @@ std::uint32_t Seed = 0;
 
 void NextSeed() {
     Seed = Seed * RandMultiplier + 1;
-}
-
-// The cell index of a coordinate: its integer part (truncated towards zero)
-// divided by 16, truncated towards zero, so -15.9..15.9 all give 0. Answers
-// -1 off the map; the range test comes first so that no out-of-range double
-// (nor a NaN) is ever converted to an integer.
-int CellIndex(double v, int cellCount) {
-    if (!(v > -CellSize && v < cellCount * CellSize))
-        return -1;
-    return static_cast<int>(v) / CellSize;
 }
 
 bool IsSolid(TCellType type) {
@@ -96,7 +87,7 @@ double RandomReal() {
 
 TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
     : Profiler(profiler), Textures(textures), Workers(std::make_unique<TWaterWorkers>(1)),
-      PairPass(std::make_unique<TCollisionPass>()) {
+      PairPass(std::make_unique<TCollisionPass>()), CollisionMap(std::make_unique<TCollisionMap>()) {
     ResetWater();
 }
 
@@ -193,9 +184,7 @@ void TVaporelBox::ResetWater() {
     EtcOutCount = 0;
     StateTimer = 0;
     State = bsPlaying;
-    for (auto& column : Cells)
-        for (TMapCell& cell : column)
-            cell.Count = 0;
+    CollisionMap->Clear(Cells);
 }
 
 // Fisher-Yates over whole slots, from the last index down to 0 (0 draws too).
@@ -254,13 +243,11 @@ void TVaporelBox::Simulate() {
             }
         }
     MakeCollisionMap();
-    bool swapped = false;
     for (TWaterParticle& p : Particles)
         if (p.Active)
-            swapped |= SwapWater(p);
-    // The map depends on nothing but the active particles' positions: without
-    // a swap, the one just built is the one a rebuild would give.
-    if (swapped)
+            SwapWater(p);
+    // Only the swapped particles moved since the rebuild.
+    if (!CollisionMap->TryUpdateMoved(Cells, Particles, WaterRadius))
         MakeCollisionMap();
 }
 
@@ -359,69 +346,37 @@ void TVaporelBox::UpdateVelocity(TWaterParticle& p) const {
     p.PrevPosition = p.Position;
 }
 
-// Rebuilt from scratch: every active particle, in pool order, goes into the
-// cells of its bounding square's four corners, at most once per cell and at
-// most MaxCellEntries per cell. The corners' columns and rows are worked out
-// once; two corners share a cell exactly when they share its column and row.
 void TVaporelBox::MakeCollisionMap() {
     Profiler.Start(pidMakeCollisionMap);
-    for (auto& column : Cells)
-        for (TMapCell& cell : column)
-            cell.Count = 0;
-    const double r = WaterRadius;
-    const std::int32_t n = static_cast<std::int32_t>(Particles.size());
-    for (std::int32_t i = 0; i < n; ++i) {
-        const TWaterParticle& p = Particles[i];
-        if (!p.Active)
-            continue;
-        const int left = CellIndex(p.Position.x - r, MapColumns);
-        const int right = CellIndex(p.Position.x + r, MapColumns);
-        const int top = CellIndex(p.Position.y - r, MapRows);
-        const int bottom = CellIndex(p.Position.y + r, MapRows);
-        Register(i, left, top);
-        if (right != left)
-            Register(i, right, top);
-        if (bottom != top) {
-            Register(i, left, bottom);
-            if (right != left)
-                Register(i, right, bottom);
-        }
-    }
+    CollisionMap->Rebuild(Cells, Particles, WaterRadius);
     Profiler.Stop(pidMakeCollisionMap);
 }
 
-void TVaporelBox::Register(std::int32_t index, int column, int row) {
-    if (column < 0 || row < 0)
-        return;
-    TMapCell& cell = Cells[column][row];
-    if (cell.Count < MaxCellEntries)
-        cell.Entries[cell.Count++] = index;
-}
-
 // An etc particle changes places with the first blue particle registered in
-// the cell above it; answers whether it did. The random number is drawn for
-// every active particle before any test.
-bool TVaporelBox::SwapWater(TWaterParticle& p) {
+// the cell above it. The random number is drawn for every active particle
+// before any test.
+void TVaporelBox::SwapWater(TWaterParticle& p) {
     const double u = RandomReal();
     if (u > WaterSwapFrequency)
-        return false;
+        return;
     const int column = CellIndex(p.Position.x, MapColumns);
     const int row = CellIndex(p.Position.y, MapRows);
     if (column < 0 || row < 1) // row 0 has no cell above
-        return false;
+        return;
     if (p.Kind == wkBlue)
-        return false;
+        return;
     const TMapCell& above = Cells[column][row - 1];
     if (IsSolid(above.CellType))
-        return false;
+        return;
     for (std::int32_t i = 0; i < above.Count; ++i) {
         TWaterParticle& other = Particles[above.Entries[i]];
         if (other.Kind == wkBlue) {
+            CollisionMap->NoteMove(static_cast<std::int32_t>(&p - Particles.data()), p.Position);
+            CollisionMap->NoteMove(above.Entries[i], other.Position);
             std::swap(p.Position, other.Position); // velocities stay with their particles
-            return true;
+            return;
         }
     }
-    return false;
 }
 
 // A source emits only while no particle is registered in its cell by the map

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+class TCollisionMap;
 class TCollisionPass;
 class TWaterWorkers;
 
@@ -178,8 +179,7 @@ private:
     void LeaveThroughOutlet(TWaterParticle& p);
     void ClampToField(TWaterParticle& p) const;
     void UpdateVelocity(TWaterParticle& p) const;
-    bool SwapWater(TWaterParticle& p);
-    void Register(std::int32_t index, int column, int row);
+    void SwapWater(TWaterParticle& p);
 
     void DrawGauges() const;
     void DrawParticles();
@@ -195,4 +195,5 @@ private:
     std::vector<TSprite> ParticleSprites;
     std::unique_ptr<TWaterWorkers> Workers;
     std::unique_ptr<TCollisionPass> PairPass;
+    std::unique_ptr<TCollisionMap> CollisionMap;
 };
