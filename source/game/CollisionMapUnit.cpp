@@ -1,11 +1,28 @@
 #include "game/CollisionMapUnit.h"
 
 #include <algorithm>
+#include <bit>
 
 void TCollisionMap::Clear(TCells& cells) {
     for (auto& column : cells)
         for (TMapCell& cell : column)
             cell.Count = 0;
+    std::fill(std::begin(UsedRows), std::end(UsedRows), 0);
+    MoveCount = 0;
+}
+
+void TCollisionMap::ForgetUsedCells() {
+    std::fill(std::begin(UsedRows), std::end(UsedRows), (std::uint64_t{1} << MapRows) - 1);
+}
+
+// Most cells of a stage stay empty: clearing only the used ones keeps the
+// rest of the map out of the cache.
+void TCollisionMap::ClearUsedCells(TCells& cells) {
+    for (std::int32_t column = 0; column < MapColumns; ++column) {
+        for (std::uint64_t rows = UsedRows[column]; rows != 0; rows &= rows - 1)
+            cells[column][std::countr_zero(rows)].Count = 0;
+        UsedRows[column] = 0;
+    }
     MoveCount = 0;
 }
 
@@ -13,7 +30,7 @@ void TCollisionMap::Clear(TCells& cells) {
 // square's corners, at most once per cell and at most MaxCellEntries per
 // cell, so each cell's entries ascend.
 void TCollisionMap::Rebuild(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius) {
-    Clear(cells);
+    ClearUsedCells(cells);
     const double r = radius;
     const TWaterParticle* const particles = pool.data();
     const std::int32_t n = static_cast<std::int32_t>(pool.size());
@@ -22,6 +39,7 @@ void TCollisionMap::Rebuild(TCells& cells, const std::vector<TWaterParticle>& po
             continue;
         ForEachSquareCell(particles[i].Position, r, [&](std::int32_t column, std::int32_t row) {
             TMapCell& cell = cells[column][row];
+            UsedRows[column] |= std::uint64_t{1} << row;
             if (cell.Count < MaxCellEntries)
                 cell.Entries[cell.Count++] = i;
         });
@@ -102,8 +120,12 @@ bool TCollisionMap::TryUpdateMoved(TCells& cells, const std::vector<TWaterPartic
         for (std::int32_t c = 0; c < Moves[k].Before.Count; ++c)
             Remove(cells[Moves[k].Before.Column[c]][Moves[k].Before.Row[c]], Moves[k].Index);
     for (std::int32_t k = 0; k < MoveCount; ++k)
-        for (std::int32_t c = 0; c < Moves[k].After.Count; ++c)
-            Insert(cells[Moves[k].After.Column[c]][Moves[k].After.Row[c]], Moves[k].Index);
+        for (std::int32_t c = 0; c < Moves[k].After.Count; ++c) {
+            const std::int32_t column = Moves[k].After.Column[c];
+            const std::int32_t row = Moves[k].After.Row[c];
+            UsedRows[column] |= std::uint64_t{1} << row;
+            Insert(cells[column][row], Moves[k].Index);
+        }
     MoveCount = 0;
     return true;
 }

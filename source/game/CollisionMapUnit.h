@@ -4,7 +4,8 @@
 // pool order, the first MaxCellEntries active particles that have a corner of
 // their bounding square (x +- r, y +- r) in the cell.
 //
-// After a rebuild the box notes the particles it moves (SwapWater's few exchanges) and asks
+// A rebuild empties only the cells the map used. After a rebuild the box
+// notes the particles it moves (SwapWater's few exchanges) and asks
 // TryUpdateMoved to take them out of their old cells and into their new ones
 // instead of rebuilding the whole map.
 
@@ -29,6 +30,9 @@ public:
 
     // Every cell's Count set to 0.
     void Clear(TCells& cells);
+    // A cell was written from outside: its Count may be anything, so the next
+    // rebuild empties every cell.
+    void ForgetUsedCells();
     void Rebuild(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius);
 
     // Before particle `index` moves away from `position`, where the last
@@ -64,6 +68,11 @@ private:
     static void Remove(TMapCell& cell, std::int32_t index);
     static void Insert(TMapCell& cell, std::int32_t index);
 
+    void ClearUsedCells(TCells& cells);
+
+    // Per column, a bit for each row whose cell's Count may be non-zero.
+    static_assert(MapRows <= 64);
+    std::uint64_t UsedRows[MapColumns] = {};
     TMove Moves[MaxMoves];
     std::int32_t MoveCount = 0; // MaxMoves + 1: more moves than are noted
 };

@@ -211,6 +211,7 @@ void TVaporelBox::SetCell(std::int32_t column, std::int32_t row, const TMapCell&
     if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
         throw Exception("範囲外のマップに書き込みしようとしました");
     Cells[column][row] = cell;
+    CollisionMap->ForgetUsedCells();
 }
 
 // ---- The frame ----------------------------------------------------------------

@@ -366,6 +366,10 @@ TEST_F(Box, CellAccessChecksTheRange) {
     cell.CellType = ctSource;
     box->SetCell(64, 48, cell);
     EXPECT_EQ(box->Cells[64][48].CellType, ctSource);
+    cell.Count = 3; // no particle has a corner there
+    box->SetCell(64, 48, cell);
+    box->MakeCollisionMap();
+    EXPECT_EQ(box->Cells[64][48].Count, 0) << "a rebuild empties a cell written from outside";
     EXPECT_THROW(box->GetCell(65, 0), Exception);
     EXPECT_THROW(box->GetCell(0, -1), Exception);
     try {
