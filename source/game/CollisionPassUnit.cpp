@@ -22,6 +22,30 @@ std::int32_t ColumnLead(std::int32_t radius) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(rowsApart + 1, MapRows));
 }
 
+// Whether the column wavefront gains from a second worker in this pass. The
+// columns overlap only where water stands more than twice the lead deep, and a
+// cell must hold enough pairs to outweigh handing its progress and particles
+// from core to core; shallow water or small cells run faster on one thread.
+constexpr std::int64_t SharedPassPairs = 20'000; // fewer: not worth waking a helper
+constexpr std::int64_t SharedCellPairs = 400;    // mean pairs per cell that has any
+
+bool WorthSharing(const TMapCell (&cells)[MapColumns][MapRows], std::int32_t lead) {
+    std::int64_t pairs = 0;
+    std::int64_t pairedCells = 0;
+    std::int64_t pairedColumns = 0;
+    for (const auto& column : cells) {
+        const std::int64_t cellsBefore = pairedCells;
+        for (const TMapCell& cell : column)
+            if (cell.Count >= 2) {
+                pairs += static_cast<std::int64_t>(cell.Count) * (cell.Count - 1) / 2;
+                ++pairedCells;
+            }
+        pairedColumns += pairedCells > cellsBefore ? 1 : 0;
+    }
+    return pairs >= SharedPassPairs && pairs >= SharedCellPairs * pairedCells &&
+           pairedCells >= pairedColumns * (2 * static_cast<std::int64_t>(lead) + 2);
+}
+
 // 2 x radius and its square are 32-bit integers; they wrap like such for
 // absurd radii instead of overflowing.
 std::int32_t Diameter(std::int32_t radius) {
@@ -198,9 +222,13 @@ TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][
         ColumnLead(radius)};
     for (std::atomic<std::int32_t>& rows : RowsDone)
         rows.store(0, std::memory_order_relaxed);
-    const std::int32_t count = workers.Count();
-    auto work = [&](std::int32_t worker) { RunColumns(job, worker, count); };
-    workers.Run(work);
+    const std::int32_t count = workers.Count() > 1 && WorthSharing(cells, job.Lead) ? workers.Count() : 1;
+    if (count == 1) {
+        RunColumns(job, 0, 1);
+    } else {
+        auto work = [&](std::int32_t worker) { RunColumns(job, worker, count); };
+        workers.Run(work);
+    }
     TCounts total;
     for (std::int32_t worker = 0; worker < count; ++worker) {
         total.Checks += WorkerCounts[worker].Checks;

@@ -17,9 +17,15 @@ inline constexpr std::int32_t MaxWaterThreads = 8;
 // takes about as long as waking a second thread and waiting for it.
 inline constexpr std::int32_t SharedStepParticles = 2000;
 
+// Cores a machine needs before the water takes a second thread. Two workers
+// advance only together: on a machine where the game's other threads or
+// another program take a core, one of them keeps waiting for the other to be
+// scheduled, and a frame takes several times as long as on one thread.
+inline constexpr unsigned SharedStepCores = 4;
+
 // The number of threads the game and the stage runner use for a pool of
-// `poolSize` particles unless told otherwise: two where the machine has a
-// second core and the pool is large enough to be worth sharing, else one.
+// `poolSize` particles unless told otherwise: two where the machine has cores
+// to spare and the pool is large enough to be worth sharing, else one.
 std::int32_t DefaultWaterThreadCount(std::int32_t poolSize);
 
 // Waits until `value` is at least `target`: a short spin for the usual brief
