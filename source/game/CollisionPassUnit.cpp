@@ -222,7 +222,9 @@ TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][
         ColumnLead(radius)};
     for (std::atomic<std::int32_t>& rows : RowsDone)
         rows.store(0, std::memory_order_relaxed);
-    const std::int32_t count = workers.Count() > 1 && WorthSharing(cells, job.Lead) ? workers.Count() : 1;
+    const bool share =
+        workers.Count() > 1 && (workers.Sharing() == wsEveryJob || WorthSharing(cells, job.Lead));
+    const std::int32_t count = share ? workers.Count() : 1;
     if (count == 1) {
         RunColumns(job, 0, 1);
     } else {

@@ -56,7 +56,7 @@ void WaitUntilAtLeast(const std::atomic<std::int32_t>& value, std::int32_t targe
     WaitFor(value, [target](std::int32_t seen) { return seen >= target; });
 }
 
-TWaterWorkers::TWaterWorkers(std::int32_t count) {
+TWaterWorkers::TWaterWorkers(std::int32_t count, TWaterSharing sharing) : SharingRule(sharing) {
     const std::int32_t helpers = std::clamp(count, 1, MaxWaterThreads) - 1;
     Helpers.reserve(static_cast<std::size_t>(helpers));
     try {
