@@ -52,7 +52,7 @@ public:
         Renderer->SetSize(FieldWidth, FieldHeight);
         Renderer->Begin2D();
         SettleStageWater(*Box, size);
-        Box->SetThreadCount(DefaultWaterThreadCount(size.Particles)); // as the game runs it
+        Box->SetThreadCount(DefaultWaterThreadCount(size.Particles), wsWhereItGains); // as the game runs it
     }
     ~TSceneFrame() {
         Box.reset();

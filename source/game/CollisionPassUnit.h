@@ -14,6 +14,10 @@
 // hold the same particle. The workers overlap where water stands several
 // cell rows deep; a layer one or two rows thin is a chain of cells, each
 // waiting for the one before it through the particles on their shared corner.
+//
+// A crowded cell is swept by diagonals instead of rows: each particle meets the
+// same pairs in the same order, so the bits are the same, but the pairs of one
+// diagonal are tested side by side and pushed without waiting for each other.
 
 #include "game/VaporelBoxUnit.h"
 #include "game/WaterWorkersUnit.h"
@@ -27,23 +31,16 @@ public:
         std::int32_t Checks = 0; // pairs of active particles tested
         std::int32_t Hits = 0;   // of those, pairs that overlapped
     };
-
-    TCounts Run(const TMapCell (&cells)[MapColumns][MapRows], TWaterParticle* pool, std::int32_t radius,
-                TWaterWorkers& workers);
-
-private:
-    // The active particles of one cell, loaded for pairing and written back after.
-    struct TCellWater {
-        std::int32_t Count = 0;
-        std::int32_t Index[MaxCellEntries];
-        double X[MaxCellEntries];
-        double Y[MaxCellEntries];
-    };
     // 2 x radius and its square, as the pair test uses them.
     struct TPairLimits {
         double Diameter;
         double DiameterSquared;
     };
+
+    TCounts Run(const TMapCell (&cells)[MapColumns][MapRows], TWaterParticle* pool, std::int32_t radius,
+                TWaterWorkers& workers);
+
+private:
     // What one pass needs, shared by its workers.
     struct TJob {
         const TMapCell (*Cells)[MapRows];
@@ -55,9 +52,6 @@ private:
     void RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers);
     void Publish(std::int32_t column, std::int32_t rowsDone);
     static TCounts PairCell(const TMapCell& cell, TWaterParticle* pool, const TPairLimits& limits);
-    static std::int32_t PairUp(TCellWater& water, const TPairLimits& limits);
-    static void PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
-                          double diameter);
 
     // Rows finished in each column during the running pass.
     std::atomic<std::int32_t> RowsDone[MapColumns] = {};

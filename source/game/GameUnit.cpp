@@ -116,7 +116,8 @@ void TGameApp::OnCreateWindow() {
     TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
     MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
     Box->LoadStage(FirstStage);
-    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum)); // any count gives the same water
+    // Any count gives the same water.
+    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
     ChangeToTitle();
 }
 

@@ -99,9 +99,9 @@ TVaporelBox::TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& rend
 
 TVaporelBox::~TVaporelBox() = default;
 
-void TVaporelBox::SetThreadCount(std::int32_t count) {
-    if (count != Workers->Count())
-        Workers = std::make_unique<TWaterWorkers>(count);
+void TVaporelBox::SetThreadCount(std::int32_t count, TWaterSharing sharing) {
+    if (count != Workers->Count() || sharing != Workers->Sharing())
+        Workers = std::make_unique<TWaterWorkers>(count, sharing);
 }
 
 // ---- Stage loading ----------------------------------------------------------

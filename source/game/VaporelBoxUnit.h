@@ -9,6 +9,7 @@
 #include "game/GameRendererUnit.h"
 #include "game/LayerTextures.h"
 #include "game/Math3DUnit.h"
+#include "game/WaterWorkersUnit.h"
 #include "platform/Exception.h" // raised by stage loading and cell access
 
 #include <cstdint>
@@ -18,7 +19,6 @@
 
 class TCollisionMap;
 class TCollisionPass;
-class TWaterWorkers;
 
 inline constexpr int FieldWidth = 1024;    // pixels, x grows to the right
 inline constexpr int FieldHeight = 768;    // pixels, y grows downwards
@@ -133,8 +133,9 @@ public:
     TParticleDrawing ParticleDrawing = pdBatched;
 
     // Threads that share the collision passes (1 at creation; see
-    // DefaultWaterThreadCount). Every count gives the same bits.
-    void SetThreadCount(std::int32_t count);
+    // DefaultWaterThreadCount), on every pass or only where it gains. Every
+    // count gives the same bits.
+    void SetThreadCount(std::int32_t count, TWaterSharing sharing = wsEveryJob);
 
     // The phases of Execute, public for the benchmark and the tests.
     void Simulate();

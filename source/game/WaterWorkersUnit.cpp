@@ -2,13 +2,27 @@
 
 #include <algorithm>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
-// A wait first spins (a few microseconds, about what a neighbour needs to
-// finish a cell), then yields the processor for a while (the thread it waits
-// for may share this core), and only then sleeps until notified.
-constexpr int SpinLoads = 2000;
+// A wait first spins (up to about a hundred microseconds: what a neighbour
+// needs to finish a crowded cell, or the box to rebuild its map between two
+// passes), then yields the processor for a while (the thread it waits for may
+// share this core), and only then sleeps until notified. Sleeping sooner costs
+// a wake-up of tens of microseconds on every cell a neighbour is slow with.
+constexpr int SpinLoads = 4000;
 constexpr int YieldingLoads = 50;
+
+// Tells the core that this thread is spinning, so that a sibling thread runs
+// faster and the spin draws less power.
+void SpinPause() {
+#if defined(__x86_64__) || defined(__i386__)
+    _mm_pause();
+#endif
+}
 
 // Spins, then sleeps, until `reached(value)` holds; answers the value seen.
 template <typename Reached> std::int32_t WaitFor(const std::atomic<std::int32_t>& value, Reached reached) {
@@ -16,6 +30,7 @@ template <typename Reached> std::int32_t WaitFor(const std::atomic<std::int32_t>
         const std::int32_t seen = value.load(std::memory_order_acquire);
         if (reached(seen))
             return seen;
+        SpinPause();
     }
     for (int spin = 0; spin < YieldingLoads; ++spin) {
         const std::int32_t seen = value.load(std::memory_order_acquire);
@@ -34,14 +49,14 @@ template <typename Reached> std::int32_t WaitFor(const std::atomic<std::int32_t>
 } // namespace
 
 std::int32_t DefaultWaterThreadCount(std::int32_t poolSize) {
-    return std::thread::hardware_concurrency() >= 2 && poolSize >= SharedStepParticles ? 2 : 1;
+    return std::thread::hardware_concurrency() >= SharedStepCores && poolSize >= SharedStepParticles ? 2 : 1;
 }
 
 void WaitUntilAtLeast(const std::atomic<std::int32_t>& value, std::int32_t target) {
     WaitFor(value, [target](std::int32_t seen) { return seen >= target; });
 }
 
-TWaterWorkers::TWaterWorkers(std::int32_t count) {
+TWaterWorkers::TWaterWorkers(std::int32_t count, TWaterSharing sharing) : SharingRule(sharing) {
     const std::int32_t helpers = std::clamp(count, 1, MaxWaterThreads) - 1;
     Helpers.reserve(static_cast<std::size_t>(helpers));
     try {
@@ -79,12 +94,7 @@ void TWaterWorkers::RunErased(void* context, TCall call) {
     Generation.fetch_add(1, std::memory_order_release);
     Generation.notify_all();
     call(context, 0);
-    for (;;) {
-        const std::int32_t busy = Busy.load(std::memory_order_acquire);
-        if (busy == 0)
-            return;
-        Busy.wait(busy, std::memory_order_acquire);
-    }
+    WaitFor(Busy, [](std::int32_t busy) { return busy == 0; });
 }
 
 void TWaterWorkers::HelperLoop(std::int32_t worker) {

@@ -64,7 +64,7 @@ cursor_visible_at() { # cursor_visible_at X Y PICTURE...
     local x=$1 y=$2; shift 2
     picture_part "$x" "$y" 24 24 bare "$@"
     move_to "$x" "$y"
-    wait_until 5 eval 'grab "$x" "$y" 24 24 now && ! below "$(difference now bare)" 0.05'
+    wait_until 15 eval 'grab "$x" "$y" 24 24 now && ! below "$(difference now bare)" 0.05'
 }
 # The veil: a part of the stage without water at about half its brightness.
 veiled() {
@@ -101,7 +101,7 @@ check "the stage is lost: the game over picture fades in" wait_until 60 result_s
 xdotool mouseup 3
 grab 34 40 12 690 gauge
 check "the red gauge is full" below 0.9 "$(convert "$WORK/gauge.png" -fx '(r>b+0.2)?1:0' -format '%[fx:mean]' info:)"
-check "the veil darkens the stage to half" wait_until 5 veiled
+check "the veil darkens the stage to half" wait_until 15 veiled
 park_mouse
 check "the title comes back six seconds later" wait_until 40 title_shows
 
@@ -113,10 +113,10 @@ grab 640 320 96 16 before
 picture_part 640 320 96 16 blocks "$STAGE/Block.jpg"
 drag_row 40 45 20
 park_mouse
-check "a drag puts block patches on the cells it crosses" wait_until 5 matches 640 320 96 16 blocks 0.01
+check "a drag puts block patches on the cells it crosses" wait_until 15 matches 640 320 96 16 blocks 0.01
 drag_row 40 45 20
 park_mouse
-check "a second drag clears them" wait_until 5 matches 640 320 96 16 before 0.01
+check "a second drag clears them" wait_until 15 matches 640 320 96 16 before 0.01
 
 xdotool keydown 3; move_to $((50 * 16 + 8)) $((5 * 16 + 8)); slow_click; xdotool keyup 3
 park_mouse

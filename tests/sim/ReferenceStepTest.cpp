@@ -31,6 +31,7 @@ struct Scenario {
     int lattice = 0; // > 0: before frame 1 the pool fills open cells on a lattice this wide, bottom up
     int threads = 1;
     const char* stageDir = nullptr; // a stage folder instead of params and layout
+    TWaterSharing sharing = wsEveryJob;
 };
 
 TCellType TypeOf(char c) {
@@ -85,7 +86,7 @@ void RunSideBySide(const Scenario& scenario) {
     THeadlessLayerTextures textures;
     SetRandSeed(0);
     auto box = std::make_unique<TVaporelBox>(profiler, textures);
-    box->SetThreadCount(scenario.threads);
+    box->SetThreadCount(scenario.threads, scenario.sharing);
     auto ref = std::make_unique<ReferenceBox>();
     if (scenario.stageDir) {
         box->LoadStage(scenario.stageDir);
@@ -159,6 +160,32 @@ const Params DensePile{1, 24.0, 2.5, 0.99, 0.3, 1.0, 700, 350, 1000, 1000};
 TEST(ReferenceStep, DensePilesSwapEveryFrameAndLeavingThroughTheBottom) {
     for (const int threads : {1, 2, 4})
         RunSideBySide({"pile", DensePile, Tower, 300, 20, true, 0, threads});
+}
+
+// A well eight cells wide and most of the field deep, walled in, with outlets
+// for a floor.
+std::vector<std::string> LeakingWell() {
+    std::vector<std::string> rows(MapRows, std::string(MapColumns, 'w'));
+    for (int row = 4; row < MapRows - 2; ++row)
+        rows[row].replace(28, 8, 8, '.');
+    rows[MapRows - 2].replace(28, 8, 8, 'O');
+    return rows;
+}
+
+// Deep water in crowded cells, draining away: with the sharing the game uses,
+// the passes take the second worker while the water stands deep and run alone
+// once it is shallow.
+TEST(ReferenceStep, DeepWaterSharedOnlyByThePassesThatGain) {
+    RunSideBySide({"deep",
+                   {2, 7.0, 1.2, 0.98, 0.5, 0.1, 6000, 3000, 9000, 9000},
+                   LeakingWell(),
+                   150,
+                   0,
+                   false,
+                   2,
+                   2,
+                   nullptr,
+                   wsWhereItGains});
 }
 
 TEST(ReferenceStep, PoolsOfOneTwoThousandAndFiftyThousand) {

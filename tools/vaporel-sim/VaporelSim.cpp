@@ -217,7 +217,10 @@ void Run(const TOptions& options) {
     auto box =
         std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
-    box->SetThreadCount(options.Threads.value_or(DefaultWaterThreadCount(box->WaterParticleNum)));
+    if (options.Threads)
+        box->SetThreadCount(*options.Threads);
+    else
+        box->SetThreadCount(DefaultWaterThreadCount(box->WaterParticleNum), wsWhereItGains);
     box->Restart();
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
         ApplyInput(*box, options, frame);
