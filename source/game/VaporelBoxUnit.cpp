@@ -173,6 +173,7 @@ void TVaporelBox::ReadStageData(const std::string& dir) {
 
 void TVaporelBox::ResetWater() {
     Particles.resize(WaterParticleNum); // remaining slots keep their contents
+    Resting.resize(Particles.size());
     for (std::size_t i = 0; i < Particles.size(); ++i) {
         Particles[i].Active = false;
         Particles[i].Exited = false;
@@ -232,17 +233,28 @@ void TVaporelBox::Simulate() {
             Integrate(p);
     CheckCollision();
     // CollideWithMap, ClampToField and UpdateVelocity each change only their
-    // own particle (and the outlet counters), and only UpdateVelocity draws
-    // random numbers: taking one particle through all three before the next
-    // gives the three pool-order passes' results in one walk over the pool.
-    for (TWaterParticle& p : Particles)
+    // own particle (and the outlet counters), and only the shake in
+    // UpdateVelocity draws random numbers: taking one particle through all
+    // three before the next, and shaking the resting ones afterwards in pool
+    // order, gives the three pool-order passes' results. Whether a particle
+    // rests follows no pattern; listing the resting ones costs no branch.
+    if (Resting.size() < Particles.size())
+        Resting.resize(Particles.size()); // only after the pool has grown
+    std::int32_t resting = 0;
+    const std::int32_t n = static_cast<std::int32_t>(Particles.size());
+    for (std::int32_t i = 0; i < n; ++i) {
+        TWaterParticle& p = Particles[i];
+        if (!p.Active)
+            continue;
+        CollideWithMap(p);
         if (p.Active) {
-            CollideWithMap(p);
-            if (p.Active) {
-                ClampToField(p);
-                UpdateVelocity(p);
-            }
+            ClampToField(p);
+            Resting[resting] = i;
+            resting += TakeVelocity(p) ? 1 : 0;
         }
+    }
+    for (std::int32_t k = 0; k < resting; ++k)
+        Shake(Particles[Resting[k]]);
     MakeCollisionMap();
     for (TWaterParticle& p : Particles)
         if (p.Active)
@@ -331,20 +343,31 @@ void TVaporelBox::ClampToField(TWaterParticle& p) const {
         p.Position.y = FieldHeight - r;
 }
 
-void TVaporelBox::UpdateVelocity(TWaterParticle& p) const {
+// UpdateVelocity in two parts. TakeVelocity: the distance moved becomes the
+// velocity, which is limited unless the particle rests; answers whether it
+// rests, and then Shake finishes it. The shake reads no previous position.
+bool TVaporelBox::TakeVelocity(TWaterParticle& p) const {
     VectorDiff(p.Position, p.PrevPosition, p.Velocity);
-    double length = VectorLength(p.Velocity);
-    if (length <= RestingSpeed) {
-        const double speed = RandomReal() * WaterShakeVelocity; // drawn before the angle
-        const double angle = RandomReal() * TwoPi;
-        p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
-        length = VectorLength(p.Velocity);
-    }
+    p.PrevPosition = p.Position;
+    const double length = VectorLength(p.Velocity);
+    if (length <= RestingSpeed)
+        return true;
+    LimitSpeed(p, length);
+    return false;
+}
+
+void TVaporelBox::Shake(TWaterParticle& p) const {
+    const double speed = RandomReal() * WaterShakeVelocity; // drawn before the angle
+    const double angle = RandomReal() * TwoPi;
+    p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
+    LimitSpeed(p, VectorLength(p.Velocity));
+}
+
+void TVaporelBox::LimitSpeed(TWaterParticle& p, double length) const {
     if (length >= WaterMaxVelocity && length != 0.0) {
         VectorNormalize(p.Velocity);
         VectorScale(p.Velocity, WaterMaxVelocity);
     }
-    p.PrevPosition = p.Position;
 }
 
 void TVaporelBox::MakeCollisionMap() {

@@ -179,7 +179,9 @@ private:
     void CollideWithMap(TWaterParticle& p);
     void LeaveThroughOutlet(TWaterParticle& p);
     void ClampToField(TWaterParticle& p) const;
-    void UpdateVelocity(TWaterParticle& p) const;
+    bool TakeVelocity(TWaterParticle& p) const;
+    void Shake(TWaterParticle& p) const;
+    void LimitSpeed(TWaterParticle& p, double length) const;
     void SwapWater(TWaterParticle& p);
 
     void DrawGauges() const;
@@ -197,4 +199,6 @@ private:
     std::unique_ptr<TWaterWorkers> Workers;
     std::unique_ptr<TCollisionPass> PairPass;
     std::unique_ptr<TCollisionMap> CollisionMap;
+    // The slots to shake in this frame, in pool order; as long as the pool.
+    std::vector<std::int32_t> Resting;
 };
