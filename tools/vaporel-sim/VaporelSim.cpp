@@ -43,10 +43,10 @@ pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
 Exited and Kind as one byte each.
 
---threads T sets how many threads share the collision passes (1 to 8; by
-default two where the machine has a second core and the stage's pool holds
-2,000 particles or more, else one). Every count gives the same lines and the
-same hash.
+--threads T sets how many threads share every collision pass (1 to 8). By
+default two share the passes that gain from it where the machine has four
+cores or more and the stage's pool holds 2,000 particles or more, else one
+thread runs them. Every count gives the same lines and the same hash.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
