@@ -186,9 +186,9 @@ void RunCase(const TCase& c, const TSettings& settings) {
         if (boxTimes.Cpu > 0.0)
             ratios.push_back(refTimes.Cpu / boxTimes.Cpu);
     }
-    // Up to three rebuilds of the map a frame (the last one only after a
-    // swap), one of them inside the collision phase: that one is counted as
-    // an average rebuild.
+    // Two rebuilds of the map a frame, a third only where the update after
+    // the swaps cannot be made cell by cell (that update counts as rest). The
+    // one inside the collision phase is counted as an average rebuild.
     const double execute = Seconds(profiler, pidBoxExecute) - executeBefore;
     const double maps = Seconds(profiler, pidMakeCollisionMap) - mapsBefore;
     const double rebuilds = Calls(profiler, pidMakeCollisionMap) - rebuildsBefore;

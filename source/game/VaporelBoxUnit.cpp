@@ -232,12 +232,23 @@ void TVaporelBox::Simulate() {
         if (p.Active)
             Integrate(p);
     CheckCollision();
-    // CollideWithMap, ClampToField and UpdateVelocity each change only their
-    // own particle (and the outlet counters), and only the shake in
-    // UpdateVelocity draws random numbers: taking one particle through all
-    // three before the next, and shaking the resting ones afterwards in pool
-    // order, gives the three pool-order passes' results. Whether a particle
-    // rests follows no pattern; listing the resting ones costs no branch.
+    CollideClampAndUpdateVelocities();
+    MakeCollisionMap();
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            SwapWater(p);
+    // Only the swapped particles moved since the rebuild.
+    if (!CollisionMap->TryUpdateMoved(Cells, Particles, WaterRadius))
+        MakeCollisionMap();
+}
+
+// CollideWithMap, ClampToField and UpdateVelocity each change only their own
+// particle (and the outlet counters), and only the shake in UpdateVelocity
+// draws random numbers: taking one particle through all three before the
+// next, and shaking the resting ones afterwards in pool order, gives the
+// three pool-order passes' results. Whether a particle rests follows no
+// pattern; listing the resting ones costs no branch.
+void TVaporelBox::CollideClampAndUpdateVelocities() {
     if (Resting.size() < Particles.size())
         Resting.resize(Particles.size()); // only after the pool has grown
     std::int32_t resting = 0;
@@ -255,13 +266,6 @@ void TVaporelBox::Simulate() {
     }
     for (std::int32_t k = 0; k < resting; ++k)
         Shake(Particles[Resting[k]]);
-    MakeCollisionMap();
-    for (TWaterParticle& p : Particles)
-        if (p.Active)
-            SwapWater(p);
-    // Only the swapped particles moved since the rebuild.
-    if (!CollisionMap->TryUpdateMoved(Cells, Particles, WaterRadius))
-        MakeCollisionMap();
 }
 
 // Gravity goes into the position, not the velocity: it reaches the velocity

@@ -176,6 +176,7 @@ private:
     void Integrate(TWaterParticle& p) const;
     void CheckCollision();
     void CollidePairsInCells();
+    void CollideClampAndUpdateVelocities();
     void CollideWithMap(TWaterParticle& p);
     void LeaveThroughOutlet(TWaterParticle& p);
     void ClampToField(TWaterParticle& p) const;
