@@ -22,12 +22,12 @@ std::int32_t ColumnLead(std::int32_t radius) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(rowsApart + 1, MapRows));
 }
 
-// Whether the column wavefront gains from a second worker in this pass. The
-// columns overlap only where water stands more than twice the lead deep, and a
-// cell must hold enough pairs to outweigh handing its progress and particles
-// from core to core; shallow water or small cells run faster on one thread.
-constexpr std::int64_t SharedPassPairs = 20'000; // fewer: not worth waking a helper
-constexpr std::int64_t SharedCellPairs = 400;    // mean pairs per cell that has any
+// Whether the column wavefront gains from a second worker in this pass: a
+// column can run beside the one on its left only below the lead rows it waits
+// for, so the water must stand deeper than the lead, and the pass must hold
+// enough pairs to pay for waking the helper. A layer one or two cells thin is
+// faster on one thread.
+constexpr std::int64_t SharedPassPairs = 2'000;
 
 bool WorthSharing(const TMapCell (&cells)[MapColumns][MapRows], std::int32_t lead) {
     std::int64_t pairs = 0;
@@ -42,8 +42,7 @@ bool WorthSharing(const TMapCell (&cells)[MapColumns][MapRows], std::int32_t lea
             }
         pairedColumns += pairedCells > cellsBefore ? 1 : 0;
     }
-    return pairs >= SharedPassPairs && pairs >= SharedCellPairs * pairedCells &&
-           pairedCells >= pairedColumns * (2 * static_cast<std::int64_t>(lead) + 2);
+    return pairs >= SharedPassPairs && pairedCells > pairedColumns * static_cast<std::int64_t>(lead);
 }
 
 // 2 x radius and its square are 32-bit integers; they wrap like such for
