@@ -241,21 +241,26 @@ TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][
 // Progress is published after every cell that touched particles and at the
 // end of the column; a neighbour waiting for a later row then simply waits a
 // little longer, never too little.
+// A worker alone neither waits nor publishes: the columns before its own are
+// its own and finished.
 void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers) {
+    const bool shared = workers > 1;
     TCounts counts;
     for (std::int32_t column = worker; column < MapColumns; column += workers) {
         for (std::int32_t row = 0; row < MapRows; ++row) {
             const TMapCell& cell = job.Cells[column][row];
             if (cell.Count < 2) // touches no particle
                 continue;
-            if (column > 0)
+            if (shared && column > 0)
                 WaitUntilAtLeast(RowsDone[column - 1], std::min(row + job.Lead, MapRows));
             const TCounts cellCounts = PairCell(cell, job.Pool, job.Limits);
             counts.Checks += cellCounts.Checks;
             counts.Hits += cellCounts.Hits;
-            Publish(column, row + 1);
+            if (shared)
+                Publish(column, row + 1);
         }
-        Publish(column, MapRows);
+        if (shared)
+            Publish(column, MapRows);
     }
     WorkerCounts[worker] = counts;
 }
