@@ -5,8 +5,8 @@
 
 #include "SettledWater.h"
 
-#include "game/GameRendererUnit.h"
-#include "game/WaterWorkersUnit.h"
+#include "game/render/GameRendererUnit.h"
+#include "game/water/WaterWorkersUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 

@@ -3,7 +3,7 @@
 // drains closed, so that the pool stays the same size, filled bottom up with a
 // lattice of particles.
 
-#include "game/VaporelBoxUnit.h"
+#include "game/water/VaporelBoxUnit.h"
 
 #include <cstdint>
 

@@ -12,9 +12,9 @@
 #include "ReferenceBox.h" // tests/sim
 #include "SettledWater.h"
 
-#include "game/HeadlessLayerTextures.h"
-#include "game/VaporelBoxUnit.h"
-#include "game/WaterWorkersUnit.h"
+#include "game/render/HeadlessLayerTextures.h"
+#include "game/water/VaporelBoxUnit.h"
+#include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "game/GameInputUnit.h"
+#include "game/app/GameInputUnit.h"
 
 #include <gtest/gtest.h>
 

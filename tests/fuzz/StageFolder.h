@@ -3,8 +3,8 @@
 // targets: a small valid map (one source cell), a valid data.xml, and layer
 // slots that count as loaded, so each input costs one LoadStage of small files.
 
-#include "game/LayerTextures.h"
-#include "game/VaporelBoxUnit.h"
+#include "game/render/LayerTextures.h"
+#include "game/water/VaporelBoxUnit.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 #include "TestPictures.h"
 #include "ViewerScene.h"
 
-#include "game/GameRendererUnit.h"
-#include "game/VaporelBoxUnit.h"
+#include "game/render/GameRendererUnit.h"
+#include "game/water/VaporelBoxUnit.h"
 
 #include <cmath>
 

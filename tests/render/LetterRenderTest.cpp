@@ -1,6 +1,6 @@
 #include "RenderFixture.h"
 
-#include "game/LetterRenderUnit.h"
+#include "game/render/LetterRenderUnit.h"
 #include "platform/FontRasterizer.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // 2D projection set, and helpers that read pixels back from the back buffer
 // in the renderer's top-left coordinates.
 
-#include "game/OpenGLRendererUnit.h"
+#include "game/render/OpenGLRendererUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 

@@ -1,7 +1,7 @@
 #include "RenderFixture.h"
 
-#include "game/LetterRenderUnit.h"
-#include "game/ModelUnit.h"
+#include "game/render/LetterRenderUnit.h"
+#include "game/render/ModelUnit.h"
 
 using namespace platform::gl;
 using platform::GL;

@@ -1,5 +1,5 @@
-#include "game/OpenGLRendererUnit.h"
-#include "game/TextureManagerUnit.h"
+#include "game/render/OpenGLRendererUnit.h"
+#include "game/render/TextureManagerUnit.h"
 #include "platform/OpenGLBinding.h"
 
 #include <gtest/gtest.h>

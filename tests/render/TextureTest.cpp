@@ -1,8 +1,8 @@
 #include "RenderFixture.h"
 #include "TestPictures.h"
 
-#include "game/DefineUnit.h"
-#include "game/TextureManagerUnit.h"
+#include "game/render/DefineUnit.h"
+#include "game/render/TextureManagerUnit.h"
 
 #include <fstream>
 #include <vector>

@@ -2,7 +2,7 @@
 #include "TestPictures.h"
 
 #include "ViewerScene.h"
-#include "game/DefineUnit.h"
+#include "game/render/DefineUnit.h"
 #include "platform/PictureWriter.h"
 
 #include <algorithm>

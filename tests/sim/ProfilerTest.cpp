@@ -1,4 +1,4 @@
-#include "game/GameProfilerUnit.h"
+#include "game/app/GameProfilerUnit.h"
 #include "lib/Z5LogUnit.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // it side by side with the box and compare every frame to the bit; the
 // benchmark runs it beside the box to measure what the box's own loops gain.
 
-#include "game/VaporelBoxUnit.h"
+#include "game/water/VaporelBoxUnit.h"
 
 #include <cmath>
 #include <cstdint>

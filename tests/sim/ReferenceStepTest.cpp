@@ -5,8 +5,8 @@
 
 #include "ReferenceBox.h"
 
-#include "game/HeadlessLayerTextures.h"
-#include "game/VaporelBoxUnit.h"
+#include "game/render/HeadlessLayerTextures.h"
+#include "game/water/VaporelBoxUnit.h"
 
 #include <gtest/gtest.h>
 

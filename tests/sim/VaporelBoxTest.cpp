@@ -1,5 +1,5 @@
-#include "game/HeadlessLayerTextures.h"
-#include "game/VaporelBoxUnit.h"
+#include "game/render/HeadlessLayerTextures.h"
+#include "game/water/VaporelBoxUnit.h"
 #include "platform/Exception.h"
 
 #include <gtest/gtest.h>

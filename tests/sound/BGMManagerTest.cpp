@@ -1,5 +1,5 @@
 #include "SoundTestSupport.h"
-#include "game/BGMManagerUnit.h"
+#include "game/audio/BGMManagerUnit.h"
 #include "platform/Exception.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "SoundTestSupport.h"
-#include "game/SoundManagerUnit.h"
+#include "game/audio/SoundManagerUnit.h"
 
 #include <gtest/gtest.h>
 

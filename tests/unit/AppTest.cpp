@@ -1,7 +1,7 @@
 #include "HeadlessScreen.h"
 
-#include "game/AppUnit.h"
-#include "game/DirectDrawUnit.h"
+#include "game/app/AppUnit.h"
+#include "game/app/DirectDrawUnit.h"
 
 #include <gtest/gtest.h>
 

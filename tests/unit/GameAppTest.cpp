@@ -1,4 +1,4 @@
-#include "game/GameUnit.h"
+#include "game/app/GameUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 

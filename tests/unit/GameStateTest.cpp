@@ -3,11 +3,11 @@
 
 #include "HeadlessScreen.h"
 
-#include "game/BGMManagerUnit.h"
-#include "game/HeadlessLayerTextures.h"
-#include "game/MainGameStateUnit.h"
-#include "game/TitleStateUnit.h"
-#include "game/WaitTimerUnit.h"
+#include "game/audio/BGMManagerUnit.h"
+#include "game/render/HeadlessLayerTextures.h"
+#include "game/states/MainGameStateUnit.h"
+#include "game/states/TitleStateUnit.h"
+#include "game/app/WaitTimerUnit.h"
 
 #include <gtest/gtest.h>
 

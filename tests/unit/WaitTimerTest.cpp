@@ -1,4 +1,4 @@
-#include "game/WaitTimerUnit.h"
+#include "game/app/WaitTimerUnit.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // scripted map edits and added particles, and prints what happened.
 
 #include "ToolMain.h"
-#include "game/GameProfilerUnit.h"
-#include "game/HeadlessLayerTextures.h"
-#include "game/VaporelBoxUnit.h"
-#include "game/WaterWorkersUnit.h"
+#include "game/app/GameProfilerUnit.h"
+#include "game/render/HeadlessLayerTextures.h"
+#include "game/water/VaporelBoxUnit.h"
+#include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>

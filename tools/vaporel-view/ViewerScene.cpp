@@ -1,6 +1,6 @@
 #include "ViewerScene.h"
 
-#include "game/DefineUnit.h"
+#include "game/render/DefineUnit.h"
 
 #include <cstring>
 

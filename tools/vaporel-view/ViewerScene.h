@@ -3,9 +3,9 @@
 // a filled and an outlined rectangle, the game's small pictures side by side
 // (those with alpha blended), a line of bitmap text and a word in the outline font.
 
-#include "game/LetterRenderUnit.h"
-#include "game/OpenGLRendererUnit.h"
-#include "game/TextureManagerUnit.h"
+#include "game/render/LetterRenderUnit.h"
+#include "game/render/OpenGLRendererUnit.h"
+#include "game/render/TextureManagerUnit.h"
 #include "platform/PictureDecoder.h"
 
 #include <string>

@@ -1,7 +1,0 @@
-#include "game/KeyStateUnit.h"
-
-#include "platform/WindowSystem.h"
-
-bool IsKeyDown(std::int32_t virtualKey) {
-    return platform::GetKeyState(virtualKey) < 0;
-}

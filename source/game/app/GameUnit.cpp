@@ -1,0 +1,241 @@
+#include "game/app/GameUnit.h"
+
+#include "game/water/WaterWorkersUnit.h"
+#include "lib/Z5LogUnit.h"
+#include "lib/Z5UtilsUnit.h"
+#include "platform/OpenGLBinding.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <optional>
+
+using namespace platform;
+
+namespace {
+
+const char* const OptionsSection = "options";
+const char* const IsFullScreenKey = "IsFullScreen";
+const char* const VisibleDebugMessageKey = "VisibleDebugMessage";
+
+// An option is a 32-bit integer: decimal, or hexadecimal after "0x" (up to
+// eight digits, so "0xFFFFFFFF" is -1). A value that does not fit is no number.
+std::optional<std::int32_t> ParseOptionInteger(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* digits = text.c_str() + (hex ? 2 : 0);
+    if (*digits == '\0')
+        return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(digits, &end, hex ? 16 : 10);
+    if (errno != 0 || *end != '\0')
+        return std::nullopt;
+    if (hex && value >= 0 && value <= std::numeric_limits<std::uint32_t>::max())
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (!hex && value >= std::numeric_limits<std::int32_t>::min() &&
+        value <= std::numeric_limits<std::int32_t>::max())
+        return static_cast<std::int32_t>(value);
+    return std::nullopt;
+}
+
+std::string BoolText(bool value) {
+    return value ? "1" : "0";
+}
+
+template <typename... Values> std::string Format(const char* format, Values... values) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+} // namespace
+
+bool ReadBoolOption(const IniFile& options, const std::string& key, bool fallback) {
+    const std::optional<std::string> text = options.Read(OptionsSection, key);
+    if (!text)
+        return fallback;
+    const std::optional<std::int32_t> value = ParseOptionInteger(*text);
+    return value ? *value != 0 : fallback;
+}
+
+TGameApp::TGameApp() : TApp("TGameApp") {
+    Title = GameTitle;
+    Width = GameWidth;
+    Height = GameHeight;
+    ColorBits = GameColorBits;
+    HideCursor(); // the game draws its own cursor picture
+    LoadOptions();
+}
+
+// The parts go in a fixed order; the box never touches the profiler on its
+// way out, and every GL object goes before the renderer's context.
+TGameApp::~TGameApp() {
+    CurrentState_ = nullptr;
+    MainGameState_.reset();
+    TitleState_.reset();
+    Profiler.reset();
+    Box.reset();
+    ModelManager.reset();
+    WaitTimer.reset();
+    Input.reset();
+    BGMManager.reset(); // stops the music before the device goes
+    SoundManager.reset();
+    Renderer.reset();
+    Options.reset();
+}
+
+void TGameApp::LoadOptions() {
+    Options = std::make_unique<IniFile>(ProgramFilePath(".ini", TUserFolder::Config));
+    StartFullScreen = ReadBoolOption(*Options, IsFullScreenKey, false);
+    VisibleDebugMessage_ = ReadBoolOption(*Options, VisibleDebugMessageKey, false);
+}
+
+void TGameApp::SaveOptions() {
+    Options->Write(OptionsSection, IsFullScreenKey, BoolText(IsFullScreen()));
+    Options->Write(OptionsSection, VisibleDebugMessageKey, BoolText(VisibleDebugMessage_));
+    Options->Save();
+}
+
+// Runs while the window is being created; the order matters: the profiler
+// first, since the others measure with it.
+void TGameApp::OnCreateWindow() {
+    Profiler = std::make_unique<TGameProfiler>();
+    CreateRenderer();
+    SoundManager = std::make_unique<TSoundManager>();
+    BGMManager = std::make_unique<TBGMManager>(*SoundManager);
+    BGMManager->LoadBGMList();
+    Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
+    WaitTimer = std::make_unique<TWaitTimer>();
+    WaitTimer->SetRate(NormalFrameRate);
+    WaitTimer->SetFrameSkip(true);
+    ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
+    ModelManager->BuildLists();
+    Box = std::make_unique<TVaporelBox>(*this, *Profiler, *Renderer);
+    TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
+    MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
+    Box->LoadStage(FirstStage);
+    // Any count gives the same water.
+    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
+    ChangeToTitle();
+}
+
+void TGameApp::CreateRenderer() {
+    Renderer = std::make_unique<TGameRenderer>(*this, *Profiler);
+    Renderer->SetSize(Width, Height);
+    EnableVSync();
+    Renderer->Begin2D();
+}
+
+void TGameApp::ChangeToTitle() {
+    ChangeTo(*TitleState_);
+}
+
+void TGameApp::ChangeToMain() {
+    ChangeTo(*MainGameState_);
+}
+
+// Switching to the current state still leaves and enters it again (F5
+// restarts the game from the game).
+void TGameApp::ChangeTo(TGameState& state) {
+    if (CurrentState_)
+        CurrentState_->Leave();
+    CurrentState_ = &state;
+    CurrentState_->Enter();
+}
+
+void TGameApp::OnDestroyWindow() {
+    SaveOptions();
+    Log().WriteLine(CollisionText_);
+    Log().WriteLine(ParticleNumText_);
+    Profiler->WriteLog();
+}
+
+void TGameApp::Idle() {
+    if (WaitTimer->Check())
+        return;
+    SoundManager->Update();
+    BGMManager->Update(); // fades
+    CurrentState_->Update();
+    UpdateDebugTexts();
+    if (!WaitTimer->IsSkipping())
+        Draw();
+    ++FrameCount_;
+}
+
+// Also outside the timer's pace, whenever the window needs painting.
+void TGameApp::Paint() {
+    Draw();
+}
+
+void TGameApp::Draw() {
+    Profiler->Start(pidDraw);
+    Renderer->Clear();
+    if (CurrentState_)
+        CurrentState_->Draw();
+    DrawCursor();
+    DrawDebugLines();
+    Renderer->Present();
+    Profiler->Stop(pidDraw);
+}
+
+// The system cursor is hidden; the picture's top-left corner is the pointer.
+void TGameApp::DrawCursor() {
+    const Point cursor = GetClientCursorPos();
+    Renderer->DrawTexture(tidCursor, false, cursor.X, cursor.Y, CursorZ);
+}
+
+void TGameApp::DrawDebugLines() {
+    if (!VisibleDebugMessage_)
+        return;
+    const std::string lines[] = {
+        Format("FPS %d(%d)", WaitTimer->DrawFPS(), WaitTimer->FPS()),
+        CollisionText_,
+        ParticleNumText_,
+    };
+    double y = 0;
+    for (const std::string& line : lines) {
+        platform::GL().Color3f(0, 0, 0); // black, set before each line
+        Renderer->DrawText(line, 0, y, DebugTextZ);
+        y += Renderer->FontHeight();
+    }
+}
+
+// On the first timed frame and every 60th after it, shown or not.
+void TGameApp::UpdateDebugTexts() {
+    if (FrameCount_ % DebugTextPeriod != 0)
+        return;
+    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
+    ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
+}
+
+void TGameApp::AddWaterAtCursor() {
+    const Point cursor = GetClientCursorPos();
+    for (int i = 0; i < QuickWaterCount; ++i)
+        Box->AddParticle(cursor.X, cursor.Y);
+}
+
+void TGameApp::KeyDown(std::uint16_t& key) {
+    switch (key) {
+    case 'R': Box->ResetWater(); break;
+    case 'L': Box->ReloadStage(); break;
+    case 'Q': AddWaterAtCursor(); break;
+    case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
+    case VK_F5: ChangeToMain(); break;
+    default: break;
+    }
+    TApp::KeyDown(key);
+}
+
+void TGameApp::MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) {
+    CurrentState_->MouseDown(x, y, button, shift);
+}
+
+void TGameApp::MouseMove(int x, int y, TShiftFlags shift) {
+    CurrentState_->MouseMove(x, y, shift);
+}
+
+void TGameApp::MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) {
+    CurrentState_->MouseUp(x, y, button, shift);
+}

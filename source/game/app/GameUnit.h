@@ -1,0 +1,98 @@
+#pragma once
+// The game application: fixes the window, reads and writes the options file,
+// creates and owns every subsystem, and runs the frame step under the frame
+// wait timer.
+
+#include "game/app/AppUnit.h"
+#include "game/audio/BGMManagerUnit.h"
+#include "game/app/GameInputUnit.h"
+#include "game/app/GameProfilerUnit.h"
+#include "game/render/GameRendererUnit.h"
+#include "game/states/GameStateUnit.h"
+#include "game/states/MainGameStateUnit.h"
+#include "game/render/ModelUnit.h"
+#include "game/render/OpenGLRendererUnit.h"
+#include "game/audio/SoundManagerUnit.h"
+#include "game/states/TitleStateUnit.h"
+#include "game/water/VaporelBoxUnit.h"
+#include "game/app/WaitTimerUnit.h"
+#include "platform/IniFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+inline constexpr const char* GameTitle = "The Vaporel Vovor of ZANK (ver 1.0.0)";
+// The single-instance lock: the title without the version.
+inline constexpr const char* InstanceName = "The Vaporel Vovor of ZANK";
+
+inline constexpr std::int32_t GameWidth = 1024; // pixels
+inline constexpr std::int32_t GameHeight = 768; // pixels
+inline constexpr std::int32_t GameColorBits = 32;
+inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
+inline constexpr std::int32_t QuickWaterCount = 500; // particles the Q key adds
+inline constexpr const char* FirstStage = "stages/0001/";
+inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
+inline constexpr double CursorZ = 1000;
+
+// Reads an option as the options file stores it: an integer
+// (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
+// or one that is no number gives `fallback`.
+bool ReadBoolOption(const platform::IniFile& options, const std::string& key, bool fallback);
+
+class TGameApp : public TApp, public TStateSwitch {
+public:
+    TGameApp();
+    ~TGameApp() override;
+
+    void ChangeToTitle() override;
+    void ChangeToMain() override;
+    // The state that gets the frames and the mouse; null until the window exists.
+    TGameState* CurrentState() const { return CurrentState_; }
+    TTitleState* TitleState() const { return TitleState_.get(); }
+    TMainGameState* MainGameState() const { return MainGameState_.get(); }
+
+    // Timed frames run since start.
+    std::int32_t FrameCount() const { return FrameCount_; }
+    bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    const std::string& CollisionText() const { return CollisionText_; }
+    const std::string& ParticleNumText() const { return ParticleNumText_; }
+
+protected:
+    void OnCreateWindow() override;
+    void OnDestroyWindow() override;
+    void Idle() override;
+    void Paint() override;
+    void KeyDown(std::uint16_t& key) override;
+    void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+    void MouseMove(int x, int y, TShiftFlags shift) override;
+    void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+
+private:
+    void LoadOptions();
+    void SaveOptions();
+    void CreateRenderer();
+    void Draw();
+    void UpdateDebugTexts();
+    void DrawDebugLines();
+    void DrawCursor();
+    void AddWaterAtCursor();
+    void ChangeTo(TGameState& state);
+
+    std::unique_ptr<TGameProfiler> Profiler;
+    std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TGameInput> Input;
+    std::unique_ptr<TSoundManager> SoundManager;
+    std::unique_ptr<TBGMManager> BGMManager;
+    std::unique_ptr<TWaitTimer> WaitTimer;
+    std::unique_ptr<TModelManager> ModelManager;
+    std::unique_ptr<TVaporelBox> Box;
+    std::unique_ptr<platform::IniFile> Options;
+    std::unique_ptr<TTitleState> TitleState_;
+    std::unique_ptr<TMainGameState> MainGameState_;
+    TGameState* CurrentState_ = nullptr;
+    std::int32_t FrameCount_ = 0;
+    std::string CollisionText_;
+    std::string ParticleNumText_;
+    bool VisibleDebugMessage_ = false;
+};

@@ -1,0 +1,7 @@
+#include "game/app/KeyStateUnit.h"
+
+#include "platform/WindowSystem.h"
+
+bool IsKeyDown(std::int32_t virtualKey) {
+    return platform::GetKeyState(virtualKey) < 0;
+}

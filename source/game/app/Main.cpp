@@ -1,0 +1,54 @@
+// The program entry: one instance at a time; any error that escapes the game
+// ends up in the log and in a message box.
+
+#include "game/app/DirectDrawUnit.h"
+#include "game/app/GameUnit.h"
+#include "lib/Z5LogUnit.h"
+#include "lib/Z5UtilsUnit.h"
+#include "platform/MessageBox.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace {
+
+constexpr int ExitFailure = 1;
+
+void ReportError(const std::string& message) {
+    WriteError(message);
+    platform::ShowErrorBox("error", message);
+}
+
+int RunGame() {
+    try {
+        // The application is freed before the handler runs, also on failure.
+        const auto app = std::make_unique<TGameApp>();
+        app->Run();
+    } catch (const std::exception& error) {
+        ReportError(error.what());
+        return ExitFailure;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main() {
+    // A second copy leaves no trace, not even banners in the first one's log.
+    if (IsAlreadyRunning(InstanceName))
+        return 0;
+    // Order of start-up: the log and the display mode exist before the game
+    // and go after it (function statics are destroyed in reverse order).
+    Log();
+    DisplayMode();
+    // The data folders are relative to the program, wherever it was started from.
+    std::error_code error;
+    std::filesystem::current_path(ExeDir, error);
+    if (error) {
+        std::fprintf(stderr, "vaporel: cannot enter the program's folder %s: %s\n", ExeDir.c_str(),
+                     error.message().c_str());
+        return ExitFailure;
+    }
+    return RunGame();
+}

@@ -1,0 +1,60 @@
+#include "game/audio/SoundManagerUnit.h"
+
+#include <algorithm>
+
+bool TSoundEffectItem::CanPlay() {
+    if (Cooldown > 0)
+        return false;
+    ++PlaysThisFrame;
+    MaxPlaysPerFrame = std::max(MaxPlaysPerFrame, PlaysThisFrame);
+    Cooldown = CooldownFrames;
+    return true;
+}
+
+TSoundRequest TSoundEffectItem::AverageRequest() const {
+    TSoundRequest sum;
+    for (std::int32_t i = 0; i < RequestCount; ++i) {
+        sum.Pan += Requests[i].Pan;
+        sum.Volume += Requests[i].Volume;
+        sum.Frequency += Requests[i].Frequency;
+    }
+    return {sum.Pan / RequestCount, sum.Volume / RequestCount, sum.Frequency / RequestCount};
+}
+
+TSoundManager::TSoundManager(TSoundOutputOpener openOutput, TRefillMode refill)
+    : SoundDataList_(std::make_unique<TZ5HashList>(SoundDataBuckets)),
+      Device_(std::make_unique<TZ5DirectSound>(std::move(openOutput), refill)) {
+    for (auto& item : Items)
+        item = std::make_unique<TSoundEffectItem>();
+}
+
+TSoundManager::~TSoundManager() {
+    for (auto& item : Items)
+        item.reset();
+    Device_.reset();
+    for (SoundDataList_->First(); SoundDataList_->Next();)
+        delete static_cast<TZ5SoundData*>(SoundDataList_->CursorItem()->ToPointer());
+    SoundDataList_.reset();
+}
+
+void TSoundManager::Update() {
+    Device_->UpdateStream();
+    if (!Muted)
+        for (auto& item : Items)
+            if (item->RequestCount > 0)
+                PlayRequested(*item);
+    for (auto& item : Items)
+        item->Cooldown = std::max(item->Cooldown - 1, 0);
+    for (auto& item : Items)
+        item->PlaysThisFrame = 0;
+}
+
+// Requests that come during a cooldown are dropped with the rest.
+void TSoundManager::PlayRequested(TSoundEffectItem& item) {
+    if (item.CanPlay()) {
+        const TSoundRequest average = item.AverageRequest();
+        Device_->PlayEffect(item.Source, true, average.Pan, average.Volume * item.Volume,
+                            average.Frequency * item.Frequency);
+    }
+    item.RequestCount = 0;
+}

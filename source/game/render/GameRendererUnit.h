@@ -1,0 +1,116 @@
+#pragma once
+// The renderer the game runs with: the fixed OpenGL state of the game, the
+// texture table and the outline font it owns, textured quads at one screen
+// pixel per picture pixel, and the three blend modes everything is drawn with.
+//
+// Resting state between drawing operations: texturing off, depth test on,
+// blending off (SetBlendNone). Every operation that switches to another mode
+// switches back when done; right after construction blending is still on with
+// the normal function until the first return to the resting state.
+//
+// Main thread only, with the renderer's context current.
+
+#include "game/render/DefineUnit.h"
+#include "game/app/GameProfilerUnit.h"
+#include "game/render/LetterRenderUnit.h"
+#include "game/render/OpenGLRendererUnit.h"
+#include "game/render/TextureManagerUnit.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+inline constexpr const char* PictureFolder = "images/";
+// The family of the outline font; the closest installed face stands in for it.
+inline constexpr const char* LetterFontName = "Impact";
+
+// One whole picture centred on (X, Y), in pixels.
+struct TSprite {
+    TTextureID Texture = tidBlue;
+    double X = 0;
+    double Y = 0;
+};
+
+enum TBlendMode : std::uint8_t { bmNone, bmNormal, bmAdd };
+
+class TGameRenderer : public TOpenGLRenderer {
+public:
+    // Binds to the application's window, sets the game's fixed OpenGL state,
+    // builds the outline font and loads the pictures of `pictureFolder` into
+    // their texture slots (timed as pidLoading). A missing picture leaves its
+    // slot empty; a damaged one raises the decoder's error.
+    TGameRenderer(TApp& app, TGameProfiler& profiler, const std::string& pictureFolder = PictureFolder);
+    // The same for a window that belongs to no application (tools, tests).
+    TGameRenderer(platform::WindowHandle window, TGameProfiler& profiler,
+                  const std::string& pictureFolder = PictureFolder);
+    ~TGameRenderer() override;
+
+    TTexture& GetTexture(TTextureID id) const { return TextureManager_->GetTexture(id); }
+    TGameTextureManager& TextureManager() const { return *TextureManager_; }
+    TLetterRender& LetterRender() const { return *LetterRender_; }
+
+    // Opacity every textured quad is modulated with; 1.0 except while a
+    // result picture fades in. Below 1.0 quads are blended normally.
+    double Alpha() const { return Alpha_; }
+    void SetAlpha(double alpha) { Alpha_ = alpha; }
+
+    // The source rectangle of the picture (in picture pixels) as one quad at
+    // one screen pixel per picture pixel, its top-left corner (or its centre
+    // when `centered`) at (X, Y), depth Z. A picture with an alpha channel
+    // (or Alpha below 1.0) is drawn with normal blending and leaves the
+    // resting state behind; one without keeps the caller's blend mode. A slot
+    // without a picture draws nothing.
+    void DrawTextureRect(TTextureID id, bool centered, double x, double y, double z, double srcLeft,
+                         double srcTop, double srcRight, double srcBottom);
+    // The whole picture at its own size.
+    void DrawTexture(TTextureID id, bool centered, double x, double y, double z);
+    // The sprites in order at depth Z, with the pixels of setting the
+    // current blend mode again before a DrawTexture(Texture, true, X, Y, Z)
+    // of each: pictures with an alpha channel blend normally, the others in
+    // the current mode. One vertex array for all, in as few draws as the
+    // overlaps allow (OrderSprites). Ends in the resting state.
+    void DrawSprites(std::span<const TSprite> sprites, double z);
+
+    void SetBlendNormal();
+    void SetBlendAdd();
+    void SetBlendNone();
+    // The mode of the last SetBlend call.
+    TBlendMode BlendMode() const { return BlendMode_; }
+
+private:
+    // The fixed state, the outline font and the pictures, in this order.
+    void Prepare(TGameProfiler& profiler, const std::string& pictureFolder);
+    void SetFixedState();
+    // Binds a loaded picture and sets the blending and colour of its quads;
+    // false (nothing set) for an empty slot.
+    bool BeginQuads(const TTexture& texture);
+    void EndQuads(const TTexture& texture);
+    bool NeedsNormalBlend(const TTexture& texture) const;
+    void ApplyBlend(TBlendMode mode);
+    // Orders the sprites with a picture so that those of one picture can be
+    // drawn together without changing a pixel (below).
+    void OrderSprites(std::span<const TSprite> sprites);
+    void BuildSpriteArrays(std::span<const TSprite> sprites, double z);
+
+    // Consecutive sprites of one picture in the vertex arrays.
+    struct TSpriteRun {
+        TTextureID Texture;
+        platform::gl::GLint First;   // vertex
+        platform::gl::GLsizei Count; // vertices
+    };
+
+    std::unique_ptr<TLetterRender> LetterRender_;
+    std::unique_ptr<TGameTextureManager> TextureManager_;
+    double Alpha_ = 1.0;
+    // Right after construction blending is on with the normal function.
+    TBlendMode BlendMode_ = bmNormal;
+    // The arrays of DrawSprites, kept between frames: they grow to the
+    // largest frame once and are never given back.
+    std::vector<platform::gl::GLfloat> SpriteVertices;
+    std::vector<platform::gl::GLfloat> SpriteTexCoords;
+    std::vector<TSpriteRun> SpriteRuns;
+    std::vector<std::int32_t> SpriteLayers; // per sprite; -1 for one without a picture
+    std::vector<std::int32_t> LayerGrid;    // per grid cell and picture: the highest layer there, or -1
+    std::vector<std::int32_t> LayerKeyStarts;
+    std::vector<std::int32_t> SpriteOrder; // sprite indices in drawing order
+};

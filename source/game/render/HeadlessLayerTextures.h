@@ -1,0 +1,30 @@
+#pragma once
+// Texture slots without OpenGL, for the stage runner and tests. A load decodes
+// the picture as the game's texture manager does, so a damaged layer picture
+// fails here exactly as in the game's first play, then keeps only its size and
+// file name.
+
+#include "game/render/LayerTextures.h"
+
+#include <array>
+#include <string>
+
+class THeadlessLayerTextures : public TLayerTextures {
+public:
+    struct TSlot {
+        bool Loaded = false;
+        std::string FileName;
+        int Width = 0;
+        int Height = 0;
+    };
+
+    bool IsLoaded(TTextureID id) const override { return Slots[id].Loaded; }
+    void LoadFromFile(TTextureID id, const std::string& fileName) override;
+
+    const TSlot& Slot(TTextureID id) const { return Slots[id]; }
+    int LoadCount() const { return LoadCount_; }
+
+private:
+    std::array<TSlot, TextureIDCount> Slots;
+    int LoadCount_ = 0;
+};

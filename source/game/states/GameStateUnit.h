@@ -1,0 +1,54 @@
+#pragma once
+// The game is always in one of two states, the title screen or the game
+// itself. The application keeps the current one and gives it every timed
+// frame, every drawn picture and every mouse event; the states hold no
+// subsystem of their own, they act on the objects they were given.
+
+#include "game/app/AppUnit.h"
+
+class TBGMManager;
+class TGameRenderer;
+class TVaporelBox;
+class TWaitTimer;
+
+// The application as the states see it: the switches between them. Each
+// calls Leave on the current state and Enter on the target, at once, also
+// from inside the current state's own operations.
+class TStateSwitch {
+public:
+    virtual void ChangeToTitle() = 0;
+    virtual void ChangeToMain() = 0;
+
+protected:
+    ~TStateSwitch() = default;
+};
+
+class TGameState {
+public:
+    // Stores the references; none is owned. `renderer` may be null where
+    // nothing is drawn (tests without a display).
+    TGameState(TStateSwitch& app, TGameRenderer* renderer, TWaitTimer& waitTimer, TBGMManager& bgmManager,
+               TVaporelBox& box)
+        : App(app), Renderer(renderer), WaitTimer(waitTimer), BGMManager(bgmManager), Box(box) {}
+    virtual ~TGameState() = default;
+    TGameState(const TGameState&) = delete;
+    TGameState& operator=(const TGameState&) = delete;
+
+    virtual void Enter() {}
+    virtual void Leave() {}
+    // One timed frame.
+    virtual void Update() {}
+    // One drawn picture.
+    virtual void Draw() {}
+    // X and Y are client pixels.
+    virtual void MouseDown(int, int, TMouseButtonCode, TShiftFlags) {}
+    virtual void MouseMove(int, int, TShiftFlags) {}
+    virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}
+
+protected:
+    TStateSwitch& App;
+    TGameRenderer* Renderer;
+    TWaitTimer& WaitTimer;
+    TBGMManager& BGMManager;
+    TVaporelBox& Box;
+};

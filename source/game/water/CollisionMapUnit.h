@@ -1,0 +1,78 @@
+#pragma once
+// The collision map's upkeep over the box's cells. Whatever way it is brought
+// up to date, the map is what a rebuild from the pool gives: in each cell, in
+// pool order, the first MaxCellEntries active particles that have a corner of
+// their bounding square (x +- r, y +- r) in the cell.
+//
+// A rebuild empties only the cells the map used. After a rebuild the box
+// notes the particles it moves (SwapWater's few exchanges) and asks
+// TryUpdateMoved to take them out of their old cells and into their new ones
+// instead of rebuilding the whole map.
+
+#include "game/water/VaporelBoxUnit.h"
+
+#include <cstdint>
+#include <vector>
+
+// The cell index of a coordinate: its integer part (truncated towards zero)
+// divided by 16, truncated towards zero, so -15.9..15.9 all give 0. Answers
+// -1 off the map; the range test comes first so that no out-of-range double
+// (nor a NaN) is ever converted to an integer.
+inline int CellIndex(double v, int cellCount) {
+    if (!(v > -CellSize && v < cellCount * CellSize))
+        return -1;
+    return static_cast<int>(v) / CellSize;
+}
+
+class TCollisionMap {
+public:
+    using TCells = TMapCell[MapColumns][MapRows];
+
+    // Every cell's Count set to 0.
+    void Clear(TCells& cells);
+    // A cell was written from outside: its Count may be anything, so the next
+    // rebuild empties every cell.
+    void ForgetUsedCells();
+    void Rebuild(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius);
+
+    // Before particle `index` moves away from `position`, where the last
+    // rebuild found it. A particle noted again keeps its first position.
+    void NoteMove(std::int32_t index, const TVector3D& position);
+    // The moves since the last rebuild, cell by cell; false (the map then
+    // left as it was) where only a rebuild can tell: too many moves, or a
+    // particle leaving a full cell that may have left others out.
+    bool TryUpdateMoved(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius);
+
+private:
+    // The distinct cells of a bounding square that lie on the map, in corner
+    // order: (x - r, y - r), (x + r, y - r), (x - r, y + r), (x + r, y + r).
+    struct TSquareCells {
+        std::int32_t Count = 0;
+        std::int32_t Column[4];
+        std::int32_t Row[4];
+        bool Holds(std::int32_t column, std::int32_t row) const;
+    };
+    struct TMove {
+        std::int32_t Index;
+        TVector3D From;
+        TSquareCells Before; // worked out by TryUpdateMoved
+        TSquareCells After;
+    };
+    // A frame of the shipped stage swaps a few pairs, a basin of 2,000 a few dozen.
+    static constexpr std::int32_t MaxMoves = 256;
+
+    template <typename Visit>
+    static void ForEachSquareCell(const TVector3D& position, double radius, Visit visit);
+    static TSquareCells SquareCells(const TVector3D& position, double radius);
+    static bool LeavesAFullCell(const TCells& cells, const TMove& move);
+    static void Remove(TMapCell& cell, std::int32_t index);
+    static void Insert(TMapCell& cell, std::int32_t index);
+
+    void ClearUsedCells(TCells& cells);
+
+    // Per column, a bit for each row whose cell's Count may be non-zero.
+    static_assert(MapRows <= 64);
+    std::uint64_t UsedRows[MapColumns] = {};
+    TMove Moves[MaxMoves];
+    std::int32_t MoveCount = 0; // MaxMoves + 1: more moves than are noted
+};

@@ -1,0 +1,296 @@
+#include "game/water/CollisionPassUnit.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// How many rows ahead of a cell the column on its left must have finished:
+// one more than the rows a particle's bounding square (2 |radius| pixels
+// high) can stretch over. A cell's index truncates the coordinate first, and
+// x - r, x + r are rounded, so one pixel more is allowed for. A lead that
+// covers the whole column makes the pass run one column after another.
+std::int32_t ColumnLead(std::int32_t radius) {
+    const std::int64_t height = 2 * std::abs(static_cast<std::int64_t>(radius)) + 2;
+    const std::int64_t rowsApart = height / CellSize + 1;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(rowsApart + 1, MapRows));
+}
+
+// Whether the column wavefront gains from a second worker in this pass: a
+// column can run beside the one on its left only below the lead rows it waits
+// for, so the water must stand deeper than the lead, and the pass must hold
+// enough pairs to pay for waking the helper. A layer one or two cells thin is
+// faster on one thread.
+constexpr std::int64_t SharedPassPairs = 2'000;
+
+bool WorthSharing(const TMapCell (&cells)[MapColumns][MapRows], std::int32_t lead) {
+    std::int64_t pairs = 0;
+    std::int64_t pairedCells = 0;
+    std::int64_t pairedColumns = 0;
+    for (const auto& column : cells) {
+        const std::int64_t cellsBefore = pairedCells;
+        for (const TMapCell& cell : column)
+            if (cell.Count >= 2) {
+                pairs += static_cast<std::int64_t>(cell.Count) * (cell.Count - 1) / 2;
+                ++pairedCells;
+            }
+        pairedColumns += pairedCells > cellsBefore ? 1 : 0;
+    }
+    return pairs >= SharedPassPairs && pairedCells > pairedColumns * static_cast<std::int64_t>(lead);
+}
+
+// 2 x radius and its square are 32-bit integers; they wrap like such for
+// absurd radii instead of overflowing.
+std::int32_t Diameter(std::int32_t radius) {
+    return static_cast<std::int32_t>(2u * static_cast<std::uint32_t>(radius));
+}
+
+std::int32_t DiameterSquared(std::int32_t radius) {
+    const auto diameter = static_cast<std::uint32_t>(Diameter(radius));
+    return static_cast<std::int32_t>(diameter * diameter);
+}
+
+// The active particles of one cell, loaded for pairing and written back
+// after. A position is x then y, so that one vector load takes both.
+struct TCellWater {
+    std::int32_t Count = 0;
+    std::int32_t Index[MaxCellEntries];
+    alignas(16) double Position[MaxCellEntries][2];
+};
+
+// Pushes an overlapping pair apart along the line between the centres (d =
+// a - b) until the discs just touch; velocities are left alone. Only x and y
+// are computed: z is 0 in every position, so its terms (0 - 0, 0 * 0,
+// 0 / length) would add exact zeros and change no bit.
+void PushApart(double& ax, double& ay, double& bx, double& by, double dx, double dy, double d2,
+               double diameter) {
+    double nx = 1.0;
+    double ny = 0.0;
+    const double distance = std::sqrt(d2);
+    if (d2 != 0.0) {
+        // d normalised: the length sqrt(dx*dx + dy*dy + 0*0) is exactly `distance`.
+        nx = dx / distance;
+        ny = dy / distance;
+    }
+    const double push = (diameter - distance) * 0.5;
+    // n x push is formed first, then added (a) or subtracted (b).
+    const double pushX = nx * push;
+    const double pushY = ny * push;
+    ax += pushX;
+    ay += pushY;
+    bx -= pushX;
+    by -= pushY;
+}
+
+// Every pair i < j of one cell, row by row; answers the pairs that
+// overlapped. The test runs on locals (the limits too, so that they stay in
+// registers while the positions are written); only an overlapping pair goes
+// on to the push.
+std::int32_t PairUpByRows(TCellWater& water, const TCollisionPass::TPairLimits& limits) {
+    const double diameter = limits.Diameter;
+    const double diameterSquared = limits.DiameterSquared;
+    const std::int32_t count = water.Count;
+    std::int32_t hits = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        double ax = water.Position[i][0];
+        double ay = water.Position[i][1];
+        for (std::int32_t j = i + 1; j < count; ++j) {
+            double(&b)[2] = water.Position[j];
+            const double dx = ax - b[0];
+            const double dy = ay - b[1];
+            const double d2 = dx * dx + dy * dy;
+            if (d2 < diameterSquared) {
+                ++hits;
+                PushApart(ax, ay, b[0], b[1], dx, dy, d2, diameter);
+            }
+        }
+        water.Position[i][0] = ax;
+        water.Position[i][1] = ay;
+    }
+    return hits;
+}
+
+#if defined(__SSE2__)
+
+// Cells with this many active particles or more are swept by diagonals; in
+// smaller ones the diagonals are too short to pay for their bookkeeping.
+constexpr std::int32_t DiagonalSweepCount = 24;
+
+// The pairs (i, j) with i + j == Sum form one diagonal; its lanes are the i
+// from First to Last. No two of its pairs share a particle. The pairs a
+// particle meets before (i, j) in row order are (i, j - 1) and (i - 1, j) and
+// theirs, all on earlier diagonals, so sweeping the diagonals in order gives
+// every particle its pairs in row order and the same bits.
+struct TDiagonal {
+    std::int32_t Sum;
+    std::int32_t First;
+    std::int32_t Last;
+};
+// Lanes of one diagonal (at most MaxCellEntries / 2) are bits of one mask.
+static_assert(MaxCellEntries / 2 <= 64);
+
+__m128d Offset(const TCellWater& water, std::int32_t i, std::int32_t j) {
+    return _mm_sub_pd(_mm_load_pd(water.Position[i]), _mm_load_pd(water.Position[j]));
+}
+
+// Bit 0 and 1: whether the pairs of the offsets d0 and d1 overlap, with
+// dx * dx + dy * dy summed as the row sweep sums it.
+std::uint64_t Overlaps(__m128d d0, __m128d d1, __m128d diameterSquared) {
+    const __m128d s0 = _mm_mul_pd(d0, d0);
+    const __m128d s1 = _mm_mul_pd(d1, d1);
+    const __m128d d2 = _mm_add_pd(_mm_unpacklo_pd(s0, s1), _mm_unpackhi_pd(s0, s1));
+    return static_cast<std::uint64_t>(_mm_movemask_pd(_mm_cmplt_pd(d2, diameterSquared)));
+}
+
+// Bit k: whether the pair of lane First + k overlaps, tested two lanes at a time.
+std::uint64_t OverlapsOnDiagonal(const TCellWater& water, const TDiagonal& diagonal, double diameterSquared) {
+    const __m128d limit = _mm_set1_pd(diameterSquared);
+    std::uint64_t overlaps = 0;
+    std::int32_t i = diagonal.First;
+    for (; i < diagonal.Last; i += 2) {
+        const std::uint64_t pair =
+            Overlaps(Offset(water, i, diagonal.Sum - i), Offset(water, i + 1, diagonal.Sum - i - 1), limit);
+        overlaps |= pair << (i - diagonal.First);
+    }
+    if (i == diagonal.Last) { // an odd lane out
+        const __m128d d = Offset(water, i, diagonal.Sum - i);
+        overlaps |= (Overlaps(d, d, limit) & 1) << (i - diagonal.First);
+    }
+    return overlaps;
+}
+
+// PushApart on a position pair held as one vector each: the same operations
+// lane by lane, so the same bits.
+void PushApartPacked(double (&a)[2], double (&b)[2], double diameter) {
+    const __m128d pa = _mm_load_pd(a);
+    const __m128d pb = _mm_load_pd(b);
+    const __m128d d = _mm_sub_pd(pa, pb);
+    const __m128d squares = _mm_mul_pd(d, d);
+    const double d2 = _mm_cvtsd_f64(_mm_add_sd(squares, _mm_unpackhi_pd(squares, squares)));
+    const double distance = std::sqrt(d2);
+    __m128d normal = _mm_set_pd(0.0, 1.0); // (1, 0)
+    if (d2 != 0.0)
+        normal = _mm_div_pd(d, _mm_set1_pd(distance));
+    const __m128d push = _mm_mul_pd(normal, _mm_set1_pd((diameter - distance) * 0.5));
+    _mm_store_pd(a, _mm_add_pd(pa, push));
+    _mm_store_pd(b, _mm_sub_pd(pb, push));
+}
+
+// The diagonals in order: first every pair of one is tested, then its
+// overlapping pairs are pushed; those pushes touch distinct particles, so
+// they overlap in time instead of waiting for each other.
+std::int32_t PairUpByDiagonals(TCellWater& water, const TCollisionPass::TPairLimits& limits) {
+    const std::int32_t count = water.Count;
+    std::int32_t hits = 0;
+    for (std::int32_t sum = 1; sum <= 2 * count - 3; ++sum) {
+        const TDiagonal diagonal{sum, std::max(0, sum - (count - 1)), (sum - 1) / 2};
+        for (std::uint64_t overlaps = OverlapsOnDiagonal(water, diagonal, limits.DiameterSquared);
+             overlaps != 0; overlaps &= overlaps - 1) {
+            const std::int32_t i = diagonal.First + std::countr_zero(overlaps);
+            PushApartPacked(water.Position[i], water.Position[sum - i], limits.Diameter);
+            ++hits;
+        }
+    }
+    return hits;
+}
+
+#endif
+
+std::int32_t PairUp(TCellWater& water, const TCollisionPass::TPairLimits& limits) {
+#if defined(__SSE2__)
+    if (water.Count >= DiagonalSweepCount)
+        return PairUpByDiagonals(water, limits);
+#endif
+    return PairUpByRows(water, limits);
+}
+
+} // namespace
+
+TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][MapRows],
+                                            TWaterParticle* pool, std::int32_t radius,
+                                            TWaterWorkers& workers) {
+    const TJob job{
+        cells, pool,
+        TPairLimits{static_cast<double>(Diameter(radius)), static_cast<double>(DiameterSquared(radius))},
+        ColumnLead(radius)};
+    for (std::atomic<std::int32_t>& rows : RowsDone)
+        rows.store(0, std::memory_order_relaxed);
+    const bool share =
+        workers.Count() > 1 && (workers.Sharing() == wsEveryJob || WorthSharing(cells, job.Lead));
+    const std::int32_t count = share ? workers.Count() : 1;
+    if (count == 1) {
+        RunColumns(job, 0, 1);
+    } else {
+        auto work = [&](std::int32_t worker) { RunColumns(job, worker, count); };
+        workers.Run(work);
+    }
+    TCounts total;
+    for (std::int32_t worker = 0; worker < count; ++worker) {
+        total.Checks += WorkerCounts[worker].Checks;
+        total.Hits += WorkerCounts[worker].Hits;
+    }
+    return total;
+}
+
+// Progress is published after every cell that touched particles and at the
+// end of the column; a neighbour waiting for a later row then simply waits a
+// little longer, never too little.
+// A worker alone neither waits nor publishes: the columns before its own are
+// its own and finished.
+void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers) {
+    const bool shared = workers > 1;
+    TCounts counts;
+    for (std::int32_t column = worker; column < MapColumns; column += workers) {
+        for (std::int32_t row = 0; row < MapRows; ++row) {
+            const TMapCell& cell = job.Cells[column][row];
+            if (cell.Count < 2) // touches no particle
+                continue;
+            if (shared && column > 0)
+                WaitUntilAtLeast(RowsDone[column - 1], std::min(row + job.Lead, MapRows));
+            const TCounts cellCounts = PairCell(cell, job.Pool, job.Limits);
+            counts.Checks += cellCounts.Checks;
+            counts.Hits += cellCounts.Hits;
+            if (shared)
+                Publish(column, row + 1);
+        }
+        if (shared)
+            Publish(column, MapRows);
+    }
+    WorkerCounts[worker] = counts;
+}
+
+void TCollisionPass::Publish(std::int32_t column, std::int32_t rowsDone) {
+    RowsDone[column].store(rowsDone, std::memory_order_release);
+    RowsDone[column].notify_all();
+}
+
+// The cell's active particles are loaded into locals, paired there, and
+// written back: a particle stands in a cell at most once, so the locals are
+// distinct particles, and dropping inactive entries keeps the order of the
+// remaining pairs. The results are the same bits as pairing the pool entries
+// directly.
+TCollisionPass::TCounts TCollisionPass::PairCell(const TMapCell& cell, TWaterParticle* pool,
+                                                 const TPairLimits& limits) {
+    TCellWater water;
+    for (std::int32_t i = 0; i < cell.Count; ++i) {
+        const TWaterParticle& p = pool[cell.Entries[i]];
+        if (p.Active) {
+            water.Index[water.Count] = cell.Entries[i];
+            water.Position[water.Count][0] = p.Position.x;
+            water.Position[water.Count][1] = p.Position.y;
+            ++water.Count;
+        }
+    }
+    const std::int32_t hits = PairUp(water, limits);
+    for (std::int32_t i = 0; i < water.Count; ++i) {
+        pool[water.Index[i]].Position.x = water.Position[i][0];
+        pool[water.Index[i]].Position.y = water.Position[i][1];
+    }
+    return {water.Count * (water.Count - 1) / 2, hits};
+}

@@ -1,0 +1,615 @@
+#include "game/water/VaporelBoxUnit.h"
+
+#include "game/app/AppUnit.h"
+#include "game/water/CollisionMapUnit.h"
+#include "game/water/CollisionPassUnit.h"
+#include "game/render/TextureManagerUnit.h"
+#include "game/water/WaterWorkersUnit.h"
+#include "lib/Z5EasyXMLUnit.h"
+#include "platform/OpenGLBinding.h"
+#include "platform/PictureDecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr std::uint32_t RandMultiplier = 134775813;
+constexpr double TwoToMinus32 = 1.0 / 4294967296.0; // exact: a power of two
+constexpr double TwoPi = 6.283185307179586;
+// A particle this slow (pixels per frame) is resting and gets shaken.
+constexpr double RestingSpeed = 1.0;
+// Samples taken along a particle's path in CollideWithMap.
+constexpr int PathSamples = 4;
+const char* const DataFileName = "data.xml";
+
+std::uint32_t Seed = 0;
+
+void NextSeed() {
+    Seed = Seed * RandMultiplier + 1;
+}
+
+bool IsSolid(TCellType type) {
+    return type == ctBlock || type == ctWall;
+}
+
+// First matching row wins.
+TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    if (r == 255 && g == 255 && b == 255)
+        return ctEmpty;
+    if (r == 0 && g == 0 && b == 0)
+        return ctSource;
+    if (r == 0 && g == 0 && b == 255)
+        return ctOutlet;
+    if (r == 255 && g == 0 && b == 0)
+        return ctDrain;
+    if (r == g && g == b)
+        return ctWall;
+    return ctBlock;
+}
+
+std::int32_t ReadInteger(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
+    try {
+        return reader.GetValue(key).ToInteger();
+    } catch (const EConvertError& error) {
+        throw EConvertError(fileName + ": " + key + ": " + error.what());
+    }
+}
+
+double ReadReal(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
+    try {
+        return reader.GetValue(key).ToReal();
+    } catch (const EConvertError& error) {
+        throw EConvertError(fileName + ": " + key + ": " + error.what());
+    }
+}
+
+} // namespace
+
+void SetRandSeed(std::uint32_t seed) {
+    Seed = seed;
+}
+
+std::uint32_t RandSeed() {
+    return Seed;
+}
+
+std::uint32_t RandomInt(std::uint32_t n) {
+    NextSeed();
+    return static_cast<std::uint32_t>((static_cast<std::uint64_t>(n) * Seed) >> 32);
+}
+
+double RandomReal() {
+    NextSeed();
+    return Seed * TwoToMinus32;
+}
+
+TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
+    : Profiler(profiler), Textures(textures), Workers(std::make_unique<TWaterWorkers>(1)),
+      PairPass(std::make_unique<TCollisionPass>()), CollisionMap(std::make_unique<TCollisionMap>()) {
+    ResetWater();
+}
+
+TVaporelBox::TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& renderer)
+    : TVaporelBox(profiler, renderer.TextureManager()) {
+    App = &app;
+    Renderer = &renderer;
+}
+
+TVaporelBox::~TVaporelBox() = default;
+
+void TVaporelBox::SetThreadCount(std::int32_t count, TWaterSharing sharing) {
+    if (count != Workers->Count() || sharing != Workers->Sharing())
+        Workers = std::make_unique<TWaterWorkers>(count, sharing);
+}
+
+// ---- Stage loading ----------------------------------------------------------
+
+void TVaporelBox::LoadStage(const std::string& folder) {
+    Profiler.Start(pidLoadMap);
+    std::string dir = folder;
+    if (!dir.empty() && dir.back() == '/')
+        dir.pop_back();
+    dir += '/';
+    LoadMap(dir + "Map");
+    LoadLayer(tidBG, dir + "Back");
+    LoadLayer(tidBlock, dir + "Block");
+    LoadLayer(tidFront, dir + "Front");
+    ReadStageData(dir);
+    StagePath = dir;
+    Profiler.Stop(pidLoadMap);
+}
+
+// Reads the top-left pixel of every cell; positions outside the picture are white.
+void TVaporelBox::LoadMap(const std::string& base) {
+    const platform::Picture picture = platform::LoadPng(base + ".png");
+    for (int x = 0; x < MapColumns; ++x)
+        for (int y = 0; y < MapRows; ++y) {
+            const int px = x * CellSize;
+            const int py = y * CellSize;
+            TCellType type = ctEmpty;
+            if (px < picture.Width && py < picture.Height) {
+                const std::uint8_t* rgb =
+                    &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
+                type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
+            }
+            Cells[x][y].CellType = type;
+        }
+}
+
+// A slot that holds a picture already (start-up or an earlier load) is kept.
+void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base) {
+    if (Textures.IsLoaded(slot))
+        return;
+    std::string fileName = base;
+    if (!FindImageFile(fileName))
+        throw Exception(base + "は、対応していない画像ファイルです。");
+    Textures.LoadFromFile(slot, fileName);
+}
+
+void TVaporelBox::ReadStageData(const std::string& dir) {
+    const std::string fileName = dir + DataFileName;
+    TZ5EasyXMLReader reader;
+    reader.LoadFromFile(fileName);
+    reader.Enter("stage");
+    BlueWaterNum = ReadInteger(reader, "blue_water_num", fileName);
+    BlueWaterNumForClear = ReadInteger(reader, "blue_water_num_for_clear", fileName);
+    EtcWaterNumForEnd = ReadInteger(reader, "etc_water_num_for_end", fileName);
+    WaterParticleNum = ReadInteger(reader, "water_particle_num", fileName);
+    if (WaterParticleNum < 0 || WaterParticleNum > MaxWaterParticleNum)
+        throw Exception(fileName + ": water_particle_num must lie between 0 and " +
+                        std::to_string(MaxWaterParticleNum));
+    WaterRadius = ReadInteger(reader, "water_radius", fileName);
+    WaterMaxVelocity = ReadReal(reader, "water_max_velocity", fileName);
+    WaterGravity = ReadReal(reader, "water_gravity", fileName);
+    WaterVelocityDecayRate = ReadReal(reader, "water_velocity_decay_rate", fileName);
+    WaterShakeVelocity = ReadReal(reader, "water_shake_velocity", fileName);
+    WaterSwapFrequency = ReadReal(reader, "water_swap_frequency", fileName);
+    reader.Leave();
+}
+
+// ---- Reset and cells ----------------------------------------------------------
+
+void TVaporelBox::ResetWater() {
+    Particles.resize(WaterParticleNum); // remaining slots keep their contents
+    Resting.resize(Particles.size());
+    for (std::size_t i = 0; i < Particles.size(); ++i) {
+        Particles[i].Active = false;
+        Particles[i].Exited = false;
+        Particles[i].Kind = static_cast<std::int64_t>(i) < BlueWaterNum ? wkBlue : wkEtc;
+    }
+    ShufflePool();
+    SpawnCursor = 0;
+    BlueOutCount = 0;
+    EtcOutCount = 0;
+    StateTimer = 0;
+    State = bsPlaying;
+    CollisionMap->Clear(Cells);
+}
+
+// Fisher-Yates over whole slots, from the last index down to 0 (0 draws too).
+void TVaporelBox::ShufflePool() {
+    for (std::int64_t i = static_cast<std::int64_t>(Particles.size()) - 1; i >= 0; --i) {
+        const std::uint32_t j = RandomInt(static_cast<std::uint32_t>(i + 1));
+        std::swap(Particles[i], Particles[j]);
+    }
+}
+
+void TVaporelBox::Restart() {
+    ResetWater();
+    ReloadStage();
+    Finished = false;
+}
+
+TMapCell TVaporelBox::GetCell(std::int32_t column, std::int32_t row) const {
+    if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
+        throw Exception("範囲外のマップを読み込みしようとしました");
+    return Cells[column][row];
+}
+
+void TVaporelBox::SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell) {
+    if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
+        throw Exception("範囲外のマップに書き込みしようとしました");
+    Cells[column][row] = cell;
+    CollisionMap->ForgetUsedCells();
+}
+
+// ---- The frame ----------------------------------------------------------------
+
+void TVaporelBox::Execute() {
+    Profiler.Start(pidBoxExecute);
+    Simulate();
+    EmitWater();
+    CheckGoal();
+    AdvanceStateTimer();
+    Profiler.Stop(pidBoxExecute);
+}
+
+// Each phase finishes for all particles before the next begins.
+void TVaporelBox::Simulate() {
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            Integrate(p);
+    CheckCollision();
+    CollideClampAndUpdateVelocities();
+    MakeCollisionMap();
+    for (TWaterParticle& p : Particles)
+        if (p.Active)
+            SwapWater(p);
+    // Only the swapped particles moved since the rebuild.
+    if (!CollisionMap->TryUpdateMoved(Cells, Particles, WaterRadius))
+        MakeCollisionMap();
+}
+
+// CollideWithMap, ClampToField and UpdateVelocity each change only their own
+// particle (and the outlet counters), and only the shake in UpdateVelocity
+// draws random numbers: taking one particle through all three before the
+// next, and shaking the resting ones afterwards in pool order, gives the
+// three pool-order passes' results. Whether a particle rests follows no
+// pattern; listing the resting ones costs no branch.
+void TVaporelBox::CollideClampAndUpdateVelocities() {
+    if (Resting.size() < Particles.size())
+        Resting.resize(Particles.size()); // only after the pool has grown
+    std::int32_t resting = 0;
+    const std::int32_t n = static_cast<std::int32_t>(Particles.size());
+    for (std::int32_t i = 0; i < n; ++i) {
+        TWaterParticle& p = Particles[i];
+        if (!p.Active)
+            continue;
+        CollideWithMap(p);
+        if (p.Active) {
+            ClampToField(p);
+            Resting[resting] = i;
+            resting += TakeVelocity(p) ? 1 : 0;
+        }
+    }
+    for (std::int32_t k = 0; k < resting; ++k)
+        Shake(Particles[Resting[k]]);
+}
+
+// Gravity goes into the position, not the velocity: it reaches the velocity
+// through UpdateVelocity.
+void TVaporelBox::Integrate(TWaterParticle& p) const {
+    VectorScale(p.Velocity, WaterVelocityDecayRate);
+    VectorAdd(p.Position, p.Velocity);
+    p.Position.y += WaterGravity;
+}
+
+// Pass 0 uses the collision map the previous frame left; pass 1 a fresh one.
+void TVaporelBox::CheckCollision() {
+    Profiler.Start(pidCheckCollision);
+    CollisionChecks = 0;
+    CollisionHits = 0;
+    CollidePairsInCells();
+    MakeCollisionMap();
+    CollidePairsInCells();
+    Profiler.Stop(pidCheckCollision);
+}
+
+void TVaporelBox::CollidePairsInCells() {
+    const TCollisionPass::TCounts counts = PairPass->Run(Cells, Particles.data(), WaterRadius, *Workers);
+    CollisionChecks += counts.Checks;
+    CollisionHits += counts.Hits;
+}
+
+// Tests the straight path from PrevPosition to Position at four points; only
+// the first hit counts. PrevPosition stays, so a stopped particle's velocity
+// becomes the distance it really moved.
+void TVaporelBox::CollideWithMap(TWaterParticle& p) {
+    TVector3D last = p.PrevPosition;
+    for (int k = 0; k < PathSamples; ++k) {
+        const double t = k / 3.0;
+        // Grouped as written: (Position * t) + ((1 - t) * PrevPosition).
+        const double sx = p.Position.x * t + (1.0 - t) * p.PrevPosition.x;
+        const double sy = p.Position.y * t + (1.0 - t) * p.PrevPosition.y;
+        const int column = CellIndex(sx, MapColumns);
+        const int row = CellIndex(sy, MapRows);
+        if (column < 0 || row < 0) {
+            p.Active = false;
+            return;
+        }
+        switch (Cells[column][row].CellType) {
+        case ctBlock:
+        case ctWall: p.Position = last; return;
+        case ctOutlet: LeaveThroughOutlet(p); return;
+        case ctDrain:
+            p.Active = false; // the slot is free again
+            return;
+        case ctEmpty:
+        case ctSource:
+            last.x = sx;
+            last.y = sy;
+            last.z = p.Position.z * t + (1.0 - t) * p.PrevPosition.z;
+            break;
+        }
+    }
+}
+
+void TVaporelBox::LeaveThroughOutlet(TWaterParticle& p) {
+    p.Active = false;
+    p.Exited = true;
+    if (p.Kind == wkBlue)
+        ++BlueOutCount;
+    else
+        ++EtcOutCount;
+}
+
+void TVaporelBox::ClampToField(TWaterParticle& p) const {
+    const std::int32_t r = WaterRadius;
+    if (p.Position.x - r < 0)
+        p.Position.x = r;
+    if (p.Position.x + r > FieldWidth)
+        p.Position.x = FieldWidth - r;
+    if (p.Position.y - r < 0)
+        p.Position.y = r;
+    if (p.Position.y + r > FieldHeight)
+        p.Position.y = FieldHeight - r;
+}
+
+// UpdateVelocity in two parts. TakeVelocity: the distance moved becomes the
+// velocity, which is limited unless the particle rests; answers whether it
+// rests, and then Shake finishes it. The shake reads no previous position.
+bool TVaporelBox::TakeVelocity(TWaterParticle& p) const {
+    VectorDiff(p.Position, p.PrevPosition, p.Velocity);
+    p.PrevPosition = p.Position;
+    const double length = VectorLength(p.Velocity);
+    if (length <= RestingSpeed)
+        return true;
+    LimitSpeed(p, length);
+    return false;
+}
+
+void TVaporelBox::Shake(TWaterParticle& p) const {
+    const double speed = RandomReal() * WaterShakeVelocity; // drawn before the angle
+    const double angle = RandomReal() * TwoPi;
+    p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
+    LimitSpeed(p, VectorLength(p.Velocity));
+}
+
+void TVaporelBox::LimitSpeed(TWaterParticle& p, double length) const {
+    if (length >= WaterMaxVelocity && length != 0.0) {
+        VectorNormalize(p.Velocity);
+        VectorScale(p.Velocity, WaterMaxVelocity);
+    }
+}
+
+void TVaporelBox::MakeCollisionMap() {
+    Profiler.Start(pidMakeCollisionMap);
+    CollisionMap->Rebuild(Cells, Particles, WaterRadius);
+    Profiler.Stop(pidMakeCollisionMap);
+}
+
+// An etc particle changes places with the first blue particle registered in
+// the cell above it. The random number is drawn for every active particle
+// before any test.
+void TVaporelBox::SwapWater(TWaterParticle& p) {
+    const double u = RandomReal();
+    if (u > WaterSwapFrequency)
+        return;
+    const int column = CellIndex(p.Position.x, MapColumns);
+    const int row = CellIndex(p.Position.y, MapRows);
+    if (column < 0 || row < 1) // row 0 has no cell above
+        return;
+    if (p.Kind == wkBlue)
+        return;
+    const TMapCell& above = Cells[column][row - 1];
+    if (IsSolid(above.CellType))
+        return;
+    for (std::int32_t i = 0; i < above.Count; ++i) {
+        TWaterParticle& other = Particles[above.Entries[i]];
+        if (other.Kind == wkBlue) {
+            CollisionMap->NoteMove(static_cast<std::int32_t>(&p - Particles.data()), p.Position);
+            CollisionMap->NoteMove(above.Entries[i], other.Position);
+            std::swap(p.Position, other.Position); // velocities stay with their particles
+            return;
+        }
+    }
+}
+
+// A source emits only while no particle is registered in its cell by the map
+// built at the end of Simulate. Once the pool has no free slot, the remaining
+// sources are not asked: nothing frees a slot meanwhile, so every further
+// AddParticle would search the whole pool and do nothing.
+void TVaporelBox::EmitWater() {
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row) {
+            const TMapCell& cell = Cells[column][row];
+            if (cell.CellType == ctSource && cell.Count == 0 &&
+                !PutIntoPlay(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2))
+                return;
+        }
+}
+
+void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
+    PutIntoPlay(x, y);
+}
+
+// The first free slot from SpawnCursor on, wrapping round; false when none is free.
+bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {
+    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
+    for (std::int64_t k = 0; k < n; ++k) {
+        TWaterParticle& p = Particles[(k + SpawnCursor) % n];
+        if (p.Active || p.Exited)
+            continue;
+        p.Active = true;
+        p.Position = TVector3D{static_cast<double>(x), static_cast<double>(y), 0.0};
+        p.PrevPosition = p.Position;
+        VectorZero(p.Velocity);
+        // By one whichever slot was taken; kept below n, which selects the
+        // same slots as an ever-growing count and never overflows.
+        SpawnCursor = static_cast<std::int32_t>((SpawnCursor + std::int64_t{1}) % n);
+        return true;
+    }
+    return false;
+}
+
+std::int32_t TVaporelBox::ActiveParticleCount() const {
+    std::int32_t count = 0;
+    for (const TWaterParticle& p : Particles)
+        count += p.Active ? 1 : 0;
+    return count;
+}
+
+// ---- Stage rules ----------------------------------------------------------------
+
+// Losing wins over clearing, also after the stage was cleared.
+void TVaporelBox::CheckGoal() {
+    if (EtcOutCount >= EtcWaterNumForEnd) {
+        if (State != bsGameOver) {
+            State = bsGameOver;
+            StateTimer = 0;
+        }
+    } else if (BlueOutCount >= BlueWaterNumForClear) {
+        if (State == bsPlaying) {
+            State = bsCleared;
+            StateTimer = 0;
+        }
+    }
+}
+
+void TVaporelBox::AdvanceStateTimer() {
+    ++StateTimer;
+    if ((State == bsCleared || State == bsGameOver) && StateTimer > FinishDelayFrames)
+        Finished = true;
+}
+
+// ---- Drawing ------------------------------------------------------------------
+
+namespace {
+
+// Depths of the scene; a larger Z is nearer.
+constexpr double BackgroundZ = -1.0;
+constexpr double ParticleZ = 0.0;
+constexpr double BlockZ = 0.0;
+constexpr double GaugeZ = 0.1;
+constexpr double VeilZ = 0.5;
+constexpr double FrontZ = 1.0;
+constexpr double ResultZ = 100.0;
+constexpr double CellCursorZ = 1000.0;
+
+constexpr double CellCursorOpacity = 0.8;
+constexpr double VeilDarkness = 0.5;     // at most half dark
+constexpr double ResultFadeFrames = 120; // the veil and the result picture reach full strength
+
+struct TColor {
+    float R, G, B;
+};
+
+// A rectangle in pixels as left, top, width and height.
+struct TGaugeRect {
+    double Left, Top, Width, Height;
+};
+
+constexpr TGaugeRect BlueGauge{8, 32, 16, 704};
+constexpr TGaugeRect EtcGauge{32, 32, 16, 704};
+constexpr TColor BlueGaugeBottom{0, 1, 1};
+constexpr TColor BlueGaugeTop{0, 0, 1};
+constexpr TColor EtcGaugeBottom{1, 1, 0};
+constexpr TColor EtcGaugeTop{1, 0, 0};
+
+// A vertical gradient from the bottom edge up to the fill line, in whatever
+// blend state is current.
+void DrawGauge(const TGaugeRect& rect, double ratio, const TColor& bottom, const TColor& top) {
+    using platform::GL;
+    const double t = std::min(ratio, 1.0);
+    const auto left = static_cast<float>(rect.Left);
+    const auto right = static_cast<float>(rect.Left + rect.Width);
+    const auto base = static_cast<float>(rect.Top + rect.Height);
+    const auto fillTop = static_cast<float>(rect.Top + (1 - t) * rect.Height);
+    const auto z = static_cast<float>(GaugeZ);
+    GL().Begin(platform::gl::GL_POLYGON);
+    GL().Color3f(bottom.R, bottom.G, bottom.B);
+    GL().Vertex3f(left, base, z);
+    GL().Vertex3f(right, base, z);
+    GL().Color3f(top.R, top.G, top.B);
+    GL().Vertex3f(right, fillTop, z);
+    GL().Vertex3f(left, fillTop, z);
+    GL().End();
+}
+
+TTextureID ParticleTexture(TWaterKind kind) {
+    return kind == wkBlue ? tidBlue : tidRed;
+}
+
+} // namespace
+
+double GaugeRatio(std::int32_t count, std::int32_t target) {
+    return target <= 0 ? 1.0 : static_cast<double>(count) / target;
+}
+
+void TVaporelBox::Draw() {
+    if (!Renderer)
+        throw Exception("the water box has no renderer to draw with");
+    Profiler.Start(pidBoxDraw);
+    DrawGauges();
+    Renderer->DrawTexture(tidBG, false, 0, 0, BackgroundZ);
+    DrawParticles();
+    DrawBlockCells();
+    Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ);
+    DrawCellCursor();
+    DrawResult();
+    Profiler.Stop(pidBoxDraw);
+}
+
+void TVaporelBox::DrawGauges() const {
+    DrawGauge(BlueGauge, GaugeRatio(BlueOutCount, BlueWaterNumForClear), BlueGaugeBottom, BlueGaugeTop);
+    DrawGauge(EtcGauge, GaugeRatio(EtcOutCount, EtcWaterNumForEnd), EtcGaugeBottom, EtcGaugeTop);
+}
+
+// In pool order, adding their light; pictures with an alpha channel blend
+// normally instead (DrawTextureRect). The sprite is the picture's own size:
+// the particle radius plays no part.
+void TVaporelBox::DrawParticles() {
+    if (ParticleDrawing == pdEach) {
+        for (const TWaterParticle& p : Particles) {
+            if (!p.Active)
+                continue;
+            Renderer->SetBlendAdd();
+            Renderer->DrawTexture(ParticleTexture(p.Kind), true, p.Position.x, p.Position.y, ParticleZ);
+            Renderer->SetBlendNone();
+        }
+        return;
+    }
+    ParticleSprites.clear();
+    for (const TWaterParticle& p : Particles)
+        if (p.Active)
+            ParticleSprites.push_back({ParticleTexture(p.Kind), p.Position.x, p.Position.y});
+    Renderer->SetBlendAdd();
+    Renderer->DrawSprites(ParticleSprites, ParticleZ);
+}
+
+// The Block picture covers the field; only its patches on block cells show.
+void TVaporelBox::DrawBlockCells() const {
+    for (int gx = 0; gx < MapColumns; ++gx)
+        for (int gy = 0; gy < MapRows; ++gy) {
+            if (Cells[gx][gy].CellType != ctBlock)
+                continue;
+            const double x = gx * CellSize, y = gy * CellSize;
+            Renderer->DrawTextureRect(tidBlock, false, x, y, BlockZ, x, y, x + CellSize, y + CellSize);
+        }
+}
+
+void TVaporelBox::DrawCellCursor() const {
+    const platform::Point mouse = App->GetClientCursorPos();
+    const double cx = CellOrigin(mouse.X), cy = CellOrigin(mouse.Y);
+    platform::GL().Color4f(1, 1, 1, static_cast<float>(CellCursorOpacity));
+    platform::GL().LineWidth(1);
+    Renderer->DrawRect(false, cx, cy, cx + CellSize, cy + CellSize, CellCursorZ);
+}
+
+// The veil darkens the field to half and the result picture fades in, both
+// over the first 120 frames of the outcome.
+void TVaporelBox::DrawResult() const {
+    if (State == bsPlaying)
+        return;
+    const double strength = std::min(StateTimer / ResultFadeFrames, 1.0);
+    platform::GL().Color4f(0, 0, 0, static_cast<float>(strength * VeilDarkness));
+    Renderer->SetBlendNormal();
+    Renderer->DrawRect(true, 0, 0, FieldWidth, FieldHeight, VeilZ);
+    Renderer->SetBlendNone();
+    Renderer->SetAlpha(strength);
+    Renderer->DrawTexture(State == bsCleared ? tidClear : tidGameOver, true, FieldWidth / 2.0,
+                          FieldHeight / 2.0, ResultZ);
+    Renderer->SetAlpha(1.0);
+}

@@ -1,0 +1,205 @@
+#pragma once
+// The water tower: a 1024 x 768 pixel field of 16 x 16 pixel map cells, a pool
+// of disc-shaped water particles and the stage parameters that drive them.
+// One box exists for the whole run. The frame step is fully determined: one
+// random generator, fixed orders of phases, cells and pairs, so the same stage
+// gives the same particles to the bit on every machine.
+
+#include "game/app/GameProfilerUnit.h"
+#include "game/render/GameRendererUnit.h"
+#include "game/render/LayerTextures.h"
+#include "game/render/Math3DUnit.h"
+#include "game/water/WaterWorkersUnit.h"
+#include "platform/Exception.h" // raised by stage loading and cell access
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCollisionMap;
+class TCollisionPass;
+
+inline constexpr int FieldWidth = 1024;    // pixels, x grows to the right
+inline constexpr int FieldHeight = 768;    // pixels, y grows downwards
+inline constexpr int CellSize = 16;        // pixels, edge of a map cell
+inline constexpr int MapColumns = 65;      // one more than FieldWidth / CellSize
+inline constexpr int MapRows = 49;         // one more than FieldHeight / CellSize
+inline constexpr int MaxCellEntries = 100; // particle references one cell holds
+// Frames between the change to cleared or lost and Finished (6 s at 60 fps).
+inline constexpr std::int32_t FinishDelayFrames = 360;
+// Largest pool a stage may ask for; the collision map cannot hold more than
+// MapColumns * MapRows * MaxCellEntries references anyway.
+inline constexpr std::int32_t MaxWaterParticleNum = 1'000'000;
+
+enum TCellType : std::uint8_t {
+    ctEmpty,  // white: open space
+    ctBlock,  // any other colour: solid, drawn with the Block layer
+    ctWall,   // grey: solid, not drawn
+    ctOutlet, // pure blue: the particle leaves the box and is counted by kind
+    ctDrain,  // pure red: the particle is switched off, its slot is free again
+    ctSource, // black: emits a particle in every frame its cell holds none
+};
+inline constexpr int CellTypeCount = ctSource + 1;
+
+enum TWaterKind : std::uint8_t { wkBlue, wkEtc };
+
+enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
+
+// How Draw puts the particles on screen: each with its own blend switches and
+// texture bind in immediate mode, or all in vertex arrays with the same pixels.
+enum TParticleDrawing : std::uint8_t { pdEach, pdBatched };
+
+// The top-left corner of the cell holding a client coordinate: division by
+// the cell size truncating toward zero, so -5 gives 0.
+constexpr int CellOrigin(int coordinate) {
+    return coordinate / CellSize * CellSize;
+}
+
+// How full a gauge is: count / target, and full for a target of 0 or less
+// (the stage data may leave a target out).
+double GaugeRatio(std::int32_t count, std::int32_t target);
+
+// One slot of the particle pool. Positions are field pixels, velocities pixels
+// per frame; z is always 0.
+struct TWaterParticle {
+    TVector3D Position;
+    TVector3D Velocity;
+    TVector3D PrevPosition;   // position at the end of the previous frame
+    bool Active = false;      // in the box and simulated
+    bool Exited = false;      // left through an outlet: used up until the next reset
+    TWaterKind Kind = wkBlue; // fixed per slot by the reset
+};
+
+// One map cell. Count and Entries form the collision map: indices into the
+// particle pool, rebuilt from scratch by MakeCollisionMap.
+struct TMapCell {
+    TCellType CellType = ctEmpty;
+    std::int32_t Count = 0;
+    std::int32_t Entries[MaxCellEntries] = {};
+};
+
+// The program's one random generator (32-bit linear congruential, seed 0 at
+// start, never seeded from the clock), shared by the reset's shuffle and the
+// simulation.
+void SetRandSeed(std::uint32_t seed);
+std::uint32_t RandSeed();
+// An integer in 0..n-1: the upper 32 bits of n * Seed.
+std::uint32_t RandomInt(std::uint32_t n);
+// A real in [0, 1): Seed * 2^-32.
+double RandomReal();
+
+class TApp;
+
+class TVaporelBox {
+public:
+    // Stores the references (not owned) and resets the (still empty) pool.
+    // A box made this way runs without a window and has nothing to draw with.
+    TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures);
+    // The game's box: the layers go into the renderer's texture slots, Draw
+    // draws with the renderer and outlines the cell under the application's
+    // mouse cursor.
+    TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& renderer);
+    ~TVaporelBox();
+    TVaporelBox(const TVaporelBox&) = delete;
+    TVaporelBox& operator=(const TVaporelBox&) = delete;
+
+    // Reads the map picture, the three layer pictures and data.xml of a stage
+    // folder (with or without the trailing '/'). Touches neither the pool, the
+    // collision map, the counters nor State. On failure the steps already done
+    // stay done and StagePath keeps its old value.
+    void LoadStage(const std::string& folder);
+    void ReloadStage() { LoadStage(StagePath); }
+    // Pool of WaterParticleNum shuffled slots, counters and outcome zeroed.
+    void ResetWater();
+    void Restart();
+
+    // Whole-cell copies; outside 0..64 x 0..48 they raise and change nothing.
+    TMapCell GetCell(std::int32_t column, std::int32_t row) const;
+    void SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell);
+
+    // One frame: Simulate, EmitWater, CheckGoal, AdvanceStateTimer. Allocates nothing.
+    void Execute();
+    // Puts the next free slot into play at (x, y); nothing when none is free.
+    void AddParticle(std::int32_t x, std::int32_t y);
+    std::int32_t ActiveParticleCount() const;
+    void CheckGoal();
+    void AdvanceStateTimer();
+
+    // The scene of the stage (timed as pidBoxDraw): gauges, background,
+    // particles, block cells, front layer, cell cursor and result overlay.
+    // Only for a box made with a renderer.
+    void Draw();
+    TParticleDrawing ParticleDrawing = pdBatched;
+
+    // Threads that share the collision passes (1 at creation; see
+    // DefaultWaterThreadCount), on every pass or only where it gains. Every
+    // count gives the same bits.
+    void SetThreadCount(std::int32_t count, TWaterSharing sharing = wsEveryJob);
+
+    // The phases of Execute, public for the benchmark and the tests.
+    void Simulate();
+    void EmitWater();
+    void MakeCollisionMap();
+
+    // The data model, read by the game states and the renderer.
+    std::vector<TWaterParticle> Particles;
+    TMapCell Cells[MapColumns][MapRows];
+    bool Finished = false;
+    std::int32_t CollisionChecks = 0; // pairs tested in the last collision phase
+    std::int32_t CollisionHits = 0;   // of those, pairs that overlapped
+    std::int32_t SpawnCursor = 0;     // where the search for a free slot starts
+    std::int32_t BlueOutCount = 0;
+    std::int32_t EtcOutCount = 0;
+    TBoxState State = bsPlaying;
+    std::int32_t StateTimer = 0; // frames since the last reset or state change
+    std::string StagePath;       // folder of the stage loaded last, ending in '/'
+    // Stage parameters from data.xml.
+    std::int32_t BlueWaterNum = 0;
+    std::int32_t BlueWaterNumForClear = 0;
+    std::int32_t EtcWaterNumForEnd = 0;
+    std::int32_t WaterParticleNum = 0;
+    std::int32_t WaterRadius = 0;        // pixels
+    double WaterMaxVelocity = 0.0;       // pixels per frame
+    double WaterGravity = 0.0;           // pixels added to y per frame
+    double WaterVelocityDecayRate = 0.0; // factor per frame
+    double WaterShakeVelocity = 0.0;     // pixels per frame
+    double WaterSwapFrequency = 0.0;     // chance per frame, 0 to 1
+
+private:
+    void LoadMap(const std::string& base);
+    void LoadLayer(TTextureID slot, const std::string& base);
+    void ReadStageData(const std::string& dir);
+    void ShufflePool();
+    bool PutIntoPlay(std::int32_t x, std::int32_t y);
+
+    void Integrate(TWaterParticle& p) const;
+    void CheckCollision();
+    void CollidePairsInCells();
+    void CollideClampAndUpdateVelocities();
+    void CollideWithMap(TWaterParticle& p);
+    void LeaveThroughOutlet(TWaterParticle& p);
+    void ClampToField(TWaterParticle& p) const;
+    bool TakeVelocity(TWaterParticle& p) const;
+    void Shake(TWaterParticle& p) const;
+    void LimitSpeed(TWaterParticle& p, double length) const;
+    void SwapWater(TWaterParticle& p);
+
+    void DrawGauges() const;
+    void DrawParticles();
+    void DrawBlockCells() const;
+    void DrawCellCursor() const;
+    void DrawResult() const;
+
+    TGameProfiler& Profiler;
+    TLayerTextures& Textures;
+    TApp* App = nullptr;               // with a renderer only
+    TGameRenderer* Renderer = nullptr; // with a renderer only
+    // The particles of the frame being drawn; grows to the pool once.
+    std::vector<TSprite> ParticleSprites;
+    std::unique_ptr<TWaterWorkers> Workers;
+    std::unique_ptr<TCollisionPass> PairPass;
+    std::unique_ptr<TCollisionMap> CollisionMap;
+    // The slots to shake in this frame, in pool order; as long as the pool.
+    std::vector<std::int32_t> Resting;
+};
