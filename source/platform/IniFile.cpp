@@ -21,31 +21,31 @@ struct IniFile::Document {
 
 namespace {
 
-// An options file is a handful of short lines.
-constexpr std::uint64_t MaxOptionsFileBytes = 1024 * 1024; // bytes
+// An ini file is a handful of short lines.
+constexpr std::uint64_t MaxIniFileBytes = 1024 * 1024; // bytes
 
 // Reads the whole file; nothing when it does not exist.
-std::optional<std::string> ReadWholeFile(const std::string& fileName) {
+std::optional<std::string> ReadWholeFile(const std::string& fileName, const std::string& kind) {
     try {
-        return ReadCheckedFile(fileName, MaxOptionsFileBytes);
+        return ReadCheckedFile(fileName, MaxIniFileBytes);
     } catch (const FileError& error) {
         if (error.SystemError() == ENOENT)
             return std::nullopt;
-        throw Exception(std::string("Cannot read the options file: ") + error.what());
+        throw Exception("Cannot read the " + kind + ": " + error.what());
     }
 }
 
 } // namespace
 
-IniFile::IniFile(std::string fileName)
-    : FileName_(std::move(fileName)), Contents(std::make_unique<Document>()) {
-    const std::optional<std::string> text = ReadWholeFile(FileName_);
+IniFile::IniFile(std::string fileName, std::string kind)
+    : FileName_(std::move(fileName)), Kind(std::move(kind)), Contents(std::make_unique<Document>()) {
+    const std::optional<std::string> text = ReadWholeFile(FileName_, Kind);
     if (!text)
         return;
     if (text->find('\0') != std::string::npos)
-        throw Exception("The options file " + FileName_ + " is not a text file");
+        throw Exception("The " + Kind + " " + FileName_ + " is not a text file");
     if (Contents->Ini.LoadData(text->data(), text->size()) < 0)
-        throw Exception("Cannot read the options file " + FileName_);
+        throw Exception("Cannot read the " + Kind + " " + FileName_);
 }
 
 IniFile::~IniFile() = default;
@@ -78,11 +78,11 @@ void IniFile::Write(const std::string& section, const std::string& key, const st
 void IniFile::Save() const {
     std::string text;
     if (Contents->Ini.Save(text) < 0)
-        throw Exception("Cannot write the options file " + FileName_);
+        throw Exception("Cannot write the " + Kind + " " + FileName_);
     try {
         ReplaceFileContents(FileName_, text);
     } catch (const FileError& error) {
-        throw Exception("Cannot write the options file " + FileName_ + ": " + error.what());
+        throw Exception("Cannot write the " + Kind + " " + FileName_ + ": " + error.what());
     }
 }
 

@@ -16,7 +16,8 @@ public:
     // Reads `fileName`. A missing file gives an empty ini; anything else that
     // cannot be read (a folder, a FIFO, a device, an unreadable or oversized
     // file, a file that is not text) raises Exception naming it.
-    explicit IniFile(std::string fileName);
+    // `kind` names the file in the messages ("options file").
+    explicit IniFile(std::string fileName, std::string kind = "options file");
     ~IniFile();
     IniFile(const IniFile&) = delete;
     IniFile& operator=(const IniFile&) = delete;
@@ -35,6 +36,7 @@ public:
 private:
     struct Document;
     std::string FileName_;
+    std::string Kind;
     std::unique_ptr<Document> Contents;
 };
 

@@ -2,7 +2,6 @@
 
 #include "lib/Z5EasyXMLUnit.h"
 #include "lib/Z5LogUnit.h"
-#include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -51,7 +50,7 @@ std::string StageFolderName(const std::string& folder) {
 }
 
 std::string ShippedStagesFolder() {
-    return ExeDir + "stages/";
+    return "stages/";
 }
 
 std::string UserStagesFolder() {
@@ -86,6 +85,8 @@ void TStageList::ScanFolder(const std::string& folder, bool isUser) {
         try {
             Stages_.push_back(ReadStageInfo(folder + name + "/", isUser));
         } catch (const std::exception& failure) {
+            if (!isUser)
+                throw;
             Log().WriteLine("The stage " + folder + name + " is left out: " + failure.what());
         }
     }

@@ -21,7 +21,8 @@ struct TStageInfo {
 // The last component of a folder's path: "stages/0001/" gives "0001".
 std::string StageFolderName(const std::string& folder);
 
-// Where the game finds the shipped stages: beside the program.
+// Where the game finds the shipped stages: beside the program, where it runs
+// (the folder is named relative to it, as the pictures' folder is).
 std::string ShippedStagesFolder();
 // Where the user's stages live: $XDG_DATA_HOME/vaporel/stages/ (by default
 // ~/.local/share/vaporel/stages/); not created here.
@@ -32,8 +33,9 @@ inline constexpr const char* UserStagePrefix = "user-";
 
 class TStageList {
 public:
-    // Reads both folders. A missing folder gives no stages; a stage folder
-    // whose data.xml cannot be read is left out, with a log line naming it.
+    // Reads both folders. A missing folder gives no stages. A shipped stage
+    // whose data.xml cannot be read raises its error (the installation is
+    // damaged); such a user stage is left out, with a log line naming it.
     TStageList(std::string shippedFolder, std::string userFolder);
 
     // Reads the folders again (after a stage was saved).

@@ -1,0 +1,91 @@
+#include "game/stages/ProgressUnit.h"
+
+#include "lib/Z5LogUnit.h"
+#include "lib/Z5UtilsUnit.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+const char* const ClearedKey = "Cleared";
+const char* const BestCellsKey = "BestCells";
+const char* const BestFramesKey = "BestFrames";
+const char* const CountKeys[] = {ClearedKey, BestCellsKey, BestFramesKey};
+const char* const ProgressKind = "progress file";
+
+class EDamagedProgress : public Exception {
+public:
+    using Exception::Exception;
+};
+
+} // namespace
+
+std::string ProgressFileName() {
+    return ProgramFolderPath("progress.ini", TUserFolder::State);
+}
+
+TProgress::TProgress(std::string fileName) : FileName_(std::move(fileName)) {
+    try {
+        Ini = std::make_unique<platform::IniFile>(FileName_, ProgressKind);
+        CheckEveryValue();
+    } catch (const Exception& error) {
+        SetAsideDamagedFile(error.what());
+    }
+}
+
+TProgress::~TProgress() = default;
+
+// Every value of a key we read is a count; anything else is a damaged file,
+// not a stage we quietly forget.
+void TProgress::CheckEveryValue() const {
+    for (const std::string& stage : Ini->Sections())
+        for (const char* key : CountKeys)
+            if (const std::optional<std::string> text = Ini->Read(stage, key);
+                text && (!TextToInt(*text) || *TextToInt(*text) < 0))
+                throw EDamagedProgress(FileName_ + ": [" + stage + "] " + key + " is no count: '" +
+                                       text->substr(0, 64) + "'");
+}
+
+void TProgress::SetAsideDamagedFile(const std::string& reason) {
+    const std::string aside = FileName_ + ".bad";
+    std::error_code error;
+    std::filesystem::rename(FileName_, aside, error);
+    if (error) {
+        // The file stays where it is: saving over it would lose it.
+        Log().WriteLine("The progress file is damaged and cannot be set aside (" + error.message() +
+                        "), so progress is not saved this run: " + reason);
+        Saving = false;
+    } else
+        Log().WriteLine("The progress file is damaged and was kept as " + aside + "; progress starts clean: " +
+                        reason);
+    Ini = std::make_unique<platform::IniFile>(Saving ? FileName_ : std::string(), ProgressKind); // "": empty
+}
+
+std::optional<std::int32_t> TProgress::ReadCount(const std::string& stage, const char* key) const {
+    const std::optional<std::string> text = Ini->Read(stage, key);
+    return text ? TextToInt(*text) : std::nullopt;
+}
+
+bool TProgress::IsCleared(const std::string& stage) const {
+    return ReadCount(stage, ClearedKey).value_or(0) != 0;
+}
+
+std::optional<TStageResult> TProgress::Best(const std::string& stage) const {
+    const std::optional<std::int32_t> cells = ReadCount(stage, BestCellsKey);
+    const std::optional<std::int32_t> frames = ReadCount(stage, BestFramesKey);
+    if (!IsCleared(stage) || !cells || !frames)
+        return std::nullopt;
+    return TStageResult{*cells, *frames};
+}
+
+void TProgress::RecordClear(const std::string& stage, const TStageResult& result) {
+    const std::optional<TStageResult> best = Best(stage);
+    Ini->Write(stage, ClearedKey, "1");
+    if (!best || result.IsBetterThan(*best)) {
+        Ini->Write(stage, BestCellsKey, IntToText(result.Cells));
+        Ini->Write(stage, BestFramesKey, IntToText(result.Frames));
+    }
+    if (Saving)
+        Ini->Save();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// The player's progress: which stages are cleared and each one's best result
+// (fewest cells edited, then fewest frames to the clear), kept in
+// progress.ini in the user's state folder, one section a stage:
+//
+//     [0001]
+//     Cleared = 1
+//     BestCells = 4
+//     BestFrames = 1520
+//
+// Written the safe way the options are (a new file, then a rename). A file
+// that cannot be read or holds a value that is no count is damaged: it is
+// renamed to progress.ini.bad, never overwritten, one log line says so, and
+// the progress starts clean.
+
+#include "platform/IniFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+struct TStageResult {
+    std::int32_t Cells = 0;  // cells the play edited
+    std::int32_t Frames = 0; // timed frames from the play's start to the clear
+
+    // Fewer cells wins; with as many cells, fewer frames.
+    bool IsBetterThan(const TStageResult& other) const {
+        return Cells != other.Cells ? Cells < other.Cells : Frames < other.Frames;
+    }
+};
+
+class TProgress {
+public:
+    // Reads `fileName`; a missing file is a first run.
+    explicit TProgress(std::string fileName);
+    ~TProgress();
+
+    bool IsCleared(const std::string& stage) const;
+    std::optional<TStageResult> Best(const std::string& stage) const;
+    // Marks the stage cleared, keeps the better result and saves the file.
+    // A failed save raises Exception naming the file; the progress in memory
+    // stays and the next save tries again.
+    void RecordClear(const std::string& stage, const TStageResult& result);
+
+    const std::string& FileName() const { return FileName_; }
+
+private:
+    std::optional<std::int32_t> ReadCount(const std::string& stage, const char* key) const;
+    void CheckEveryValue() const;
+    void SetAsideDamagedFile(const std::string& reason);
+
+    std::string FileName_;
+    std::unique_ptr<platform::IniFile> Ini;
+    bool Saving = true; // false while a damaged file could not be set aside
+};
+
+// progress.ini in the folder where the log goes.
+std::string ProgressFileName();

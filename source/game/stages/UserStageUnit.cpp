@@ -1,0 +1,114 @@
+#include "game/stages/UserStageUnit.h"
+
+#include "game/stages/StageListUnit.h"
+#include "lib/Z5UtilsUnit.h"
+#include "platform/CheckedFile.h"
+#include "platform/PictureWriter.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRgb {
+    std::uint8_t R, G, B;
+};
+
+// One colour a type; the block's is any colour that is no other type's.
+constexpr TRgb CellColours[] = {
+    {255, 255, 255}, // ctEmpty
+    {160, 96, 48},   // ctBlock
+    {128, 128, 128}, // ctWall: any grey
+    {0, 0, 255},     // ctOutlet
+    {255, 0, 0},     // ctDrain
+    {0, 0, 0},       // ctSource
+};
+static_assert(std::size(CellColours) == CellTypeCount);
+
+const char* const LayerNames[] = {"Back", "Block", "Front"};
+constexpr int UserStageDigits = 4;
+
+bool IsEmptyLine(const TVaporelBox& box, int column, int row, int columnStep, int rowStep) {
+    for (; column < MapColumns && row < MapRows; column += columnStep, row += rowStep)
+        if (box.Cells[column][row].CellType != ctEmpty)
+            return false;
+    return true;
+}
+
+// The layers, whatever picture format each one has, and data.xml.
+void CopyStageFiles(const std::string& from, const fs::path& to) {
+    fs::copy_file(from + "data.xml", to / "data.xml");
+    for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
+        const std::string stem = entry.path().stem().string();
+        for (const char* layer : LayerNames)
+            if (stem == layer && entry.is_regular_file())
+                fs::copy_file(entry.path(), to / entry.path().filename());
+    }
+}
+
+void WriteStage(const TVaporelBox& box, const TReplay& play, const fs::path& folder) {
+    fs::create_directories(folder);
+    CopyStageFiles(box.StagePath, folder);
+    platform::SavePng((folder / "Map.png").string(), MapPicture(box));
+    platform::ReplaceFileContents((folder / "replay.txt").string(), FormatReplay(play));
+}
+
+} // namespace
+
+platform::Picture MapPicture(const TVaporelBox& box) {
+    // The 1024 x 768 field; one more cell each way only when the map's last
+    // column or row holds something.
+    const bool lastColumnEmpty = IsEmptyLine(box, MapColumns - 1, 0, 0, 1);
+    const bool lastRowEmpty = IsEmptyLine(box, 0, MapRows - 1, 1, 0);
+    const int columns = lastColumnEmpty && lastRowEmpty ? MapColumns - 1 : MapColumns;
+    const int rows = lastColumnEmpty && lastRowEmpty ? MapRows - 1 : MapRows;
+    platform::Picture picture;
+    picture.Width = columns * CellSize;
+    picture.Height = rows * CellSize;
+    picture.Rgb.resize(static_cast<std::size_t>(picture.Width) * picture.Height * 3);
+    for (int y = 0; y < picture.Height; ++y)
+        for (int x = 0; x < picture.Width; ++x) {
+            const TRgb colour = CellColours[box.Cells[x / CellSize][y / CellSize].CellType];
+            std::uint8_t* pixel = &picture.Rgb[(static_cast<std::size_t>(y) * picture.Width + x) * 3];
+            pixel[0] = colour.R;
+            pixel[1] = colour.G;
+            pixel[2] = colour.B;
+        }
+    return picture;
+}
+
+std::string NextUserStageName(const std::string& userFolder) {
+    std::int32_t highest = 0;
+    std::error_code error;
+    const std::string prefix = UserStagePrefix;
+    for (fs::directory_iterator entry(userFolder, error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.rfind(prefix, 0) == 0)
+            if (const std::optional<std::int32_t> number = TextToInt(name.substr(prefix.size())))
+                highest = std::max(highest, *number);
+    }
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%0*d", UserStagePrefix, UserStageDigits, highest + 1);
+    return name;
+}
+
+std::string SaveUserStage(const TVaporelBox& box, const TReplay& play, const std::string& userFolder) {
+    const std::string name = NextUserStageName(userFolder);
+    const fs::path folder = fs::path(userFolder) / name;
+    const fs::path temporary = fs::path(userFolder) / ("." + name + ".saving");
+    std::error_code ignored;
+    try {
+        fs::remove_all(temporary, ignored);
+        WriteStage(box, play, temporary);
+        if (fs::exists(folder))
+            throw Exception(folder.string() + " is in the way");
+        fs::rename(temporary, folder);
+    } catch (const std::exception& failure) {
+        fs::remove_all(temporary, ignored);
+        throw Exception("Cannot save the stage as " + name + ": " + failure.what());
+    }
+    return name;
+}

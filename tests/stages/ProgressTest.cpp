@@ -1,0 +1,121 @@
+// The progress file: results kept across runs, the better one winning, and a
+// damaged file set aside whole while the progress starts clean.
+
+#include "game/stages/ProgressUnit.h"
+#include "platform/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    std::stringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+class ProgressFile : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::path(testing::TempDir()) /
+                 ("progress_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        file = (folder / "progress.ini").string();
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    fs::path folder;
+    std::string file;
+};
+
+} // namespace
+
+TEST_F(ProgressFile, AFirstRunHasNothingClearedAndAClearIsKeptAcrossRuns) {
+    {
+        TProgress progress(file);
+        EXPECT_FALSE(progress.IsCleared("0001"));
+        EXPECT_FALSE(progress.Best("0001"));
+        progress.RecordClear("0001", {5, 2000});
+    }
+    const TProgress again(file);
+    EXPECT_TRUE(again.IsCleared("0001"));
+    EXPECT_FALSE(again.IsCleared("0002"));
+    ASSERT_TRUE(again.Best("0001"));
+    EXPECT_EQ(again.Best("0001")->Cells, 5);
+    EXPECT_EQ(again.Best("0001")->Frames, 2000);
+}
+
+TEST_F(ProgressFile, TheBestIsFewestCellsThenFewestFrames) {
+    TProgress progress(file);
+    const struct {
+        TStageResult Played;
+        TStageResult Best;
+    } plays[] = {
+        {{5, 2000}, {5, 2000}},
+        {{6, 100}, {5, 2000}},  // more cells lose, however fast
+        {{5, 2100}, {5, 2000}}, // as many cells, slower
+        {{5, 1900}, {5, 1900}},
+        {{4, 2500}, {4, 2500}},
+    };
+    for (const auto& play : plays) {
+        progress.RecordClear("0003", play.Played);
+        EXPECT_EQ(TProgress(file).Best("0003")->Cells, play.Best.Cells);
+        EXPECT_EQ(TProgress(file).Best("0003")->Frames, play.Best.Frames);
+    }
+}
+
+TEST_F(ProgressFile, ADamagedFileIsSetAsideWholeAndTheProgressStartsClean) {
+    const std::pair<const char*, std::string> damaged[] = {
+        {"no text", std::string("[0001]\nCleared = 1\n\0\0\0", 22)},
+        {"no count", "[0001]\nCleared = yes\n"},
+        {"a negative count", "[0001]\nCleared = 1\nBestCells = -4\nBestFrames = 10\n"},
+        {"a count too large", "[0001]\nCleared = 1\nBestFrames = 99999999999\n"},
+    };
+    for (const auto& [what, bytes] : damaged) {
+        fs::remove(file + ".bad");
+        std::ofstream(file, std::ios::binary) << bytes;
+        TProgress progress(file);
+        EXPECT_FALSE(progress.IsCleared("0001")) << what;
+        EXPECT_FALSE(fs::exists(file)) << what;
+        EXPECT_EQ(ReadAll(file + ".bad"), bytes) << what;
+        progress.RecordClear("0002", {1, 1});
+        EXPECT_EQ(ReadAll(file + ".bad"), bytes) << what << ": the damaged file is never written";
+        EXPECT_TRUE(TProgress(file).IsCleared("0002")) << what;
+    }
+}
+
+TEST_F(ProgressFile, AFolderInItsPlaceIsSetAsideToo) {
+    fs::create_directory(file);
+    TProgress progress(file);
+    EXPECT_TRUE(fs::is_directory(file + ".bad"));
+    progress.RecordClear("0001", {1, 1});
+    EXPECT_TRUE(TProgress(file).IsCleared("0001"));
+}
+
+TEST_F(ProgressFile, ADamagedFileThatCannotBeSetAsideIsNeverOverwritten) {
+    const std::string bytes = "[0001]\nCleared = many\n";
+    std::ofstream(file) << bytes;
+    fs::create_directories(file + ".bad/in-the-way"); // a file is never renamed over a folder
+    TProgress progress(file);
+    progress.RecordClear("0002", {1, 1});
+    EXPECT_TRUE(progress.IsCleared("0002")) << "kept in memory for this run";
+    EXPECT_EQ(ReadAll(file), bytes);
+}
+
+TEST_F(ProgressFile, AFailedSaveRaisesNamingTheFile) {
+    TProgress progress((folder / "missing" / "progress.ini").string());
+    try {
+        progress.RecordClear("0001", {1, 1});
+        FAIL() << "a save into a missing folder succeeded";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find("missing/progress.ini"), std::string::npos) << error.what();
+    }
+}

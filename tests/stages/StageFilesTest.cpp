@@ -1,0 +1,189 @@
+// The stage list over folders of its own, a map saved as a user stage and
+// loaded back, and the plays: the choice, the replay and the progress a play
+// leaves.
+
+#include "game/render/HeadlessLayerTextures.h"
+#include "game/stages/StageListUnit.h"
+#include "game/stages/StagePlaysUnit.h"
+#include "game/stages/UserStageUnit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream stream(file, std::ios::binary);
+    std::stringstream text;
+    text << stream.rdbuf();
+    return text.str();
+}
+
+class StageFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::path(testing::TempDir()) /
+               ("stages_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(root);
+        fs::create_directories(root / "shipped");
+        SetRandSeed(0);
+        box = std::make_unique<TVaporelBox>(profiler, textures);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // A copy of the shipped stage under `folder`, with data.xml's <stage>
+    // element given `extra` elements and `clearAt` blue drops to clear.
+    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300) {
+        fs::create_directories(folder);
+        for (const fs::directory_entry& entry : fs::directory_iterator(VAPOREL_STAGE_DIR))
+            fs::copy_file(entry.path(), folder / entry.path().filename());
+        std::string data = ReadAll(folder / "data.xml");
+        data = std::regex_replace(data, std::regex("<blue_water_num_for_clear>[0-9]*<"),
+                                  "<blue_water_num_for_clear>" + std::to_string(clearAt) + "<");
+        data.insert(data.find("<stage>") + 7, extra);
+        std::ofstream(folder / "data.xml", std::ios::trunc) << data;
+        return folder;
+    }
+
+    fs::path root;
+    TGameProfiler profiler;
+    THeadlessLayerTextures textures;
+    std::unique_ptr<TVaporelBox> box;
+};
+
+std::vector<std::string> Names(const TStageList& list) {
+    std::vector<std::string> names;
+    for (const TStageInfo& stage : list.Stages())
+        names.push_back(stage.Name);
+    return names;
+}
+
+} // namespace
+
+TEST_F(StageFiles, TheListHasTheShippedStagesThenTheUsersInNameOrder) {
+    MakeStage(root / "shipped" / "0002", "<name>Ramps</name><hint>Lead it down</hint>");
+    MakeStage(root / "shipped" / "0001");
+    fs::create_directories(root / "shipped" / "notes");
+    MakeStage(root / "user" / "user-0002");
+    MakeStage(root / "user" / "user-0001");
+    MakeStage(root / "user" / "0003"); // a shipped name among the user's: not a user stage
+    MakeStage(root / "user" / "user-0003");
+    std::ofstream(root / "user" / "user-0003" / "data.xml", std::ios::trunc) << "<stage>";
+    const TStageList list((root / "shipped").string(), (root / "user").string());
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"0001", "0002", "user-0001", "user-0002"}))
+        << "a user stage that cannot be read is left out";
+    const TStageInfo& ramps = list.Stages()[1];
+    EXPECT_EQ(ramps.Title, "Ramps");
+    EXPECT_EQ(ramps.Hint, "Lead it down");
+    EXPECT_EQ(ramps.Folder, (root / "shipped" / "0002").string() + "/");
+    EXPECT_FALSE(ramps.IsUser);
+    EXPECT_TRUE(list.Stages()[2].IsUser);
+    EXPECT_EQ(list.IndexOf("user-0002"), 3u);
+    EXPECT_FALSE(list.IndexOf("user-0003"));
+    EXPECT_EQ(StageFolderName("stages/0001/"), "0001");
+    EXPECT_EQ(StageFolderName("user-0004"), "user-0004");
+}
+
+TEST_F(StageFiles, AShippedStageThatCannotBeReadStopsTheListNamingItsFile) {
+    MakeStage(root / "shipped" / "0001");
+    fs::remove(root / "shipped" / "0001" / "data.xml");
+    fs::create_directory(root / "shipped" / "0001" / "data.xml");
+    try {
+        TStageList((root / "shipped").string(), (root / "nowhere").string());
+        FAIL() << "a damaged shipped stage was listed";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find("0001/data.xml"), std::string::npos) << error.what();
+    }
+}
+
+TEST_F(StageFiles, ASavedMapLoadsBackToTheEditedMap) {
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    box->Restart();
+    const TCellType types[] = {ctEmpty, ctBlock, ctWall, ctOutlet, ctDrain, ctSource};
+    for (int i = 0; i < CellTypeCount; ++i)
+        box->Apply({akCell, 10 + i, 20, types[i]});
+    box->Apply({akCell, MapColumns - 1, MapRows - 1, ctBlock}); // the cell past the field
+    const TReplay play{"0001", 0, {{1, {akCell, 11, 20, ctBlock}}}, 1, box->WaterHash()};
+    const std::string users = (root / "user").string();
+
+    EXPECT_EQ(SaveUserStage(*box, play, users), "user-0001");
+    EXPECT_EQ(SaveUserStage(*box, play, users), "user-0002");
+    EXPECT_EQ(Names(TStageList((root / "shipped").string(), users)),
+              (std::vector<std::string>{"user-0001", "user-0002"}));
+    for (const char* file : {"Back.jpg", "Block.jpg", "Front.png", "data.xml"})
+        EXPECT_EQ(ReadAll(root / "user" / "user-0002" / file), ReadAll(fs::path(VAPOREL_STAGE_DIR) / file)) << file;
+    EXPECT_EQ(LoadReplay((root / "user" / "user-0002" / "replay.txt").string()), play);
+
+    TVaporelBox loaded(profiler, textures);
+    loaded.LoadStage(users + "/user-0002");
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row)
+            ASSERT_EQ(loaded.Cells[column][row].CellType, box->Cells[column][row].CellType)
+                << column << ", " << row;
+    EXPECT_EQ(loaded.WaterParticleNum, box->WaterParticleNum);
+}
+
+TEST_F(StageFiles, AFailedSaveLeavesNoStageBehind) {
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    const fs::path users = root / "user";
+    fs::create_directories(users);
+    // The stage's own folder lacks data.xml: the copy fails half-way.
+    MakeStage(root / "broken");
+    fs::remove(root / "broken" / "data.xml");
+    box->StagePath = (root / "broken").string() + "/";
+    try {
+        SaveUserStage(*box, TReplay{"0001", 0, {}, 0, 0}, users.string());
+        FAIL() << "a save without data.xml succeeded";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find("Cannot save the stage as user-0001"), std::string::npos)
+            << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(users)) << "no folder, not even the temporary one";
+}
+
+TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoosesTheNext) {
+    MakeStage(root / "shipped" / "0001", "<name>First</name>", 0); // cleared in the first frame
+    MakeStage(root / "shipped" / "0002");
+    MakeStage(root / "shipped" / "0003");
+    const std::string progress = (root / "progress.ini").string();
+    const std::string replays = (root / "replays").string() + "/";
+    {
+        TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), progress, replays);
+        EXPECT_EQ(plays.Chosen().Name, "0001");
+        plays.Choose(-1);
+        EXPECT_EQ(plays.ChosenIndex(), 0u) << "the choice stops at the first";
+        plays.Choose(5);
+        EXPECT_EQ(plays.Chosen().Name, "0003") << "and at the last";
+        plays.Choose(-2);
+
+        plays.BeginPlay();
+        box->Restart();
+        box->Apply({akCell, 5, 5, ctBlock});
+        for (int frame = 0; frame < 3; ++frame)
+            box->Execute();
+        ASSERT_EQ(box->State, bsCleared);
+        plays.EndPlay();
+        EXPECT_FALSE(plays.IsPlaying());
+        EXPECT_EQ(plays.Chosen().Name, "0002");
+        const TStageResult best = *plays.Progress().Best("0001");
+        EXPECT_EQ(best.Cells, 1);
+        EXPECT_EQ(best.Frames, 1) << "cleared in its first frame";
+        const TReplay replay = LoadReplay(replays + "0001.txt");
+        EXPECT_EQ(replay.Stage, "0001");
+        EXPECT_EQ(replay.EndFrame, 3);
+        EXPECT_EQ(replay.EndHash, box->WaterHash());
+
+        plays.BeginPlay(/*again=*/true);
+        EXPECT_EQ(box->StagePath, (root / "shipped" / "0001").string() + "/") << "F5 plays the same stage";
+        plays.EndPlay();
+    }
+    const TStagePlays next(*box, TStageList((root / "shipped").string(), ""), progress, replays);
+    EXPECT_EQ(next.Chosen().Name, "0002") << "the next run starts at the first stage not cleared";
+}
