@@ -167,6 +167,15 @@ void TranslateMouseMotion(const SDL_MouseMotionEvent& event) {
         Enqueue({window, WM_MOUSEMOVE, MouseFlagsAtEvent(), *point});
 }
 
+void TranslateMouseWheel(const SDL_MouseWheelEvent& event) {
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    if (!window || event.which == SDL_TOUCH_MOUSEID || event.y == 0)
+        return;
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    const auto distance = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * WHEEL_DELTA));
+    Enqueue({window, WM_MOUSEWHEEL, (static_cast<std::uintptr_t>(distance) << 16) | MouseFlagsAtEvent(), 0});
+}
+
 // An activated program decides whether the screen saver may start; an
 // inactive one never holds it off.
 void AskAboutScreenSaver(WindowHandle window) {
@@ -215,6 +224,7 @@ void Translate(const SDL_Event& event) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: TranslateMouseButton(event.button); break;
     case SDL_MOUSEMOTION: TranslateMouseMotion(event.motion); break;
+    case SDL_MOUSEWHEEL: TranslateMouseWheel(event.wheel); break;
     case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
     case SDL_QUIT: CloseAllWindows(); break;
     default: break; // includes the wake-up event: it only ends a wait

@@ -28,6 +28,10 @@ inline constexpr std::uint32_t WM_RBUTTONUP = 517;
 inline constexpr std::uint32_t WM_RBUTTONDBLCLK = 518;
 inline constexpr std::uint32_t WM_MBUTTONDOWN = 519;
 inline constexpr std::uint32_t WM_MBUTTONUP = 520;
+// The wheel turned: the high word of wParam is the signed distance, WHEEL_DELTA
+// a notch, positive away from the user; the low word holds the MK_ flags.
+inline constexpr std::uint32_t WM_MOUSEWHEEL = 522;
+inline constexpr int WHEEL_DELTA = 120;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 // A multimedia device finished (or gave up) a command sent with "notify":
 // wParam is the MCI_NOTIFY_ code, lParam the device identifier.

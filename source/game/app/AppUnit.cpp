@@ -139,6 +139,9 @@ void TApp::Dispatch(TMessageRecord& message) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: DispatchMouse(message); break;
+    case WM_MOUSEWHEEL:
+        MouseWheel(static_cast<std::int16_t>(message.WParam >> 16 & 0xFFFF) / WHEEL_DELTA);
+        break;
     default: DefaultProcessing(message); break;
     }
 }

@@ -77,6 +77,8 @@ protected:
     virtual void MouseDown(int, int, TMouseButtonCode, TShiftFlags) {}
     virtual void MouseMove(int, int, TShiftFlags) {}
     virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}
+    // Notches the wheel turned, positive away from the user.
+    virtual void MouseWheel(int) {}
     virtual void ScreenModeChanged(bool) {}
 
 private:

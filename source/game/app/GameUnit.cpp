@@ -1,6 +1,8 @@
 #include "game/app/GameUnit.h"
 
+#include "game/app/KeyStateUnit.h"
 #include "game/water/WaterWorkersUnit.h"
+#include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/OpenGLBinding.h"
@@ -75,6 +77,7 @@ TGameApp::~TGameApp() {
     CurrentState_ = nullptr;
     MainGameState_.reset();
     TitleState_.reset();
+    Plays_.reset(); // its recorder listens to the box
     Profiler.reset();
     Box.reset();
     ModelManager.reset();
@@ -113,9 +116,12 @@ void TGameApp::OnCreateWindow() {
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();
     Box = std::make_unique<TVaporelBox>(*this, *Profiler, *Renderer);
-    TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
+    Plays_ = std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
+                                           ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
+    TitleState_ =
+        std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
-    Box->LoadStage(FirstStage);
+    Box->LoadStage(Plays_->Chosen().Folder);
     // Any count gives the same water.
     Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
     ChangeToTitle();
@@ -137,15 +143,64 @@ void TGameApp::ChangeToMain() {
 }
 
 // Switching to the current state still leaves and enters it again (F5
-// restarts the game from the game).
+// restarts the game from the game). Leaving the game ends its play; entering
+// it starts a play of the chosen stage, or of the same stage again.
 void TGameApp::ChangeTo(TGameState& state) {
+    const bool wasPlaying = CurrentState_ == MainGameState_.get();
     if (CurrentState_)
         CurrentState_->Leave();
+    if (wasPlaying)
+        EndPlay();
     CurrentState_ = &state;
+    if (CurrentState_ == MainGameState_.get())
+        Plays_->BeginPlay(/*again=*/wasPlaying);
     CurrentState_->Enter();
 }
 
+// A replay or progress that cannot be written costs the file, not the game.
+void TGameApp::EndPlay() {
+    try {
+        Plays_->EndPlay();
+    } catch (const Exception& error) {
+        Log().WriteLine(std::string("Error! ") + error.what());
+        ShowNotice(error.what());
+    }
+}
+
+void TGameApp::SaveMapAsStage() {
+    try {
+        ShowNotice("Saved as " + Plays_->SaveMapAsStage());
+    } catch (const Exception& error) {
+        Log().WriteLine(std::string("Error! ") + error.what());
+        ShowNotice(error.what());
+    }
+}
+
+void TGameApp::ShowNotice(const std::string& text) {
+    Notice_ = text;
+    NoticeEnd = TimeGetTime() + NoticeMilliseconds;
+}
+
+// White on a dark band across the top of the picture, until its time is up.
+void TGameApp::DrawNotice() {
+    if (Notice_.empty())
+        return;
+    if (static_cast<std::int32_t>(TimeGetTime() - NoticeEnd) >= 0) {
+        Notice_.clear();
+        return;
+    }
+    platform::GL().Color4f(0, 0, 0, 0.6f);
+    Renderer->SetBlendNormal();
+    Renderer->DrawRect(true, 0, NoticeY - 4, GameWidth, NoticeY + Renderer->FontHeight() + 4, DebugTextZ);
+    Renderer->SetBlendNone();
+    platform::GL().Color3f(1, 1, 1);
+    Renderer->DrawText(Notice_, 24, NoticeY, DebugTextZ);
+    platform::GL().Color4f(1, 1, 1, 1);
+}
+
 void TGameApp::OnDestroyWindow() {
+    if (CurrentState_ == MainGameState_.get())
+        EndPlay(); // the game closing ends the play
     SaveOptions();
     Log().WriteLine(CollisionText_);
     Log().WriteLine(ParticleNumText_);
@@ -174,6 +229,7 @@ void TGameApp::Draw() {
     Renderer->Clear();
     if (CurrentState_)
         CurrentState_->Draw();
+    DrawNotice();
     DrawCursor();
     DrawDebugLines();
     Renderer->Present();
@@ -210,17 +266,26 @@ void TGameApp::UpdateDebugTexts() {
     ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
 }
 
-void TGameApp::AddWaterAtCursor() {
+void TGameApp::PourWaterAtCursor() {
     const Point cursor = GetClientCursorPos();
-    for (int i = 0; i < QuickWaterCount; ++i)
-        Box->AddParticle(cursor.X, cursor.Y);
+    Box->Apply(TBoxAction{akPour, cursor.X, cursor.Y});
 }
 
 void TGameApp::KeyDown(std::uint16_t& key) {
+    const bool playing = CurrentState_ == MainGameState_.get();
     switch (key) {
-    case 'R': Box->ResetWater(); break;
-    case 'L': Box->ReloadStage(); break;
-    case 'Q': AddWaterAtCursor(); break;
+    case 'R': Box->Apply(TBoxAction{akReset}); break;
+    case 'L': Box->Apply(TBoxAction{akReload}); break;
+    case 'Q': PourWaterAtCursor(); break;
+    case 'S':
+        if (playing && IsKeyDown(VK_CONTROL))
+            SaveMapAsStage();
+        break;
+    case VK_LEFT:
+    case VK_RIGHT:
+        if (!playing)
+            TitleState_->KeyDown(key);
+        break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
     case VK_F5: ChangeToMain(); break;
     default: break;
@@ -238,4 +303,9 @@ void TGameApp::MouseMove(int x, int y, TShiftFlags shift) {
 
 void TGameApp::MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) {
     CurrentState_->MouseUp(x, y, button, shift);
+}
+
+void TGameApp::MouseWheel(int notches) {
+    if (CurrentState_ == TitleState_.get())
+        TitleState_->MouseWheel(notches);
 }

@@ -12,6 +12,7 @@
 #include "game/states/MainGameStateUnit.h"
 #include "game/render/ModelUnit.h"
 #include "game/render/OpenGLRendererUnit.h"
+#include "game/stages/StagePlaysUnit.h"
 #include "game/audio/SoundManagerUnit.h"
 #include "game/states/TitleStateUnit.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -30,8 +31,9 @@ inline constexpr std::int32_t GameWidth = 1024; // pixels
 inline constexpr std::int32_t GameHeight = 768; // pixels
 inline constexpr std::int32_t GameColorBits = 32;
 inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
-inline constexpr std::int32_t QuickWaterCount = 500; // particles the Q key adds
-inline constexpr const char* FirstStage = "stages/0001/";
+// How long a notice ("Saved as user-0003", a failed save) stays, in milliseconds.
+inline constexpr std::uint32_t NoticeMilliseconds = 2000;
+inline constexpr double NoticeY = 40; // pixels, the notice line's top
 inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
 inline constexpr double CursorZ = 1000;
 
@@ -51,6 +53,10 @@ public:
     TGameState* CurrentState() const { return CurrentState_; }
     TTitleState* TitleState() const { return TitleState_.get(); }
     TMainGameState* MainGameState() const { return MainGameState_.get(); }
+    // The stage select and the plays; null until the window exists.
+    TStagePlays* Plays() const { return Plays_.get(); }
+    // The notice shown now, or "".
+    const std::string& Notice() const { return Notice_; }
 
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
@@ -67,6 +73,7 @@ protected:
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseMove(int x, int y, TShiftFlags shift) override;
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+    void MouseWheel(int notches) override;
 
 private:
     void LoadOptions();
@@ -76,8 +83,13 @@ private:
     void UpdateDebugTexts();
     void DrawDebugLines();
     void DrawCursor();
-    void AddWaterAtCursor();
+    void PourWaterAtCursor();
     void ChangeTo(TGameState& state);
+    void EndPlay();
+    void SaveMapAsStage();
+    // Shows `text` for NoticeMilliseconds over the title or the game.
+    void ShowNotice(const std::string& text);
+    void DrawNotice();
 
     std::unique_ptr<TGameProfiler> Profiler;
     std::unique_ptr<TGameRenderer> Renderer;
@@ -88,6 +100,7 @@ private:
     std::unique_ptr<TModelManager> ModelManager;
     std::unique_ptr<TVaporelBox> Box;
     std::unique_ptr<platform::IniFile> Options;
+    std::unique_ptr<TStagePlays> Plays_;
     std::unique_ptr<TTitleState> TitleState_;
     std::unique_ptr<TMainGameState> MainGameState_;
     TGameState* CurrentState_ = nullptr;
@@ -95,4 +108,6 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
+    std::string Notice_;
+    std::uint32_t NoticeEnd = 0; // TimeGetTime() when the notice goes
 };

@@ -2,11 +2,24 @@
 
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
+#include "game/stages/StagePlaysUnit.h"
+#include "game/water/VaporelBoxUnit.h"
+#include "platform/OpenGLBinding.h"
+#include "platform/WindowMessages.h"
 
 namespace {
 constexpr double PromptX = 512; // centre of the click prompt, pixels
 constexpr double PromptY = 640;
 constexpr double TitleZ = 0;
+constexpr double ChoiceTextZ = 1; // in front of the picture and the bands
+// The stage select: a dark band above the prompt and one below it, inside
+// y = 575..700, so the picture above stays the picture alone.
+constexpr double UpperBandTop = 575, UpperBandBottom = 605;
+constexpr double LowerBandTop = 674, LowerBandBottom = 700;
+constexpr double BandOpacity = 0.6;
+constexpr double TextLeft = 24;  // pixels
+constexpr double BestLeft = 640; // the best result's column
+constexpr double TextInset = 6;  // from a band's top to its text
 } // namespace
 
 void TTitleState::Enter() {
@@ -24,9 +37,55 @@ void TTitleState::Draw() {
     Renderer->DrawTexture(tidTitle, false, 0, 0, TitleZ);
     if (PromptVisible())
         Renderer->DrawTexture(tidTitleClick, true, PromptX, PromptY, TitleZ);
+    DrawStageChoice();
 }
 
 void TTitleState::MouseDown(int, int, TMouseButtonCode button, TShiftFlags) {
     if (button == mbLeft)
         App.ChangeToMain();
+}
+
+void TTitleState::KeyDown(std::uint16_t key) {
+    if (Plays && (key == platform::VK_LEFT || key == platform::VK_RIGHT))
+        Plays->Choose(key == platform::VK_LEFT ? -1 : 1);
+}
+
+// Turning the wheel away goes back, towards the user goes on.
+void TTitleState::MouseWheel(int notches) {
+    if (Plays)
+        Plays->Choose(-notches);
+}
+
+std::string TTitleState::StageLine(const TStageInfo& stage, std::size_t index, std::size_t count) {
+    std::string line = "<  Stage " + stage.Name;
+    if (!stage.Title.empty())
+        line += ": " + stage.Title;
+    return line + "  (" + std::to_string(index + 1) + " of " + std::to_string(count) + ")  >";
+}
+
+std::string TTitleState::BestText() const {
+    const std::string& name = Plays->Chosen().Name;
+    const std::optional<TStageResult> best = Plays->Progress().Best(name);
+    if (best)
+        return "Best: " + std::to_string(best->Cells) + " cells, " + std::to_string(best->Frames) + " frames";
+    return Plays->Progress().IsCleared(name) ? "Cleared" : "Not cleared yet";
+}
+
+void TTitleState::DrawStageChoice() const {
+    if (!Plays)
+        return;
+    using platform::GL;
+    GL().Color4f(0, 0, 0, static_cast<float>(BandOpacity));
+    Renderer->SetBlendNormal();
+    Renderer->DrawRect(true, 0, UpperBandTop, FieldWidth, UpperBandBottom, TitleZ);
+    Renderer->DrawRect(true, 0, LowerBandTop, FieldWidth, LowerBandBottom, TitleZ);
+    Renderer->SetBlendNone();
+    const TStageInfo& stage = Plays->Chosen();
+    GL().Color3f(1, 1, 1);
+    Renderer->DrawText(StageLine(stage, Plays->ChosenIndex(), Plays->Stages().Stages().size()), TextLeft,
+                       UpperBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(BestText(), BestLeft, UpperBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(stage.Hint.empty() ? "Left, Right or the wheel: another stage" : stage.Hint, TextLeft,
+                       LowerBandTop + TextInset, ChoiceTextZ);
+    GL().Color4f(1, 1, 1, 1);
 }

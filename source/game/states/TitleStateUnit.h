@@ -1,27 +1,46 @@
 #pragma once
-// The title screen: the title picture with a blinking click prompt; a left
-// click starts the game.
+// The title screen: the title picture with a blinking click prompt and the
+// stage select below it; a left click starts the chosen stage.
 
 #include "game/states/GameStateUnit.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+
+class TStagePlays;
+struct TStageInfo;
 
 class TTitleState : public TGameState {
 public:
     static constexpr std::int32_t BlinkFrames = 30; // the prompt is shown, then hidden, this long
 
-    using TGameState::TGameState;
+    // `plays` (not owned) gives the stage select; without it the title shows
+    // the picture and the prompt only.
+    TTitleState(TStateSwitch& app, TGameRenderer* renderer, TWaitTimer& waitTimer, TBGMManager& bgmManager,
+                TVaporelBox& box, TStagePlays* plays = nullptr)
+        : TGameState(app, renderer, waitTimer, bgmManager, box), Plays(plays) {}
 
     void Enter() override;
     void Update() override;
     void Draw() override;
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+    // The Left and Right keys and the wheel choose the stage.
+    void KeyDown(std::uint16_t key);
+    void MouseWheel(int notches);
 
     // Timed frames since the last Enter.
     std::int32_t Frames() const { return Frames_; }
     // Shown for frames 0 to 29 after Enter, hidden 30 to 59, and so on.
     bool PromptVisible() const { return Frames_ / BlinkFrames % 2 == 0; }
 
+    // The stage select's lines: the stage's name and place, its best result.
+    static std::string StageLine(const TStageInfo& stage, std::size_t index, std::size_t count);
+    std::string BestText() const;
+
 private:
+    void DrawStageChoice() const;
+
+    TStagePlays* Plays;
     std::int32_t Frames_ = 0;
 };
