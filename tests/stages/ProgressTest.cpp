@@ -3,36 +3,24 @@
 
 #include "game/stages/ProgressUnit.h"
 #include "platform/Exception.h"
+#include "StageTestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-class ProgressFile : public testing::Test {
+class ProgressFile : public StageTestFolder {
 protected:
     void SetUp() override {
-        folder = fs::path(testing::TempDir()) /
-                 ("progress_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        file = (folder / "progress.ini").string();
+        StageTestFolder::SetUp();
+        file = (root / "progress.ini").string();
     }
-    void TearDown() override { fs::remove_all(folder); }
 
-    fs::path folder;
     std::string file;
 };
 
@@ -111,7 +99,7 @@ TEST_F(ProgressFile, ADamagedFileThatCannotBeSetAsideIsNeverOverwritten) {
 }
 
 TEST_F(ProgressFile, AFailedSaveRaisesNamingTheFile) {
-    TProgress progress((folder / "missing" / "progress.ini").string());
+    TProgress progress((root / "missing" / "progress.ini").string());
     try {
         progress.RecordClear("0001", {1, 1});
         FAIL() << "a save into a missing folder succeeded";

@@ -6,6 +6,7 @@
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/UserStageUnit.h"
+#include "StageTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,30 +14,19 @@
 #include <fstream>
 #include <memory>
 #include <regex>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& file) {
-    std::ifstream stream(file, std::ios::binary);
-    std::stringstream text;
-    text << stream.rdbuf();
-    return text.str();
-}
-
-class StageFiles : public testing::Test {
+class StageFiles : public StageTestFolder {
 protected:
     void SetUp() override {
-        root = fs::path(testing::TempDir()) /
-               ("stages_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
+        StageTestFolder::SetUp();
         fs::create_directories(root / "shipped");
         SetRandSeed(0);
         box = std::make_unique<TVaporelBox>(profiler, textures);
     }
-    void TearDown() override { fs::remove_all(root); }
 
     // A copy of the shipped stage under `folder`, with data.xml's <stage>
     // element given `extra` elements and `clearAt` blue drops to clear.
@@ -52,7 +42,6 @@ protected:
         return folder;
     }
 
-    fs::path root;
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
