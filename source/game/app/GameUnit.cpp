@@ -181,7 +181,7 @@ void TGameApp::ShowNotice(const std::string& text) {
     NoticeEnd = TimeGetTime() + NoticeMilliseconds;
 }
 
-// White on a dark band across the top of the picture, until its time is up.
+// White on a dark band across the field, until its time is up.
 void TGameApp::DrawNotice() {
     if (Notice_.empty())
         return;
@@ -191,10 +191,11 @@ void TGameApp::DrawNotice() {
     }
     platform::GL().Color4f(0, 0, 0, 0.6f);
     Renderer->SetBlendNormal();
-    Renderer->DrawRect(true, 0, NoticeY - 4, GameWidth, NoticeY + Renderer->FontHeight() + 4, DebugTextZ);
+    Renderer->DrawRect(true, NoticeLeft, NoticeY - 4, NoticeRight, NoticeY + Renderer->FontHeight() + 4,
+                       DebugTextZ);
     Renderer->SetBlendNone();
     platform::GL().Color3f(1, 1, 1);
-    Renderer->DrawText(Notice_, 24, NoticeY, DebugTextZ);
+    Renderer->DrawText(Notice_, NoticeLeft + 16, NoticeY, DebugTextZ);
     platform::GL().Color4f(1, 1, 1, 1);
 }
 

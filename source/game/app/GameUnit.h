@@ -33,7 +33,8 @@ inline constexpr std::int32_t GameColorBits = 32;
 inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
 // How long a notice ("Saved as user-0003", a failed save) stays, in milliseconds.
 inline constexpr std::uint32_t NoticeMilliseconds = 2000;
-inline constexpr double NoticeY = 40; // pixels, the notice line's top
+// The notice's band: inside the field's frame, below the line at its top.
+inline constexpr double NoticeLeft = 64, NoticeRight = 1008, NoticeY = 80; // pixels
 inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
 inline constexpr double CursorZ = 1000;
 
