@@ -6,11 +6,13 @@
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/states/MainGameStateUnit.h"
+#include "game/stages/StagePlaysUnit.h"
 #include "game/states/TitleStateUnit.h"
 #include "game/app/WaitTimerUnit.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 using namespace platform;
@@ -188,4 +190,30 @@ TEST(CellCursor, OutlinesTheCellByDivisionTruncatingTowardZero) {
     EXPECT_EQ(CellOrigin(-5), 0) << "(-5, 37) outlines (0, 32) to (16, 48)";
     EXPECT_EQ(CellOrigin(37), 32);
     EXPECT_EQ(CellOrigin(-17), -16);
+}
+
+TEST_F(GameStateTest, TheArrowKeysAndTheWheelChooseTheStageOnTheTitle) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(testing::TempDir()) / "title_stages";
+    fs::remove_all(root);
+    fs::create_directories(root / "shipped");
+    for (const char* name : {"0001", "0002", "0003"})
+        fs::copy("stages/0001", root / "shipped" / name, fs::copy_options::recursive);
+    TStagePlays plays(Box, TStageList((root / "shipped").string(), (root / "user").string()),
+                      (root / "progress.ini").string(), (root / "replays").string() + "/");
+    TTitleState title{App, nullptr, WaitTimer, Music, Box, &plays};
+    title.Enter();
+    std::vector<std::size_t> chosen;
+    const auto choose = [&](auto input) {
+        input();
+        chosen.push_back(plays.ChosenIndex());
+    };
+    choose([&] { title.KeyDown(VK_RIGHT); });
+    choose([&] { title.MouseWheel(-1); }); // turned towards the user: on
+    choose([&] { title.MouseWheel(-1); }); // past the last: stays
+    choose([&] { title.MouseWheel(2); });  // away: back
+    choose([&] { title.KeyDown(VK_LEFT); });
+    choose([&] { title.KeyDown('A'); });
+    EXPECT_EQ(chosen, (std::vector<std::size_t>{1, 2, 2, 0, 0, 0}));
+    fs::remove_all(root);
 }

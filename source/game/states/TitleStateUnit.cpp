@@ -24,6 +24,7 @@ constexpr double TextInset = 6;  // from a band's top to its text
 
 void TTitleState::Enter() {
     Frames_ = 0;
+    UpdateChoiceLines();
     BGMManager.FadeOutVolume(); // to silence over two seconds
 }
 
@@ -46,14 +47,18 @@ void TTitleState::MouseDown(int, int, TMouseButtonCode button, TShiftFlags) {
 }
 
 void TTitleState::KeyDown(std::uint16_t key) {
-    if (Plays && (key == platform::VK_LEFT || key == platform::VK_RIGHT))
+    if (Plays && (key == platform::VK_LEFT || key == platform::VK_RIGHT)) {
         Plays->Choose(key == platform::VK_LEFT ? -1 : 1);
+        UpdateChoiceLines();
+    }
 }
 
 // Turning the wheel away goes back, towards the user goes on.
 void TTitleState::MouseWheel(int notches) {
-    if (Plays)
+    if (Plays) {
         Plays->Choose(-notches);
+        UpdateChoiceLines();
+    }
 }
 
 std::string TTitleState::StageLine(const TStageInfo& stage, std::size_t index, std::size_t count) {
@@ -71,6 +76,15 @@ std::string TTitleState::BestText() const {
     return Plays->Progress().IsCleared(name) ? "Cleared" : "Not cleared yet";
 }
 
+void TTitleState::UpdateChoiceLines() {
+    if (!Plays)
+        return;
+    const TStageInfo& stage = Plays->Chosen();
+    ChoiceLine = StageLine(stage, Plays->ChosenIndex(), Plays->Stages().Stages().size());
+    BestLine = BestText();
+    HintLine = stage.Hint.empty() ? "Left, Right or the wheel: another stage" : stage.Hint;
+}
+
 void TTitleState::DrawStageChoice() const {
     if (!Plays)
         return;
@@ -80,12 +94,9 @@ void TTitleState::DrawStageChoice() const {
     Renderer->DrawRect(true, 0, UpperBandTop, FieldWidth, UpperBandBottom, TitleZ);
     Renderer->DrawRect(true, 0, LowerBandTop, FieldWidth, LowerBandBottom, TitleZ);
     Renderer->SetBlendNone();
-    const TStageInfo& stage = Plays->Chosen();
     GL().Color3f(1, 1, 1);
-    Renderer->DrawText(StageLine(stage, Plays->ChosenIndex(), Plays->Stages().Stages().size()), TextLeft,
-                       UpperBandTop + TextInset, ChoiceTextZ);
-    Renderer->DrawText(BestText(), BestLeft, UpperBandTop + TextInset, ChoiceTextZ);
-    Renderer->DrawText(stage.Hint.empty() ? "Left, Right or the wheel: another stage" : stage.Hint, TextLeft,
-                       LowerBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(ChoiceLine, TextLeft, UpperBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(BestLine, BestLeft, UpperBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(HintLine, TextLeft, LowerBandTop + TextInset, ChoiceTextZ);
     GL().Color4f(1, 1, 1, 1);
 }

@@ -34,13 +34,15 @@ public:
     // Shown for frames 0 to 29 after Enter, hidden 30 to 59, and so on.
     bool PromptVisible() const { return Frames_ / BlinkFrames % 2 == 0; }
 
+private:
     // The stage select's lines: the stage's name and place, its best result.
     static std::string StageLine(const TStageInfo& stage, std::size_t index, std::size_t count);
     std::string BestText() const;
-
-private:
+    // Made when the choice changes, so that drawing allocates nothing.
+    void UpdateChoiceLines();
     void DrawStageChoice() const;
 
     TStagePlays* Plays;
     std::int32_t Frames_ = 0;
+    std::string ChoiceLine, BestLine, HintLine;
 };
