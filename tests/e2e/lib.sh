@@ -23,12 +23,13 @@ wait_until() {
 }
 
 # Copies the built game folder ($1) into a scratch folder: each test gets its
-# own options file, log and instance lock.
+# own options file, log, progress, replays and instance lock.
 make_game_copy() {
     WORK="$(mktemp -d)"
     cp -r "$1"/. "$WORK/game"
-    rm -f "$WORK/game/vaporel.ini" "$WORK/game/vaporel.Z5.log"
-    export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state"
+    rm -rf "$WORK/game/vaporel.ini" "$WORK/game/vaporel.Z5.log" "$WORK/game/progress.ini"* "$WORK/game/replays"
+    export XDG_RUNTIME_DIR="$WORK/run" XDG_CONFIG_HOME="$WORK/config" XDG_STATE_HOME="$WORK/state" \
+        XDG_DATA_HOME="$WORK/data"
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
     GAME="$WORK/game/vaporel"
 }

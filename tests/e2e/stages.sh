@@ -10,7 +10,6 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb "$E2E_SCREEN"
 make_game_copy "$1"
-export XDG_DATA_HOME="$WORK/data"
 DATA="$WORK/game"
 SIM="$DATA/vaporel-sim"
 REPLAYS="$DATA/replays"
