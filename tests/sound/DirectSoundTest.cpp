@@ -4,6 +4,8 @@
 
 #include "lib/Z5StreamUnit.h"
 
+#include <cfenv>
+
 namespace {
 
 // A sound of `frames` frames of `value`, mono.
@@ -33,6 +35,19 @@ TEST(DirectSound, ValueMappingsInHundredthsOfADecibel) {
     EXPECT_EQ(RatioToFrequency(60000, 2.0), 100000u);
     EXPECT_EQ(RatioToFrequency(44101, 0.5), 22050u) << "ties go to even";
     EXPECT_EQ(RatioToFrequency(44103, 0.5), 22052u);
+}
+
+TEST(DirectSound, ValueMappingsRoundToTheNearestWhateverTheCallersRoundingMode) {
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(mode);
+        EXPECT_EQ(VolumeToAttenuation(0.3), -1046) << "-1045.76, mode " << mode;
+        EXPECT_EQ(VolumeToAttenuation(0.9), -92) << "-91.5, mode " << mode;
+        EXPECT_EQ(PanToAttenuation(-0.3), -310) << "309.80, mode " << mode;
+        EXPECT_EQ(RatioToFrequency(44101, 0.5), 22050u) << "mode " << mode;
+        EXPECT_EQ(RatioToFrequency(44100, 0.3), 13230u) << "mode " << mode;
+        EXPECT_EQ(std::fegetround(), mode);
+    }
+    std::fesetround(FE_TONEAREST);
 }
 
 TEST(DirectSound, TheSoundAfterAllChannelsTakesTheChannelUsedLast) {

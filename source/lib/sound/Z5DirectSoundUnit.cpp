@@ -2,6 +2,7 @@
 
 #include "lib/Assertion.h"
 #include "lib/Z5LogUnit.h"
+#include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,9 +13,9 @@ namespace {
 constexpr const char* UnitName = "lib/sound/Z5DirectSoundUnit";
 constexpr double DecibelFloor = 1e-12; // amplitudes this small count as silence
 
-// Round to the nearest integer, ties to even.
-std::int32_t RoundEven(double x) {
-    return static_cast<std::int32_t>(std::nearbyint(x));
+// A factor 0..1 in hundredths of a decibel, rounded with the engine's one rounding.
+std::int32_t HundredthsOfDecibel(double factor) {
+    return static_cast<std::int32_t>(RoundToInt(ToDecibel(factor) * 100));
 }
 
 } // namespace
@@ -31,7 +32,7 @@ std::int32_t VolumeToAttenuation(double volume) {
         return SoundVolumeMin;
     if (v >= 1)
         return SoundVolumeMax;
-    return RoundEven(ToDecibel(v) * 100);
+    return HundredthsOfDecibel(v);
 }
 
 std::int32_t PanToAttenuation(double pan) {
@@ -40,14 +41,13 @@ std::int32_t PanToAttenuation(double pan) {
         return SoundPanLeft;
     if (p >= 1)
         return SoundPanRight;
-    const std::int32_t a = RoundEven(-ToDecibel(1 - std::abs(p)) * 100);
+    const std::int32_t a = -HundredthsOfDecibel(1 - std::abs(p));
     return p < 0 ? -a : a;
 }
 
 std::uint32_t RatioToFrequency(std::uint32_t samplesPerSec, double ratio) {
-    const double hz = std::nearbyint(samplesPerSec * std::clamp(ratio, 0.0, 2.0));
-    return static_cast<std::uint32_t>(
-        std::clamp(hz, static_cast<double>(SoundFrequencyMin), static_cast<double>(SoundFrequencyMax)));
+    const std::int64_t hz = RoundToInt(samplesPerSec * std::clamp(ratio, 0.0, 2.0));
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(hz, SoundFrequencyMin, SoundFrequencyMax));
 }
 
 // ---- TZ5DirectSoundBuffer: an effect channel
