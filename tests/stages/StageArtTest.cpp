@@ -2,6 +2,7 @@
 // as the text map, and a front picture that covers only what it should.
 
 #include "StageArtUnit.h"
+#include "CellCharacters.h"
 #include "game/app/GameProfilerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -29,21 +30,10 @@ TStageMap MapOfEveryCell() {
     return map;
 }
 
-TCellType TypeOf(char cell) {
-    switch (cell) {
-    case '#': return ctBlock;
-    case 'w': return ctWall;
-    case 'O': return ctOutlet;
-    case 'D': return ctDrain;
-    case 'S': return ctSource;
-    default: return ctEmpty;
-    }
-}
-
 constexpr char DataXml[] = "<stage><water_particle_num>10</water_particle_num><name>n</name></stage>";
 
 double FrontAlphaAtCell(const TCanvas& front, int column, int row) {
-    return const_cast<TCanvas&>(front).At(column * 16 + 8, row * 16 + 8).a;
+    return front.At(column * 16 + 8, row * 16 + 8).a;
 }
 
 } // namespace
@@ -65,7 +55,7 @@ TEST(StageArt, TheLoaderReadsTheMapPictureAsTheTextMap) {
     box->LoadStage(dir);
     for (int column = 0; column < StageColumns; ++column)
         for (int row = 0; row < StageRows; ++row)
-            ASSERT_EQ(box->GetCell(column, row).CellType, TypeOf(map[row][column]))
+            ASSERT_EQ(box->GetCell(column, row).CellType, CellTypeOfCharacter(map[row][column]))
                 << "column " << column << ", row " << row;
     EXPECT_EQ(textures.Slot(tidFront).Width, FieldWidth);
     fs::remove_all(dir);

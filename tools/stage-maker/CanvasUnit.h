@@ -21,6 +21,7 @@ public:
     std::vector<TRgba> Pixels = std::vector<TRgba>(CanvasWidth * CanvasHeight);
 
     TRgba& At(int x, int y) { return Pixels[y * CanvasWidth + x]; }
+    const TRgba& At(int x, int y) const { return Pixels[y * CanvasWidth + x]; }
 
     // Paints `colour` over the pixel with its alpha scaled by `cover`;
     // pixels off the canvas are left alone.

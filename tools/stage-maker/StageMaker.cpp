@@ -5,10 +5,10 @@
 #include "StageArtUnit.h"
 #include "StageSourceUnit.h"
 #include "ToolMain.h"
+#include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -25,14 +25,6 @@ A source that does not fit the form prints one line naming the file and the
 line, and exits with status 1.
 )";
 
-void WriteText(const std::string& text, const std::string& fileName) {
-    std::ofstream file(fileName, std::ios::binary);
-    file << text;
-    file.close();
-    if (!file)
-        throw Exception("cannot write " + fileName);
-}
-
 void MakeStage(const std::vector<std::string>& args) {
     if (args.size() != 2)
         throw Exception("needs SOURCE and STAGE_DIR (see --help)");
@@ -44,7 +36,7 @@ void MakeStage(const std::vector<std::string>& args) {
     WriteJpeg(DrawBack(source.Map), folder / "Back.jpg");
     WriteJpeg(DrawBlock(), folder / "Block.jpg");
     WritePng(DrawFront(source.Map), folder / "Front.png", true);
-    WriteText(StageDataXml(source, stageName), folder / "data.xml");
+    platform::ReplaceFileContents(folder / "data.xml", StageDataXml(source, stageName));
 }
 
 } // namespace

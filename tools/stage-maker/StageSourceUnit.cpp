@@ -1,10 +1,10 @@
 #include "StageSourceUnit.h"
 
 #include "lib/Z5EasyXMLUnit.h"
+#include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <sstream>
 
@@ -193,17 +193,7 @@ TStageSource ParseStageSource(const std::string& text, const std::string& source
 }
 
 TStageSource ReadStageSource(const std::string& fileName) {
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file)
-        throw Exception("cannot read " + fileName);
-    std::string text(MaxSourceBytes + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad())
-        throw Exception("cannot read " + fileName);
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    if (text.size() > MaxSourceBytes)
-        throw Exception(fileName + ": longer than " + std::to_string(MaxSourceBytes) + " bytes");
-    return ParseStageSource(text, fileName);
+    return ParseStageSource(platform::ReadCheckedFile(fileName, MaxSourceBytes), fileName);
 }
 
 std::string StageDataXml(const TStageSource& source, const std::string& stageName) {
