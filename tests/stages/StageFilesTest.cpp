@@ -176,3 +176,29 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
     const TStagePlays next(*box, TStageList((root / "shipped").string(), ""), progress, replays);
     EXPECT_EQ(next.Chosen().Name, "0002") << "the next run starts at the first stage not cleared";
 }
+
+TEST_F(StageFiles, AFileThatCannotBeWrittenAtAPlaysEndCostsOnlyThatFile) {
+    MakeStage(root / "shipped" / "0001", "", 0);
+    MakeStage(root / "shipped" / "0002");
+    const std::string replays = (root / "replays").string() + "/";
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""),
+                      (root / "missing" / "progress.ini").string(), replays);
+    plays.BeginPlay();
+    box->Restart();
+    box->Execute();
+    try {
+        plays.EndPlay();
+        FAIL() << "the progress could not be saved, yet nothing was said";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find("missing/progress.ini"), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1) << "the replay is written all the same";
+    EXPECT_EQ(plays.Chosen().Name, "0002") << "and the next stage chosen";
+
+    fs::remove_all(root / "replays");
+    std::ofstream(root / "replays") << "a file where the folder would be";
+    plays.BeginPlay();
+    box->Restart();
+    EXPECT_THROW(plays.EndPlay(), EReplayError);
+    EXPECT_FALSE(plays.IsPlaying());
+}
