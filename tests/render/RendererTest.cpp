@@ -1,9 +1,9 @@
 #include "RenderFixture.h"
 
-#include <SDL.h>
-
 #include "game/render/LetterRenderUnit.h"
 #include "game/render/ModelUnit.h"
+
+#include <SDL.h>
 
 using namespace platform::gl;
 using platform::GL;
