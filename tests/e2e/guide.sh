@@ -5,18 +5,9 @@
 # Usage: guide.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb "$E2E_SCREEN"
-make_game_copy "$1"
+start_game_window "$1"
 DATA="$WORK/game"
-start_game
-window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the window opens"; finish; }
-read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
-focus "$window"
 
-grab() { import -window root -crop "$3x$4+$((X0 + $1))+$((Y0 + $2))" +repage "$WORK/$5.png"; }
-picture_part() { convert "$6" -crop "$3x$4+$1+$2" +repage "$WORK/$5.png"; }
-difference() { { compare -metric MAE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | sed 's/.*(\(.*\))/\1/'; }
-below() { awk "BEGIN { exit !($1 < $2) }"; }
 # Share of the part's pixels that are near white: lettering.
 light_share() { convert "$WORK/$1.png" -fx '(r>0.85 && g>0.85 && b>0.85)?1:0' -format '%[fx:mean]' info:; }
 xdotool mousemove $((X0 + 1000)) $((Y0 + 20)) # the pointer away from what is looked at

@@ -5,27 +5,11 @@
 # Usage: play.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb "$E2E_SCREEN"
-make_game_copy "$1"
+start_game_window "$1"
 DATA="$WORK/game"
 STAGE="$DATA/stages/0001"
-start_game
-window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the window opens"; finish; }
-read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
-focus "$window"
 
 # --- Looking at the client area ------------------------------------------------
-# grab X Y W H NAME: a part of the client area as a PNG file in the work folder.
-grab() { import -window root -crop "$3x$4+$((X0 + $1))+$((Y0 + $2))" +repage "$WORK/$5.png"; }
-# picture_part X Y W H NAME FILE [OVER]: the same part of a picture file, or of a second one composed over it.
-picture_part() {
-    local x=$1 y=$2 w=$3 h=$4 name=$5 compose=(); shift 5
-    [ $# -gt 1 ] && compose=(-composite)
-    convert "$@" "${compose[@]}" -crop "${w}x${h}+$x+$y" +repage "$WORK/$name.png"
-}
-# Mean absolute difference of two grabbed parts, 0 (same) .. 1.
-difference() { { compare -metric MAE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | sed 's/.*(\(.*\))/\1/'; }
-below() { awk "BEGIN { exit !($1 < $2) }"; }
 # Share of the part's pixels that show blue or red water.
 water_share() { # water_share NAME blue|red
     local expr='(b>r+0.25 && b>g)'

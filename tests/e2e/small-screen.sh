@@ -6,22 +6,15 @@
 E2E_SCREEN=1280x720x24
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb "$E2E_SCREEN"
-make_game_copy "$1"
+start_game_window "$1"
 STAGE="$WORK/game/stages/0001"
-start_game
-window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the window opens"; finish; }
-read -r X0 Y0 SIZE < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2, $3}')
+SIZE=$(geometry "$window" | cut -d' ' -f2)
 check "the window is 960 x 720, the largest 4:3 size on the screen ($SIZE)" [ "$SIZE" = 960x720 ]
 check "and lies on the screen ($X0, $Y0)" [ "$X0" -ge 0 ] && [ "$Y0" -ge 0 ]
-focus "$window"
 
 SCALE=0.9375 # window pixels per client pixel
 # The window pixel of a client coordinate.
 scaled() { awk -v c="$1" -v s=$SCALE 'BEGIN { printf "%d", c * s }'; }
-grab() { import -window root -crop "$3x$4+$((X0 + $1))+$((Y0 + $2))" +repage "$WORK/$5.png"; }
-difference() { { compare -metric MAE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | sed 's/.*(\(.*\))/\1/'; }
-below() { awk "BEGIN { exit !($1 < $2) }"; }
 # The Block picture scaled as the window shows it, a part of it in window pixels.
 convert "$STAGE/Block.jpg" -resize 960x720 "$WORK/block_scaled.png"
 scaled_block() { convert "$WORK/block_scaled.png" -crop "$3x$4+$1+$2" +repage "$WORK/$5.png"; }
