@@ -29,8 +29,11 @@ constexpr double PlateMargin = 8; // pixels around a text on its plate
 // The help panel.
 constexpr double PanelLeft = 112, PanelTop = 112, PanelRight = 912, PanelBottom = 656;
 constexpr double PanelTitleHeight = 30;
+constexpr double PanelTitleBaseline = PanelTop + 48;
+constexpr double PanelGoalBaseline = PanelTitleBaseline + 44;
 constexpr double PanelTextHeight = 18;
 constexpr double PanelLineSpacing = 27;
+constexpr double PanelKeysBaseline = PanelGoalBaseline + PanelLineSpacing + 14; // a gap below the goal
 constexpr double KeyColumn = PanelLeft + 40;
 constexpr double ActionColumn = PanelLeft + 250;
 constexpr float PanelOpacity = 0.88f;
@@ -89,15 +92,13 @@ void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
     DrawPanelFrame(renderer);
     const double centre = (PanelLeft + PanelRight) / 2;
-    double baseline = PanelTop + 48;
     const std::string_view title = "HOW TO PLAY";
-    renderer.DrawCaption(title, CentredLeft(renderer, title, PanelTitleHeight, centre), baseline, GuideZ,
-                         PanelTitleHeight, Brass);
-    baseline += 44;
+    renderer.DrawCaption(title, CentredLeft(renderer, title, PanelTitleHeight, centre), PanelTitleBaseline,
+                         GuideZ, PanelTitleHeight, Brass);
     const TGuideLine goal = GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
-    renderer.DrawCaption(goal.View(), CentredLeft(renderer, goal.View(), PanelTextHeight, centre), baseline,
-                         GuideZ, PanelTextHeight, White);
-    baseline += PanelLineSpacing + 14;
+    renderer.DrawCaption(goal.View(), CentredLeft(renderer, goal.View(), PanelTextHeight, centre),
+                         PanelGoalBaseline, GuideZ, PanelTextHeight, White);
+    double baseline = PanelKeysBaseline;
     for (const THelpKey& key : HelpKeys) {
         renderer.DrawCaption(key.Key, KeyColumn, baseline, GuideZ, PanelTextHeight, WaterBlue);
         renderer.DrawCaption(key.Action, ActionColumn, baseline, GuideZ, PanelTextHeight, White);
