@@ -1,6 +1,7 @@
 #include "game/app/GameUnit.h"
 
 #include "game/app/KeyStateUnit.h"
+#include "game/states/GuideUnit.h"
 #include "game/water/WaterWorkersUnit.h"
 #include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
@@ -230,6 +231,8 @@ void TGameApp::Draw() {
     Renderer->Clear();
     if (CurrentState_)
         CurrentState_->Draw();
+    if (HelpVisible_)
+        DrawHelpPanel(*Renderer, *Box);
     DrawNotice();
     DrawCursor();
     DrawDebugLines();
@@ -287,6 +290,7 @@ void TGameApp::KeyDown(std::uint16_t& key) {
         if (!playing)
             TitleState_->KeyDown(key);
         break;
+    case VK_F1: HelpVisible_ = !HelpVisible_; break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
     case VK_F5: ChangeToMain(); break;
     default: break;

@@ -62,6 +62,8 @@ public:
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    // The help panel over the title or the game; F1 shows and hides it.
+    bool HelpVisible() const { return HelpVisible_; }
     const std::string& CollisionText() const { return CollisionText_; }
     const std::string& ParticleNumText() const { return ParticleNumText_; }
 
@@ -111,4 +113,5 @@ private:
     bool VisibleDebugMessage_ = false;
     std::string Notice_;
     std::uint32_t NoticeEnd = 0; // TimeGetTime() when the notice goes
+    bool HelpVisible_ = false;
 };

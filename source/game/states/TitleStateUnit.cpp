@@ -3,6 +3,7 @@
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/states/GuideUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowMessages.h"
@@ -39,6 +40,7 @@ void TTitleState::Draw() {
     if (PromptVisible())
         Renderer->DrawTexture(tidTitleClick, true, PromptX, PromptY, TitleZ);
     DrawStageChoice();
+    DrawTitleHint(*Renderer);
 }
 
 void TTitleState::MouseDown(int, int, TMouseButtonCode button, TShiftFlags) {

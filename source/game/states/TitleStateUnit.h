@@ -1,6 +1,7 @@
 #pragma once
-// The title screen: the title picture with a blinking click prompt and the
-// stage select below it; a left click starts the chosen stage.
+// The title screen: the title picture with a blinking click prompt and, below
+// it, the stage select, how to play and the help key; a left click starts the
+// chosen stage.
 
 #include "game/states/GameStateUnit.h"
 
