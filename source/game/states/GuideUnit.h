@@ -42,6 +42,7 @@ inline constexpr THelpKey HelpKeys[] = {
     {"R", "pours the water again and keeps your cells"},
     {"L", "the stage as it was"},
     {"Ctrl+Z", "undoes the last stroke"},
+    {"Ctrl+S", "saves the map as a stage of your own"},
     {"P", "pauses and resumes the water"},
     {"M", "mutes and unmutes all sound"},
     {"F1", "shows or hides this help"},
