@@ -97,10 +97,21 @@ wait_game_exit 10 || true
 check "and ends normally ($GAME_STATUS)" [ "$GAME_STATUS" = 0 ]
 
 # --- No display at all ------------------------------------------------------------
-status=0
-timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY "$GAME" >/dev/null 2>"$WORK/nodisplay" || status=$?
+# run_without_display LOCALE: the program's status lands in status, its
+# standard error in $WORK/nodisplay.
+run_without_display() {
+    status=0
+    timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="$1" \
+        "$GAME" >/dev/null 2>"$WORK/nodisplay" || status=$?
+}
+run_without_display C
 check "with no display the program fails (status $status)" [ "$status" = 1 ]
 check "the error says in plain words that no display was found" grep -q "error: No display was found" "$WORK/nodisplay"
-check "and to the log" grep -q "Error! No display was found.* ウィンドウが生成できませんでした" "$LOG"
+check "in English under a locale that is not Japanese" \
+    grep -q "error: No display was found: .* The window could not be created$" "$WORK/nodisplay"
+check "and to the log in the program's own words" \
+    grep -q "Error! No display was found.* ウィンドウが生成できませんでした" "$LOG"
+run_without_display ja_JP.UTF-8
+check "in Japanese under a Japanese locale" grep -q "error: No display was found: .* ウィンドウが生成できませんでした$" "$WORK/nodisplay"
 
 finish

@@ -1,10 +1,12 @@
 #include "game/render/TextureManagerUnit.h"
 
 #include "game/render/DefineUnit.h"
+#include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 
 using namespace platform::gl;
 using platform::GL;
@@ -30,14 +32,21 @@ void CheckFitsTexture(const platform::Picture& picture, const std::string& fileN
 } // namespace
 
 bool FindImageFile(std::string& path) {
-    for (const char* extension : ImageExtensions) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(path + extension, error)) {
+    for (const char* extension : ImageExtensions)
+        if (platform::CheckRegularFile(path + extension).IsRegularFile()) {
             path += extension;
             return true;
         }
-    }
     return false;
+}
+
+std::string WhyNoImageFile(const std::string& base) {
+    for (const char* extension : ImageExtensions) {
+        const platform::FileCheck check = platform::CheckRegularFile(base + extension);
+        if (check.SystemError != ENOENT)
+            return base + extension + ": " + check.Reason;
+    }
+    return base + ".jpg, .png, .bmp: " + std::strerror(ENOENT);
 }
 
 int NextPowerOfTwo(int n) {

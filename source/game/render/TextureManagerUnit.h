@@ -14,10 +14,16 @@
 
 class TOpenGLRenderer;
 
-// Tries `path` + ".jpg", then ".png", then ".bmp"; the first that exists as a
-// file is appended to `path` and the answer is true. Otherwise `path` is
-// unchanged and the answer is false.
+// Tries `path` + ".jpg", then ".png", then ".bmp"; the first that is a
+// regular file is appended to `path` and the answer is true. Otherwise `path`
+// is unchanged and the answer is false.
 bool FindImageFile(std::string& path);
+
+// Why FindImageFile found nothing for `base`: the first of the three files
+// that exists, with what is wrong with it ("stages/0001/Back.jpg: not a
+// regular file"), or, when none exists, the three names and the system's
+// text for a missing file.
+std::string WhyNoImageFile(const std::string& base);
 
 // The smallest power of two that is at least n; 0 and 1 both give 1.
 int NextPowerOfTwo(int n);

@@ -144,7 +144,7 @@ void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base) {
         return;
     std::string fileName = base;
     if (!FindImageFile(fileName))
-        throw Exception(base + "は、対応していない画像ファイルです。");
+        throw Exception(base + "は、対応していない画像ファイルです。(" + WhyNoImageFile(base) + ")");
     Textures.LoadFromFile(slot, fileName);
 }
 
