@@ -26,7 +26,7 @@ std::string_view MessagesLocale() {
 }
 
 bool IsJapanese(std::string_view language) {
-    // "ja", "ja_JP", "ja_JP.UTF-8", "ja@…", but not another language that starts with j, a.
+    // ja, ja_JP, ja_JP.UTF-8, ja@variant, an entry of LANGUAGE; not a longer code.
     return language.starts_with("ja") &&
            (language.size() == 2 || std::string_view("_.@:").find(language[2]) != std::string_view::npos);
 }

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -43,7 +42,9 @@ std::map<std::string, std::string> CatalogueSource() {
 // back when it goes.
 class LocaleEnvironment {
 public:
-    LocaleEnvironment(std::initializer_list<std::pair<const char*, const char*>> values) {
+    using Values = std::vector<std::pair<const char*, const char*>>;
+
+    explicit LocaleEnvironment(const Values& values) {
         for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
             const char* value = std::getenv(name);
             Saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
@@ -124,7 +125,7 @@ TEST_F(PlayerMessages, TextsAreReplacedWhereTheyStandAndNamesKept) {
 }
 
 TEST_F(PlayerMessages, JapaneseOnlyWhereTheEnvironmentSaysSo) {
-    const std::pair<std::initializer_list<std::pair<const char*, const char*>>, bool> cases[] = {
+    const std::pair<LocaleEnvironment::Values, bool> cases[] = {
         {{}, false},
         {{{"LANG", "C"}}, false},
         {{{"LANG", "de_DE.UTF-8"}}, false},
@@ -149,10 +150,10 @@ TEST_F(PlayerMessages, JapaneseOnlyWhereTheEnvironmentSaysSo) {
 TEST_F(PlayerMessages, AJapaneseReaderGetsTheTextsAsTheyAre) {
     const std::string message = "OpenGLの初期化に失敗しました";
     {
-        const LocaleEnvironment japanese({{"LANG", "ja_JP.UTF-8"}});
+        const LocaleEnvironment japanese(LocaleEnvironment::Values{{"LANG", "ja_JP.UTF-8"}});
         EXPECT_EQ(PlayerMessage(message), message);
     }
-    const LocaleEnvironment german({{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "de"}});
+    const LocaleEnvironment german(LocaleEnvironment::Values{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "de"}});
     EXPECT_EQ(EnglishMessage(message, catalogue), "OpenGL could not be initialised")
         << "English under any other language, whatever LANGUAGE says";
     EXPECT_STREQ(std::getenv("LANGUAGE"), "de") << "the lookup leaves the environment as it was";
