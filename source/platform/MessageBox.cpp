@@ -38,12 +38,18 @@ sigset_t QuitSignalSet() {
     return set;
 }
 
+// A quit signal ignored since the start (nohup, a background job of a
+// script) stays ignored, in the game and in the box: who started the game
+// asked for that. SDL, too, handles only signals it finds at their default.
 void HandleQuitSignals(void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
-    for (int quit : QuitSignals)
-        ::sigaction(quit, &action, nullptr);
+    for (int quit : QuitSignals) {
+        struct sigaction current {};
+        if (::sigaction(quit, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            ::sigaction(quit, &action, nullptr);
+    }
 }
 
 [[noreturn]] void RunBoxProcess(const std::string& caption, const std::string& text, pid_t game) {

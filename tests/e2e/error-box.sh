@@ -11,8 +11,15 @@ DATA="$WORK/game/stages/0001/data.xml"
 LOG="$WORK/game/vaporel.Z5.log"
 rm "$DATA"
 
+# The game as a terminal starts it: a background job of a script starts with
+# SIGINT ignored, and the game leaves a signal ignored since the start alone.
+start_game_with_default_signals() {
+    env --default-signal "$GAME" >"$WORK/stdout" 2>"$WORK/stderr" &
+    GAME_PID=$!
+}
+
 for signal in TERM INT HUP; do
-    start_game
+    start_game_with_default_signals
     if box=$(find_window error 60); then
         kill -s "$signal" "$GAME_PID"
         wait_game_exit 60 || true
