@@ -24,10 +24,11 @@ check "only one game window exists" [ "$(windows_named "$TITLE" | wc -l)" = 1 ]
 GAME_PID=$first_pid
 
 # --- Active and inactive ----------------------------------------------------------
+caption_is() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
 focus "$window"
-check "the active caption is the title" [ "$(xdotool getwindowname "$window")" = "$TITLE" ]
+check "the active caption is the title" wait_until 10 caption_is "$TITLE"
 unfocus
-check "the inactive caption says (sleep)" [ "$(xdotool getwindowname "$window")" = "$TITLE (sleep)" ]
+check "the inactive caption says (sleep)" wait_until 10 caption_is "$TITLE (sleep)"
 before=$(cpu_ticks); sleep 2; after=$(cpu_ticks)
 check "an inactive game uses no processor time (used $((after - before)) ticks in 2 s)" [ $((after - before)) -le 3 ]
 

@@ -10,7 +10,7 @@ E2E_SCREEN="${E2E_SCREEN:-1920x1080x24}"
 # waits for is there, so a generous limit costs a passing test nothing; on a
 # loaded machine the game runs its frames slower than real time, and a limit
 # sized for an idle one fails there.
-E2E_PATIENCE="${E2E_PATIENCE:-180}"
+E2E_PATIENCE="${E2E_PATIENCE:-600}"
 failures=0
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }

@@ -131,8 +131,9 @@ press F5
 check "F5 in the game restarts it: the map is read again and the water pours" wait_until 10 water_pours_from_sources
 
 # --- Full screen and back ----------------------------------------------------------
+window_size_is() { [ "$(geometry "$window" | cut -d' ' -f2)" = "$1" ]; }
 press F4
-check "F4 covers the screen" [ "$(geometry "$window" | cut -d' ' -f2)" = 1920x1080 ]
+check "F4 covers the screen" wait_until 10 window_size_is 1920x1080
 full_screen_scaled() {
     import -window root "$WORK/screen.png"
     below "$(convert "$WORK/screen.png" -crop 230x1080+0+0 -format '%[fx:maxima]' info:)" 0.01 &&
@@ -140,8 +141,8 @@ full_screen_scaled() {
 }
 check "full screen shows the scene scaled, with black bars" wait_until 10 full_screen_scaled
 press F4
+check "F4 again gives back the window" wait_until 10 window_size_is 1024x768
 read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
-check "F4 again gives back the window" [ "$(geometry "$window" | cut -d' ' -f2)" = 1024x768 ]
 check "and the scene is drawn in it again" wait_until 10 matches 0 40 60 690 frame_part 0.01
 
 press Escape

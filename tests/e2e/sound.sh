@@ -80,8 +80,10 @@ read -r onset music tail heard silent < <(awk '
 # about 5000 and the last second of a linear fade about a quarter of it.
 check "the music starts after the click (at ${onset}/10 s)" [ "$onset" -gt 5 ]
 check "the music plays at full level (RMS $music)" [ "$music" -gt 2500 ]
-check "it sounds for the stage and the fade, eight seconds of timed frames (${heard} s)" \
-    awk "BEGIN { exit !($heard >= 6 && $heard <= 60) }"
+# Timed frames never run faster than real time, but a loaded machine runs them
+# slower: the eight seconds are a least length only.
+check "it sounds for the stage and the fade, eight seconds of timed frames or more (${heard} s)" \
+    awk "BEGIN { exit !($heard >= 6) }"
 check "its last second fades (RMS $tail against $music)" [ $((tail * 2)) -lt "$music" ]
 check "then the output is silent" [ "$silent" -ge 5 ]
 
