@@ -22,6 +22,9 @@ public:
     // regular file", the system's error text, "too large (…)").
     FileError(const std::string& message, std::string reason, int systemError = 0)
         : Exception(message), Reason_(std::move(reason)), SystemError_(systemError) {}
+    // A failure whose message is all there is to say: it is its own reason.
+    explicit FileError(const std::string& message, int systemError = 0)
+        : FileError(message, message, systemError) {}
 
     const std::string& Reason() const { return Reason_; }
     // The errno of the call that failed (ENOENT for a missing file); 0 when
