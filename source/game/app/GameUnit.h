@@ -55,6 +55,8 @@ public:
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    // All sound, effects and music, is silenced (M).
+    bool IsMuted() const { return IsMuted_; }
     const std::string& CollisionText() const { return CollisionText_; }
     const std::string& ParticleNumText() const { return ParticleNumText_; }
 
@@ -67,6 +69,7 @@ protected:
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseMove(int x, int y, TShiftFlags shift) override;
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+    void MouseLeave() override;
 
 private:
     void LoadOptions();
@@ -77,6 +80,7 @@ private:
     void DrawDebugLines();
     void DrawCursor();
     void AddWaterAtCursor();
+    void ToggleMute();
     void ChangeTo(TGameState& state);
 
     std::unique_ptr<TGameProfiler> Profiler;
@@ -95,4 +99,5 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
+    bool IsMuted_ = false;
 };
