@@ -14,25 +14,6 @@ window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the 
 read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
 focus "$window"
 
-# --- Looking at the client area ------------------------------------------------
-# grab X Y W H NAME: a part of the client area as a PNG file in the work folder.
-grab() { import -window root -crop "$3x$4+$((X0 + $1))+$((Y0 + $2))" +repage "$WORK/$5.png"; }
-# picture_part X Y W H NAME FILE [OVER]: the same part of a picture file, or of a second one composed over it.
-picture_part() {
-    local x=$1 y=$2 w=$3 h=$4 name=$5 compose=(); shift 5
-    [ $# -gt 1 ] && compose=(-composite)
-    convert "$@" "${compose[@]}" -crop "${w}x${h}+$x+$y" +repage "$WORK/$name.png"
-}
-# Mean absolute difference of two grabbed parts, 0 (same) .. 1.
-difference() { { compare -metric MAE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | sed 's/.*(\(.*\))/\1/'; }
-below() { awk "BEGIN { exit !($1 < $2) }"; }
-# Share of the part's pixels that show blue or red water.
-water_share() { # water_share NAME blue|red
-    local expr='(b>r+0.25 && b>g)'
-    [ "$2" = red ] && expr='(r>b+0.25 && r>g+0.15)'
-    convert "$WORK/$1.png" -fx "$expr?1:0" -format '%[fx:mean]' info:
-}
-move_to() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); sleep 0.2; }
 # A drag with the left button held along a row of cells: from column $1 to $2 in row $3.
 drag_row() {
     move_to $(($1 * 16 + 8)) $(($3 * 16 + 8))
@@ -40,7 +21,6 @@ drag_row() {
     for ((c = $1; c <= $2; c++)); do move_to $((c * 16 + 8)) $(($3 * 16 + 8)); done
     xdotool mouseup 1; sleep 0.2
 }
-park_mouse() { move_to 1000 760; } # the cell cursor and the pointer away from what is looked at
 
 # Conditions the waits poll.
 title_shows() { grab 0 0 1024 560 now && below "$(difference now title)" 0.02; }
@@ -72,8 +52,6 @@ veiled() {
     awk "BEGIN { r = $(convert "$WORK/now.png" -format '%[fx:mean]' info:) / \
                      $(convert "$WORK/frame_right.png" -format '%[fx:mean]' info:); exit !(r > 0.4 && r < 0.6) }"
 }
-# A click that the game sees with the button held, however slowly it reads its messages.
-slow_click() { xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.2; }
 
 # --- The title ------------------------------------------------------------------------
 park_mouse
