@@ -122,8 +122,10 @@ TEST_F(GameStateTest, TheRightButtonRunsFourTimesAsFastUntilReleasedOrTheGameIsL
     Main.MouseUp(500, 300, mbRight, 0);
     EXPECT_EQ(WaitTimer.Rate(), 60);
     Main.MouseDown(500, 300, mbRight, ssRight);
+    EXPECT_EQ(Sound.Item(EtcDropSound).CooldownFrames, 24) << "the drops stay at ten a second";
     Main.Leave();
     EXPECT_EQ(WaitTimer.Rate(), 60);
+    EXPECT_EQ(Sound.Item(EtcDropSound).CooldownFrames, 6);
 }
 
 TEST_F(GameStateTest, AHeldLeftButtonTogglesEachCellItCrossesOnce) {
@@ -326,6 +328,6 @@ TEST_F(GameStateTest, TheEffectsOfAPlayAreLoadedFromTheirFiles) {
         EXPECT_GT(Sound.Item(id).Source->Stream->GetSize(), 0) << SoundEffectNames[id];
         EXPECT_EQ(Sound.Item(id).Volume, 1.0);
     }
-    EXPECT_EQ(Sound.Item(BlueDropSound).CooldownFrames, DropCooldownFrames);
+    EXPECT_EQ(Sound.Item(BlueDropSound).CooldownFrames, 6) << "ten drops a second at 60 frames a second";
     EXPECT_EQ(Sound.Item(ClearSound).CooldownFrames, 0);
 }

@@ -200,7 +200,7 @@ void TOpenGLRenderer::DrawRect(bool filled, double x1, double y1, double x2, dou
 // matrices, with the depth range of Begin2D so that Z means the same as for
 // every other primitive: the debug lines at Z = 10000 lie on the near plane,
 // in front of everything else.
-double TOpenGLRenderer::TextWidth(const std::string& text) const {
+double TOpenGLRenderer::TextWidth(std::string_view text) const {
     double width = 0;
     for (const char c : text)
         width += GlyphAdvance[static_cast<unsigned char>(c)];

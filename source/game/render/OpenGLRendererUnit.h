@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform {
 class OpenGLContext;
@@ -74,7 +75,7 @@ public:
     void DrawText(const std::string& text, double x, double y, double z);
 
     // Pixels the pen moves over a line of text in the bitmap font.
-    double TextWidth(const std::string& text) const;
+    double TextWidth(std::string_view text) const;
     int FontHeight() const { return BitmapFontHeight; }
     platform::gl::GLuint FontListBase() const { return FontLists.Base(); }
     int Width() const { return Width_; }

@@ -17,8 +17,8 @@ struct TGameSound {
 };
 constexpr std::array<TGameSound, 5> GameSounds = {{
     {StrokeSound, 0},
-    {BlueDropSound, DropCooldownFrames},
-    {EtcDropSound, DropCooldownFrames},
+    {BlueDropSound, NormalFrameRate / MaxDropsPerSecond},
+    {EtcDropSound, NormalFrameRate / MaxDropsPerSecond},
     {ClearSound, 0},
     {GameOverSound, 0},
 }};
@@ -76,7 +76,13 @@ void TMainGameState::Enter() {
 }
 
 void TMainGameState::Leave() {
-    WaitTimer.SetRate(NormalFrameRate);
+    RunAt(NormalFrameRate);
+}
+
+void TMainGameState::RunAt(std::int32_t framesPerSecond) {
+    WaitTimer.SetRate(framesPerSecond);
+    for (const TSoundEffectID drop : {BlueDropSound, EtcDropSound})
+        SoundManager.Item(drop).CooldownFrames = framesPerSecond / MaxDropsPerSecond;
 }
 
 void TMainGameState::Update() {
@@ -139,7 +145,7 @@ void TMainGameState::MouseDown(int x, int y, TMouseButtonCode button, TShiftFlag
     Stroke.Begin();
     History_.BeginStroke();
     if (button == mbRight)
-        WaitTimer.SetRate(FastFrameRate);
+        RunAt(FastFrameRate);
     else
         EditAlongStroke(x, y, shift);
 }
@@ -150,7 +156,7 @@ void TMainGameState::MouseMove(int x, int y, TShiftFlags shift) {
 
 void TMainGameState::MouseUp(int, int, TMouseButtonCode button, TShiftFlags) {
     if (button == mbRight)
-        WaitTimer.SetRate(NormalFrameRate);
+        RunAt(NormalFrameRate);
 }
 
 // The window does not see where the pointer went: no line leads back from

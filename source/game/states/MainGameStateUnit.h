@@ -29,8 +29,9 @@ inline constexpr TSoundEffectID BlueDropSound = seHit1; // blue water left throu
 inline constexpr TSoundEffectID EtcDropSound = seHit2;  // the other water left through an outlet
 inline constexpr TSoundEffectID ClearSound = seClear;   // a chime: the stage is cleared
 inline constexpr TSoundEffectID GameOverSound = seDecide; // a low tone: the stage is lost
-// A drop sounds at most every sixth frame: ten times a second at 60 frames a second.
-inline constexpr std::int32_t DropCooldownFrames = 6;
+// A drop sounds at most this often, also while the water runs fast: its
+// cooldown follows the frame rate.
+inline constexpr std::int32_t MaxDropsPerSecond = 10;
 inline constexpr const char* SoundFolder = "sounds/";
 
 inline constexpr const char* PausedText = "PAUSED";
@@ -83,6 +84,8 @@ private:
     // The one place where a cell of the box changes on the player's behalf:
     // a stroke's edit or its undo.
     void SetPlayerCell(TCellPos cell, TCellType type);
+    // Times the frames, with the drops' cooldown to match.
+    void RunAt(std::int32_t framesPerSecond);
     void RequestSoundsOfFrame(std::int32_t blueOutBefore, std::int32_t etcOutBefore, TBoxState stateBefore);
     void DrawPausedLabel() const;
 
