@@ -24,7 +24,7 @@ water_pours() { grab "${FALL[@]}" now && ! below "$(water_share now blue)" 0.02;
 # The label: white letters in the middle of the field on a dark plate (the
 # stage there is dark, and water under the plate is darkened with it).
 paused_label_shows() {
-    grab 490 365 40 4 plate && below "$(convert "$WORK/plate.png" -format '%[fx:mean]' info:)" 0.15 &&
+    grab 490 365 40 4 plate && below "$(convert "$WORK/plate.png" -format "%[fx:mean]" info:)" 0.2 &&
         grab 482 376 60 16 text &&
         ! below "$(convert "$WORK/text.png" -fx '(r>0.9 && g>0.9 && b>0.9)?1:0' -format '%[fx:mean]' info:)" 0.05
 }

@@ -40,9 +40,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
+TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
+
 start_game() {
     "$GAME" >"$WORK/stdout" 2>"$WORK/stderr" &
     GAME_PID=$!
+}
+
+# Clicks on the title screen to start a round.
+start_round() {
+    window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
+    focus "$window"
+    xdotool mousemove --window "$window" 512 384 click 1
+}
+
+end_game() {
+    press Escape
+    wait_game_exit 10 || true
 }
 
 # Waits for the process to end; its status lands in GAME_STATUS.

@@ -26,7 +26,7 @@ constexpr std::array<TGameSound, 5> GameSounds = {{
 // The label over the middle of the field: white letters on a dark plate.
 constexpr double PausedPadding = 12; // pixels around the text
 constexpr double PausedZ = 9000;     // over the scene, under the cursor's picture
-constexpr float PausedPlateDarkness = 0.6f;
+constexpr float PausedPlateDarkness = 0.75f;
 constexpr double StrokeSoundPanWidth = 0.5; // from -0.5 at the left edge to 0.5 at the right
 
 // The first rule that applies: a key chooses its type, toggling with empty.
