@@ -6,13 +6,8 @@
 # Usage: edit.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb "$E2E_SCREEN"
-make_game_copy "$1"
+start_game_window "$1"
 STAGE="$WORK/game/stages/0001"
-start_game
-window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the window opens"; finish; }
-read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
-focus "$window"
 
 # Pixels that differ between two grabbed parts: 0 is the same to the byte.
 differing_pixels() { { compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | cut -d' ' -f1; }

@@ -57,6 +57,8 @@ public:
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
     // All sound, effects and music, is silenced (M).
     bool IsMuted() const { return IsMuted_; }
+    // The help panel over the title or the game; F1 shows and hides it.
+    bool HelpVisible() const { return HelpVisible_; }
     const std::string& CollisionText() const { return CollisionText_; }
     const std::string& ParticleNumText() const { return ParticleNumText_; }
 
@@ -100,4 +102,5 @@ private:
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
     bool IsMuted_ = false;
+    bool HelpVisible_ = false;
 };

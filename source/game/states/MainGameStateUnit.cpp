@@ -4,6 +4,7 @@
 #include "game/app/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
+#include "game/states/GuideUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "platform/OpenGLBinding.h"
 
@@ -108,6 +109,8 @@ void TMainGameState::RequestSoundsOfFrame(std::int32_t blueOutBefore, std::int32
 
 void TMainGameState::Draw() {
     Box.Draw();
+    if (Renderer && GoalLineVisible(Box))
+        DrawGoalLine(*Renderer, Box);
     if (Paused_)
         DrawPausedLabel();
 }

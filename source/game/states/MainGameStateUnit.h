@@ -58,6 +58,7 @@ public:
     // Unless paused: one frame of the water and the sounds of what it did;
     // when the box is finished, the title at once.
     void Update() override;
+    // The stage's scene, and the goal at the top of the field while a play starts.
     void Draw() override;
     void KeyDown(std::uint16_t key) override;
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
