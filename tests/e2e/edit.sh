@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Redrawing the map as a player plans it, under a private X server: P holds
 # the water while the field stays drawn, a quick stroke draws a solid wall,
-# Ctrl+Z takes it back to the pixel, a drag out of the window leaves the floor
-# alone, and P lets the water go again.
+# Ctrl+Z takes it back to the pixel, as it does an outlet, a drain, a source
+# and a hidden wall, a drag out of the window leaves the floor alone, and P
+# lets the water go again.
 # Usage: edit.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
 
@@ -52,6 +53,24 @@ blocks_drawn() { grab "${STRIP[@]}" now && below "$(difference now blocks)" 0.01
 check "one quick move across twenty cells makes twenty block cells" wait_until 15 blocks_drawn
 press_keys ctrl+z
 check "Ctrl+Z gives back the pixels byte for byte" wait_until 15 same_as "${STRIP[@]}" before
+
+# --- 1, 2, 3 and Ctrl with a click, each taken back --------------------------------
+# edit_and_undo KEY COLUMN: an empty cell right of the tower, clicked with KEY held.
+edit_and_undo() {
+    local cell=($(($2 * 16)) 320 16 16)
+    grab "${cell[@]}" cell_before
+    move_to $(($2 * 16 + 8)) 328
+    xdotool keydown "$1"; slow_click; xdotool keyup "$1"
+    park_mouse
+    changed() { grab "${cell[@]}" now && [ "$(differing_pixels now cell_before)" != 0 ]; }
+    check "$1 with a click changes the cell's pixels" wait_until 15 changed
+    press_keys ctrl+z
+    check "and Ctrl+Z gives them back byte for byte" wait_until 15 same_as "${cell[@]}" cell_before
+}
+edit_and_undo 1 40
+edit_and_undo 2 42
+edit_and_undo 3 44
+edit_and_undo ctrl 46
 
 # --- A drag out through the bottom of the window ------------------------------------
 FLOOR=(400 720 400 48) # rows 45 to 47: the floor under the field
