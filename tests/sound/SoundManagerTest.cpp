@@ -73,9 +73,10 @@ TEST_F(SoundManager, ALoadedWaveFileSoundsWithItsOwnSamplesAndRate) {
     const std::string fileName = testing::TempDir() + "/effect.wav";
     {
         // 8-bit mono at 11025 Hz: five frames.
-        const unsigned char wave[] = {'R', 'I', 'F', 'F', 41, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                      16, 0, 0, 0, 1, 0, 1, 0, 0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0,
-                                      'd', 'a', 't', 'a', 5, 0, 0, 0, 128, 160, 192, 224, 255};
+        const unsigned char wave[] = {'R', 'I', 'F',  'F',  41, 0,   0,   0,   'W', 'A', 'V', 'E',  'f',
+                                      'm', 't', ' ',  16,   0,  0,   0,   1,   0,   1,   0,   0x11, 0x2B,
+                                      0,   0,   0x11, 0x2B, 0,  0,   1,   0,   8,   0,   'd', 'a',  't',
+                                      'a', 5,   0,    0,    0,  128, 160, 192, 224, 255};
         std::ofstream(fileName, std::ios::binary).write(reinterpret_cast<const char*>(wave), sizeof wave);
     }
     Sound.LoadEffect(seHit3, fileName, 4);

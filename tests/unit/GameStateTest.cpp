@@ -3,12 +3,12 @@
 
 #include "HeadlessScreen.h"
 
+#include "game/app/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/MainGameStateUnit.h"
 #include "game/states/TitleStateUnit.h"
-#include "game/app/WaitTimerUnit.h"
 
 #include <gtest/gtest.h>
 

@@ -55,27 +55,33 @@ TEST(CellsOnLine, AreTheCellsTheSegmentCrossesEachBesideTheOneBefore) {
         if (i % 4 == 1)
             b.Y = a.Y;
         if (i % 4 == 2) {
-            const std::int32_t d = std::min({RandomBelow(200), MapColumns * CellSize - 1 - a.X, MapRows * CellSize - 1 - a.Y});
+            const std::int32_t d =
+                std::min({RandomBelow(200), MapColumns * CellSize - 1 - a.X, MapRows * CellSize - 1 - a.Y});
             b = {a.X + d, a.Y + d};
         }
         const std::vector<TCellPos> line = Cells(CellsOnLine(a, b));
-        SCOPED_TRACE(testing::Message() << "(" << a.X << ", " << a.Y << ") to (" << b.X << ", " << b.Y << ")");
+        SCOPED_TRACE(testing::Message()
+                     << "(" << a.X << ", " << a.Y << ") to (" << b.X << ", " << b.Y << ")");
         ASSERT_EQ(line.front(), (TCellPos{a.X / CellSize, a.Y / CellSize}));
         ASSERT_EQ(line.back(), (TCellPos{b.X / CellSize, b.Y / CellSize}));
-        const std::int32_t steps = std::abs(b.X / CellSize - a.X / CellSize) + std::abs(b.Y / CellSize - a.Y / CellSize);
+        const std::int32_t steps =
+            std::abs(b.X / CellSize - a.X / CellSize) + std::abs(b.Y / CellSize - a.Y / CellSize);
         ASSERT_EQ(static_cast<std::int32_t>(line.size()), steps + 1) << "one cell per edge crossed";
         std::set<std::pair<int, int>> onLine;
         for (std::size_t k = 0; k < line.size(); ++k) {
             onLine.insert({line[k].Column, line[k].Row});
             ASSERT_GE(ShareInCell(a, b, line[k]), 0) << "cell " << k << " is off the segment";
             if (k > 0)
-                ASSERT_EQ(std::abs(line[k].Column - line[k - 1].Column) + std::abs(line[k].Row - line[k - 1].Row), 1)
+                ASSERT_EQ(std::abs(line[k].Column - line[k - 1].Column) +
+                              std::abs(line[k].Row - line[k - 1].Row),
+                          1)
                     << "cell " << k << " shares an edge with the one before";
         }
         for (int column = std::min(a.X, b.X) / CellSize; column <= std::max(a.X, b.X) / CellSize; ++column)
             for (int row = std::min(a.Y, b.Y) / CellSize; row <= std::max(a.Y, b.Y) / CellSize; ++row)
                 if (ShareInCell(a, b, {column, row}) > 1e-9)
-                    ASSERT_TRUE(onLine.count({column, row})) << "the segment crosses (" << column << ", " << row << ")";
+                    ASSERT_TRUE(onLine.count({column, row}))
+                        << "the segment crosses (" << column << ", " << row << ")";
     }
 }
 

@@ -84,7 +84,8 @@ TEST(UndoHistory, TheHundredAndFirstStrokePushesOutTheOldest) {
     }
     EXPECT_EQ(history.StrokeCount(), TUndoHistory::MaxStrokes);
     for (int stroke = TUndoHistory::MaxStrokes; stroke >= 1; --stroke)
-        ASSERT_EQ(Taken(history), (std::vector<Change>{{(stroke % MapColumns) * MapRows + stroke / MapColumns, ctBlock}}));
+        ASSERT_EQ(Taken(history),
+                  (std::vector<Change>{{(stroke % MapColumns) * MapRows + stroke / MapColumns, ctBlock}}));
     EXPECT_TRUE(Taken(history).empty()) << "stroke 0 is gone";
 }
 
@@ -93,7 +94,8 @@ TEST(UndoHistory, AStrokeMayChangeEveryCellOfTheMap) {
     for (int stroke = 0; stroke < TUndoHistory::MaxStrokes; ++stroke) {
         history.BeginStroke();
         for (int cell = 0; cell < MapColumns * MapRows; ++cell)
-            history.Record({cell / MapRows, cell % MapRows}, static_cast<TCellType>((cell + stroke) % CellTypeCount));
+            history.Record({cell / MapRows, cell % MapRows},
+                           static_cast<TCellType>((cell + stroke) % CellTypeCount));
     }
     for (int stroke = TUndoHistory::MaxStrokes - 1; stroke >= 0; --stroke) {
         const auto changes = history.TakeLastStroke();

@@ -56,7 +56,9 @@ void AddGlide(Samples& out, double start, double from, double to, double level, 
 
 // A bell: a few inharmonic partials, the higher ones dying sooner.
 void AddBell(Samples& out, double start, double frequency, double level) {
-    struct Partial { double Ratio, Level, Decay; };
+    struct Partial {
+        double Ratio, Level, Decay;
+    };
     for (const Partial& p : {Partial{1.0, 1.0, 0.45}, Partial{2.76, 0.35, 0.18}, Partial{5.40, 0.15, 0.08}})
         AddGlide(out, start, frequency * p.Ratio, frequency * p.Ratio, level * p.Level, p.Decay);
 }
@@ -135,9 +137,9 @@ void WriteWave(const std::string& fileName, const Samples& sound) {
     file.write("RIFF", 4);
     PutLittleEndian(file, 36 + dataBytes, 4);
     file.write("WAVEfmt ", 8);
-    PutLittleEndian(file, 16, 4);             // format chunk size
-    PutLittleEndian(file, 1, 2);              // PCM
-    PutLittleEndian(file, 1, 2);              // mono
+    PutLittleEndian(file, 16, 4); // format chunk size
+    PutLittleEndian(file, 1, 2);  // PCM
+    PutLittleEndian(file, 1, 2);  // mono
     PutLittleEndian(file, SampleRate, 4);
     PutLittleEndian(file, SampleRate * 2, 4); // bytes per second
     PutLittleEndian(file, 2, 2);              // bytes per frame

@@ -24,10 +24,10 @@ inline constexpr std::int32_t PauseKey = 'P';
 inline constexpr std::int32_t UndoKey = 'Z'; // with Ctrl
 
 // The effects of a play, in the sound manager's own items.
-inline constexpr TSoundEffectID StrokeSound = seSelect; // a soft click: a stroke changed its first cell
-inline constexpr TSoundEffectID BlueDropSound = seHit1; // blue water left through an outlet
-inline constexpr TSoundEffectID EtcDropSound = seHit2;  // the other water left through an outlet
-inline constexpr TSoundEffectID ClearSound = seClear;   // a chime: the stage is cleared
+inline constexpr TSoundEffectID StrokeSound = seSelect;   // a soft click: a stroke changed its first cell
+inline constexpr TSoundEffectID BlueDropSound = seHit1;   // blue water left through an outlet
+inline constexpr TSoundEffectID EtcDropSound = seHit2;    // the other water left through an outlet
+inline constexpr TSoundEffectID ClearSound = seClear;     // a chime: the stage is cleared
 inline constexpr TSoundEffectID GameOverSound = seDecide; // a low tone: the stage is lost
 // A drop sounds at most this often, also while the water runs fast: its
 // cooldown follows the frame rate.

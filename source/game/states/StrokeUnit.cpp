@@ -40,10 +40,9 @@ TCellLine CellsOnLine(TPixelPos from, TPixelPos to) {
     TCellLine line;
     line.Cells[line.Count++] = cell;
     while (cell != last) {
-        const bool acrossX =
-            cell.Row == last.Row ||
-            (cell.Column != last.Column &&
-             ToNextEdge(startX, cell.Column, stepX) * runY <= ToNextEdge(startY, cell.Row, stepY) * runX);
+        const bool acrossX = cell.Row == last.Row ||
+                             (cell.Column != last.Column && ToNextEdge(startX, cell.Column, stepX) * runY <=
+                                                                ToNextEdge(startY, cell.Row, stepY) * runX);
         if (acrossX)
             cell.Column += stepX;
         else
