@@ -28,6 +28,9 @@ inline constexpr std::uint32_t WM_RBUTTONUP = 517;
 inline constexpr std::uint32_t WM_RBUTTONDBLCLK = 518;
 inline constexpr std::uint32_t WM_MBUTTONDOWN = 519;
 inline constexpr std::uint32_t WM_MBUTTONUP = 520;
+// The pointer has left the client area (or the screen over it): the mouse
+// messages before it and the next WM_MOUSEMOVE are not joined by a path.
+inline constexpr std::uint32_t WM_MOUSELEAVE = 0x02A3;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 // A multimedia device finished (or gave up) a command sent with "notify":
 // wParam is the MCI_NOTIFY_ code, lParam the device identifier.

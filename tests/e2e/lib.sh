@@ -49,9 +49,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
+TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
+
 start_game() {
     "$GAME" >"$WORK/stdout" 2>"$WORK/stderr" &
     GAME_PID=$!
+}
+
+# Clicks on the title screen to start a round.
+start_round() {
+    window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
+    focus "$window"
+    xdotool mousemove --window "$window" 512 384 click 1
+}
+
+end_game() {
+    press Escape
+    wait_game_exit 10 || true
 }
 
 # Waits for the process to end (at least E2E_PATIENCE seconds); its status
@@ -121,6 +135,17 @@ press() { xdotool key "$@"; sleep 0.3; }
 
 # Processor time of the game in clock ticks (user + system).
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
+
+# Share of the part's pixels that show blue or red water.
+water_share() { # water_share NAME blue|red
+    local expr='(b>r+0.25 && b>g)'
+    [ "$2" = red ] && expr='(r>b+0.25 && r>g+0.15)'
+    convert "$WORK/$1.png" -fx "$expr?1:0" -format '%[fx:mean]' info:
+}
+move_to() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); sleep 0.2; }
+# A click that the game sees with the button held, however slowly it reads its messages.
+slow_click() { xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.2; }
+park_mouse() { move_to 1000 760; } # the cell cursor and the pointer away from what is looked at
 
 finish() {
     if [ "$failures" -gt 0 ]; then

@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb "$E2E_SCREEN"
 make_game_copy "$1"
-TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
 LOG="$WORK/game/vaporel.Z5.log"
 AUDIO="$WORK/audio.raw"
 
@@ -41,18 +40,6 @@ music_has_ended() {
 # The output written so far lasts at least $1 tenths of a second.
 output_lasts() {
     [ -f "$AUDIO" ] && levels && [ "$(wc -l <"$WORK/levels")" -ge "$1" ]
-}
-
-# Clicks on the title screen to start a round.
-start_round() {
-    window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
-    focus "$window"
-    xdotool mousemove --window "$window" 512 384 click 1
-}
-
-end_game() {
-    press Escape
-    wait_game_exit 10 || true
 }
 
 # --- With the disk driver: music, then the fade -----------------------------

@@ -139,6 +139,7 @@ void TApp::Dispatch(TMessageRecord& message) {
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP: DispatchMouse(message); break;
+    case WM_MOUSELEAVE: MouseLeave(); break;
     default: DefaultProcessing(message); break;
     }
 }

@@ -77,6 +77,8 @@ protected:
     virtual void MouseDown(int, int, TMouseButtonCode, TShiftFlags) {}
     virtual void MouseMove(int, int, TShiftFlags) {}
     virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}
+    // The pointer has left the client area; the next move may lie anywhere.
+    virtual void MouseLeave() {}
     virtual void ScreenModeChanged(bool) {}
 
 private:

@@ -20,6 +20,7 @@ namespace {
 const char* const OptionsSection = "options";
 const char* const IsFullScreenKey = "IsFullScreen";
 const char* const VisibleDebugMessageKey = "VisibleDebugMessage";
+const char* const IsMutedKey = "IsMuted";
 
 // An option is a 32-bit integer: decimal, or hexadecimal after "0x" (up to
 // eight digits, so "0xFFFFFFFF" is -1). A value that does not fit is no number.
@@ -91,11 +92,13 @@ void TGameApp::LoadOptions() {
     Options = std::make_unique<IniFile>(ProgramFilePath(".ini", TUserFolder::Config));
     StartFullScreen = ReadBoolOption(*Options, IsFullScreenKey, false);
     VisibleDebugMessage_ = ReadBoolOption(*Options, VisibleDebugMessageKey, false);
+    IsMuted_ = ReadBoolOption(*Options, IsMutedKey, false);
 }
 
 void TGameApp::SaveOptions() {
     Options->Write(OptionsSection, IsFullScreenKey, BoolText(IsFullScreen()));
     Options->Write(OptionsSection, VisibleDebugMessageKey, BoolText(VisibleDebugMessage_));
+    Options->Write(OptionsSection, IsMutedKey, BoolText(IsMuted_));
     Options->Save();
 }
 
@@ -105,6 +108,8 @@ void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
     CreateRenderer();
     SoundManager = std::make_unique<TSoundManager>();
+    SoundManager->Device().SetMuted(IsMuted_);
+    LoadGameSounds(*SoundManager);
     BGMManager = std::make_unique<TBGMManager>(*SoundManager);
     BGMManager->LoadBGMList();
     Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
@@ -115,7 +120,8 @@ void TGameApp::OnCreateWindow() {
     ModelManager->BuildLists();
     Box = std::make_unique<TVaporelBox>(*this, *Profiler, *Renderer);
     TitleState_ = std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
-    MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
+    MainGameState_ =
+        std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
     Box->LoadStage(FirstStage);
     // Any count gives the same water.
     Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
@@ -219,10 +225,20 @@ void TGameApp::AddWaterAtCursor() {
         Box->AddParticle(cursor.X, cursor.Y);
 }
 
+void TGameApp::ToggleMute() {
+    IsMuted_ = !IsMuted_;
+    SoundManager->Device().SetMuted(IsMuted_);
+}
+
 void TGameApp::KeyDown(std::uint16_t& key) {
+    CurrentState_->KeyDown(key);
     switch (key) {
     case 'R': Box->ResetWater(); break;
-    case 'L': Box->ReloadStage(); break;
+    case 'L':
+        Box->ReloadStage();
+        MainGameState_->StageReloaded();
+        break;
+    case 'M': ToggleMute(); break;
     case 'Q': AddWaterAtCursor(); break;
     case VK_F1: HelpVisible_ = !HelpVisible_; break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
@@ -242,4 +258,8 @@ void TGameApp::MouseMove(int x, int y, TShiftFlags shift) {
 
 void TGameApp::MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) {
     CurrentState_->MouseUp(x, y, button, shift);
+}
+
+void TGameApp::MouseLeave() {
+    CurrentState_->MouseLeave();
 }

@@ -55,6 +55,8 @@ public:
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    // All sound, effects and music, is silenced (M).
+    bool IsMuted() const { return IsMuted_; }
     // The help panel over the title or the game; F1 shows and hides it.
     bool HelpVisible() const { return HelpVisible_; }
     const std::string& CollisionText() const { return CollisionText_; }
@@ -69,6 +71,7 @@ protected:
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseMove(int x, int y, TShiftFlags shift) override;
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
+    void MouseLeave() override;
 
 private:
     void LoadOptions();
@@ -79,6 +82,7 @@ private:
     void DrawDebugLines();
     void DrawCursor();
     void AddWaterAtCursor();
+    void ToggleMute();
     void ChangeTo(TGameState& state);
 
     std::unique_ptr<TGameProfiler> Profiler;
@@ -97,5 +101,6 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
+    bool IsMuted_ = false;
     bool HelpVisible_ = false;
 };

@@ -40,10 +40,14 @@ public:
     virtual void Update() {}
     // One drawn picture.
     virtual void Draw() {}
+    // A key pressed (a virtual-key code); the application's own keys come after.
+    virtual void KeyDown(std::uint16_t) {}
     // X and Y are client pixels.
     virtual void MouseDown(int, int, TMouseButtonCode, TShiftFlags) {}
     virtual void MouseMove(int, int, TShiftFlags) {}
     virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}
+    // The pointer left the client area.
+    virtual void MouseLeave() {}
 
 protected:
     TStateSwitch& App;
