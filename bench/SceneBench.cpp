@@ -1,7 +1,8 @@
 // Cost of a whole drawn frame of the game with the water on screen, off
 // screen under a virtual X display (Mesa's software OpenGL): the water step,
 // the scene of the stage with its particles drawn each on its own or in
-// vertex arrays, the cursor, the debug lines and the buffer swap.
+// vertex arrays, its pictures drawn plain or lean, the cursor, the debug lines
+// and the buffer swap.
 
 #include "SettledWater.h"
 
@@ -75,6 +76,7 @@ public:
     }
 
     TVaporelBox& Water() { return *Box; }
+    TGameRenderer& Drawing() { return *Renderer; }
 
 private:
     TGameProfiler Profiler;
@@ -87,10 +89,12 @@ private:
 // The shipped stage's pool and radius, and the largest pool the frame must carry.
 const TPoolSize PoolSizes[] = {{1200, 4}, {10000, 2}};
 
-// range(0): pool size; range(1): 0 each on its own, 1 batched; range(2): 1 with the water step.
+// range(0): pool size; range(1): 0 each on its own, 1 batched; range(2): 1 with the water step;
+// range(3): 0 pictures drawn plain, 1 lean.
 void BM_Frame(benchmark::State& state) {
     TSceneFrame frame(PoolSizes[state.range(0)]);
     frame.Water().ParticleDrawing = state.range(1) == 0 ? pdEach : pdBatched;
+    frame.Drawing().FrameDrawing = state.range(3) == 0 ? fdPlain : fdLean;
     const std::clock_t start = std::clock(); // every thread of the process: the rasteriser's too
     for (auto _ : state)
         frame.Run(state.range(2) != 0);
@@ -104,8 +108,8 @@ void BM_Frame(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_Frame)
-    ->ArgNames({"pool", "batched", "step"})
-    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->ArgNames({"pool", "batched", "step", "lean"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -187,7 +187,7 @@ private:
 
     void DrawGauges() const;
     void DrawParticles();
-    void DrawBlockCells() const;
+    void DrawBlockCells();
     void DrawCellCursor() const;
     void DrawResult() const;
 
@@ -197,6 +197,8 @@ private:
     TGameRenderer* Renderer = nullptr; // with a renderer only
     // The particles of the frame being drawn; grows to the pool once.
     std::vector<TSprite> ParticleSprites;
+    // The block cells of the frame being drawn; grows to the map once.
+    std::vector<TPictureRect> BlockPatches;
     std::unique_ptr<TWaterWorkers> Workers;
     std::unique_ptr<TCollisionPass> PairPass;
     std::unique_ptr<TCollisionMap> CollisionMap;
