@@ -53,6 +53,8 @@ public:
     TTitleState* TitleState() const { return TitleState_.get(); }
     TMainGameState* MainGameState() const { return MainGameState_.get(); }
 
+    // The measuring points; the count of pidDraw is the pictures drawn.
+    const TGameProfiler& GameProfiler() const { return *Profiler; }
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
