@@ -25,25 +25,10 @@ public:
     void Invalidate() override {}
 };
 
-// The game's renderer and box on a window of the field's size, with the
-// game's pictures and the shipped stage.
+// The game's renderer and box with the game's pictures and the shipped stage.
 class FrameDrawingTest : public testing::Test {
 protected:
-    void SetUp() override {
-        Window = CreateTestWindow(false, FieldWidth, FieldHeight);
-        ASSERT_NE(Window, nullptr) << "no window: is there a display?";
-        Renderer = std::make_unique<TGameRenderer>(Window, Profiler, VAPOREL_DATA_IMAGES "/");
-        Renderer->SetSize(FieldWidth, FieldHeight);
-        Renderer->Begin2D();
-        Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
-        Box->LoadStage(VAPOREL_STAGE_DIR);
-    }
-    void TearDown() override {
-        Box.reset();
-        Renderer.reset();
-        if (Window != nullptr)
-            platform::DestroyWindow(Window);
-    }
+    void SetUp() override { Box->LoadStage(VAPOREL_STAGE_DIR); }
 
     // `count` particles spread over the field, a third of them etc water,
     // every fourth one centred on a whole pixel and the rest between pixels.
@@ -86,11 +71,9 @@ protected:
         return differing;
     }
 
-    TGameProfiler Profiler;
-    TApp App; // never runs: the cell cursor outlines the top-left cell
-    platform::WindowHandle Window = nullptr;
-    std::unique_ptr<TGameRenderer> Renderer;
-    std::unique_ptr<TVaporelBox> Box;
+    GameScene Scene{VAPOREL_DATA_IMAGES "/"};
+    TGameRenderer* Renderer = Scene.Renderer.get();
+    TVaporelBox* Box = Scene.Box.get();
 };
 
 TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
@@ -124,7 +107,7 @@ TEST_F(FrameDrawingTest, TheTitleIsTheSameDrawnLeanAsPlain) {
         throw platform::AudioError("none"); // no device: the music follows its fades silently
     }};
     TBGMManager music{sound};
-    TTitleState title{app, Renderer.get(), waitTimer, music, *Box};
+    TTitleState title{app, Renderer, waitTimer, music, *Box};
     title.Enter();
     for (const bool promptShown : {true, false}) {
         ASSERT_EQ(title.PromptVisible(), promptShown);
