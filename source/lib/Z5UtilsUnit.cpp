@@ -163,3 +163,7 @@ std::string ProgramFilePath(const std::string& extension, TUserFolder folder) {
         return besideProgram; // nowhere better: the caller's own failure rules apply
     return userFolder + besideProgram.substr(ExeDir.size());
 }
+
+std::string ProgramFolderPath(const std::string& name, TUserFolder folder) {
+    return ExtractFolder(ProgramFilePath(".", folder)) + name;
+}

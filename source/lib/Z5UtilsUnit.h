@@ -55,3 +55,6 @@ bool IsInstalledCopy();
 // unless its folder is not writable.
 enum class TUserFolder { Config, State };
 std::string ProgramFilePath(const std::string& extension, TUserFolder folder);
+// A file of another name in the same folder as ProgramFilePath's: "progress.ini"
+// beside the log, "replays/" there.
+std::string ProgramFolderPath(const std::string& name, TUserFolder folder);
