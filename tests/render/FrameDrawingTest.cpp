@@ -4,11 +4,11 @@
 #include "RenderFixture.h"
 #include "ViewerScene.h"
 
+#include "game/app/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/TitleStateUnit.h"
 #include "game/water/VaporelBoxUnit.h"
-#include "game/app/WaitTimerUnit.h"
 
 #include <cmath>
 
@@ -64,7 +64,8 @@ protected:
         EXPECT_TRUE(plain == lean) << what << ": " << DifferingPixels(plain, lean) << " pixels differ";
         EXPECT_EQ(Renderer->BlendMode(), bmNone) << what << ": the frame ends in the resting state";
     }
-    static std::size_t DifferingPixels(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    static std::size_t DifferingPixels(const std::vector<std::uint8_t>& a,
+                                       const std::vector<std::uint8_t>& b) {
         std::size_t differing = 0;
         for (std::size_t i = 0; i + 2 < std::min(a.size(), b.size()); i += 3)
             differing += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2] ? 1 : 0;

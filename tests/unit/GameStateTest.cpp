@@ -23,7 +23,7 @@ public:
     void ChangeToMain() override { Calls.push_back("main"); }
     void Invalidate() override { InvalidatedAt.push_back(Frame); }
     std::vector<std::string> Calls;
-    int Frame = 0;                 // set by the test as its frames go by
+    int Frame = 0;                  // set by the test as its frames go by
     std::vector<int> InvalidatedAt; // frames whose picture was marked out of date
 };
 

@@ -59,6 +59,12 @@ TQuad QuadOfPatch(const TTexture& texture, const TPictureRect& patch, GLfloat x,
     return QuadOf(texture, false, x, y, z, patch.Left, patch.Top, patch.Right, patch.Bottom);
 }
 
+// Empty (Left >= Right or Top >= Bottom) when they do not overlap.
+TPictureRect Intersection(const TPictureRect& a, const TPictureRect& b) {
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
 bool IsWhole(double value) {
     return std::floor(value) == value;
 }
@@ -217,15 +223,15 @@ bool TGameRenderer::LandsOnPixels(const TQuad& quad, double srcLeft, double srcT
 void TGameRenderer::DrawCoveredParts(TTexture& texture, const TQuad& quad, const TPictureRect& source) {
     ArrayVertices.clear();
     ArrayTexCoords.clear();
+    // Each part is shown where the quad shows it; the answer is the vertices so far.
     const auto appendParts = [&](const std::vector<TPictureRect>& parts) {
         for (const TPictureRect& part : parts) {
-            const TPictureRect clipped{std::max(part.Left, source.Left), std::max(part.Top, source.Top),
-                                       std::min(part.Right, source.Right), std::min(part.Bottom, source.Bottom)};
-            if (clipped.Left >= clipped.Right || clipped.Top >= clipped.Bottom)
+            const TPictureRect shown = Intersection(part, source);
+            if (shown.Left >= shown.Right || shown.Top >= shown.Bottom)
                 continue;
-            AppendQuad(QuadOfPatch(texture, clipped, quad.Left + static_cast<GLfloat>(clipped.Left - source.Left),
-                                   quad.Top + static_cast<GLfloat>(clipped.Top - source.Top), quad.Z),
-                       ArrayVertices, ArrayTexCoords);
+            const auto x = quad.Left + static_cast<GLfloat>(shown.Left - source.Left);
+            const auto y = quad.Top + static_cast<GLfloat>(shown.Top - source.Top);
+            AppendQuad(QuadOfPatch(texture, shown, x, y, quad.Z), ArrayVertices, ArrayTexCoords);
         }
         return static_cast<GLsizei>(ArrayVertices.size() / 3);
     };
