@@ -160,7 +160,7 @@ bool TGameRenderer::NeedsNormalBlend(const TTexture& texture) const {
 
 // An empty slot has no size to divide by: it draws nothing and leaves the
 // state alone.
-bool TGameRenderer::BeginQuads(TTexture& texture, TTextureFilter filter) {
+bool TGameRenderer::BeginQuads(const TTexture& texture, TTextureFilter filter) {
     if (!texture.Loaded())
         return false;
     GL().Enable(GL_TEXTURE_2D);
@@ -179,7 +179,7 @@ void TGameRenderer::EndQuads(const TTexture& texture) {
 
 void TGameRenderer::DrawTextureRect(TTextureID id, bool centered, double x, double y, double z,
                                     double srcLeft, double srcTop, double srcRight, double srcBottom) {
-    TTexture& texture = GetTexture(id);
+    const TTexture& texture = GetTexture(id);
     if (!texture.Loaded())
         return;
     const TQuad q = QuadOf(texture, centered, x, y, z, srcLeft, srcTop, srcRight, srcBottom);
@@ -220,7 +220,7 @@ bool TGameRenderer::LandsOnPixels(const TQuad& quad, double srcLeft, double srcT
 // replaces it whether blended or not; normal blending never tests or writes
 // depth, and neither part does. The state at the end is the state a blended
 // quad leaves: the resting one.
-void TGameRenderer::DrawCoveredParts(TTexture& texture, const TQuad& quad, const TPictureRect& source) {
+void TGameRenderer::DrawCoveredParts(const TTexture& texture, const TQuad& quad, const TPictureRect& source) {
     ArrayVertices.clear();
     ArrayTexCoords.clear();
     // Each part is shown where the quad shows it; the answer is the vertices so far.
@@ -258,7 +258,7 @@ void TGameRenderer::DrawTexture(TTextureID id, bool centered, double x, double y
 }
 
 void TGameRenderer::DrawPatches(TTextureID id, std::span<const TPictureRect> patches, double z) {
-    TTexture& texture = GetTexture(id);
+    const TTexture& texture = GetTexture(id);
     if (FrameDrawing == fdPlain || !OnePixelPerUnit()) {
         for (const TPictureRect& p : patches)
             DrawTextureRect(id, false, p.Left, p.Top, z, p.Left, p.Top, p.Right, p.Bottom);
@@ -370,7 +370,7 @@ void TGameRenderer::DrawSprites(std::span<const TSprite> sprites, double z) {
     {
         const TClientArrays arrays(ArrayVertices, ArrayTexCoords);
         for (const TSpriteRun& run : SpriteRuns) {
-            TTexture& texture = GetTexture(run.Texture);
+            const TTexture& texture = GetTexture(run.Texture);
             const TBlendMode mode = NeedsNormalBlend(texture) ? bmNormal : callerMode;
             if (mode != BlendMode_)
                 ApplyBlend(mode);

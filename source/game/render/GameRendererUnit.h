@@ -104,7 +104,7 @@ private:
     void SetFixedState();
     // Binds a loaded picture and sets the blending and colour of its quads;
     // false (nothing set) for an empty slot.
-    bool BeginQuads(TTexture& texture, TTextureFilter filter);
+    bool BeginQuads(const TTexture& texture, TTextureFilter filter);
     void EndQuads(const TTexture& texture);
     bool NeedsNormalBlend(const TTexture& texture) const;
     void ApplyBlend(TBlendMode mode);
@@ -113,7 +113,7 @@ private:
                        double srcBottom) const;
     // The parts of the source rectangle (whole pixels) that are not fully
     // transparent, the opaque ones without blending, with `quad` showing it.
-    void DrawCoveredParts(TTexture& texture, const TTexturedQuad& quad, const TPictureRect& source);
+    void DrawCoveredParts(const TTexture& texture, const TTexturedQuad& quad, const TPictureRect& source);
     void DrawQuad(const TTexturedQuad& quad);
     // The quads of the arrays from vertex `first` on, `count` vertices.
     void DrawArrayQuads(platform::gl::GLint first, platform::gl::GLsizei count);

@@ -109,7 +109,7 @@ void TTexture::Bind() const {
 
 // The driver checks its sampling state again after each change: changed
 // only when the filter differs from the texture's last one.
-void TTexture::BindWithFilter(TTextureFilter filter) {
+void TTexture::BindWithFilter(TTextureFilter filter) const {
     Bind();
     if (filter == Filter)
         return;
@@ -122,7 +122,7 @@ void TTexture::DrawWhole(float x, float y) const {
     const float t1 = static_cast<float>(Height_) / static_cast<float>(TextureHeight_);
     const auto w = static_cast<float>(Width_), h = static_cast<float>(Height_);
     GL().Enable(GL_TEXTURE_2D);
-    Bind();
+    BindWithFilter(tfLinear);
     GL().Color4f(1, 1, 1, 1);
     GL().Begin(GL_POLYGON);
     GL().TexCoord2f(0, 0);

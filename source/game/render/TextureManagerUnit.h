@@ -50,9 +50,9 @@ public:
     // glBindTexture on GL_TEXTURE_2D.
     void Bind() const;
     // Binds the texture and samples it with `filter` from now on.
-    void BindWithFilter(TTextureFilter filter);
+    void BindWithFilter(TTextureFilter filter) const;
     // The whole picture at its own size, untinted, with its top-left corner at
-    // (x, y) and z = 0; blending is the caller's.
+    // (x, y) and z = 0, filtered linearly; blending is the caller's.
     void DrawWhole(float x, float y) const;
 
     bool Loaded() const { return Name.Get() != 0; }
@@ -72,7 +72,7 @@ private:
     int Width_ = 0;
     int Height_ = 0;
     bool HasAlpha_ = false;
-    TTextureFilter Filter = tfLinear;
+    mutable TTextureFilter Filter = tfLinear; // as the OpenGL texture has it
     TPictureCoverage Coverage_;
 };
 
