@@ -208,7 +208,7 @@ void TGameApp::DrawDebugLines() {
     DrawnFPS = WaitTimer->FPS();
     DrawnDrawFPS = WaitTimer->DrawFPS();
     const std::string lines[] = {
-        Format("FPS %d(%d)", WaitTimer->DrawFPS(), WaitTimer->FPS()),
+        Format("FPS %d(%d)", DrawnDrawFPS, DrawnFPS),
         CollisionText_,
         ParticleNumText_,
     };
