@@ -149,6 +149,29 @@ TEST_F(GameAppTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
     EXPECT_FALSE(IsWindow(game.Handle())) << "the window went all the same";
 }
 
+// Timed frames the frame timer may leave undrawn: at most three of every four.
+constexpr int SkipCycle = 4;
+
+int PicturesDrawn(const TGameApp& game) {
+    return game.GameProfiler().Engine().Item(pidDraw)->Count;
+}
+
+TEST_F(GameAppTest, TheTitleIsDrawnAgainOnlyWhenItsPictureChanges) {
+    ScriptedGame game;
+    game.FramesToRun = 130; // the prompt blinks at frames 30, 60, 90 and 120
+    game.Run();
+    EXPECT_GE(PicturesDrawn(game), 3) << "the first picture and the prompt's blinking";
+    EXPECT_LE(PicturesDrawn(game), 12) << "no picture of the still title is drawn twice";
+}
+
+TEST_F(GameAppTest, TheGameIsDrawnInEveryTimedFrameTheTimerLetsDraw) {
+    ScriptedGame game;
+    game.Keys = {VK_F5}; // into the game at once
+    game.FramesToRun = 60;
+    game.Run();
+    EXPECT_GE(PicturesDrawn(game), game.FramesToRun / SkipCycle) << "the water moves in every frame";
+}
+
 TEST_F(GameAppTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
     ScriptedGame game;
     game.Keys = {'R', 'Q'}; // the pool exists once the water is reset

@@ -22,7 +22,10 @@ class RecordedSwitches : public TStateSwitch {
 public:
     void ChangeToTitle() override { Calls.push_back("title"); }
     void ChangeToMain() override { Calls.push_back("main"); }
+    void Invalidate() override { InvalidatedAt.push_back(Frame); }
     std::vector<std::string> Calls;
+    int Frame = 0;                  // set by the test as its frames go by
+    std::vector<int> InvalidatedAt; // frames whose picture was marked out of date
 };
 
 // Holds or releases a key as the message layer reports it.
@@ -96,6 +99,16 @@ TEST_F(GameStateTest, TheTitlePromptBlinksEveryThirtyFramesAndOnlyALeftClickStar
     EXPECT_TRUE(App.Calls.empty());
     Title.MouseDown(10, 10, mbLeft, ssLeft);
     EXPECT_EQ(App.Calls, std::vector<std::string>{"main"});
+}
+
+TEST_F(GameStateTest, TheTitleMarksItsPictureOutOfDateOnlyWhenThePromptBlinks) {
+    Title.Enter();
+    for (App.Frame = 1; App.Frame <= 150; ++App.Frame)
+        Title.Update();
+    EXPECT_EQ(App.InvalidatedAt, (std::vector<int>{30, 60, 90, 120, 150}))
+        << "the prompt hides at frame 30 and shows again at 60";
+    EXPECT_FALSE(Title.Animated()) << "the title is drawn only when something changed";
+    EXPECT_TRUE(Main.Animated()) << "the water moves in every frame";
 }
 
 TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFinished) {

@@ -107,6 +107,7 @@ MessageResult TApp::WindowProc(WindowHandle window, std::uint32_t message, std::
 }
 
 void TApp::Dispatch(TMessageRecord& message) {
+    Invalidate(); // input, exposure, size and focus may each change the picture
     switch (message.Msg) {
     case WM_CREATE:
         OnCreateWindow();

@@ -150,6 +150,7 @@ void TGameApp::ChangeTo(TGameState& state) {
         CurrentState_->Leave();
     CurrentState_ = &state;
     CurrentState_->Enter();
+    Invalidate();
 }
 
 void TGameApp::OnDestroyWindow() {
@@ -166,9 +167,23 @@ void TGameApp::Idle() {
     BGMManager->Update(); // fades
     CurrentState_->Update();
     UpdateDebugTexts();
-    if (!WaitTimer->IsSkipping())
+    NoteChangesOnScreen();
+    if (!WaitTimer->IsSkipping() && PictureDue())
         Draw();
     ++FrameCount_;
+}
+
+// A picture the same as the one on screen is not drawn again: the timed
+// frame still runs and counts.
+bool TGameApp::PictureDue() const {
+    return CurrentState_->Animated() || IsInvalid();
+}
+
+void TGameApp::NoteChangesOnScreen() {
+    if (GetClientCursorPos() != DrawnCursor)
+        Invalidate();
+    if (VisibleDebugMessage_ && (WaitTimer->FPS() != DrawnFPS || WaitTimer->DrawFPS() != DrawnDrawFPS))
+        Invalidate();
 }
 
 // Also outside the timer's pace, whenever the window needs painting.
@@ -186,20 +201,23 @@ void TGameApp::Draw() {
     DrawCursor();
     DrawDebugLines();
     Renderer->Present();
+    Validate();
     Profiler->Stop(pidDraw);
 }
 
 // The system cursor is hidden; the picture's top-left corner is the pointer.
 void TGameApp::DrawCursor() {
-    const Point cursor = GetClientCursorPos();
-    Renderer->DrawTexture(tidCursor, false, cursor.X, cursor.Y, CursorZ);
+    DrawnCursor = GetClientCursorPos();
+    Renderer->DrawTexture(tidCursor, false, DrawnCursor.X, DrawnCursor.Y, CursorZ);
 }
 
 void TGameApp::DrawDebugLines() {
     if (!VisibleDebugMessage_)
         return;
+    DrawnFPS = WaitTimer->FPS();
+    DrawnDrawFPS = WaitTimer->DrawFPS();
     const std::string lines[] = {
-        Format("FPS %d(%d)", WaitTimer->DrawFPS(), WaitTimer->FPS()),
+        Format("FPS %d(%d)", DrawnDrawFPS, DrawnFPS),
         CollisionText_,
         ParticleNumText_,
     };
@@ -217,6 +235,8 @@ void TGameApp::UpdateDebugTexts() {
         return;
     CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
     ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
+    if (VisibleDebugMessage_)
+        Invalidate();
 }
 
 void TGameApp::AddWaterAtCursor() {

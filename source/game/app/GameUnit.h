@@ -47,11 +47,14 @@ public:
 
     void ChangeToTitle() override;
     void ChangeToMain() override;
+    void Invalidate() override { TApp::Invalidate(); }
     // The state that gets the frames and the mouse; null until the window exists.
     TGameState* CurrentState() const { return CurrentState_; }
     TTitleState* TitleState() const { return TitleState_.get(); }
     TMainGameState* MainGameState() const { return MainGameState_.get(); }
 
+    // The measuring points; the count of pidDraw is the pictures drawn.
+    const TGameProfiler& GameProfiler() const { return *Profiler; }
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
@@ -79,6 +82,10 @@ private:
     void CreateRenderer();
     void Draw();
     void UpdateDebugTexts();
+    // Marks the picture out of date when the pointer or the debug lines
+    // changed since it was drawn.
+    void NoteChangesOnScreen();
+    bool PictureDue() const;
     void DrawDebugLines();
     void DrawCursor();
     void AddWaterAtCursor();
@@ -98,6 +105,10 @@ private:
     std::unique_ptr<TMainGameState> MainGameState_;
     TGameState* CurrentState_ = nullptr;
     std::int32_t FrameCount_ = 0;
+    // As the picture on screen shows them.
+    platform::Point DrawnCursor{};
+    std::int32_t DrawnFPS = 0;
+    std::int32_t DrawnDrawFPS = 0;
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;

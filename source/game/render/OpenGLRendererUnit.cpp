@@ -149,6 +149,7 @@ void TOpenGLRenderer::ApplyPresentationViewport() {
     const platform::Size drawable = Context->DrawableSize();
     const int pictureBottom = drawable.Height - picture.Top - picture.Height; // GL counts rows upwards
     GL().Viewport(picture.Left, pictureBottom, picture.Width, picture.Height);
+    OnePixelPerUnit_ = picture.Width == Width_ && picture.Height == Height_;
     ClearLetterboxBars(picture, drawable);
 }
 

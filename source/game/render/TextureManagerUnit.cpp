@@ -29,6 +29,13 @@ void CheckFitsTexture(const platform::Picture& picture, const std::string& fileN
                         std::to_string(largest) + " x " + std::to_string(largest) + ")");
 }
 
+// On the texture bound now.
+void SetFilterParameters(TTextureFilter filter) {
+    const auto mode = static_cast<GLint>(filter == tfNearest ? GL_NEAREST : GL_LINEAR);
+    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mode);
+    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mode);
+}
+
 } // namespace
 
 bool FindImageFile(std::string& path) {
@@ -89,8 +96,7 @@ void TTexture::LoadFromFile(const std::string& fileName) {
 
     platform::TextureObject texture = platform::TextureObject::Generate();
     GL().BindTexture(GL_TEXTURE_2D, texture.Get());
-    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    SetFilterParameters(tfLinear);
     GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1); // RGB rows of odd widths are not padded
     const GLenum format = picture.HasAlpha() ? GL_RGBA : GL_RGB;
     GL().TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), textureWidth, textureHeight, 0, format,
@@ -102,10 +108,22 @@ void TTexture::LoadFromFile(const std::string& fileName) {
     TextureWidth_ = textureWidth;
     TextureHeight_ = textureHeight;
     HasAlpha_ = picture.HasAlpha();
+    Filter = tfLinear;
+    Coverage_ = TPictureCoverage(picture);
 }
 
 void TTexture::Bind() const {
     GL().BindTexture(GL_TEXTURE_2D, Name.Get());
+}
+
+// The driver checks its sampling state again after each change: changed
+// only when the filter differs from the texture's last one.
+void TTexture::BindWithFilter(TTextureFilter filter) const {
+    Bind();
+    if (filter == Filter)
+        return;
+    SetFilterParameters(filter);
+    Filter = filter;
 }
 
 void TTexture::DrawWhole(float x, float y) const {
@@ -113,7 +131,7 @@ void TTexture::DrawWhole(float x, float y) const {
     const float t1 = static_cast<float>(Height_) / static_cast<float>(TextureHeight_);
     const auto w = static_cast<float>(Width_), h = static_cast<float>(Height_);
     GL().Enable(GL_TEXTURE_2D);
-    Bind();
+    BindWithFilter(tfLinear);
     GL().Color4f(1, 1, 1, 1);
     GL().Begin(GL_POLYGON);
     GL().TexCoord2f(0, 0);

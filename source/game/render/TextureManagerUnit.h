@@ -4,6 +4,7 @@
 // Main thread only, with the renderer's context current.
 
 #include "game/render/LayerTextures.h"
+#include "game/render/PictureCoverageUnit.h"
 #include "platform/OpenGLObjects.h"
 #include "platform/PictureDecoder.h"
 
@@ -35,6 +36,12 @@ int NextPowerOfTwo(int n);
 std::vector<std::uint8_t> PictureToTexels(const platform::Picture& picture, int textureWidth,
                                           int textureHeight);
 
+// How texels are sampled. Linear filtering blends the four nearest texels,
+// which a picture moved by a fraction of a pixel needs; a picture drawn at its
+// own size on whole pixels samples texel centres, where nearest filtering
+// gives the same colours for less work.
+enum TTextureFilter : std::uint8_t { tfLinear, tfNearest };
+
 class TTexture {
 public:
     TTexture() = default;
@@ -48,8 +55,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     // glBindTexture on GL_TEXTURE_2D.
     void Bind() const;
+    // Binds the texture and samples it with `filter` from now on.
+    void BindWithFilter(TTextureFilter filter) const;
     // The whole picture at its own size, untinted, with its top-left corner at
-    // (x, y) and z = 0; blending is the caller's.
+    // (x, y) and z = 0, filtered linearly; blending is the caller's.
     void DrawWhole(float x, float y) const;
 
     bool Loaded() const { return Name.Get() != 0; }
@@ -59,6 +68,8 @@ public:
     int Width() const { return Width_; }
     int Height() const { return Height_; }
     bool HasAlpha() const { return HasAlpha_; }
+    // Where the picture is not fully transparent, found at load.
+    const TPictureCoverage& Coverage() const { return Coverage_; }
 
 private:
     platform::TextureObject Name;
@@ -67,6 +78,8 @@ private:
     int Width_ = 0;
     int Height_ = 0;
     bool HasAlpha_ = false;
+    mutable TTextureFilter Filter = tfLinear; // as the OpenGL texture has it
+    TPictureCoverage Coverage_;
 };
 
 class TTextureManager {

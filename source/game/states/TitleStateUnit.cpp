@@ -16,7 +16,10 @@ void TTitleState::Enter() {
 }
 
 void TTitleState::Update() {
+    const bool promptWasVisible = PromptVisible();
     ++Frames_;
+    if (PromptVisible() != promptWasVisible)
+        App.Invalidate();
 }
 
 void TTitleState::Draw() {

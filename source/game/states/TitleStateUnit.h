@@ -15,6 +15,8 @@ public:
     void Enter() override;
     void Update() override;
     void Draw() override;
+    // Only the prompt's blinking changes the picture by itself.
+    bool Animated() const override { return false; }
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
 
     // Timed frames since the last Enter.
