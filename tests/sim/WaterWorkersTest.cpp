@@ -56,9 +56,12 @@ namespace {
 // Each job is an object of its own, so that a late call cannot pass for a
 // call of the next job.
 struct TCheckedJob {
+    TCheckedJob(std::atomic<std::int32_t>& faults, bool waitForAHelper)
+        : Faults(faults), WaitForAHelper(waitForAHelper) {}
+
     std::atomic<std::int32_t>& Faults;
-    bool WaitForAHelper = false;
-    std::thread::id Caller;
+    const bool WaitForAHelper;
+    const std::thread::id Caller = std::this_thread::get_id();
     std::atomic<bool> Returned{false}; // its Run has returned
     std::atomic<std::uint32_t> Called{0};
 
@@ -101,7 +104,7 @@ TEST(WaterWorkers, EveryCallFallsInsideItsRunAndNoWorkerIsCalledTwice) {
         std::int32_t helped = 0;
         for (std::int32_t run = 1; run <= Runs; ++run) {
             const bool offered = workers.Plan().SoloJobsLeft() == 0;
-            jobs.push_back(std::make_unique<TCheckedJob>(faults, offered && run % 2 == 0, std::this_thread::get_id()));
+            jobs.push_back(std::make_unique<TCheckedJob>(faults, offered && run % 2 == 0));
             TCheckedJob& job = *jobs.back();
             workers.Run(job);
             job.Returned.store(true);
