@@ -8,7 +8,6 @@
 #include "platform/WindowMessages.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -18,7 +17,7 @@ constexpr double CentrePan = 0.0;
 std::int32_t TempoPercentOf(double speed) {
     const double percent = std::clamp(speed * 100.0, static_cast<double>(TZ5MIDI::MinTempoPercent),
                                       static_cast<double>(TZ5MIDI::MaxTempoPercent));
-    return static_cast<std::int32_t>(std::lround(percent));
+    return static_cast<std::int32_t>(RoundToInt(percent));
 }
 
 } // namespace

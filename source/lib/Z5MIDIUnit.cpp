@@ -51,7 +51,7 @@ TZ5MIDITimerClock::TZ5MIDITimerClock() {
 
 bool TZ5MIDITimerClock::Start(TTick tick) {
     Timer.Stop();
-    Timer.OnTimer = [tick = std::move(tick)](TZ5Timer&) { tick(); };
+    Timer.OnTimer = [tick = std::move(tick)](TZ5Timer&) { tick(1); };
     return Timer.Start();
 }
 
@@ -68,11 +68,11 @@ void TZ5MIDISteppedClock::Stop() {
     Tick = nullptr;
 }
 
-bool TZ5MIDISteppedClock::Step() {
+bool TZ5MIDISteppedClock::Step(std::int64_t count) {
     if (!Tick)
         return false;
-    ++Steps_;
-    Tick();
+    Steps_ += count;
+    Tick(count);
     return true;
 }
 
@@ -128,6 +128,16 @@ void TZ5MIDITrack::Advance(std::int64_t ticks) {
         if (!complete)
             Finish(); // the data ends inside the event
     }
+}
+
+std::int64_t TZ5MIDITrack::TicksUntilDue() {
+    const std::int32_t eventStart = TrackData->GetPosition();
+    std::uint32_t delta = 0;
+    const bool readable = !TrackData->IsEOF() && ReadVariableLength(delta);
+    TrackData->SetPosition(eventStart);
+    if (!readable)
+        return 1; // the next Advance finishes the track
+    return std::max<std::int64_t>(1, delta - PendingTicks);
 }
 
 // Seven bits a byte, most significant first, while the top bit is set. Longer
@@ -264,7 +274,7 @@ bool TZ5MIDI::Play() {
     TickRemainder = 0;
     for (const auto& track : TrackList)
         track->Rewind();
-    if (!Clock->Start([this] { Tick(); }))
+    if (!Clock->Start([this](std::int64_t count) { Tick(count); }))
         return false;
     Playing_ = true;
     return true;
@@ -307,14 +317,17 @@ void TZ5MIDI::SetTempoPercent(std::int32_t percent) {
     TempoPercent_.store(std::clamp(percent, MinTempoPercent, MaxTempoPercent), std::memory_order_relaxed);
 }
 
-void TZ5MIDI::Tick() {
+// Microseconds times ticks per quarter note: 64 bits hold the largest
+// division at the highest speed, also for the ticks of 24 hours at once.
+std::int64_t TZ5MIDI::ElapsedPerTick() const {
+    return std::int64_t{TickInterval} * Division_ * 1000 * TempoPercent() / 100;
+}
+
+void TZ5MIDI::Tick(std::int64_t count) {
     const std::int32_t tempo = Tempo();
     if (tempo == 0)
         return;
-    // Microseconds times ticks per quarter note: 64 bits hold the largest
-    // division at the highest speed.
-    const std::int64_t elapsed =
-        std::int64_t{TickInterval} * Division_ * 1000 * TempoPercent() / 100 + TickRemainder;
+    const std::int64_t elapsed = count * ElapsedPerTick() + TickRemainder;
     const std::int64_t ticks = elapsed / tempo;
     TickRemainder = elapsed % tempo;
     if (ticks < 1)
@@ -323,6 +336,22 @@ void TZ5MIDI::Tick() {
         if (!track->Finished())
             track->Advance(ticks);
     TotalTicks_.fetch_add(ticks, std::memory_order_relaxed);
+}
+
+std::int64_t TZ5MIDI::QuietTicks() {
+    const std::int64_t tempo = Tempo();
+    const std::int64_t perTick = ElapsedPerTick();
+    std::int64_t dueIn = 0; // MIDI ticks until the first track has something to do
+    for (const auto& track : TrackList)
+        if (!track->Finished()) {
+            const std::int64_t ticks = track->TicksUntilDue();
+            dueIn = dueIn == 0 ? ticks : std::min(dueIn, ticks);
+        }
+    if (tempo == 0 || perTick == 0 || dueIn == 0)
+        return 0;
+    // The first timer tick k with (k × perTick + TickRemainder) div tempo >= dueIn.
+    const std::int64_t dueTick = (dueIn * tempo - TickRemainder + perTick - 1) / perTick;
+    return dueTick - 1;
 }
 
 void TZ5MIDI::SendShort(std::uint32_t message) {

@@ -32,7 +32,8 @@ class TZ5MIDI;
 // caller stepping a simulated clock.
 class TZ5MIDIClock {
 public:
-    using TTick = std::function<void()>;
+    // Runs `count` timer ticks at once (the timer runs them one by one).
+    using TTick = std::function<void(std::int64_t count)>;
 
     virtual ~TZ5MIDIClock() = default;
     // False when the ticks cannot come.
@@ -52,13 +53,15 @@ private:
     TZ5Timer Timer;
 };
 
-// Simulated time: each Step is one timer tick, run on the caller's thread.
+// Simulated time: each Step runs timer ticks on the caller's thread.
 class TZ5MIDISteppedClock final : public TZ5MIDIClock {
 public:
     bool Start(TTick tick) override;
     void Stop() override;
-    // Runs one tick; false (and nothing runs) while the player is stopped.
-    bool Step();
+    // Runs `count` (>= 1) ticks at once; false (and nothing runs) while the
+    // player is stopped. More than one at a time is the same as one by one
+    // only while nothing falls due before the last (TZ5MIDI::QuietTicks).
+    bool Step(std::int64_t count = 1);
     // Steps run since the clock was made.
     std::int64_t Steps() const { return Steps_; }
 
@@ -78,6 +81,10 @@ public:
     // Lets `ticks` more MIDI ticks pass and sends every event that falls due.
     // A track that ends, or whose data is damaged, becomes Finished.
     void Advance(std::int64_t ticks);
+    // MIDI ticks that must pass before Advance has something to do (the next
+    // event falls due, or the track ends where its data runs out or is cut),
+    // at least 1. Peeks at the data: only while no clock thread advances it.
+    std::int64_t TicksUntilDue();
 
     bool Finished() const { return Finished_.load(std::memory_order_relaxed); }
 
@@ -133,8 +140,14 @@ public:
     void Update();
     // Clamped to MinTempoPercent..MaxTempoPercent.
     void SetTempoPercent(std::int32_t percent);
-    // One timer tick: turns TickInterval ms into MIDI ticks and advances the tracks.
-    void Tick();
+    // `count` timer ticks: turns count × TickInterval ms into MIDI ticks and
+    // advances the tracks.
+    void Tick(std::int64_t count = 1);
+    // Timer ticks that pass before the first one at which a track has
+    // something to do: a simulated clock may run them at once. 0 when the
+    // next tick has, or when nothing is left to do. Only while no clock
+    // thread runs the player.
+    std::int64_t QuietTicks();
 
     // Play again when every track has finished.
     bool Loop = false;
@@ -158,6 +171,8 @@ private:
     bool ReadHeader(TZ5Stream& stream);
     bool ReadTrack(TZ5Stream& stream);
     bool AllTracksFinished() const;
+    // Microsecond-ticks one timer tick adds to the tick division.
+    std::int64_t ElapsedPerTick() const;
     void SilenceAllChannels();
     void SendShort(std::uint32_t message);
     void SendLong(std::span<const std::uint8_t> block);

@@ -1,6 +1,5 @@
 #include "lib/Z5UtilsUnit.h"
 
-#include "lib/Z5LogUnit.h"
 #include "platform/Cursor.h"
 #include "platform/InstanceLock.h"
 
@@ -63,9 +62,10 @@ std::string UserFolder(TUserFolder folder) {
 const std::string ExeName = ReadExeName();
 const std::string ExeDir = ExtractFolder(ExeName);
 
-bool IsAlreadyRunning(const std::string& name) {
+bool IsAlreadyRunning(const std::string& name, std::string& lockProblem) {
     using Outcome = platform::InstanceLock::Outcome;
     auto lock = std::make_unique<platform::InstanceLock>(name);
+    lockProblem.clear();
     switch (lock->Result()) {
     case Outcome::TakenByAnother: return true;
     case Outcome::Held: TheInstanceLock = std::move(lock); return false;
@@ -73,8 +73,7 @@ bool IsAlreadyRunning(const std::string& name) {
     }
     // Refusing to start because the lock cannot be made would leave the
     // player with a game that silently never opens.
-    Log().WriteLine("No single-instance lock can be made, so a second copy would not be stopped (" +
-                    lock->Problem() + ")");
+    lockProblem = lock->Problem();
     return false;
 }
 
@@ -85,13 +84,15 @@ void HideCursor() {
 
 std::int64_t RoundToInt(double value) {
     std::fenv_t saved;
-    std::feholdexcept(&saved); // saves the caller's environment, clears the flags
+    std::feholdexcept(&saved); // saves the caller's modes, stops no exception
     std::fesetround(FE_TONEAREST);
     // volatile keeps the conversion after the mode change
     volatile double input = value;
     const std::int64_t result = std::llrint(input);
-    std::feclearexcept(FE_ALL_EXCEPT);
+    // The caller's rounding mode and traps come back, but no exception stays
+    // pending: neither the conversion's nor one the caller had left.
     std::fesetenv(&saved);
+    std::feclearexcept(FE_ALL_EXCEPT);
     return result;
 }
 
@@ -162,4 +163,8 @@ std::string ProgramFilePath(const std::string& extension, TUserFolder folder) {
     if (error && !installed)
         return besideProgram; // nowhere better: the caller's own failure rules apply
     return userFolder + besideProgram.substr(ExeDir.size());
+}
+
+std::string ProgramFolderPath(const std::string& name, TUserFolder folder) {
+    return ExtractFolder(ProgramFilePath(".", folder)) + name;
 }

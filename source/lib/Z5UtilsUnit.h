@@ -12,16 +12,18 @@ extern const std::string ExeName;
 extern const std::string ExeDir;
 
 // Takes a system-wide lock named `name` for the rest of the run; true when
-// another process holds it already. When no lock can be made at all, the log
-// says why and the answer is false: the program runs.
-bool IsAlreadyRunning(const std::string& name);
+// another process holds it already. When no lock can be made at all, the
+// answer is false (the program runs) and `lockProblem` says why; else it is
+// left empty.
+bool IsAlreadyRunning(const std::string& name, std::string& lockProblem);
 
 // Hides the system cursor for good: steps the display count down while it
 // answers 0, so a count that was raised above 1 by someone else stays visible.
 void HideCursor();
 
 // Nearest integer with ties to even, whatever rounding mode the caller has set;
-// the caller's mode is in force again afterwards.
+// the caller's mode is in force again afterwards, with no floating-point
+// exception pending. The one rounding of the engine.
 std::int64_t RoundToInt(double value);
 
 // Local time as "Y/M/D hh:mm'ss\"mmm" and "hh:mm'ss\"mmm" (the log's stamps).
@@ -55,3 +57,6 @@ bool IsInstalledCopy();
 // unless its folder is not writable.
 enum class TUserFolder { Config, State };
 std::string ProgramFilePath(const std::string& extension, TUserFolder folder);
+// A file of another name in the same folder as ProgramFilePath's: "progress.ini"
+// beside the log, "replays/" there.
+std::string ProgramFolderPath(const std::string& name, TUserFolder folder);

@@ -1,7 +1,10 @@
 #include "platform/CheckedFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -107,6 +110,22 @@ std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes) {
     std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     return bytes;
+}
+
+void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
+    const std::string temporary = fileName + ".new";
+    std::error_code error;
+    const std::filesystem::file_status existing = std::filesystem::status(temporary, error);
+    if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing))
+        throw FileError(temporary + " is in the way");
+    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file || std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+        const int systemError = errno;
+        std::remove(temporary.c_str());
+        throw FileError(std::strerror(systemError), systemError);
+    }
 }
 
 AppendFile::AppendFile(const std::string& path) {

@@ -63,6 +63,13 @@ private:
 // The whole file (as long as it was when opened); throws FileError.
 std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes);
 
+// Makes `fileName` hold exactly `bytes`: they are written to "<fileName>.new"
+// and renamed over the file, so a failure half-way (a full disk, a read-only
+// folder) never leaves a truncated file behind. Something else under the
+// temporary name (a folder; a FIFO, whose open would wait for a reader) is
+// left alone. Raises FileError with the reason.
+void ReplaceFileContents(const std::string& fileName, std::string_view bytes);
+
 // A file the program appends to (the log): created when missing, opened
 // without blocking, and refused unless it is a regular file, so a FIFO or a
 // device under its name can neither hang nor swallow the program's output.

@@ -10,10 +10,6 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 
 namespace platform {
 
@@ -61,6 +57,16 @@ std::optional<std::string> IniFile::Read(const std::string& section, const std::
     return std::string(value);
 }
 
+std::vector<std::string> IniFile::Sections() const {
+    CSimpleIniA::TNamesDepend names;
+    Contents->Ini.GetAllSections(names);
+    names.sort(CSimpleIniA::Entry::LoadOrder());
+    std::vector<std::string> sections;
+    for (const CSimpleIniA::Entry& name : names)
+        sections.emplace_back(name.pItem);
+    return sections;
+}
+
 void IniFile::Write(const std::string& section, const std::string& key, const std::string& value) {
     // Without multiple keys SimpleIni replaces the value of the line lookups
     // find (the first) in place, and leaves a second line as it was.
@@ -73,22 +79,10 @@ void IniFile::Save() const {
     std::string text;
     if (Contents->Ini.Save(text) < 0)
         throw Exception("Cannot write the options file " + FileName_);
-    // Written beside the file and then renamed over it, so that a failure
-    // half-way never leaves a truncated options file behind.
-    const std::string temporary = FileName_ + ".new";
-    // Something else under that name (a folder; a FIFO, whose open would wait
-    // for a reader) is left alone.
-    std::error_code error;
-    const std::filesystem::file_status existing = std::filesystem::status(temporary, error);
-    if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing))
-        throw Exception("Cannot write the options file " + FileName_ + ": " + temporary + " is in the way");
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file || std::rename(temporary.c_str(), FileName_.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(temporary.c_str());
-        throw Exception("Cannot write the options file " + FileName_ + ": " + reason);
+    try {
+        ReplaceFileContents(FileName_, text);
+    } catch (const FileError& error) {
+        throw Exception("Cannot write the options file " + FileName_ + ": " + error.what());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -22,6 +23,8 @@ public:
 
     std::optional<std::string> Read(const std::string& section, const std::string& key) const;
     void Write(const std::string& section, const std::string& key, const std::string& value);
+    // The sections' names, in the file's order.
+    std::vector<std::string> Sections() const;
 
     // Replaces the file by the whole ini. The old file stays intact when the
     // new one cannot be written; the failure raises Exception naming it.

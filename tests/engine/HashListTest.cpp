@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 TEST(CRC, GivesTheStandardCheckValues) {
@@ -47,6 +48,31 @@ TEST(HashList, ALaterAddShadowsAnEarlierOneAndIterationVisitsBothNewestFirst) {
     list.Clear();
     EXPECT_EQ(list.Find("bgm"), nullptr);
     list.First();
+    EXPECT_FALSE(list.Next());
+}
+
+TEST(HashList, IterationVisitsTheFirstBucketToo) {
+    // The sound manager frees its sounds by this walk: a bucket left out
+    // would leave its sounds behind.
+    TZ5HashList single(1);
+    single.SetInt("every key lives in bucket 0", 1);
+    single.First();
+    ASSERT_TRUE(single.Next());
+    EXPECT_EQ(single.CursorItem()->Key, "every key lives in bucket 0");
+
+    TZ5HashList list(257);
+    std::string firstBucketKey;
+    for (int i = 0; firstBucketKey.empty() && i < 100000; ++i)
+        if (list.BucketOf("sound" + std::to_string(i)) == 0)
+            firstBucketKey = "sound" + std::to_string(i);
+    ASSERT_FALSE(firstBucketKey.empty());
+    list.SetInt("abc", 1); // bucket 112
+    list.SetInt(firstBucketKey, 2);
+    list.First();
+    ASSERT_TRUE(list.Next());
+    EXPECT_EQ(list.CursorItem()->Key, firstBucketKey) << "bucket 0 comes first";
+    ASSERT_TRUE(list.Next());
+    EXPECT_EQ(list.CursorItem()->Key, "abc");
     EXPECT_FALSE(list.Next());
 }
 

@@ -144,6 +144,10 @@ TEST(MIDIMusic, APiecePlaysThroughTheMIDIPlayerAtTheMusicsSpeed) {
     ASSERT_EQ(out->Records.size(), 1u) << "four ticks in two timer ticks at double speed";
     music.SetSpeed(0.5);
     EXPECT_EQ(music.MIDI()->TempoPercent(), 50);
+    for (const auto& [speed, percent] : {std::pair{0.125, 12}, {0.625, 62}, {0.375, 38}}) {
+        music.SetSpeed(speed);
+        EXPECT_EQ(music.MIDI()->TempoPercent(), percent) << speed << ": a tie goes to the even neighbour";
+    }
 
     music.Update();
     EXPECT_FALSE(music.MIDI()->Playing()) << "the piece ended and does not loop";

@@ -109,7 +109,9 @@ TEST_F(MidiPlayer, TempoCarriesTheRemainderAndChangesMidFile) {
     const std::size_t before = Out->Records.size();
     const std::int64_t start = Clock->Steps();
     Step(150);
-    EXPECT_EQ(Sent(before).back(), "tick=" + std::to_string(start + 150) + " 90 3c 64");
+    const std::vector<std::string> sent = Sent(before);
+    ASSERT_FALSE(sent.empty()) << "the note never came";
+    EXPECT_EQ(sent.back(), "tick=" + std::to_string(start + 150) + " 90 3c 64");
     EXPECT_EQ(Midi->Tempo(), 1000000);
 
     Midi->SetTempoPercent(0);
@@ -155,6 +157,31 @@ TEST_F(MidiPlayer, LoopRestartsTheFinishedPieceButNotAStoppedOne) {
     Midi->Update();
     EXPECT_FALSE(Midi->Playing());
     EXPECT_EQ(Out->Records.size(), stopped);
+}
+
+TEST_F(MidiPlayer, EachPassOfALoopStartsWithoutARunningStatus) {
+    Midi->Loop = true;
+    LoadAndPlay(Header(0, 1, 480) + Track(At(0, Bytes({0x3C, 0x40})) // data before any status: not sent
+                                          + At(0, Bytes({0x90, 0x3C, 0x64})) + At(2, EndOfTrack)));
+    Step(2);
+    Midi->Update(); // every track has finished: the piece starts again
+    Step(1);
+    std::vector<std::string> expected{"tick=1 90 3c 64"};
+    for (const std::string& line : Silencing(2))
+        expected.push_back(line);
+    expected.push_back("tick=3 90 3c 64");
+    EXPECT_EQ(Sent(), expected) << "the second pass's first bytes must not take the first pass's status";
+}
+
+TEST_F(MidiPlayer, TheQuietTicksBeforeADistantEventPassAtOnce) {
+    LoadAndPlay(Header(0, 1, 480) + Track(At(0x0FFFFFFF, Bytes({0x90, 0x3C, 0x64})) + At(0, EndOfTrack)));
+    // One MIDI tick per timer tick: the event falls due on timer tick 2^28 - 1.
+    ASSERT_EQ(Midi->QuietTicks(), 0x0FFFFFFF - 1);
+    Clock->Step(Midi->QuietTicks());
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(Midi->QuietTicks(), 0);
+    Step(1);
+    EXPECT_EQ(Sent(), (std::vector<std::string>{"tick=268435455 90 3c 64"}));
 }
 
 TEST_F(MidiPlayer, LoadRefusesWhatIsNotAFormatZeroOrOneFile) {
@@ -229,4 +256,52 @@ TEST(MidiPlayerOnTheTimer, StopRestartAndDestructionWaitForTheTimer) {
     ASSERT_TRUE(midi->Play());
     ASSERT_TRUE(waitForTicks(5));
     midi.reset(); // while the timer runs
+}
+
+namespace {
+
+// Plays `file` to its end at `percent` on a stepped clock, one tick at a
+// time or running the quiet ticks at once, and answers what was sent.
+std::vector<std::string> PlayThrough(const std::string& file, std::int32_t percent, bool jump) {
+    auto output = std::make_unique<RecordingMidiOutput>();
+    auto clock = std::make_unique<TZ5MIDISteppedClock>();
+    RecordingMidiOutput& out = *output;
+    TZ5MIDISteppedClock& steps = *clock;
+    TZ5MIDI midi(std::move(output), std::move(clock));
+    EXPECT_TRUE(midi.Load(*StreamOf(file)));
+    midi.SetTempoPercent(percent);
+    midi.Play();
+    while (midi.Playing() && steps.Steps() < 10'000'000) {
+        if (const std::int64_t quiet = jump ? midi.QuietTicks() : 0; quiet > 0)
+            steps.Step(quiet);
+        out.Now = steps.Steps() + 1;
+        steps.Step();
+        midi.Update();
+    }
+    std::vector<std::string> sent;
+    for (const platform::MidiRecord& record : out.Records)
+        sent.push_back(platform::FormatRecord(record));
+    return sent;
+}
+
+} // namespace
+
+TEST(MidiPlayerOnASimulatedClock, RunningTheQuietTicksAtOnceSendsWhatSingleTicksSend) {
+    const std::string notes = At(0, Bytes({0x90, 0x3C, 0x64})) + At(37, Bytes({0x3C, 0x00})) +
+                              At(500, Bytes({0xC1, 0x05})) + At(1, Bytes({0xF0, 0x02, 0x7E, 0xF7}));
+    const std::string files[] = {
+        Header(0, 1, 480) + Track(notes + At(0, EndOfTrack)),
+        Header(0, 1, 7) + Track(At(3, SetTempo(123457)) + notes + At(11, SetTempo(900001)) + notes +
+                                At(1, EndOfTrack)),
+        Header(1, 3, 96) + Track(At(0, SetTempo(400000)) + At(700, SetTempo(3000)) + At(0, EndOfTrack)) +
+            Track(notes + At(250, Bytes({0x91, 0x40, 0x40})) + notes) + // ends where its data ends
+            Track(At(699, Bytes({0x92, 0x43, 0x40})) + At(1, Bytes({0x43, 0x00})) + notes + At(0, EndOfTrack)),
+        Header(0, 1, 96) + Track(notes + Bytes({0x05, 0x90, 0x3C})), // cut inside its last event
+    };
+    for (const std::string& file : files)
+        for (const std::int32_t percent : {37, 100, 250, 10000}) {
+            const auto stepped = PlayThrough(file, percent, false);
+            ASSERT_GT(stepped.size(), 49u) << "notes, then the silencing";
+            EXPECT_EQ(PlayThrough(file, percent, true), stepped) << "at " << percent << " percent";
+        }
 }

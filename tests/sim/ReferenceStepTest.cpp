@@ -4,6 +4,7 @@
 // operation.
 
 #include "ReferenceBox.h"
+#include "CellCharacters.h"
 
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -34,17 +35,6 @@ struct Scenario {
     TWaterSharing sharing = wsEveryJob;
 };
 
-TCellType TypeOf(char c) {
-    switch (c) {
-    case '#': return ctBlock;
-    case 'w': return ctWall;
-    case 'O': return ctOutlet;
-    case 'D': return ctDrain;
-    case 'S': return ctSource;
-    default: return ctEmpty;
-    }
-}
-
 std::uint64_t Bits(double value) {
     return std::bit_cast<std::uint64_t>(value);
 }
@@ -64,7 +54,7 @@ void SetStage(const Scenario& scenario, TVaporelBox& box, ReferenceBox& ref) {
     box.EtcWaterNumForEnd = p.end;
     for (std::size_t row = 0; row < scenario.layout.size(); ++row)
         for (std::size_t column = 0; column < scenario.layout[row].size(); ++column) {
-            const TCellType type = TypeOf(scenario.layout[row][column]);
+            const TCellType type = CellTypeOfCharacter(scenario.layout[row][column]);
             box.Cells[column][row].CellType = type;
             ref.type[column][row] = type;
         }

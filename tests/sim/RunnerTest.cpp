@@ -169,3 +169,70 @@ TEST(Runner, AStageFileThatIsNoFitInputIsOneErrorNamingItInBoundedMemory) {
     ::getrusage(RUSAGE_CHILDREN, &usage);
     EXPECT_LT(usage.ru_maxrss, 512 * 1024) << "kilobytes at most in any run of the stage runner";
 }
+
+namespace {
+
+std::string WriteReplay(const std::string& name, const std::string& text) {
+    const std::string fileName = testing::TempDir() + name;
+    std::ofstream(fileName) << text;
+    return fileName;
+}
+
+std::string HashOf(const std::string& out) {
+    std::smatch hash;
+    return std::regex_search(out, hash, std::regex("hash=([0-9a-f]{16})")) ? hash[1].str() : "";
+}
+
+} // namespace
+
+TEST(Runner, AReplayRunsItsActionsBeforeTheirFramesToItsEndAndChecksTheHash) {
+    // Pouring at the edit's frames: the same water as the --edit and --add run.
+    const Result direct = RunSim(Stage + " --frames 90 --every 30 --edit 1:31:25:3 --edit 40:20:20:1"
+                                         " --add 60:500:100:500");
+    ASSERT_EQ(direct.Status, 0) << direct.Err;
+    const std::string body = "vaporel-replay 1\n# a comment\nstage 0001\nseed 0\n1 cell 31 25 3\n"
+                             "40 cell 20 20 1\n60 pour 500 100\n90 end hash=";
+    const Result replayed =
+        RunSim(Stage + " --every 30 --replay " + WriteReplay("good.txt", body + HashOf(direct.Out) + "\n"));
+    EXPECT_EQ(replayed.Status, 0) << replayed.Err;
+    EXPECT_EQ(replayed.Out, direct.Out) << "the replay runs to its end frame, 90";
+
+    const std::string wrongHash = WriteReplay("wrong_hash.txt", body + "0123456789abcdef\n");
+    const Result wrong = RunSim(Stage + " --replay " + wrongHash);
+    EXPECT_EQ(wrong.Status, 1);
+    EXPECT_EQ(HashOf(wrong.Out), HashOf(direct.Out)) << "the lines are printed before the check";
+    EXPECT_NE(wrong.Err.find(wrongHash + ": the water's hash after frame 90 is " + HashOf(direct.Out)),
+              std::string::npos)
+        << wrong.Err;
+    EXPECT_EQ(RunSim(Stage + " --frames 30 --replay " + wrongHash).Status, 0) << "no check short of the end";
+}
+
+TEST(Runner, AReplayStartsFromItsSeed) {
+    const std::string seeded = "vaporel-replay 1\nstage 0001\nseed 12345\n";
+    const Result zero = RunSim(Stage + " --frames 20");
+    const Result other = RunSim(Stage + " --replay " + WriteReplay("seed.txt", seeded + "30 end hash=0000000000000000\n") +
+                                " --frames 20");
+    ASSERT_EQ(other.Status, 0) << other.Err;
+    EXPECT_NE(HashOf(other.Out), HashOf(zero.Out));
+}
+
+TEST(Runner, AReplayThatDoesNotFitIsOneLineNamingTheFileAndLine) {
+    const std::string otherStage = WriteReplay("other_stage.txt", "vaporel-replay 1\nstage 0002\nseed 0\n"
+                                                                  "0 end hash=0000000000000000\n");
+    const std::string outOfRange = WriteReplay("out_of_range.txt", "vaporel-replay 1\nstage 0001\nseed 0\n"
+                                                                   "1 cell 70 1 1\n2 end hash=0000000000000000\n");
+    const std::string cutShort = WriteReplay("cut_short.txt", "vaporel-replay 1\nstage 0001\nseed 0\n1 cell 7 1 1\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {otherStage, otherStage + ": line 2: the replay belongs to stage 0002, not to 0001"},
+        {outOfRange, outOfRange + ": line 4: the column"},
+        {cutShort, cutShort + ": line 5: the end line"},
+        {testing::TempDir() + "missing.txt", testing::TempDir() + "missing.txt"},
+    };
+    for (const auto& [file, expected] : cases) {
+        const Result result = RunSim(Stage + " --replay " + file);
+        EXPECT_EQ(result.Status, 1) << file;
+        EXPECT_EQ(result.Out, "") << file;
+        EXPECT_EQ(CountLines(result.Err), 1) << result.Err;
+        EXPECT_NE(result.Err.find(expected), std::string::npos) << result.Err;
+    }
+}

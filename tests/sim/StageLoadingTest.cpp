@@ -215,3 +215,34 @@ TEST_F(Stage, ShippedStageLoads) {
         EXPECT_EQ(textures.Slot(id).Height, FieldHeight);
     }
 }
+
+// The stage maker adds a name and a hint; the loader reads only its ten keys,
+// whatever else the document holds around them.
+TEST_F(Stage, ElementsTheWaterDoesNotReadAreIgnored) {
+    std::string data = GoodData;
+    data.insert(data.find("<stage>") + 7, "<name>Ten &amp; <b>bold</b></name><water>9</water>");
+    data.insert(data.find("</stage>"), "<hint a=\"1\">Keep <i>red</i> out</hint><!-- note --><x/>");
+    WriteData(data);
+    box->LoadStage(dir);
+    EXPECT_EQ(box->BlueWaterNum, 30);
+    EXPECT_EQ(box->EtcWaterNumForEnd, 5);
+    EXPECT_EQ(box->WaterParticleNum, 50);
+    EXPECT_EQ(box->WaterMaxVelocity, 7.5);
+    EXPECT_EQ(box->WaterSwapFrequency, 0.1);
+}
+
+TEST_F(Stage, EveryShippedStageLoadsWithItsNameAndHint) {
+    const fs::path shipped = fs::path(VAPOREL_STAGE_DIR).parent_path();
+    int stages = 0;
+    for (const auto& entry : fs::directory_iterator(shipped)) {
+        box->LoadStage(entry.path().string());
+        EXPECT_GT(box->WaterParticleNum, 0) << entry.path();
+        TZ5EasyXMLReader reader;
+        reader.LoadFromFile((entry.path() / "data.xml").string());
+        reader.Enter("stage");
+        EXPECT_FALSE(reader.GetValue("name").IsEmpty()) << entry.path();
+        EXPECT_FALSE(reader.GetValue("hint").IsEmpty()) << entry.path();
+        ++stages;
+    }
+    EXPECT_GE(stages, 12);
+}

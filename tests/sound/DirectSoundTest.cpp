@@ -4,6 +4,8 @@
 
 #include "lib/Z5StreamUnit.h"
 
+#include <cfenv>
+
 namespace {
 
 // A sound of `frames` frames of `value`, mono.
@@ -33,6 +35,19 @@ TEST(DirectSound, ValueMappingsInHundredthsOfADecibel) {
     EXPECT_EQ(RatioToFrequency(60000, 2.0), 100000u);
     EXPECT_EQ(RatioToFrequency(44101, 0.5), 22050u) << "ties go to even";
     EXPECT_EQ(RatioToFrequency(44103, 0.5), 22052u);
+}
+
+TEST(DirectSound, ValueMappingsRoundToTheNearestWhateverTheCallersRoundingMode) {
+    for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+        std::fesetround(mode);
+        EXPECT_EQ(VolumeToAttenuation(0.3), -1046) << "-1045.76, mode " << mode;
+        EXPECT_EQ(VolumeToAttenuation(0.9), -92) << "-91.5, mode " << mode;
+        EXPECT_EQ(PanToAttenuation(-0.3), -310) << "309.80, mode " << mode;
+        EXPECT_EQ(RatioToFrequency(44101, 0.5), 22050u) << "mode " << mode;
+        EXPECT_EQ(RatioToFrequency(44100, 0.3), 13230u) << "mode " << mode;
+        EXPECT_EQ(std::fegetround(), mode);
+    }
+    std::fesetround(FE_TONEAREST);
 }
 
 TEST(DirectSound, TheSoundAfterAllChannelsTakesTheChannelUsedLast) {
@@ -83,9 +98,9 @@ TEST(DirectSound, AShortSourcePlaysOutThenTheChannelFinishesAndStops) {
     TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
     TPcmSource music(10000); // shorter than the ring
     ASSERT_TRUE(device.PlayStream(&music, false, 0, 1, 1));
-    EXPECT_EQ(channel.BufferBytes(), 211680u);
-    EXPECT_TRUE(channel.EndOfSource());
-    EXPECT_EQ(channel.TailBytes(), 40000u);
+    EXPECT_EQ(channel.Ring().BufferBytes(), 211680u);
+    EXPECT_TRUE(channel.Ring().EndOfSource());
+    EXPECT_EQ(channel.Ring().TailBytes(), 40000u);
 
     std::vector<std::int16_t> played;
     while (channel.State() == TZ5StreamDirectSoundBuffer::stPlaying && played.size() < 44100 * 2 * 3) {
@@ -109,12 +124,12 @@ TEST(DirectSound, ALoopingSourceShorterThanARefillRepeatsWithoutAGap) {
     for (int tick = 0; tick < 40; ++tick) { // two turns of the ring
         const auto out = Render(*device.Mixer(), 2205);
         channel.Refill();
-        ASSERT_EQ(channel.WritePos(), channel.Buffer()->PlayCursor());
+        ASSERT_EQ(channel.Ring().WritePos(), channel.Buffer()->PlayCursor());
         const std::size_t first = static_cast<std::size_t>(tick) * 2205;
         for (std::size_t i = 0; i < 2205; ++i)
             ASSERT_EQ(out[2 * i], static_cast<std::int16_t>((first + i) % 700)) << "tick " << tick;
     }
-    EXPECT_FALSE(channel.EndOfSource());
+    EXPECT_FALSE(channel.Ring().EndOfSource());
 }
 
 TEST(DirectSound, ASourceThatFailsSilencesTheMusicAndTheNextUpdateStopsIt) {
@@ -147,4 +162,21 @@ TEST(DirectSound, AStreamAtARateBeyondThePlayableOnesGetsNoRing) {
     TZ5DirectSound device(PumpedOutput(), TRefillMode::Manual);
     EXPECT_FALSE(device.PlayStream(&music, true, 0, 1, 1));
     EXPECT_EQ(device.StreamChannel()->Buffer(), nullptr);
+}
+
+TEST(DirectSound, ALoopingSourceWithNothingToPlayEndsInsteadOfStartingOverAndOver) {
+    TZ5DirectSound device(PumpedOutput(), TRefillMode::Manual);
+    TZ5StreamDirectSoundBuffer& channel = *device.StreamChannel();
+    int starts = 0;
+    channel.OnPlay = [&starts] { ++starts; };
+    TPcmSource music(0); // a file with headers and no audio
+    ASSERT_TRUE(device.PlayStream(&music, true, 0, 1, 1));
+    for (int frame = 0; frame < 100 && channel.State() == TZ5StreamDirectSoundBuffer::stPlaying; ++frame) {
+        Render(*device.Mixer(), 735);
+        channel.Refill();
+        device.UpdateStream();
+    }
+    EXPECT_EQ(channel.State(), TZ5StreamDirectSoundBuffer::stStopped);
+    EXPECT_EQ(starts, 1) << "started once, never again";
+    EXPECT_LE(music.Rewinds, 2) << "the start's rewind and the one that found nothing";
 }

@@ -33,21 +33,22 @@ inline std::vector<std::int16_t> Render(TSoundMixer& mixer, std::size_t frames) 
     return out;
 }
 
-// 16-bit stereo PCM from memory; frame i holds (i, -i) modulo 30000. It can
-// be told to fail after a number of reads, as a damaged file does.
+// 16-bit PCM from memory, by default stereo with frame i holding (i, -i)
+// modulo 30000. It can be told to fail after a number of reads, as a damaged
+// file does, and counts its reads and rewinds.
 class TPcmSource : public TZ5SoundStream {
 public:
-    explicit TPcmSource(std::size_t frames) {
-        for (std::size_t i = 0; i < frames; ++i) {
-            Samples.push_back(static_cast<std::int16_t>(i % 30000));
-            Samples.push_back(static_cast<std::int16_t>(-static_cast<int>(i % 30000)));
-        }
-        Format = std::make_unique<TWaveFormat>(StereoFormat);
+    explicit TPcmSource(std::size_t frames) : TPcmSource(Ramp(frames), StereoFormat) {}
+    TPcmSource(std::vector<std::int16_t> samples, const TWaveFormat& format) : Samples(std::move(samples)) {
+        Format = std::make_unique<TWaveFormat>(format);
         Length_ = static_cast<std::uint32_t>(Samples.size() * 2);
     }
     void Open(const std::string&) override {}
     void Close() override {}
-    void Rewind() override { Position = 0; }
+    void Rewind() override {
+        ++Rewinds;
+        Position = 0;
+    }
     std::int32_t Read(std::int32_t size, void* buffer) override {
         ++Reads;
         if (ReadsBeforeFailure >= 0 && ReadsBeforeFailure-- == 0)
@@ -59,9 +60,19 @@ public:
     }
 
     std::atomic<int> Reads{0};
+    int Rewinds = 0;
     int ReadsBeforeFailure = -1; // never
     std::size_t Position = 0;    // bytes
 
 private:
+    static std::vector<std::int16_t> Ramp(std::size_t frames) {
+        std::vector<std::int16_t> samples;
+        for (std::size_t i = 0; i < frames; ++i) {
+            samples.push_back(static_cast<std::int16_t>(i % 30000));
+            samples.push_back(static_cast<std::int16_t>(-static_cast<int>(i % 30000)));
+        }
+        return samples;
+    }
+
     std::vector<std::int16_t> Samples;
 };

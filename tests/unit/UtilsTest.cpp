@@ -20,6 +20,17 @@ TEST(RoundToInt, TiesGoToEvenWhateverTheCallersMode) {
     std::fesetround(FE_TONEAREST);
 }
 
+TEST(RoundToInt, LeavesNoFloatingPointExceptionPending) {
+    std::fesetround(FE_UPWARD);
+    std::feraiseexcept(FE_DIVBYZERO | FE_OVERFLOW); // left by the caller
+    EXPECT_EQ(RoundToInt(2.5), 2); // inexact
+    EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0) << "neither the caller's nor the conversion's";
+    static_cast<void>(RoundToInt(1e30)); // beyond 64 bits: "invalid" inside
+    EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
+    EXPECT_EQ(std::fegetround(), FE_UPWARD);
+    std::fesetround(FE_TONEAREST);
+}
+
 TEST(ExtractFolder, KeepsTheTrailingSeparator) {
     EXPECT_EQ(ExtractFolder("/usr/games/vaporel"), "/usr/games/");
     EXPECT_EQ(ExtractFolder("vaporel"), "");

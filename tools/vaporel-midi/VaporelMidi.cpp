@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,10 @@ none, the file plays silently and a note says so. Ctrl+C stops it.
                      tick=<timer tick> <bytes in hex>
                    and "tick=<timer tick> reset" for the output's reset;
                    it ends when every track has finished and the player has
-                   silenced every channel
+                   silenced every channel. The clock passes over the ticks
+                   at which nothing happens at once, so a long silence takes
+                   no time; a file that would play for more than 24 hours is
+                   refused before anything is printed
 
 A file that cannot be read or is no MIDI file of format 0 or 1 gives one line
 on standard error and exit status 1.
@@ -90,23 +94,59 @@ void LoadInto(TZ5MIDI& midi, TZ5Stream& file, const TOptions& options) {
     midi.SetTempoPercent(options.TempoPercent);
 }
 
-void PrintRun(const TOptions& options) {
-    auto output = std::make_unique<platform::RecordingMidiOutput>();
+// The longest piece --print plays: 24 hours of timer ticks.
+constexpr std::int64_t MaxPrintedTicks = std::int64_t{24} * 60 * 60 * 1000 / TZ5MIDI::TickInterval;
+
+// Prints each message as the player sends it, stamped with the timer tick
+// that sent it, so that nothing piles up however many fall due at once.
+class TPrintingMidiOutput final : public platform::MidiOutput {
+public:
+    void SendShort(std::uint32_t message) override {
+        Print({Now, platform::MidiRecordKind::Short, platform::ShortMessageBytes(message)});
+    }
+    void SendLong(std::span<const std::uint8_t> block) override {
+        Print({Now, platform::MidiRecordKind::Long, {block.begin(), block.end()}});
+    }
+    void Reset() override { Print({Now, platform::MidiRecordKind::Reset, {}}); }
+
+    std::int64_t Now = 0;
+
+private:
+    static void Print(const platform::MidiRecord& record) {
+        std::puts(platform::FormatRecord(record).c_str());
+    }
+};
+
+// Plays the file once on the simulated clock, through `printer` when there
+// is one. The clock runs the quiet ticks before each tick at which something
+// falls due at once; a piece that would run past MaxPrintedTicks is refused.
+void PlaySimulated(TZ5Stream& file, const TOptions& options, std::unique_ptr<TPrintingMidiOutput> printer) {
     auto clock = std::make_unique<TZ5MIDISteppedClock>();
-    platform::RecordingMidiOutput& out = *output;
     TZ5MIDISteppedClock& steps = *clock;
-    const auto file = ReadMidiFile(options.File);
-    TZ5MIDI midi(std::move(output), std::move(clock));
-    LoadInto(midi, *file, options);
+    TPrintingMidiOutput* out = printer.get();
+    file.SetPosition(0);
+    TZ5MIDI midi(std::move(printer), std::move(clock));
+    LoadInto(midi, file, options);
     midi.Play();
     while (midi.Playing()) {
-        out.Now = steps.Steps() + 1;
+        const std::int64_t quiet = midi.QuietTicks();
+        if (steps.Steps() + quiet + 1 > MaxPrintedTicks)
+            throw Exception(options.File + ": plays for more than 24 hours, longer than --print takes");
+        if (quiet > 0)
+            steps.Step(quiet);
+        if (out != nullptr)
+            out->Now = steps.Steps() + 1;
         steps.Step();
         midi.Update(); // stops the player once every track has finished
-        for (const platform::MidiRecord& record : out.Records)
-            std::printf("%s\n", platform::FormatRecord(record).c_str());
-        out.Records.clear();
     }
+}
+
+void PrintRun(const TOptions& options) {
+    const auto file = ReadMidiFile(options.File);
+    // A silent run first measures the piece: a file that is too long is
+    // refused before a line is printed.
+    PlaySimulated(*file, options, nullptr);
+    PlaySimulated(*file, options, std::make_unique<TPrintingMidiOutput>());
 }
 
 volatile std::sig_atomic_t Interrupted = 0;

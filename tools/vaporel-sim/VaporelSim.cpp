@@ -5,12 +5,13 @@
 #include "ToolMain.h"
 #include "game/app/GameProfilerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
+#include "game/stages/ReplayUnit.h"
+#include "game/stages/StageListUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
-#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -24,6 +25,7 @@ namespace {
 const char* const Usage =
     R"(usage: vaporel-sim STAGE_DIR --frames N [--every K] [--threads T] [--edit F:COL:ROW:TYPE]...
                   [--add F:X:Y:COUNT]...
+       vaporel-sim STAGE_DIR --replay FILE [--frames N] [--every K] [--threads T]
 
 Runs the stage in STAGE_DIR without a window, exactly as the game's first play
 does: the random seed is 0, the box is created, the stage is loaded and
@@ -47,6 +49,17 @@ Exited and Kind as one byte each.
 default two share the passes that gain from it where the machine has four
 cores or more and the stage's pool holds 2,000 particles or more, else one
 thread runs them. Every count gives the same lines and the same hash.
+
+--replay FILE plays a replay the game wrote (replays/<stage>.txt) or a stage's
+solution.txt: the replay's stage must be the folder's name; its seed is set
+instead of 0, and its actions apply before their frames (a cell set, the
+water reset, the stage reloaded, 500 particles poured). It runs to the
+replay's end frame unless --frames says otherwise. There the hash must be
+the replay's own: a different one prints one more line on standard error
+and exits with status 1. A replay that does not fit (a bad first line, a
+cell out of range, an unknown type or action, a damaged or cut-off line, a
+frame going backwards, no end line) prints one line naming the file and the
+line and exits with status 1.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
@@ -73,6 +86,8 @@ struct TOptions {
     std::optional<std::int32_t> Threads; // none: the default for the stage's pool
     std::vector<TEdit> Edits;
     std::vector<TAdd> Adds;
+    std::optional<TReplay> Replay;
+    std::string ReplayFile;
 };
 
 std::int32_t ParseNumber(const std::string& text, const std::string& what, std::int32_t least) {
@@ -126,8 +141,8 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
     bool haveStage = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        const bool takesValue =
-            arg == "--frames" || arg == "--every" || arg == "--threads" || arg == "--edit" || arg == "--add";
+        const bool takesValue = arg == "--frames" || arg == "--every" || arg == "--threads" ||
+                                arg == "--edit" || arg == "--add" || arg == "--replay";
         if (takesValue && i + 1 >= args.size())
             throw EArguments(arg + " needs a value");
         if (arg == "--frames")
@@ -141,6 +156,10 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
             options.Edits.push_back(ParseEdit(args[++i]));
         else if (arg == "--add")
             options.Adds.push_back(ParseAdd(args[++i]));
+        else if (arg == "--replay") {
+            options.ReplayFile = args[++i];
+            options.Replay = LoadReplay(options.ReplayFile);
+        }
         else if (arg.rfind("--", 0) == 0)
             throw EArguments("unknown option " + arg);
         else if (haveStage)
@@ -152,40 +171,14 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
     }
     if (!haveStage)
         throw EArguments("no stage folder given (see --help)");
+    if (options.Replay && options.Frames < 0)
+        options.Frames = options.Replay->EndFrame;
     if (options.Frames < 0)
         throw EArguments("--frames N is required (see --help)");
+    if (options.Replay && options.Replay->Stage != StageFolderName(options.StageDir))
+        throw EArguments(options.ReplayFile + ": line 2: the replay belongs to stage " + options.Replay->Stage +
+                         ", not to " + StageFolderName(options.StageDir));
     return options;
-}
-
-struct TFnv1a {
-    std::uint64_t Hash = 0xcbf29ce484222325ULL;
-
-    void Byte(std::uint8_t byte) {
-        Hash ^= byte;
-        Hash *= 0x100000001b3ULL;
-    }
-    void Double(double value) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        for (int i = 0; i < 8; ++i)
-            Byte(static_cast<std::uint8_t>(bits >> (8 * i))); // little-endian
-    }
-};
-
-std::uint64_t PoolHash(const TVaporelBox& box) {
-    TFnv1a fnv;
-    for (const TWaterParticle& p : box.Particles) {
-        fnv.Double(p.Position.x);
-        fnv.Double(p.Position.y);
-        fnv.Double(p.Velocity.x);
-        fnv.Double(p.Velocity.y);
-        fnv.Double(p.PrevPosition.x);
-        fnv.Double(p.PrevPosition.y);
-        fnv.Byte(p.Active ? 1 : 0);
-        fnv.Byte(p.Exited ? 1 : 0);
-        fnv.Byte(p.Kind);
-    }
-    return fnv.Hash;
 }
 
 void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
@@ -202,6 +195,10 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
         if (add.Frame == frame)
             for (std::int64_t i = 0; i < std::min<std::int64_t>(add.Count, poolSize); ++i)
                 box.AddParticle(add.X, add.Y);
+    if (options.Replay)
+        for (const TReplayStep& step : options.Replay->Steps)
+            if (step.Frame == frame)
+                box.Apply(step.Action);
 }
 
 void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
@@ -210,8 +207,16 @@ void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
                 box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0);
 }
 
+// A replay run to its end must come out at the hash the play wrote.
+void CheckEndHash(const TOptions& options, std::uint64_t hash) {
+    if (options.Replay && options.Frames == options.Replay->EndFrame && hash != options.Replay->EndHash)
+        throw Exception(options.ReplayFile + ": the water's hash after frame " +
+                           std::to_string(options.Frames) + " is " + HashText(hash) + ", the replay says " +
+                           HashText(options.Replay->EndHash));
+}
+
 void Run(const TOptions& options) {
-    SetRandSeed(0);
+    SetRandSeed(options.Replay ? options.Replay->Seed : 0);
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
     auto box =
@@ -228,7 +233,9 @@ void Run(const TOptions& options) {
         if (frame % options.Every == 0 || frame == options.Frames)
             PrintFrame(*box, frame);
     }
-    std::printf("hash=%016" PRIx64 "\n", PoolHash(*box));
+    const std::uint64_t hash = box->WaterHash();
+    std::printf("hash=%s\n", HashText(hash).c_str());
+    CheckEndHash(options, hash);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -36,11 +37,15 @@ int RunGame() {
 
 int main() {
     // A second copy leaves no trace, not even banners in the first one's log.
-    if (IsAlreadyRunning(InstanceName))
+    std::string lockProblem;
+    if (IsAlreadyRunning(InstanceName, lockProblem))
         return 0;
     // Order of start-up: the log and the display mode exist before the game
     // and go after it (function statics are destroyed in reverse order).
     Log();
+    if (!lockProblem.empty())
+        Log().WriteLine("No single-instance lock can be made, so a second copy would not be stopped (" +
+                        lockProblem + ")");
     DisplayMode();
     // The data folders are relative to the program, wherever it was started from.
     std::error_code error;

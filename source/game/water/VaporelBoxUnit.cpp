@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -112,10 +113,12 @@ void TVaporelBox::LoadStage(const std::string& folder) {
     if (!dir.empty() && dir.back() == '/')
         dir.pop_back();
     dir += '/';
+    // Another stage brings its own pictures; the same one keeps those it has.
+    const bool sameStage = dir == StagePath;
     LoadMap(dir + "Map");
-    LoadLayer(tidBG, dir + "Back");
-    LoadLayer(tidBlock, dir + "Block");
-    LoadLayer(tidFront, dir + "Front");
+    LoadLayer(tidBG, dir + "Back", sameStage);
+    LoadLayer(tidBlock, dir + "Block", sameStage);
+    LoadLayer(tidFront, dir + "Front", sameStage);
     ReadStageData(dir);
     StagePath = dir;
     Profiler.Stop(pidLoadMap);
@@ -138,9 +141,10 @@ void TVaporelBox::LoadMap(const std::string& base) {
         }
 }
 
-// A slot that holds a picture already (start-up or an earlier load) is kept.
-void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base) {
-    if (Textures.IsLoaded(slot))
+// A slot that holds a picture already (start-up or an earlier load of the
+// same stage) is kept when asked to.
+void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base, bool keepLoaded) {
+    if (keepLoaded && Textures.IsLoaded(slot))
         return;
     std::string fileName = base;
     if (!FindImageFile(fileName))
@@ -197,9 +201,32 @@ void TVaporelBox::ShufflePool() {
 }
 
 void TVaporelBox::Restart() {
+    Particles.clear();
     ResetWater();
     ReloadStage();
     Finished = false;
+    PlayFrames_ = 0;
+}
+
+void TVaporelBox::Apply(const TBoxAction& action) {
+    switch (action.Kind) {
+    case akCell: {
+        TMapCell cell = GetCell(action.X, action.Y);
+        cell.CellType = action.Type;
+        SetCell(action.X, action.Y, cell);
+        return; // SetCell told the listener
+    }
+    case akReset: ResetWater(); break;
+    case akReload: ReloadStage(); break;
+    case akPour: Pour(action.X, action.Y); break;
+    }
+    if (Listener)
+        Listener->ActionTaken(PlayFrames_ + 1, action);
+}
+
+void TVaporelBox::Pour(std::int32_t x, std::int32_t y) {
+    for (std::int32_t i = 0; i < PourCount; ++i)
+        AddParticle(x, y);
 }
 
 TMapCell TVaporelBox::GetCell(std::int32_t column, std::int32_t row) const {
@@ -211,8 +238,46 @@ TMapCell TVaporelBox::GetCell(std::int32_t column, std::int32_t row) const {
 void TVaporelBox::SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell) {
     if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
         throw Exception("範囲外のマップに書き込みしようとしました");
+    const TCellType oldType = Cells[column][row].CellType;
     Cells[column][row] = cell;
     CollisionMap->ForgetUsedCells();
+    if (Listener && cell.CellType != oldType)
+        Listener->ActionTaken(PlayFrames_ + 1, TBoxAction{akCell, column, row, cell.CellType});
+}
+
+namespace {
+
+struct TFnv1a {
+    std::uint64_t Hash = 0xcbf29ce484222325ULL;
+
+    void Byte(std::uint8_t byte) {
+        Hash ^= byte;
+        Hash *= 0x100000001b3ULL;
+    }
+    void Double(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        for (int i = 0; i < 8; ++i)
+            Byte(static_cast<std::uint8_t>(bits >> (8 * i))); // little-endian
+    }
+};
+
+} // namespace
+
+std::uint64_t TVaporelBox::WaterHash() const {
+    TFnv1a fnv;
+    for (const TWaterParticle& p : Particles) {
+        fnv.Double(p.Position.x);
+        fnv.Double(p.Position.y);
+        fnv.Double(p.Velocity.x);
+        fnv.Double(p.Velocity.y);
+        fnv.Double(p.PrevPosition.x);
+        fnv.Double(p.PrevPosition.y);
+        fnv.Byte(p.Active ? 1 : 0);
+        fnv.Byte(p.Exited ? 1 : 0);
+        fnv.Byte(p.Kind);
+    }
+    return fnv.Hash;
 }
 
 // ---- The frame ----------------------------------------------------------------
@@ -223,6 +288,7 @@ void TVaporelBox::Execute() {
     EmitWater();
     CheckGoal();
     AdvanceStateTimer();
+    ++PlayFrames_;
     Profiler.Stop(pidBoxExecute);
 }
 

@@ -46,6 +46,37 @@ enum TWaterKind : std::uint8_t { wkBlue, wkEtc };
 
 enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
 
+// Particles one pour adds at a point (the game's Q key).
+inline constexpr std::int32_t PourCount = 500;
+
+// What a player can do to a running box, as one value: the lines of a replay
+// and what the recorder hears.
+enum TBoxActionKind : std::uint8_t {
+    akCell,   // the cell (X, Y) set to Type, the rest of the cell kept
+    akReset,  // the water reset, the map kept
+    akReload, // the stage folder read again: the map as it was
+    akPour,   // PourCount particles put into play at pixel (X, Y)
+};
+
+struct TBoxAction {
+    TBoxActionKind Kind = akCell;
+    std::int32_t X = 0; // column of a cell, pixel of a pour
+    std::int32_t Y = 0; // row of a cell, pixel of a pour
+    TCellType Type = ctEmpty;
+
+    bool operator==(const TBoxAction&) const = default;
+};
+
+// Hears every action taken on the box. `frame` is the timed frame of the
+// play that the action comes before: 1 until the play's first frame has run.
+class TBoxListener {
+public:
+    virtual void ActionTaken(std::int32_t frame, const TBoxAction& action) = 0;
+
+protected:
+    ~TBoxListener() = default;
+};
+
 // How Draw puts the particles on screen: each with its own blend switches and
 // texture bind in immediate mode, or all in vertex arrays with the same pixels.
 enum TParticleDrawing : std::uint8_t { pdEach, pdBatched };
@@ -112,9 +143,24 @@ public:
     void ReloadStage() { LoadStage(StagePath); }
     // Pool of WaterParticleNum shuffled slots, counters and outcome zeroed.
     void ResetWater();
+    // A new play: a clean pool (every slot as new, so that nothing of an
+    // earlier play carries over), the water reset, the stage reloaded, the
+    // play's frames counted from 0.
     void Restart();
 
+    // Takes a player's action; the listener hears it (a cell through SetCell).
+    void Apply(const TBoxAction& action);
+    // The listener (not owned) that hears every action from now on; null for none.
+    void SetListener(TBoxListener* listener) { Listener = listener; }
+    // Timed frames run since the last Restart.
+    std::int32_t PlayFrames() const { return PlayFrames_; }
+    // The 64-bit FNV-1a hash of every pool slot in pool order: Position,
+    // Velocity and PrevPosition (x, y) as little-endian doubles, then Active,
+    // Exited and Kind as one byte each. Equal water, equal hash, to the bit.
+    std::uint64_t WaterHash() const;
+
     // Whole-cell copies; outside 0..64 x 0..48 they raise and change nothing.
+    // A SetCell that changes the cell's type is an action the listener hears.
     TMapCell GetCell(std::int32_t column, std::int32_t row) const;
     void SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell);
 
@@ -168,7 +214,8 @@ public:
 
 private:
     void LoadMap(const std::string& base);
-    void LoadLayer(TTextureID slot, const std::string& base);
+    void LoadLayer(TTextureID slot, const std::string& base, bool keepLoaded);
+    void Pour(std::int32_t x, std::int32_t y);
     void ReadStageData(const std::string& dir);
     void ShufflePool();
     bool PutIntoPlay(std::int32_t x, std::int32_t y);
@@ -193,6 +240,8 @@ private:
 
     TGameProfiler& Profiler;
     TLayerTextures& Textures;
+    TBoxListener* Listener = nullptr;
+    std::int32_t PlayFrames_ = 0;
     TApp* App = nullptr;               // with a renderer only
     TGameRenderer* Renderer = nullptr; // with a renderer only
     // The particles of the frame being drawn; grows to the pool once.

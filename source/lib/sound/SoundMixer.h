@@ -1,9 +1,9 @@
 #pragma once
-// The software mixer behind the sound device: sound buffers in the classic
-// model (a block of PCM with a play cursor, locked and unlocked region by
-// region, playing once or looping, with volume and pan in hundredths of a
-// decibel and a playback rate in Hz), summed into the 44100 Hz 16-bit stereo
-// output on the audio device's thread.
+// The software mixer behind the sound device: sound buffers, each a block of
+// PCM with a play cursor that is locked and unlocked region by region, plays
+// once or loops, and has a volume and a pan in hundredths of a decibel and a
+// playback rate in Hz; summed into the 44100 Hz 16-bit stereo output on the
+// audio device's thread.
 //
 // Threads: buffers are created, played, stopped and destroyed on the main
 // thread; one refill thread may lock, fill and unlock the part of a looping

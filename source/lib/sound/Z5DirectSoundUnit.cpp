@@ -2,6 +2,7 @@
 
 #include "lib/Assertion.h"
 #include "lib/Z5LogUnit.h"
+#include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,9 +13,9 @@ namespace {
 constexpr const char* UnitName = "lib/sound/Z5DirectSoundUnit";
 constexpr double DecibelFloor = 1e-12; // amplitudes this small count as silence
 
-// Round to the nearest integer, ties to even.
-std::int32_t RoundEven(double x) {
-    return static_cast<std::int32_t>(std::nearbyint(x));
+// A factor 0..1 in hundredths of a decibel, rounded with the engine's one rounding.
+std::int32_t HundredthsOfDecibel(double factor) {
+    return static_cast<std::int32_t>(RoundToInt(ToDecibel(factor) * 100));
 }
 
 } // namespace
@@ -31,7 +32,7 @@ std::int32_t VolumeToAttenuation(double volume) {
         return SoundVolumeMin;
     if (v >= 1)
         return SoundVolumeMax;
-    return RoundEven(ToDecibel(v) * 100);
+    return HundredthsOfDecibel(v);
 }
 
 std::int32_t PanToAttenuation(double pan) {
@@ -40,14 +41,13 @@ std::int32_t PanToAttenuation(double pan) {
         return SoundPanLeft;
     if (p >= 1)
         return SoundPanRight;
-    const std::int32_t a = RoundEven(-ToDecibel(1 - std::abs(p)) * 100);
+    const std::int32_t a = -HundredthsOfDecibel(1 - std::abs(p));
     return p < 0 ? -a : a;
 }
 
 std::uint32_t RatioToFrequency(std::uint32_t samplesPerSec, double ratio) {
-    const double hz = std::nearbyint(samplesPerSec * std::clamp(ratio, 0.0, 2.0));
-    return static_cast<std::uint32_t>(
-        std::clamp(hz, static_cast<double>(SoundFrequencyMin), static_cast<double>(SoundFrequencyMax)));
+    const std::int64_t hz = RoundToInt(samplesPerSec * std::clamp(ratio, 0.0, 2.0));
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(hz, SoundFrequencyMin, SoundFrequencyMax));
 }
 
 // ---- TZ5DirectSoundBuffer: an effect channel
@@ -150,17 +150,15 @@ bool TZ5StreamDirectSoundBuffer::Play(TZ5SoundStream* source, bool loop, double 
     Release();
     Source_ = source;
     Source_->Rewind();
-    WritePos_ = 0;
-    TailBytes_ = 0;
-    EndOfSource_ = false;
     Finished_.store(false, std::memory_order_relaxed);
     SourceFailed.store(false, std::memory_order_relaxed);
 
     Format = Source_->GetFormat();
-    BufferBytes_ = Format.AvgBytesPerSec * RingMilliseconds / 1000;
+    std::uint32_t bufferBytes = Format.AvgBytesPerSec * RingMilliseconds / 1000;
     if (Format.BlockAlign != 0)
-        BufferBytes_ -= BufferBytes_ % Format.BlockAlign; // whole frames only
-    if (Owner.Mixer()->CreateBuffer(Format, BufferBytes_, Buffer_) < 0)
+        bufferBytes -= bufferBytes % Format.BlockAlign; // whole frames only
+    Ring_ = TStreamRing(bufferBytes);
+    if (Owner.Mixer()->CreateBuffer(Format, bufferBytes, Buffer_) < 0)
         return false;
     SetPan(pan);
     SetVolume(volume);
@@ -200,11 +198,7 @@ void TZ5StreamDirectSoundBuffer::Update() {
         Stop();
         return;
     }
-    if (!Finished())
-        return;
-    if (Loop_)
-        Play(Source_, Loop_, Pan_, Volume_, Frequency_);
-    else
+    if (Finished())
         Stop();
 }
 
@@ -220,19 +214,13 @@ double TZ5StreamDirectSoundBuffer::GetMasterVolume() const {
 }
 
 void TZ5StreamDirectSoundBuffer::FillInitial() {
+    const TRingSpan span = Ring_.InitialSpan();
     TLockedRegions regions;
-    if (Buffer_->Lock(0, BufferBytes_, regions) != SoundOk)
-        return;
+    if (Buffer_->Lock(span.Offset, span.Bytes, regions) != SoundOk)
+        return; // the ring starts silent and the refills go on from its start
     if (regions.SecondBytes != 0)
         RaiseAssertion("Assertion failure", UnitName, __LINE__);
-    const std::uint32_t got = ReadSource(regions.First, regions.FirstBytes);
-    if (got < regions.FirstBytes) {
-        Silence(regions.First + got, regions.FirstBytes - got);
-        EndOfSource_ = true;
-        TailBytes_ = got;
-    }
-    Buffer_->Unlock(regions);
-    WritePos_ = 0;
+    WriteSpan(span, regions);
 }
 
 void TZ5StreamDirectSoundBuffer::Refill() {
@@ -254,50 +242,37 @@ void TZ5StreamDirectSoundBuffer::SourceFailedWith(const std::exception& error) {
 }
 
 void TZ5StreamDirectSoundBuffer::FillPlayedSpan() {
-    const std::uint32_t playCursor = Buffer_->PlayCursor();
-    if (WritePos_ == playCursor)
-        return;
-    if (EndOfSource_ && TailBytes_ == 0) {
+    const TRingSpan span = Ring_.Plan(Buffer_->PlayCursor());
+    if (span.Kind == rsFinished)
         Finished_.store(true, std::memory_order_release);
+    if (span.Kind != rsSource && span.Kind != rsSilence)
         return;
-    }
-    const std::uint32_t played = (playCursor + BufferBytes_ - WritePos_) % BufferBytes_;
     TLockedRegions regions;
-    if (Buffer_->Lock(WritePos_, played, regions) != SoundOk)
+    if (Buffer_->Lock(span.Offset, span.Bytes, regions) != SoundOk)
         return; // this span stays as it is until the next tick
-    if (EndOfSource_) {
-        // The sound has ended: what is still queued plays out, the rest is silence.
-        TailBytes_ -= std::min(TailBytes_, played);
-        Silence(regions.First, regions.FirstBytes);
-        Silence(regions.Second, regions.SecondBytes);
-    } else {
-        FillRegion(regions.First, regions.FirstBytes, playCursor);
-        FillRegion(regions.Second, regions.SecondBytes, playCursor);
+    WriteSpan(span, regions);
+}
+
+void TZ5StreamDirectSoundBuffer::WriteSpan(const TRingSpan& span, const TLockedRegions& regions) {
+    std::uint32_t sourceBytes = 0;
+    if (span.Kind == rsSource) {
+        sourceBytes = ReadSource(regions.First, regions.FirstBytes);
+        if (sourceBytes == regions.FirstBytes)
+            sourceBytes += ReadSource(regions.Second, regions.SecondBytes);
     }
+    SilenceFrom(regions, sourceBytes);
     Buffer_->Unlock(regions);
-    WritePos_ = (WritePos_ + played) % BufferBytes_;
+    Ring_.Written(span, sourceBytes);
 }
 
-void TZ5StreamDirectSoundBuffer::FillRegion(std::uint8_t* region, std::uint32_t bytes,
-                                            std::uint32_t playCursor) {
-    if (bytes == 0)
-        return;
-    if (Finished()) {
-        Silence(region, bytes);
-        return;
-    }
-    const std::uint32_t got = ReadSource(region, bytes);
-    if (got < bytes) {
-        Silence(region + got, bytes - got);
-        EndOfSource_ = true;
-        // What lies between the play cursor and the start of this span.
-        TailBytes_ = (WritePos_ + BufferBytes_ - playCursor) % BufferBytes_;
-    }
-}
-
-void TZ5StreamDirectSoundBuffer::Silence(std::uint8_t* region, std::uint32_t bytes) const {
-    if (bytes != 0)
-        std::memset(region, Format.BitsPerSample == 8 ? 128 : 0, bytes);
+// Silence from `offset` bytes into the locked span to its end.
+void TZ5StreamDirectSoundBuffer::SilenceFrom(const TLockedRegions& regions, std::uint32_t offset) const {
+    const int silence = Format.BitsPerSample == 8 ? 128 : 0;
+    if (offset < regions.FirstBytes)
+        std::memset(regions.First + offset, silence, regions.FirstBytes - offset);
+    const std::uint32_t intoSecond = offset > regions.FirstBytes ? offset - regions.FirstBytes : 0;
+    if (intoSecond < regions.SecondBytes)
+        std::memset(regions.Second + intoSecond, silence, regions.SecondBytes - intoSecond);
 }
 
 std::uint32_t TZ5StreamDirectSoundBuffer::ReadSource(std::uint8_t* region, std::uint32_t bytes) {

@@ -9,6 +9,7 @@
 #include "lib/Z5StreamUnit.h"
 #include "lib/Z5TimerUnit.h"
 #include "lib/sound/SoundMixer.h"
+#include "lib/sound/StreamRingUnit.h"
 #include "platform/AudioOutput.h"
 
 #include <array>
@@ -90,8 +91,9 @@ enum class TRefillMode { Timer, Manual };
 
 // The streaming channel. Play, Stop and Update run on the main thread;
 // Refill runs on the timer's thread and is the only reader of the source
-// while the timer runs. Stopping the timer waits for a running Refill, and
-// every change of source or buffer stops the timer first.
+// and the ring's bookkeeping while the timer runs. Stopping the timer waits
+// for a running Refill, and every change of source or buffer stops the timer
+// first.
 class TZ5StreamDirectSoundBuffer : public TZ5DirectSoundBuffer {
 public:
     enum TState : std::uint8_t { stPlaying = 0, stStopped = 1 };
@@ -106,8 +108,11 @@ public:
     // while refilling.
     bool Play(TZ5SoundStream* source, bool loop, double pan, double volume, double frequency);
     void Stop();
-    // Once per frame: restarts a finished looping sound, stops a finished
-    // one; stops and logs a source that failed while refilling.
+    // Once per frame: stops a sound that has finished; stops and logs a
+    // source that failed while refilling. A looping sound starts over inside
+    // the refill and finishes only when its source gives nothing right after
+    // a rewind (a file with headers and no audio): playing it again would
+    // only finish again, so it stops too.
     void Update();
     void Release() override;
     double GetMasterVolume() const override;
@@ -120,12 +125,9 @@ public:
 
     TState State() const { return State_; }
     bool Finished() const { return Finished_.load(std::memory_order_acquire); }
-    // The refill's own state: read it only while no timer refills (a channel
-    // refilled by hand, or a stopped one).
-    bool EndOfSource() const { return EndOfSource_; }
-    std::uint32_t WritePos() const { return WritePos_; }
-    std::uint32_t TailBytes() const { return TailBytes_; }
-    std::uint32_t BufferBytes() const { return BufferBytes_; }
+    // The refill's own bookkeeping: read it only while no timer refills (a
+    // channel refilled by hand, or a stopped one).
+    const TStreamRing& Ring() const { return Ring_; }
     TZ5SoundStream* Source() const { return Source_; }
     bool Loop() const { return Loop_; }
 
@@ -135,8 +137,9 @@ public:
 private:
     void FillInitial();
     void FillPlayedSpan();
-    void FillRegion(std::uint8_t* region, std::uint32_t bytes, std::uint32_t playCursor);
-    void Silence(std::uint8_t* region, std::uint32_t bytes) const;
+    // Writes the span into its locked regions as planned and reports it to the ring.
+    void WriteSpan(const TRingSpan& span, const TLockedRegions& regions);
+    void SilenceFrom(const TLockedRegions& regions, std::uint32_t offset) const;
     // Reads up to `bytes` of the source, starting it over at its end when
     // looping; a looping source that gives nothing right after a rewind ends
     // the reading, so an empty source cannot spin the refill.
@@ -146,11 +149,8 @@ private:
 
     const TRefillMode Mode;
     TZ5Timer Timer;
-    std::uint32_t WritePos_ = 0;
-    std::uint32_t TailBytes_ = 0;
-    std::uint32_t BufferBytes_ = 0;
+    TStreamRing Ring_;
     TZ5SoundStream* Source_ = nullptr;
-    bool EndOfSource_ = false;
     std::atomic<bool> Finished_{false};
     TState State_ = stStopped;
     bool Loop_ = false;
