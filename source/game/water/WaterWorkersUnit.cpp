@@ -8,11 +8,11 @@
 
 namespace {
 
-// A wait spins for a few microseconds (a neighbour finishing a cell, a
-// helper taking up a job it was woken for), then blocks. It never yields:
-// on a core shared with another busy program a yield hands that program a
-// whole time slice, while a blocked thread is woken as soon as the value is
-// published and, having slept, runs at once.
+// A wait spins for some microseconds (a neighbour finishing a cell, a
+// helper taking up a job it was woken for), then blocks. It does not keep
+// yielding: on a core shared with another busy program a yield hands that
+// program a whole time slice, while a blocked thread is woken as soon as the
+// value is published and, having slept, runs at once.
 constexpr int SpinLoads = 500;
 
 // JobState's parts.
