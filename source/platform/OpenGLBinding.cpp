@@ -40,6 +40,7 @@ bool BindGL(const SharedLibrary& library, gl::GLFunctions& f) {
     b.Bind(f.Ortho, "glOrtho");
     b.Bind(f.Translated, "glTranslated");
     b.Bind(f.Scaled, "glScaled");
+    b.Bind(f.Rotated, "glRotated");
     b.Bind(f.PushAttrib, "glPushAttrib");
     b.Bind(f.PopAttrib, "glPopAttrib");
     b.Bind(f.Enable, "glEnable");

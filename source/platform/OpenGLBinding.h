@@ -152,6 +152,7 @@ struct GLFunctions {
                   GLdouble zFar) = nullptr;
     void (*Translated)(GLdouble x, GLdouble y, GLdouble z) = nullptr;
     void (*Scaled)(GLdouble x, GLdouble y, GLdouble z) = nullptr;
+    void (*Rotated)(GLdouble angle, GLdouble x, GLdouble y, GLdouble z) = nullptr;
 
     void (*PushAttrib)(GLbitfield mask) = nullptr;
     void (*PopAttrib)() = nullptr;

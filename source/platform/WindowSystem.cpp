@@ -61,13 +61,29 @@ bool EnsureVideo() {
     return true;
 }
 
-SDL_Window* CreateSdlWindow(const CreateWindowParams& params) {
+// The part of the screen windows may take (without panels and docks).
+Rect UsableScreenArea() {
+    SDL_Rect usable;
+    if (State().Headless || !EnsureVideo() || SDL_GetDisplayUsableBounds(0, &usable) != 0)
+        return {0, 0, ScreenWidth(), ScreenHeight()};
+    return {usable.x, usable.y, usable.w, usable.h};
+}
+
+// A client rectangle the usable area cannot hold becomes the largest one of
+// its aspect that it can, centred there; others stay as asked.
+Rect FittedToScreen(const Rect& client) {
+    const Rect usable = UsableScreenArea();
+    const Rect asked{client.Left, client.Top, std::max(client.Width, 1), std::max(client.Height, 1)};
+    if (usable.Width <= 0 || usable.Height <= 0 || (asked.Width <= usable.Width && asked.Height <= usable.Height))
+        return asked;
+    const Rect fitted = FitCentred({usable.Width, usable.Height}, {asked.Width, asked.Height});
+    return {usable.Left + fitted.Left, usable.Top + fitted.Top, fitted.Width, fitted.Height};
+}
+
+SDL_Window* CreateSdlWindow(const CreateWindowParams& params, const Rect& bounds) {
     std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    if (params.Style & WS_POPUP)
-        flags |= SDL_WINDOW_BORDERLESS;
-    const Rect& bounds = params.Bounds;
-    return SDL_CreateWindow(params.Caption.c_str(), bounds.Left, bounds.Top, std::max(bounds.Width, 1),
-                            std::max(bounds.Height, 1), flags);
+    flags |= (params.Style & WS_POPUP) ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
+    return SDL_CreateWindow(params.Caption.c_str(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, flags);
 }
 
 void RemoveQueuedMessagesOf(WindowHandle window) {
@@ -164,10 +180,10 @@ WindowHandle WindowFromSdl(std::uint32_t sdlWindowId) {
 
 Point WindowToClient(WindowHandle handle, Point windowPixel) {
     const Window* window = Find(handle);
-    if (!window || !window->FullScreen)
+    if (!window)
         return windowPixel;
     const Rect viewport = GetPresentationViewport(handle);
-    const Size client = window->FullScreenClientSize;
+    const Size client = window->ClientSize;
     if (viewport.Width <= 0 || viewport.Height <= 0)
         return windowPixel;
     const auto scale = [](int pixel, int origin, int from, int to) {
@@ -207,12 +223,13 @@ WindowHandle CreateWindow(const CreateWindowParams& params) {
     window->Style = params.Style;
     window->ExStyle = params.ExStyle;
     window->Caption = params.Caption;
-    window->Bounds = params.Bounds;
+    window->ClientSize = {std::max(params.Bounds.Width, 1), std::max(params.Bounds.Height, 1)};
     window->MessageOnly = params.MessageOnly;
+    window->Bounds = params.MessageOnly ? params.Bounds : FittedToScreen(params.Bounds);
     if (!params.MessageOnly && !state.Headless) {
         if (!EnsureVideo())
             return nullptr;
-        window->Sdl = CreateSdlWindow(params);
+        window->Sdl = CreateSdlWindow(params, window->Bounds);
         if (!window->Sdl)
             return nullptr;
         if (windowClass.HasIcon)
@@ -302,7 +319,8 @@ void SetWindowPos(WindowHandle handle, const Rect& bounds) {
     Window* window = Find(handle);
     if (!window)
         return;
-    window->Bounds = {bounds.Left, bounds.Top, std::max(bounds.Width, 1), std::max(bounds.Height, 1)};
+    window->ClientSize = {std::max(bounds.Width, 1), std::max(bounds.Height, 1)};
+    window->Bounds = FittedToScreen(bounds);
     if (window->Sdl) {
         SDL_SetWindowSize(window->Sdl, window->Bounds.Width, window->Bounds.Height);
         SDL_SetWindowPosition(window->Sdl, window->Bounds.Left, window->Bounds.Top);
@@ -451,12 +469,7 @@ Point GetClientCursorPos(WindowHandle handle) {
 
 Size GetClientSize(WindowHandle handle) {
     const Window* window = Find(handle);
-    if (!window)
-        return {};
-    if (window->FullScreen)
-        return window->FullScreenClientSize;
-    const Rect bounds = GetWindowBounds(handle);
-    return {bounds.Width, bounds.Height};
+    return window ? window->ClientSize : Size{};
 }
 
 Rect GetPresentationViewport(WindowHandle handle) {
@@ -464,10 +477,7 @@ Rect GetPresentationViewport(WindowHandle handle) {
     if (!window)
         return {};
     const Rect bounds = GetWindowBounds(handle);
-    const Size pixels{bounds.Width, bounds.Height};
-    if (!window->FullScreen)
-        return {0, 0, pixels.Width, pixels.Height};
-    return FitCentred(pixels, window->FullScreenClientSize);
+    return FitCentred({bounds.Width, bounds.Height}, window->ClientSize);
 }
 
 bool EnterFullScreen(WindowHandle handle) {
@@ -479,7 +489,7 @@ bool EnterFullScreen(WindowHandle handle) {
     if (!window->Sdl)
         window->Bounds = {0, 0, ScreenWidth(), ScreenHeight()};
     window->FullScreen = true;
-    window->FullScreenClientSize = {window->Bounds.Width, window->Bounds.Height};
+    window->ClientSize = {window->Bounds.Width, window->Bounds.Height};
     return true;
 }
 
@@ -488,7 +498,7 @@ bool SetFullScreenMode(WindowHandle handle, Size clientSize, int colorBits) {
     const bool depthShown = colorBits == 16 || colorBits == 24 || colorBits == 32;
     if (!window || !window->FullScreen || clientSize.Width <= 0 || clientSize.Height <= 0 || !depthShown)
         return false;
-    window->FullScreenClientSize = clientSize;
+    window->ClientSize = clientSize;
     return true;
 }
 
@@ -499,6 +509,9 @@ void LeaveFullScreen(WindowHandle handle) {
     if (window->Sdl)
         SDL_SetWindowFullscreen(window->Sdl, 0);
     window->FullScreen = false;
+    // The window the switch leaves behind, until the program sizes it again.
+    const Rect bounds = GetWindowBounds(handle);
+    window->ClientSize = {bounds.Width, bounds.Height};
 }
 
 bool IsFullScreen(WindowHandle handle) {

@@ -104,7 +104,10 @@ void SetWindowStyle(WindowHandle window, std::uint32_t style);
 void ShowWindow(WindowHandle window, bool show);
 // Sends WM_PAINT at once.
 void UpdateWindow(WindowHandle window);
-// Moves and sizes the client area (a size below 1 is taken as 1).
+// Moves and sizes the client area (a size below 1 is taken as 1). The size
+// becomes the client size the program draws for; a window larger than the
+// screen's usable area gets the largest size of the same aspect that fits,
+// centred there, and shows the client picture scaled.
 void SetWindowPos(WindowHandle window, const Rect& bounds);
 Rect GetWindowBounds(WindowHandle window);
 void SetWindowText(WindowHandle window, const std::string& text);
@@ -144,7 +147,8 @@ void PostQuitMessage(int exitCode);
 std::int16_t GetKeyState(int virtualKey);
 
 // The mouse position in the window's client coordinates, also outside the
-// window. In full screen the scaled picture's coordinates are given.
+// window. Where the picture is scaled (full screen, a fitted or resized
+// window) the picture's coordinates are given.
 struct Point {
     int X = 0;
     int Y = 0;
@@ -153,11 +157,13 @@ Point GetClientCursorPos(WindowHandle window);
 
 // --- Presentation ------------------------------------------------------------
 
-// The client size the program draws for: the window's size, or in full screen
-// the size of the mode it asked for.
+// The client size the program draws for: the size it created or last sized
+// the window with, or in full screen the size of the mode it asked for.
 Size GetClientSize(WindowHandle window);
-// Where the client picture lands in the window's pixels (scaled and centred
-// with black bars in full screen; the whole window otherwise).
+// Where the client picture lands in the window's pixels: scaled to fit and
+// centred, black bars around, whenever the window's pixels differ from the
+// client size (full screen, a screen too small, a window the player resized);
+// the whole window at the client size.
 Rect GetPresentationViewport(WindowHandle window);
 
 // Full screen on the window's display without changing the display's own

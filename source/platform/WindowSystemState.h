@@ -25,10 +25,12 @@ struct Window {
     std::uint32_t Style = 0;
     std::uint32_t ExStyle = 0;
     std::string Caption;
-    Rect Bounds; // client rectangle in screen coordinates while windowed
+    Rect Bounds; // the window's pixels in screen coordinates while windowed (headless: always)
     bool MessageOnly = false;
     bool FullScreen = false;
-    Size FullScreenClientSize; // what the program draws for while in full screen
+    // What the program draws for: the size it asked for, scaled into the
+    // window's pixels when they differ (a small screen, a resize, full screen).
+    Size ClientSize;
     SDL_Window* Sdl = nullptr; // null for message-only windows and on the headless screen
     bool PaintQueued = false;
 };

@@ -76,6 +76,31 @@ find_window() { # find_window NAME SECONDS
     return 1
 }
 
+# Starts a copy of the game folder ($1) on a private X server and waits for
+# its window: WINDOW, and X0 Y0 the client area's top-left corner on the
+# screen, with the keyboard focus. A window that does not open ends the test.
+start_game_window() {
+    start_xvfb "$E2E_SCREEN"
+    make_game_copy "$1"
+    start_game
+    window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the window opens"; finish; }
+    read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
+    focus "$window"
+}
+
+# Looking at the client area: grab X Y W H NAME keeps a part of it as a PNG
+# file in the work folder; difference A B is the mean absolute difference of
+# two such files, 0 (same) .. 1; below A B holds when A < B.
+grab() { import -window root -crop "$3x$4+$((X0 + $1))+$((Y0 + $2))" +repage "$WORK/$5.png"; }
+difference() { { compare -metric MAE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1 || true; } | sed 's/.*(\(.*\))/\1/'; }
+below() { awk "BEGIN { exit !($1 < $2) }"; }
+# picture_part X Y W H NAME FILE [OVER]: the same part of a picture file, or of a second one composed over it.
+picture_part() {
+    local x=$1 y=$2 w=$3 h=$4 name=$5 compose=(); shift 5
+    [ $# -gt 1 ] && compose=(-composite)
+    convert "$@" "${compose[@]}" -crop "${w}x${h}+$x+$y" +repage "$WORK/$name.png"
+}
+
 geometry() { xdotool getwindowgeometry "$1" | awk '/Position/{print $2} /Geometry/{print $2}' | paste -sd' '; }
 
 focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; sleep 0.3; }

@@ -6,6 +6,7 @@
 #include "game/water/VaporelBoxUnit.h"
 
 #include <cmath>
+#include <tuple>
 
 using namespace platform::gl;
 using platform::GL;
@@ -151,6 +152,149 @@ TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
         EXPECT_TRUE(Near(PixelAt(512, 384), step.Picture, 3)) << "frame " << step.Frame;
         EXPECT_TRUE(Near(PixelAt(479, 384), step.Veiled, 3)) << "the 64 x 32 picture is centred";
         EXPECT_EQ(Renderer->Alpha(), 1.0);
+    }
+}
+
+// The shipped stage and pictures: the edited cells' tiles and the pieces of
+// the stage's own pictures they cover.
+class StageSceneTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Window = CreateTestWindow(false, FieldWidth, FieldHeight);
+        ASSERT_NE(Window, nullptr) << "no window: is there a display?";
+        Renderer = std::make_unique<TGameRenderer>(Window, Profiler, VAPOREL_DATA_IMAGES "/");
+        Renderer->SetSize(FieldWidth, FieldHeight);
+        Renderer->Begin2D();
+        Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
+        Box->LoadStage(VAPOREL_STAGE_DIR); // no water: the pool stays empty until a reset
+    }
+    void TearDown() override {
+        Box.reset();
+        Renderer.reset();
+        if (Window != nullptr)
+            platform::DestroyWindow(Window);
+    }
+
+    void Clear() {
+        GL().ClearColor(1, 1, 1, 1);
+        GL().Clear(GL_COLOR_BUFFER_BIT);
+        Renderer->Clear();
+    }
+    std::vector<std::uint8_t> Scene() {
+        Clear();
+        Box->Draw();
+        return ReadFrame(FieldWidth, FieldHeight).Rgb;
+    }
+    // What the stage's pictures give its cells: the background, the block
+    // patches of its block cells and the front layer.
+    std::vector<std::uint8_t> PicturesOfTheStage() {
+        Clear();
+        Renderer->DrawTexture(tidBG, false, 0, 0, -1);
+        for (int gx = 0; gx < MapColumns; ++gx)
+            for (int gy = 0; gy < MapRows; ++gy)
+                if (Box->Cells[gx][gy].CellType == ctBlock)
+                    Renderer->DrawTextureRect(tidBlock, false, gx * CellSize, gy * CellSize, 0, gx * CellSize,
+                                              gy * CellSize, (gx + 1) * CellSize, (gy + 1) * CellSize);
+        Renderer->DrawTexture(tidFront, false, 0, 0, 1);
+        return ReadFrame(FieldWidth, FieldHeight).Rgb;
+    }
+    std::vector<std::uint8_t> PictureAlone(TTextureID id) {
+        Clear();
+        Renderer->DrawTexture(id, false, 0, 0, 0);
+        return ReadFrame(FieldWidth, FieldHeight).Rgb;
+    }
+    void SetType(int column, int row, TCellType type) { Box->Cells[column][row].CellType = type; }
+
+    TGameProfiler Profiler;
+    TApp App; // never runs: the cell cursor outlines the top-left cell
+    platform::WindowHandle Window = nullptr;
+    std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TVaporelBox> Box;
+};
+
+// Pixels of a frame as RGB, rows top down.
+Rgb At(const std::vector<std::uint8_t>& frame, int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(y) * FieldWidth + x) * 3;
+    return {frame[i], frame[i + 1], frame[i + 2]};
+}
+
+// The cell's 16 x 16 pixels are the same in both frames.
+bool SameCell(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, int column, int row) {
+    for (int y = row * CellSize; y < (row + 1) * CellSize; ++y)
+        for (int x = column * CellSize; x < (column + 1) * CellSize; ++x)
+            if (At(a, x, y) != At(b, x, y))
+                return false;
+    return true;
+}
+
+// Right of the gauge panel, whose gauges carry their numbers.
+bool SameField(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    for (int y = 0; y < FieldHeight; ++y)
+        for (int x = 64; x < FieldWidth; ++x)
+            if (At(a, x, y) != At(b, x, y))
+                return false;
+    return true;
+}
+
+TEST_F(StageSceneTest, AnUntouchedStageDrawsExactlyWhatItsPicturesGive) {
+    EXPECT_TRUE(SameField(Scene(), PicturesOfTheStage()));
+}
+
+TEST_F(StageSceneTest, ChangedCellsShowWhatTheyAreNowAndTurnedBackDrawAsBefore) {
+    const std::vector<std::uint8_t> untouched = Scene();
+    const std::vector<std::uint8_t> back = PictureAlone(tidBG);
+    const std::vector<std::uint8_t> block = PictureAlone(tidBlock);
+    // Open cells of the stage made into each kind, and two of its outlets (the
+    // floor at row 47, columns 51 and 52) emptied and blocked.
+    SetType(30, 20, ctOutlet);
+    SetType(31, 20, ctDrain);
+    SetType(32, 20, ctSource);
+    SetType(33, 20, ctWall);
+    SetType(51, 47, ctEmpty);
+    SetType(52, 47, ctBlock);
+    const std::vector<std::uint8_t> changed = Scene();
+    // The tiles' own colours: between the outlet's bars, the drain's bars, the source's drop.
+    EXPECT_EQ(At(changed, 30 * 16 + 5, 20 * 16 + 5), (Rgb{47, 111, 216})) << "outlet tile";
+    EXPECT_EQ(At(changed, 31 * 16 + 5, 20 * 16 + 5), (Rgb{200, 64, 44})) << "drain tile";
+    EXPECT_EQ(At(changed, 32 * 16 + 7, 20 * 16 + 8), (Rgb{140, 208, 255})) << "source tile";
+    EXPECT_NE(At(changed, 33 * 16, 20 * 16 + 8), At(untouched, 33 * 16, 20 * 16 + 8)) << "the wall's outline";
+    EXPECT_EQ(At(changed, 33 * 16 + 8, 20 * 16 + 8), At(untouched, 33 * 16 + 8, 20 * 16 + 8))
+        << "and nothing inside it";
+    EXPECT_FALSE(SameCell(untouched, back, 51, 47)) << "the stage's grate lies over the outlet";
+    EXPECT_TRUE(SameCell(changed, back, 51, 47)) << "an emptied outlet shows the background, grate covered";
+    EXPECT_TRUE(SameCell(changed, block, 52, 47)) << "a blocked outlet shows its block patch over the grate";
+    EXPECT_TRUE(SameCell(changed, untouched, 34, 20)) << "the cells around stay";
+
+    for (const auto& [column, row, type] : {std::tuple{30, 20, ctEmpty}, {31, 20, ctEmpty}, {32, 20, ctEmpty},
+                                            {33, 20, ctEmpty}, {51, 47, ctOutlet}, {52, 47, ctOutlet}})
+        SetType(column, row, type);
+    EXPECT_TRUE(Scene() == untouched) << "the cells turned back draw as before, byte for byte";
+}
+
+TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersAlongItsLength) {
+    const std::vector<std::uint8_t> frame = Scene();
+    // The lettering: light pixels inside the gauge (the empty gauge is near black).
+    const auto letteringBounds = [&](int left) {
+        int top = FieldHeight, bottom = -1, lightOutside = 0;
+        for (int y = 0; y < FieldHeight; ++y)
+            for (int x = left - 4; x < left + 20; ++x) {
+                const Rgb c = At(frame, x, y);
+                const bool light = c.R > 200 && c.G > 200 && c.B > 200;
+                const bool inGauge = x >= left && x < left + 16 && y >= 32 && y < 736;
+                if (light && inGauge) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                } else if (light && y > 40) {
+                    ++lightOutside;
+                }
+            }
+        return std::tuple{top, bottom, lightOutside};
+    };
+    for (const int left : {8, 32}) {
+        const auto [top, bottom, lightOutside] = letteringBounds(left);
+        EXPECT_GT(bottom - top, 40) << "written upwards along the gauge at x " << left;
+        EXPECT_GT(top, 600) << "from its bottom end";
+        EXPECT_EQ(lightOutside, 0) << "within the gauge";
     }
 }
 

@@ -3,6 +3,8 @@
 #include "game/render/LetterRenderUnit.h"
 #include "game/render/ModelUnit.h"
 
+#include <SDL.h>
+
 using namespace platform::gl;
 using platform::GL;
 
@@ -147,7 +149,7 @@ TEST_F(RenderTest, SizesAndProjectionStack) {
     EXPECT_EQ(GL().GetError(), GL_NO_ERROR);
 }
 
-TEST_F(RenderTest, ViewportCoversTheClientAreaAndKeepsItWhenTheWindowIsResized) {
+TEST_F(RenderTest, AResizedWindowShowsThePictureScaledToFitBetweenBlackBars) {
     const auto viewportAndProjection = [] {
         std::array<GLint, 4> viewport{};
         std::array<GLfloat, 16> projection{};
@@ -157,16 +159,23 @@ TEST_F(RenderTest, ViewportCoversTheClientAreaAndKeepsItWhenTheWindowIsResized) 
     };
     Renderer->Clear();
     const auto before = viewportAndProjection();
-    EXPECT_EQ(before.first, (std::array<GLint, 4>{0, 0, ClientWidth, ClientHeight}));
-    // A window manager may force another size on the fixed-size window: the
-    // picture must not stretch, as mouse positions stay window pixels.
-    platform::SetWindowPos(Window, {0, 0, ClientWidth + 80, ClientHeight + 60});
-    Renderer->Present();
+    EXPECT_EQ(before.first, (std::array<GLint, 4>{0, 0, ClientWidth, ClientHeight})) << "one to one";
+    // The player (or a window manager) makes the window wider and taller; the
+    // client size the program draws for stays.
+    SDL_SetWindowSize(SDL_GL_GetCurrentWindow(), ClientWidth * 2, ClientHeight + 60);
+    Renderer->Present(); // the driver takes the window's new size at a swap
+    GL().Viewport(0, 0, ClientWidth * 2, ClientHeight + 60);
+    GL().ClearColor(1, 1, 1, 1);
+    GL().Clear(GL_COLOR_BUFFER_BIT);
     Renderer->Clear();
     const auto after = viewportAndProjection();
-    EXPECT_EQ(after.first[2], ClientWidth);
-    EXPECT_EQ(after.first[3], ClientHeight);
+    // 1.25 times as large, the height filled, centred across.
+    const int width = ClientWidth * 5 / 4;
+    EXPECT_EQ(after.first, (std::array<GLint, 4>{(ClientWidth * 2 - width) / 2, 0, width, ClientHeight + 60}));
     EXPECT_EQ(after.second, before.second) << "the projection stays";
+    std::array<std::uint8_t, 4> bar{};
+    GL().ReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bar.data());
+    EXPECT_EQ((Rgb{bar[0], bar[1], bar[2]}), Black) << "the bars are cleared black";
 }
 
 TEST_F(RenderTest, ModelListsAreBuiltAndReleasedWithTheirOwner) {

@@ -5,6 +5,7 @@
 
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
+#include "game/states/GuideUnit.h"
 #include "game/states/MainGameStateUnit.h"
 #include "game/states/TitleStateUnit.h"
 #include "game/app/WaitTimerUnit.h"
@@ -106,6 +107,28 @@ TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFin
     Box.Finished = true;
     Main.Update();
     EXPECT_EQ(App.Calls, std::vector<std::string>{"title"});
+}
+
+TEST_F(GameStateTest, TheStageKeepsItsOwnMapAndTheGoalStandsForTheFirstFiveSecondsOfAPlay) {
+    Main.Enter();
+    Box.Cells[30][5].CellType = ctBlock;
+    EXPECT_EQ(Box.StageCellTypes[30][5], ctEmpty) << "an edit is no part of the stage's own map";
+    EXPECT_EQ(Box.StageCellTypes[51][47], ctOutlet);
+    Box.ReloadStage();
+    EXPECT_EQ(Box.Cells[30][5].CellType, ctEmpty);
+
+    // The numbers of the shipped data.xml, each where it belongs.
+    EXPECT_EQ(GoalLine(Box.BlueWaterNumForClear, Box.EtcWaterNumForEnd).View(),
+              "Goal: 300 blue drops out through the outlets, before 150 red drops get out.");
+    for (int frame = 0; frame < GoalLineFrames; ++frame) {
+        ASSERT_TRUE(GoalLineVisible(Box)) << "timed frame " << frame;
+        Main.Update();
+    }
+    EXPECT_FALSE(GoalLineVisible(Box)) << "gone after 300 timed frames";
+    Box.ResetWater(); // R pours the water again: a new play
+    EXPECT_TRUE(GoalLineVisible(Box));
+    Box.State = bsGameOver;
+    EXPECT_FALSE(GoalLineVisible(Box)) << "not over a result";
 }
 
 TEST_F(GameStateTest, TheRightButtonRunsFourTimesAsFastUntilReleasedOrTheGameIsLeft) {

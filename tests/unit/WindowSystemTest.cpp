@@ -100,6 +100,34 @@ TEST_F(WindowSystemTest, FullScreenScalesTheClientPictureIntoTheScreenWithBars) 
     EXPECT_EQ(GetPresentationViewport(Window).Left, 0);
 }
 
+// A 1280 x 720 laptop screen cannot hold a 1024 x 768 client area.
+TEST_F(WindowSystemTest, AWindowTooLargeForTheScreenIsFittedAndMapsTheMouseBack) {
+    UseHeadlessScreen(1280, 720);
+    SetWindowPos(Window, {128, -24, 1024, 768});
+    UseTestScreen();
+    const Rect bounds = GetWindowBounds(Window);
+    EXPECT_EQ(bounds.Left, 160) << "centred on the screen";
+    EXPECT_EQ(bounds.Top, 0);
+    EXPECT_EQ(bounds.Width, 960) << "the largest 4:3 size that fits";
+    EXPECT_EQ(bounds.Height, 720);
+    EXPECT_EQ(GetClientSize(Window).Width, 1024) << "the program still draws 1024 x 768";
+    EXPECT_EQ(GetClientSize(Window).Height, 768);
+    const Rect viewport = GetPresentationViewport(Window);
+    EXPECT_EQ(viewport.Width, 960);
+    EXPECT_EQ(viewport.Height, 720);
+    // Cell (37, 47) of the floor lies at client (600, 760) .. (615, 767): 0.9375 window pixels each.
+    SetHeadlessCursorPos(160 + 564, 713);
+    EXPECT_EQ(GetClientCursorPos(Window).X, 601);
+    EXPECT_EQ(GetClientCursorPos(Window).Y, 760);
+
+    SetWindowPos(Window, {100, 50, 640, 480});
+    EXPECT_EQ(GetWindowBounds(Window).Width, 640) << "a window that fits stays as asked";
+    EXPECT_EQ(GetWindowBounds(Window).Left, 100);
+    SetHeadlessCursorPos(100 + 37, 50 + 41);
+    EXPECT_EQ(GetClientCursorPos(Window).X, 37) << "one to one";
+    EXPECT_EQ(GetClientCursorPos(Window).Y, 41);
+}
+
 TEST(FitCentred, KeepsTheAspectAndCentres) {
     const Rect wide = FitCentred({2560, 1080}, {1024, 768});
     EXPECT_EQ(wide.Width, 1440);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the pictures the game loads from images/ at start-up (those that no
-# stage supplies): the mouse pointer and the two water particle sprites.
+# stage supplies): the mouse pointer, the water particle sprites, the title and
+# result pictures, and the tiles of the map cells a player changed.
 # Usage: tools/images/make-images.sh [OUTPUT_FOLDER]   (default: data/images)
 set -euo pipefail
 
@@ -48,3 +49,20 @@ result() { # text, fill colour, file
 }
 result 'CLEAR!' '#7fe0ff' Clear.png
 result 'GAME OVER' '#ff7060' GameOver.png
+
+# Tiles of the map cells a player changed, one cell (16 x 16) each, drawn over
+# the stage's front layer: grates in the colours of the stage's own outlets
+# (blue, bars across the flow) and drains (red, bars along it), a pipe mouth
+# for a source, each in a brass frame; a hidden wall only as a faint outline.
+tile() { # file, drawing arguments...
+  local file="$1"; shift
+  convert -size 16x16 xc:none +antialias "$@" "${png[@]}" "$out/$file"
+}
+frame=(-fill none -stroke '#ecc878' -strokewidth 1 -draw 'rectangle 0,0 15,15' -stroke none)
+tile Outlet.png -fill '#2f6fd8' -draw 'rectangle 0,0 15,15' -fill '#101420' \
+  -draw 'rectangle 3,1 4,14' -draw 'rectangle 7,1 8,14' -draw 'rectangle 11,1 12,14' "${frame[@]}"
+tile Drain.png -fill '#c8402c' -draw 'rectangle 0,0 15,15' -fill '#201010' \
+  -draw 'rectangle 1,3 14,4' -draw 'rectangle 1,7 14,8' -draw 'rectangle 1,11 14,12' "${frame[@]}"
+tile Source.png -fill '#3a2c16' -draw 'rectangle 0,0 15,15' -fill '#0c0a08' -draw 'circle 7.5,7.5 7.5,2.5' \
+  -fill '#8cd0ff' -draw 'circle 7.5,8.5 7.5,6.5' "${frame[@]}"
+tile WallOutline.png -fill none -stroke 'rgba(220,240,255,0.35)' -strokewidth 1 -draw 'rectangle 0,0 15,15'

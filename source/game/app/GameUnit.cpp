@@ -1,5 +1,6 @@
 #include "game/app/GameUnit.h"
 
+#include "game/states/GuideUnit.h"
 #include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
@@ -174,6 +175,8 @@ void TGameApp::Draw() {
     Renderer->Clear();
     if (CurrentState_)
         CurrentState_->Draw();
+    if (HelpVisible_)
+        DrawHelpPanel(*Renderer, *Box);
     DrawCursor();
     DrawDebugLines();
     Renderer->Present();
@@ -221,6 +224,7 @@ void TGameApp::KeyDown(std::uint16_t& key) {
     case 'R': Box->ResetWater(); break;
     case 'L': Box->ReloadStage(); break;
     case 'Q': AddWaterAtCursor(); break;
+    case VK_F1: HelpVisible_ = !HelpVisible_; break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
     case VK_F5: ChangeToMain(); break;
     default: break;

@@ -55,6 +55,8 @@ public:
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    // The help panel over the title or the game; F1 shows and hides it.
+    bool HelpVisible() const { return HelpVisible_; }
     const std::string& CollisionText() const { return CollisionText_; }
     const std::string& ParticleNumText() const { return ParticleNumText_; }
 
@@ -95,4 +97,5 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
+    bool HelpVisible_ = false;
 };

@@ -19,10 +19,16 @@ enum TTextureID : std::uint8_t {
     tidClear,
     tidGameOver,
     tidGo,
+    // Drawn over the front layer on cells the player changed.
+    tidOutlet,
+    tidDrain,
+    tidSource,
+    tidWallOutline,
 };
 
-inline constexpr int TextureIDCount = tidGo + 1;
+inline constexpr int TextureIDCount = tidWallOutline + 1;
 
 inline constexpr std::array<std::string_view, TextureIDCount> TextureBaseNames = {
-    "BG", "Block", "Front", "Blue", "Red", "Title", "TitleClick", "Cursor", "Clear", "GameOver", "Go",
+    "BG",  "Block",    "Front", "Blue",   "Red",    "Title",      "TitleClick", "Cursor",
+    "Clear", "GameOver", "Go",   "Outlet", "Drain", "Source", "WallOutline",
 };

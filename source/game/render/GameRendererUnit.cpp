@@ -36,6 +36,10 @@ TQuad QuadOf(const TTexture& texture, bool centered, double x, double y, double 
             static_cast<GLfloat>(srcBottom / textureHeight)};
 }
 
+// The shadow under a caption: a twelfth of the em down and to the right, nearly black.
+constexpr double CaptionShadowOffset = 1.0 / 12; // em
+constexpr float CaptionShadowOpacity = 0.85f;
+
 // Sprites closer than this may overlap: the cells of the grid that finds them, pixels.
 constexpr int LayerGridCell = 32;
 // Around a sprite's quad, so that rounding never hides an overlap, pixels.
@@ -276,5 +280,16 @@ void TGameRenderer::DrawSprites(std::span<const TSprite> sprites, double z) {
     GL().DisableClientState(GL_TEXTURE_COORD_ARRAY);
     GL().DisableClientState(GL_VERTEX_ARRAY);
     GL().Disable(GL_TEXTURE_2D);
+    SetBlendNone();
+}
+
+void TGameRenderer::DrawCaption(std::string_view text, double x, double y, double z, double height,
+                                const TTextColor& color, bool upwards) {
+    const double shadow = std::max(1.0, height * CaptionShadowOffset);
+    SetBlendNormal();
+    GL().Color4f(0, 0, 0, CaptionShadowOpacity);
+    LetterRender_->DrawLine(text, x + shadow, y + shadow, z, height, upwards);
+    GL().Color4f(color.R, color.G, color.B, 1);
+    LetterRender_->DrawLine(text, x, y, z, height, upwards);
     SetBlendNone();
 }

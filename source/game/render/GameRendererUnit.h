@@ -18,6 +18,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 inline constexpr const char* PictureFolder = "images/";
@@ -32,6 +33,11 @@ struct TSprite {
 };
 
 enum TBlendMode : std::uint8_t { bmNone, bmNormal, bmAdd };
+
+// A colour as OpenGL takes it, each channel 0 to 1.
+struct TTextColor {
+    float R, G, B;
+};
 
 class TGameRenderer : public TOpenGLRenderer {
 public:
@@ -70,6 +76,16 @@ public:
     // the current mode. One vertex array for all, in as few draws as the
     // overlaps allow (OrderSprites). Ends in the resting state.
     void DrawSprites(std::span<const TSprite> sprites, double z);
+
+    // A line of text in the outline font, `height` pixels to the em, its
+    // baseline's left end at (X, Y), over a dark shadow that keeps it readable
+    // on any picture; written upwards when `upwards`. Ends in the resting state.
+    void DrawCaption(std::string_view text, double x, double y, double z, double height,
+                     const TTextColor& color, bool upwards = false);
+    // The width of such a line, pixels.
+    double CaptionWidth(std::string_view text, double height) const {
+        return LetterRender_->Width(text) * height;
+    }
 
     void SetBlendNormal();
     void SetBlendAdd();

@@ -100,6 +100,7 @@ void TLetterRender::DeleteLists() {
 
 void TLetterRender::SetFont(const std::string& fontName, bool bold) {
     DeleteLists();
+    Advances.fill(0);
     ListBase_ = GL().GenLists(ListCount);
     if (ListBase_ == 0) {
         ListBase_ = NoLists;
@@ -116,6 +117,7 @@ void TLetterRender::SetFont(const std::string& fontName, bool bold) {
             const bool filled = tessellator.Tessellate(glyph);
             GL().Translated(glyph.Advance, 0, 0);
             GL().EndList();
+            Advances[static_cast<std::size_t>(code)] = glyph.Advance;
             if (!filled)
                 throw platform::FontError(face.File + ": character " + std::to_string(code) +
                                           " cannot be tessellated");
@@ -125,4 +127,30 @@ void TLetterRender::SetFont(const std::string& fontName, bool bold) {
         Log().WriteLine(error.what());
         throw EOpenGLRenderer(MsgOutlineFontFailed);
     }
+}
+
+double TLetterRender::Width(std::string_view text) const {
+    double width = 0;
+    for (const char c : text)
+        width += Advances[static_cast<unsigned char>(c)];
+    return width;
+}
+
+// The lists are in em units with y upwards: scaling y by -height turns them
+// the right way up in the downward 2D projection.
+void TLetterRender::DrawLine(std::string_view text, double x, double y, double z, double height,
+                             bool upwards) const {
+    if (ListBase_ == NoLists || text.empty())
+        return;
+    GL().PushMatrix();
+    GL().Translated(x, y, z);
+    if (upwards)
+        GL().Rotated(-90, 0, 0, 1); // y runs downwards: a negative angle turns towards the top
+    GL().Scaled(height, -height, 1);
+    GL().PushAttrib(GL_LIST_BIT | GL_ENABLE_BIT);
+    GL().Disable(GL_CULL_FACE); // the flip turns the triangles' winding around
+    GL().ListBase(ListBase_);
+    GL().CallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+    GL().PopAttrib();
+    GL().PopMatrix();
 }

@@ -4,7 +4,9 @@
 
 #include "platform/OpenGLBinding.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 class TOpenGLRenderer;
 
@@ -30,6 +32,15 @@ public:
     // EOpenGLRenderer with MsgOutlineFontFailed when the font cannot be read.
     void SetFont(const std::string& fontName, bool bold);
 
+    // How far a line of `text` moves the origin, in em (0 before SetFont).
+    double Width(std::string_view text) const;
+    // One line of `text` in the current colour, `height` pixels to the em,
+    // its baseline's left end at (X, Y) of the 2D projection (y downwards),
+    // depth Z; written upwards on screen when `upwards`. Leaves the
+    // model-view matrix as it found it.
+    void DrawLine(std::string_view text, double x, double y, double z, double height,
+                  bool upwards = false) const;
+
     platform::gl::GLuint ListBase() const { return ListBase_; }
     // The family the lists were built from (after substitution).
     const std::string& FontFamily() const { return Family; }
@@ -41,4 +52,5 @@ private:
     TOpenGLRenderer& Owner_;
     platform::gl::GLuint ListBase_ = NoLists;
     std::string Family;
+    std::array<double, ListCount> Advances{}; // em, per character code
 };

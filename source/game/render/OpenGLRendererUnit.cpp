@@ -133,16 +133,13 @@ void TOpenGLRenderer::Present() {
     Context->SwapBuffers();
 }
 
-// Where the picture goes in the window's pixels. In full screen the window
-// layer scales it into the screen with black bars around; the screen's size
-// can change under us, so this runs every frame. In a window it is drawn one
-// to one at the top-left corner at the size SetSize gave, whatever size a
-// window manager forces on the window: mouse positions are window pixels, so
-// a stretched picture would no longer lie under the mouse.
+// Where the picture goes in the window's pixels: the window layer scales it
+// to fit with black bars around wherever the window's pixels differ from the
+// client size (full screen, a small screen, a resized window), and maps the
+// mouse back the same way. The window's size can change under us, so this
+// runs every frame.
 platform::Rect TOpenGLRenderer::PictureRect() const {
-    if (platform::IsFullScreen(Window_))
-        return platform::GetPresentationViewport(Window_);
-    return {0, 0, Width_, Height_};
+    return platform::GetPresentationViewport(Window_);
 }
 
 void TOpenGLRenderer::ApplyPresentationViewport() {

@@ -3,6 +3,7 @@
 #include "game/audio/BGMManagerUnit.h"
 #include "game/app/KeyStateUnit.h"
 #include "game/app/WaitTimerUnit.h"
+#include "game/states/GuideUnit.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ void TMainGameState::Update() {
 
 void TMainGameState::Draw() {
     Box.Draw();
+    if (Renderer && GoalLineVisible(Box))
+        DrawGoalLine(*Renderer, Box);
 }
 
 // Every press starts a new stroke, so that pressing again on the cell

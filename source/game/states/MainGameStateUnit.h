@@ -31,6 +31,7 @@ public:
     void Leave() override;
     // One frame of the water; when the box is finished, the title at once.
     void Update() override;
+    // The stage's scene, and the goal at the top of the field while a play starts.
     void Draw() override;
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseMove(int x, int y, TShiftFlags shift) override;

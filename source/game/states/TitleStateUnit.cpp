@@ -2,6 +2,7 @@
 
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
+#include "game/states/GuideUnit.h"
 
 namespace {
 constexpr double PromptX = 512; // centre of the click prompt, pixels
@@ -24,6 +25,7 @@ void TTitleState::Draw() {
     Renderer->DrawTexture(tidTitle, false, 0, 0, TitleZ);
     if (PromptVisible())
         Renderer->DrawTexture(tidTitleClick, true, PromptX, PromptY, TitleZ);
+    DrawTitleHint(*Renderer);
 }
 
 void TTitleState::MouseDown(int, int, TMouseButtonCode button, TShiftFlags) {

@@ -1,6 +1,6 @@
 #pragma once
-// The title screen: the title picture with a blinking click prompt; a left
-// click starts the game.
+// The title screen: the title picture with a blinking click prompt and, below
+// it, how to play and the help key; a left click starts the game.
 
 #include "game/states/GameStateUnit.h"
 

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -138,6 +140,7 @@ void TVaporelBox::LoadMap(const std::string& base) {
                 type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
             }
             Cells[x][y].CellType = type;
+            StageCellTypes[x][y] = type;
         }
 }
 
@@ -551,6 +554,8 @@ constexpr double BlockZ = 0.0;
 constexpr double GaugeZ = 0.1;
 constexpr double VeilZ = 0.5;
 constexpr double FrontZ = 1.0;
+constexpr double ChangedCellZ = 1.5; // over the front layer
+constexpr double GaugeNumberZ = 200.0;
 constexpr double ResultZ = 100.0;
 constexpr double CellCursorZ = 1000.0;
 
@@ -598,6 +603,37 @@ TTextureID ParticleTexture(TWaterKind kind) {
     return kind == wkBlue ? tidBlue : tidRed;
 }
 
+// The kinds of cell the stage's front layer marks (grates, the feed pipe):
+// their marks stay on the picture when the player changes such a cell.
+bool IsMarkedByThePictures(TCellType type) {
+    return type == ctOutlet || type == ctDrain || type == ctSource;
+}
+
+// The tile of a changed cell; the empty and block cells show their own
+// pieces of the stage's pictures instead.
+std::optional<TTextureID> ChangedCellTile(TCellType type) {
+    switch (type) {
+    case ctOutlet: return tidOutlet;
+    case ctDrain: return tidDrain;
+    case ctSource: return tidSource;
+    case ctWall: return tidWallOutline;
+    default: return std::nullopt;
+    }
+}
+
+// A gauge's count and target as "212 / 300", in a buffer of its own: no allocation per frame.
+struct TGaugeNumbers {
+    char Text[32];
+    TGaugeNumbers(std::int32_t count, std::int32_t target) {
+        std::snprintf(Text, sizeof Text, "%d / %d", count, target);
+    }
+};
+
+constexpr double GaugeNumberHeight = 13; // pixels to the em
+constexpr double GaugeNumberInset = 6;   // pixels from the gauge's bottom edge
+constexpr double CapHeight = 0.7;        // em: how high the digits stand
+constexpr TTextColor GaugeNumberColor{1, 1, 1};
+
 } // namespace
 
 double GaugeRatio(std::int32_t count, std::int32_t target) {
@@ -613,8 +649,10 @@ void TVaporelBox::Draw() {
     DrawParticles();
     DrawBlockCells();
     Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ);
+    DrawChangedCells();
     DrawCellCursor();
     DrawResult();
+    DrawGaugeNumbers();
     Profiler.Stop(pidBoxDraw);
 }
 
@@ -656,6 +694,30 @@ void TVaporelBox::DrawBlockCells() const {
         }
 }
 
+// Cells of the type the stage gave them are left as the pictures show them.
+void TVaporelBox::DrawChangedCells() const {
+    for (int gx = 0; gx < MapColumns; ++gx)
+        for (int gy = 0; gy < MapRows; ++gy)
+            if (Cells[gx][gy].CellType != StageCellTypes[gx][gy])
+                DrawChangedCell(gx, gy);
+}
+
+// Outlets, drains, sources and hidden walls get their tiles; a block or an
+// empty cell where the front layer marks another kind covers the mark with
+// its own piece of the Block or Back picture.
+void TVaporelBox::DrawChangedCell(int column, int row) const {
+    const double x = column * CellSize, y = row * CellSize;
+    const TCellType type = Cells[column][row].CellType;
+    if (const std::optional<TTextureID> tile = ChangedCellTile(type)) {
+        Renderer->DrawTexture(*tile, false, x, y, ChangedCellZ);
+        return;
+    }
+    if (!IsMarkedByThePictures(StageCellTypes[column][row]))
+        return;
+    const TTextureID piece = type == ctBlock ? tidBlock : tidBG;
+    Renderer->DrawTextureRect(piece, false, x, y, ChangedCellZ, x, y, x + CellSize, y + CellSize);
+}
+
 void TVaporelBox::DrawCellCursor() const {
     const platform::Point mouse = App->GetClientCursorPos();
     const double cx = CellOrigin(mouse.X), cy = CellOrigin(mouse.Y);
@@ -678,4 +740,20 @@ void TVaporelBox::DrawResult() const {
     Renderer->DrawTexture(State == bsCleared ? tidClear : tidGameOver, true, FieldWidth / 2.0,
                           FieldHeight / 2.0, ResultZ);
     Renderer->SetAlpha(1.0);
+}
+
+// Along each gauge, upwards from its bottom, white on any fill.
+void TVaporelBox::DrawGaugeNumbers() const {
+    const struct {
+        const TGaugeRect& Rect;
+        TGaugeNumbers Numbers;
+    } gauges[] = {{BlueGauge, {BlueOutCount, BlueWaterNumForClear}},
+                  {EtcGauge, {EtcOutCount, EtcWaterNumForEnd}}};
+    for (const auto& gauge : gauges) {
+        // The letters' tops face left: the baseline lies right of the gauge's middle.
+        const double baseline = gauge.Rect.Left + (gauge.Rect.Width + GaugeNumberHeight * CapHeight) / 2;
+        const double start = gauge.Rect.Top + gauge.Rect.Height - GaugeNumberInset;
+        Renderer->DrawCaption(gauge.Numbers.Text, baseline, start, GaugeNumberZ, GaugeNumberHeight,
+                              GaugeNumberColor, true);
+    }
 }

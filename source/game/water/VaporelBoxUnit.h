@@ -173,8 +173,9 @@ public:
     void AdvanceStateTimer();
 
     // The scene of the stage (timed as pidBoxDraw): gauges, background,
-    // particles, block cells, front layer, cell cursor and result overlay.
-    // Only for a box made with a renderer.
+    // particles, block cells, front layer, the cells the player changed, cell
+    // cursor, result overlay and the gauges' numbers. Only for a box made
+    // with a renderer.
     void Draw();
     TParticleDrawing ParticleDrawing = pdBatched;
 
@@ -191,6 +192,9 @@ public:
     // The data model, read by the game states and the renderer.
     std::vector<TWaterParticle> Particles;
     TMapCell Cells[MapColumns][MapRows];
+    // The stage's own map: the types the map picture gave at the last load.
+    // A cell of another type now was changed by the player.
+    TCellType StageCellTypes[MapColumns][MapRows] = {};
     bool Finished = false;
     std::int32_t CollisionChecks = 0; // pairs tested in the last collision phase
     std::int32_t CollisionHits = 0;   // of those, pairs that overlapped
@@ -235,8 +239,11 @@ private:
     void DrawGauges() const;
     void DrawParticles();
     void DrawBlockCells() const;
+    void DrawChangedCells() const;
+    void DrawChangedCell(int column, int row) const;
     void DrawCellCursor() const;
     void DrawResult() const;
+    void DrawGaugeNumbers() const;
 
     TGameProfiler& Profiler;
     TLayerTextures& Textures;
