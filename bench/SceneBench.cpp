@@ -1,7 +1,8 @@
 // Cost of a whole drawn frame of the game with the water on screen, off
 // screen under a virtual X display (Mesa's software OpenGL): the water step,
 // the scene of the stage with its particles drawn each on its own or in
-// vertex arrays, the cursor, the debug lines and the buffer swap.
+// vertex arrays, its pictures drawn plain or lean, the cursor, the debug lines
+// and the buffer swap.
 
 #include "SettledWater.h"
 
@@ -21,6 +22,11 @@ namespace {
 
 constexpr double CursorZ = 1000;
 constexpr double DebugTextZ = 10000;
+constexpr double BackgroundZ = -1;
+constexpr double FrontZ = 1;
+
+// The parts of a frame measured alone; fpNothing is the cost of clearing and waiting.
+enum TFramePart : std::uint8_t { fpNothing, fpBackground, fpWater, fpFront, fpTitle };
 
 platform::MessageResult BenchWindowProc(platform::WindowHandle window, std::uint32_t message,
                                         std::uintptr_t wParam, std::intptr_t lParam) {
@@ -74,38 +80,88 @@ public:
         GL().Finish(); // the software rasteriser's threads have drawn everything
     }
 
+    // One part of the frame alone, after the depth buffer is cleared.
+    void RunPart(TFramePart part) {
+        Renderer->Clear();
+        switch (part) {
+        case fpNothing: break;
+        case fpBackground: Renderer->DrawTexture(tidBG, false, 0, 0, BackgroundZ); break;
+        case fpWater: DrawWater(); break;
+        case fpFront: Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ); break;
+        case fpTitle: Renderer->DrawTexture(tidTitle, false, 0, 0, 0); break;
+        }
+        GL().Finish();
+    }
+
     TVaporelBox& Water() { return *Box; }
+    TGameRenderer& Drawing() { return *Renderer; }
 
 private:
+    // As the scene draws it, batched.
+    void DrawWater() {
+        Sprites.clear();
+        for (const TWaterParticle& p : Box->Particles)
+            if (p.Active)
+                Sprites.push_back({p.Kind == wkBlue ? tidBlue : tidRed, p.Position.x, p.Position.y});
+        Renderer->SetBlendAdd();
+        Renderer->DrawSprites(Sprites, 0);
+    }
+
     TGameProfiler Profiler;
     TApp App; // never runs: the cell cursor stays at the top-left corner
     platform::WindowHandle Window;
     std::unique_ptr<TGameRenderer> Renderer;
     std::unique_ptr<TVaporelBox> Box;
+    std::vector<TSprite> Sprites;
 };
 
 // The shipped stage's pool and radius, and the largest pool the frame must carry.
 const TPoolSize PoolSizes[] = {{1200, 4}, {10000, 2}};
 
-// range(0): pool size; range(1): 0 each on its own, 1 batched; range(2): 1 with the water step.
+// Runs `step` as the benchmark's iterations and counts the processor time of
+// the whole process per iteration: every thread, the rasteriser's too. That
+// is what a frame costs on a machine that other programs keep busy, where the
+// real time is longer.
+template <typename Step> void MeasureProcessTime(benchmark::State& state, Step step) {
+    const std::clock_t start = std::clock();
+    for (auto _ : state)
+        step();
+    const double processMs = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    state.counters["process_cpu_ms"] = benchmark::Counter(processMs, benchmark::Counter::kAvgIterations);
+}
+
+TFrameDrawing FrameDrawingOf(std::int64_t lean) {
+    return lean == 0 ? fdPlain : fdLean;
+}
+
+// range(0): pool size; range(1): 0 each on its own, 1 batched; range(2): 1 with the water step;
+// range(3): 0 pictures drawn plain, 1 lean.
 void BM_Frame(benchmark::State& state) {
     TSceneFrame frame(PoolSizes[state.range(0)]);
     frame.Water().ParticleDrawing = state.range(1) == 0 ? pdEach : pdBatched;
-    const std::clock_t start = std::clock(); // every thread of the process: the rasteriser's too
-    for (auto _ : state)
-        frame.Run(state.range(2) != 0);
-    const double processMs = 1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
+    frame.Drawing().FrameDrawing = FrameDrawingOf(state.range(3));
+    MeasureProcessTime(state, [&] { frame.Run(state.range(2) != 0); });
     state.counters["particles"] = frame.Water().ActiveParticleCount();
-    // Processor time of the whole process per frame: what the frame costs on
-    // a machine that other programs keep busy, where the real time is longer.
-    state.counters["process_cpu_ms"] = benchmark::Counter(processMs, benchmark::Counter::kAvgIterations);
+}
+
+// range(0): the TFramePart; range(1): 0 pictures drawn plain, 1 lean. At the shipped stage's pool.
+void BM_FramePart(benchmark::State& state) {
+    TSceneFrame frame(PoolSizes[0]);
+    frame.Drawing().FrameDrawing = FrameDrawingOf(state.range(1));
+    MeasureProcessTime(state, [&] { frame.RunPart(static_cast<TFramePart>(state.range(0))); });
 }
 
 } // namespace
 
+BENCHMARK(BM_FramePart)
+    ->ArgNames({"part", "lean"})
+    ->ArgsProduct({{fpNothing, fpBackground, fpWater, fpFront, fpTitle}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK(BM_Frame)
-    ->ArgNames({"pool", "batched", "step"})
-    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->ArgNames({"pool", "batched", "step", "lean"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -1,21 +1,37 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, playing and testing need.
+# Installs the Debian packages that building and playing need; with --tests
+# also those the tests add (sanitizer runtimes, GoogleTest, Google Benchmark,
+# a private X server and the tools that drive and look at the game).
 # Runs apt-get update only when something is missing; does nothing when all is there.
+# Usage: deps.sh [--tests]
 set -euo pipefail
 
-packages=(
+play_packages=(
   # toolchain
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config
+  gettext # msgfmt builds the message catalogues
   # libraries of the game
   libsdl2-dev libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libpng-dev libjpeg62-turbo-dev libxml2-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   fonts-dejavu-extra # the condensed bold face that stands in for "Impact"
   libogg-dev libvorbis-dev libasound2-dev libcdio-dev libsimpleini-dev
-  # tests and benchmarks
+)
+test_packages=(
+  # the sanitizer and ThreadSanitizer builds
+  clang libclang-rt-14-dev
+  # unit tests and benchmarks
   googletest libgtest-dev libbenchmark-dev
+  # end-to-end tests: a private X server, input, screenshots, processes
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
 )
+
+packages=("${play_packages[@]}")
+case "${1:-}" in
+  "") ;;
+  --tests) packages+=("${test_packages[@]}") ;;
+  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test:
+# Installs what is missing (the tests' packages too), builds, and runs every test:
 #   1. the build the player gets (Release): unit, integration and end-to-end
 #      tests (the real program under a private X server);
 #   2. a clang build with AddressSanitizer, UndefinedBehaviorSanitizer and
@@ -7,24 +7,51 @@
 #      bounded time.
 #   3. a clang build with ThreadSanitizer of the tests that run threads
 #      (CTest label "threads").
-set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/deps.sh
+# A part that fails does not stop the others: every failure is listed at the
+# end, and the status is non-zero when there was one.
+set -uo pipefail
+cd "$(dirname "$0")/.." || exit 1
+bash scripts/deps.sh --tests || exit 1
 jobs="$(nproc)"
+failed=()
+
+# step WHAT COMMAND...: runs one step of a part; a failure is noted, not fatal.
+step() {
+    local what="$1"; shift
+    "$@" || { echo "** FAILED: $what" >&2; failed+=("$what"); return 1; }
+}
+
+release_part() {
+    step "Release: configure" cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DVAPOREL_TESTS=ON -DVAPOREL_BENCH=ON >/dev/null || return
+    step "Release: build" cmake --build build -j"$jobs" || return
+    step "Release: tests" ctest --test-dir build --output-on-failure -j"$jobs"
+}
+
+sanitizer_part() {
+    step "Sanitizer: configure" env CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAPOREL_FUZZ=ON -DVAPOREL_BENCH=OFF >/dev/null || return
+    step "Sanitizer: build" cmake --build build-sanitize -j"$jobs" || return
+    step "Sanitizer: unit tests and fuzzing" ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE e2e
+}
+
+thread_part() {
+    step "ThreadSanitizer: configure" env CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAPOREL_TSAN=ON -DVAPOREL_BENCH=OFF >/dev/null || return
+    step "ThreadSanitizer: build" cmake --build build-tsan -j"$jobs" --target vaporel_thread_tests || return
+    step "ThreadSanitizer: tests" ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threads
+}
 
 echo "== Release build and tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j"$jobs"
-ctest --test-dir build --output-on-failure -j"$jobs"
-
+release_part
 echo "== Sanitizer build: unit tests and fuzzing"
-CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVAPOREL_FUZZ=ON -DVAPOREL_BENCH=OFF >/dev/null
-cmake --build build-sanitize -j"$jobs"
-ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE e2e
-
+sanitizer_part
 echo "== ThreadSanitizer build: the tests that run threads"
-CC=clang CXX=clang++ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVAPOREL_TSAN=ON -DVAPOREL_BENCH=OFF >/dev/null
-cmake --build build-tsan -j"$jobs" --target vaporel_thread_tests
-ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threads
+thread_part
+
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "== ${#failed[@]} step(s) failed:" >&2
+    printf '   %s\n' "${failed[@]}" >&2
+    exit 1
+fi
+echo "== every part passed"

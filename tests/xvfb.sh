@@ -7,7 +7,7 @@ start_xvfb() {
     mkfifo "$fifo"
     Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
-    if ! read -r -t 20 display <"$fifo"; then
+    if ! read -r -t 120 display <"$fifo"; then # generous: a loaded machine starts it slowly
         rm -f "$fifo"
         echo "cannot start Xvfb" >&2
         exit 1

@@ -34,8 +34,11 @@ std::uint32_t PcmBytes(ogg_int64_t frames, std::uint16_t blockAlign) {
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(frames) * blockAlign);
 }
 
-[[noreturn]] void RaiseOpenError(const char* where, const std::string& fileName) {
-    throw Exception(std::string(OpenFailed) + where + "\r\nファイル名" + fileName);
+// `reason`, when given, is what the checked open found wrong with the file.
+[[noreturn]] void RaiseOpenError(const char* where, const std::string& fileName,
+                                 const std::string& reason = {}) {
+    const std::string message = std::string(OpenFailed) + where + "\r\nファイル名" + fileName;
+    throw Exception(reason.empty() ? message : message + ": " + reason);
 }
 
 } // namespace
@@ -63,8 +66,8 @@ void TZ5OggVorbisSoundStream::Open(const std::string& fileName) {
         RaiseOpenError("@OggVorbisUnit.LoadLibraries", fileName);
     try {
         File = std::make_unique<platform::CheckedFile>(fileName, MaxOggFileBytes);
-    } catch (const platform::FileError&) {
-        RaiseOpenError("@FileOpen", fileName);
+    } catch (const platform::FileError& error) {
+        RaiseOpenError("@FileOpen", fileName, error.Reason());
     }
     const ov_callbacks callbacks{&ReadCallback, &SeekCallback, &CloseCallback, &TellCallback};
     if (ov.ov_open_callbacks(this, Decoder.get(), nullptr, 0, callbacks) < 0) {

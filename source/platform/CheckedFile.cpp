@@ -14,8 +14,16 @@ namespace platform {
 
 namespace {
 
+constexpr const char* NotRegular = "not a regular file";
+
 [[noreturn]] void FailToOpen(const std::string& path, const std::string& reason, int systemError = 0) {
-    throw FileError("cannot open " + path + ": " + reason, systemError);
+    throw FileError("cannot open " + path + ": " + reason, reason, systemError);
+}
+
+[[noreturn]] void FailTooLarge(const std::string& path, std::uint64_t size, std::uint64_t maxBytes) {
+    const std::string reason =
+        "too large (" + std::to_string(size) + " bytes, at most " + std::to_string(maxBytes) + ")";
+    throw FileError(path + " is " + reason, reason);
 }
 
 [[noreturn]] void FailToOpenWithErrno(const std::string& path) {
@@ -30,6 +38,17 @@ bool IsRegularFile(int descriptor) {
 
 } // namespace
 
+FileCheck CheckRegularFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        const int systemError = errno;
+        return {std::strerror(systemError), systemError};
+    }
+    if (!S_ISREG(status.st_mode))
+        return {NotRegular, 0};
+    return {};
+}
+
 CheckedFile::CheckedFile(const std::string& path, std::uint64_t maxBytes) : path_(path) {
     // O_NONBLOCK only for the open: opening a FIFO for reading would otherwise
     // wait for a writer. Once the file is known to be regular it is cleared.
@@ -41,11 +60,10 @@ CheckedFile::CheckedFile(const std::string& path, std::uint64_t maxBytes) : path
         if (::fstat(descriptor_, &status) != 0)
             FailToOpenWithErrno(path);
         if (!S_ISREG(status.st_mode))
-            FailToOpen(path, "not a regular file");
+            FailToOpen(path, NotRegular);
         size_ = static_cast<std::uint64_t>(status.st_size);
         if (size_ > maxBytes)
-            throw FileError(path + " is too large (" + std::to_string(size_) + " bytes, at most " +
-                            std::to_string(maxBytes) + ")");
+            FailTooLarge(path, size_, maxBytes);
         const int flags = ::fcntl(descriptor_, F_GETFL);
         if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags & ~O_NONBLOCK) != 0)
             FailToOpenWithErrno(path);
@@ -83,7 +101,8 @@ std::size_t CheckedFile::Read(void* buffer, std::size_t n) {
             continue;
         if (got < 0) {
             const int systemError = errno;
-            throw FileError(path_ + " cannot be read: " + std::strerror(systemError), systemError);
+            const std::string reason = std::strerror(systemError);
+            throw FileError(path_ + " cannot be read: " + reason, reason, systemError);
         }
         if (got == 0)
             break;

@@ -12,21 +12,39 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
 class FileError : public Exception {
 public:
-    using Exception::Exception;
-    FileError(const std::string& message, int systemError) : Exception(message), SystemError_(systemError) {}
+    // `reason` is what was wrong, worded to follow the file's name ("not a
+    // regular file", the system's error text, "too large (…)").
+    FileError(const std::string& message, std::string reason, int systemError = 0)
+        : Exception(message), Reason_(std::move(reason)), SystemError_(systemError) {}
+    // A failure whose message is all there is to say: it is its own reason.
+    explicit FileError(const std::string& message, int systemError = 0)
+        : FileError(message, message, systemError) {}
 
+    const std::string& Reason() const { return Reason_; }
     // The errno of the call that failed (ENOENT for a missing file); 0 when
     // the file was opened but refused (not a regular file, too large).
     int SystemError() const { return SystemError_; }
 
 private:
+    std::string Reason_;
     int SystemError_ = 0;
 };
+
+// Whether a path names a file the checked open takes, size aside: nothing is
+// opened, so a FIFO costs no wait. For a file searched under several names.
+struct FileCheck {
+    std::string Reason; // empty for a regular file; else as FileError::Reason
+    int SystemError = 0;
+
+    bool IsRegularFile() const { return Reason.empty(); }
+};
+FileCheck CheckRegularFile(const std::string& path);
 
 // A file from outside opened for reading: regular file only (no FIFO, device,
 // directory), opened without blocking (O_NONBLOCK, then cleared), at most

@@ -155,16 +155,30 @@ void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
     const std::uint32_t message = ButtonMessage(event.button, down);
     if (!window || message == 0)
         return;
-    if (const auto point = ClientPointParam(window, event.x, event.y))
+    if (const auto point = ClientPointParam(window, event.x, event.y)) {
+        window->PointerInside = true;
         Enqueue({window, message, MouseFlagsAtEvent(), *point});
+    }
+}
+
+// The first motion outside the client area after one inside tells the
+// window that the pointer has gone, so that a drag is not joined across the
+// part of its path the window never saw.
+void PointerLeft(WindowHandle window) {
+    if (window->PointerInside)
+        Enqueue({window, WM_MOUSELEAVE, 0, 0});
+    window->PointerInside = false;
 }
 
 void TranslateMouseMotion(const SDL_MouseMotionEvent& event) {
     const WindowHandle window = WindowFromSdl(event.windowID);
     if (!window || event.which == SDL_TOUCH_MOUSEID)
         return;
-    if (const auto point = ClientPointParam(window, event.x, event.y))
-        Enqueue({window, WM_MOUSEMOVE, MouseFlagsAtEvent(), *point});
+    const auto point = ClientPointParam(window, event.x, event.y);
+    if (!point)
+        return PointerLeft(window);
+    window->PointerInside = true;
+    Enqueue({window, WM_MOUSEMOVE, MouseFlagsAtEvent(), *point});
 }
 
 void TranslateMouseWheel(const SDL_MouseWheelEvent& event) {
@@ -204,6 +218,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
             Enqueue({window, WM_PAINT, 0, 0});
         }
         break;
+    case SDL_WINDOWEVENT_LEAVE: PointerLeft(window); break;
     case SDL_WINDOWEVENT_CLOSE: Enqueue({window, WM_CLOSE, 0, 0}); break;
     default: break;
     }

@@ -32,6 +32,9 @@ inline constexpr std::uint32_t WM_MBUTTONUP = 520;
 // a notch, positive away from the user; the low word holds the MK_ flags.
 inline constexpr std::uint32_t WM_MOUSEWHEEL = 522;
 inline constexpr int WHEEL_DELTA = 120;
+// The pointer has left the client area (or the screen over it): the mouse
+// messages before it and the next WM_MOUSEMOVE are not joined by a path.
+inline constexpr std::uint32_t WM_MOUSELEAVE = 0x02A3;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 // A multimedia device finished (or gave up) a command sent with "notify":
 // wParam is the MCI_NOTIFY_ code, lParam the device identifier.

@@ -45,7 +45,10 @@ bool EnsureVideo() {
     if (state.VideoUp)
         return true;
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");      // mouse messages come from the client area only
+    // While a button is held the motion outside the window arrives at its real
+    // place instead of clamped to the edge, so that it can be told apart from
+    // a motion on the edge and kept from the window.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1"); // until an active window holds it off
     if (!InitDesktopVideo())
         return false;

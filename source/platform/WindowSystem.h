@@ -152,6 +152,7 @@ std::int16_t GetKeyState(int virtualKey);
 struct Point {
     int X = 0;
     int Y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
 };
 Point GetClientCursorPos(WindowHandle window);
 

@@ -33,6 +33,7 @@ struct Window {
     Size ClientSize;
     SDL_Window* Sdl = nullptr; // null for message-only windows and on the headless screen
     bool PaintQueued = false;
+    bool PointerInside = false; // the last mouse event lay in the client area
 };
 
 struct WindowSystemState {

@@ -24,10 +24,11 @@ check "only one game window exists" [ "$(windows_named "$TITLE" | wc -l)" = 1 ]
 GAME_PID=$first_pid
 
 # --- Active and inactive ----------------------------------------------------------
+caption_is() { [ "$(xdotool getwindowname "$window")" = "$1" ]; }
 focus "$window"
-check "the active caption is the title" [ "$(xdotool getwindowname "$window")" = "$TITLE" ]
+check "the active caption is the title" wait_until 10 caption_is "$TITLE"
 unfocus
-check "the inactive caption says (sleep)" [ "$(xdotool getwindowname "$window")" = "$TITLE (sleep)" ]
+check "the inactive caption says (sleep)" wait_until 10 caption_is "$TITLE (sleep)"
 before=$(cpu_ticks); sleep 2; after=$(cpu_ticks)
 check "an inactive game uses no processor time (used $((after - before)) ticks in 2 s)" [ $((after - before)) -le 3 ]
 
@@ -97,10 +98,21 @@ wait_game_exit 10 || true
 check "and ends normally ($GAME_STATUS)" [ "$GAME_STATUS" = 0 ]
 
 # --- No display at all ------------------------------------------------------------
-status=0
-timeout 10 env -u DISPLAY -u WAYLAND_DISPLAY "$GAME" >/dev/null 2>"$WORK/nodisplay" || status=$?
+# run_without_display LOCALE: the program's status lands in status, its
+# standard error in $WORK/nodisplay.
+run_without_display() {
+    status=0
+    timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="$1" \
+        "$GAME" >/dev/null 2>"$WORK/nodisplay" || status=$?
+}
+run_without_display C
 check "with no display the program fails (status $status)" [ "$status" = 1 ]
 check "the error says in plain words that no display was found" grep -q "error: No display was found" "$WORK/nodisplay"
-check "and to the log" grep -q "Error! No display was found.* ウィンドウが生成できませんでした" "$LOG"
+check "in English under a locale that is not Japanese" \
+    grep -q "error: No display was found: .* The window could not be created$" "$WORK/nodisplay"
+check "and to the log in the program's own words" \
+    grep -q "Error! No display was found.* ウィンドウが生成できませんでした" "$LOG"
+run_without_display ja_JP.UTF-8
+check "in Japanese under a Japanese locale" grep -q "error: No display was found: .* ウィンドウが生成できませんでした$" "$WORK/nodisplay"
 
 finish

@@ -6,6 +6,11 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../xvfb.sh"
 
 E2E_SCREEN="${E2E_SCREEN:-1920x1080x24}"
+# The least limit of every wait, in seconds. A wait ends as soon as what it
+# waits for is there, so a generous limit costs a passing test nothing; on a
+# loaded machine the game runs its frames slower than real time, and a limit
+# sized for an idle one fails there.
+E2E_PATIENCE="${E2E_PATIENCE:-600}"
 failures=0
 
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -15,10 +20,14 @@ check() { # check WHAT COMMAND...
     if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
+# The limit for a wait asked with $1 seconds: at least E2E_PATIENCE.
+patient_limit() { echo $(($1 > E2E_PATIENCE ? $1 : E2E_PATIENCE)); }
+
 # wait_until SECONDS COMMAND...: polls the condition until it holds; the limit
-# is generous for a loaded machine, the check is the condition itself.
+# (at least E2E_PATIENCE) is generous for a loaded machine, the check is the
+# condition itself.
 wait_until() {
-    local deadline=$((SECONDS + $1)); shift
+    local deadline=$((SECONDS + $(patient_limit "$1"))); shift
     until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.2; done
 }
 
@@ -41,14 +50,29 @@ cleanup() {
 }
 trap cleanup EXIT
 
+TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
+
 start_game() {
     "$GAME" >"$WORK/stdout" 2>"$WORK/stderr" &
     GAME_PID=$!
 }
 
-# Waits for the process to end; its status lands in GAME_STATUS.
+# Clicks on the title screen to start a round.
+start_round() {
+    window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
+    focus "$window"
+    xdotool mousemove --window "$window" 512 384 click 1
+}
+
+end_game() {
+    press Escape
+    wait_game_exit 10 || true
+}
+
+# Waits for the process to end (at least E2E_PATIENCE seconds); its status
+# lands in GAME_STATUS.
 wait_game_exit() { # wait_game_exit SECONDS
-    local deadline=$((SECONDS + $1))
+    local deadline=$((SECONDS + $(patient_limit "$1")))
     while kill -0 "$GAME_PID" 2>/dev/null; do
         [ $SECONDS -ge $deadline ] && { GAME_STATUS=timeout; return 1; }
         sleep 0.1
@@ -66,9 +90,10 @@ windows_named() { # windows_named NAME
     done
 }
 
-# The id of the first mapped window named exactly NAME, waiting up to $2 s.
+# The id of the first mapped window named exactly NAME, waiting up to $2 s
+# (at least E2E_PATIENCE).
 find_window() { # find_window NAME SECONDS
-    local deadline=$((SECONDS + $2)) id
+    local deadline=$((SECONDS + $(patient_limit "$2"))) id
     while [ $SECONDS -lt $deadline ]; do
         id=$(windows_named "$1" | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
@@ -111,6 +136,17 @@ press() { xdotool key "$@"; sleep 0.3; }
 
 # Processor time of the game in clock ticks (user + system).
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$GAME_PID/stat"; }
+
+# Share of the part's pixels that show blue or red water.
+water_share() { # water_share NAME blue|red
+    local expr='(b>r+0.25 && b>g)'
+    [ "$2" = red ] && expr='(r>b+0.25 && r>g+0.15)'
+    convert "$WORK/$1.png" -fx "$expr?1:0" -format '%[fx:mean]' info:
+}
+move_to() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); sleep 0.2; }
+# A click that the game sees with the button held, however slowly it reads its messages.
+slow_click() { xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.2; }
+park_mouse() { move_to 1000 760; } # the cell cursor and the pointer away from what is looked at
 
 finish() {
     if [ "$failures" -gt 0 ]; then

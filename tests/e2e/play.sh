@@ -9,14 +9,6 @@ start_game_window "$1"
 DATA="$WORK/game"
 STAGE="$DATA/stages/0001"
 
-# --- Looking at the client area ------------------------------------------------
-# Share of the part's pixels that show blue or red water.
-water_share() { # water_share NAME blue|red
-    local expr='(b>r+0.25 && b>g)'
-    [ "$2" = red ] && expr='(r>b+0.25 && r>g+0.15)'
-    convert "$WORK/$1.png" -fx "$expr?1:0" -format '%[fx:mean]' info:
-}
-move_to() { xdotool mousemove $((X0 + $1)) $((Y0 + $2)); sleep 0.2; }
 # A drag with the left button held along a row of cells: from column $1 to $2 in row $3.
 drag_row() {
     move_to $(($1 * 16 + 8)) $(($3 * 16 + 8))
@@ -24,7 +16,6 @@ drag_row() {
     for ((c = $1; c <= $2; c++)); do move_to $((c * 16 + 8)) $(($3 * 16 + 8)); done
     xdotool mouseup 1; sleep 0.2
 }
-park_mouse() { move_to 1000 760; } # the cell cursor and the pointer away from what is looked at
 
 # Conditions the waits poll.
 title_shows() { grab 0 0 1024 560 now && below "$(difference now title)" 0.02; }
@@ -56,8 +47,6 @@ veiled() {
     awk "BEGIN { r = $(convert "$WORK/now.png" -format '%[fx:mean]' info:) / \
                      $(convert "$WORK/frame_right.png" -format '%[fx:mean]' info:); exit !(r > 0.4 && r < 0.6) }"
 }
-# A click that the game sees with the button held, however slowly it reads its messages.
-slow_click() { xdotool mousedown 1; sleep 0.2; xdotool mouseup 1; sleep 0.2; }
 
 # --- The title ------------------------------------------------------------------------
 park_mouse
@@ -115,8 +104,9 @@ press F5
 check "F5 in the game restarts it: the map is read again and the water pours" wait_until 10 water_pours_from_sources
 
 # --- Full screen and back ----------------------------------------------------------
+window_size_is() { [ "$(geometry "$window" | cut -d' ' -f2)" = "$1" ]; }
 press F4
-check "F4 covers the screen" [ "$(geometry "$window" | cut -d' ' -f2)" = 1920x1080 ]
+check "F4 covers the screen" wait_until 10 window_size_is 1920x1080
 full_screen_scaled() {
     import -window root "$WORK/screen.png"
     below "$(convert "$WORK/screen.png" -crop 230x1080+0+0 -format '%[fx:maxima]' info:)" 0.01 &&
@@ -124,8 +114,8 @@ full_screen_scaled() {
 }
 check "full screen shows the scene scaled, with black bars" wait_until 10 full_screen_scaled
 press F4
+check "F4 again gives back the window" wait_until 10 window_size_is 1024x768
 read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')
-check "F4 again gives back the window" [ "$(geometry "$window" | cut -d' ' -f2)" = 1024x768 ]
 check "and the scene is drawn in it again" wait_until 10 matches 0 40 60 600 frame_part 0.01
 
 press Escape

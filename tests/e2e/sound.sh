@@ -9,7 +9,6 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb "$E2E_SCREEN"
 make_game_copy "$1"
-TITLE="The Vaporel Vovor of ZANK (ver 1.0.0)"
 LOG="$WORK/game/vaporel.Z5.log"
 AUDIO="$WORK/audio.raw"
 
@@ -43,18 +42,6 @@ output_lasts() {
     [ -f "$AUDIO" ] && levels && [ "$(wc -l <"$WORK/levels")" -ge "$1" ]
 }
 
-# Clicks on the title screen to start a round.
-start_round() {
-    window=$(find_window "$TITLE" 10) || { fail "the window opens"; finish; }
-    focus "$window"
-    xdotool mousemove --window "$window" 512 384 click 1
-}
-
-end_game() {
-    press Escape
-    wait_game_exit 10 || true
-}
-
 # --- With the disk driver: music, then the fade -----------------------------
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO" start_game
 # Over half a second of the title's silence first, so that the music is seen
@@ -80,8 +67,10 @@ read -r onset music tail heard silent < <(awk '
 # about 5000 and the last second of a linear fade about a quarter of it.
 check "the music starts after the click (at ${onset}/10 s)" [ "$onset" -gt 5 ]
 check "the music plays at full level (RMS $music)" [ "$music" -gt 2500 ]
-check "it sounds for the stage and the fade, eight seconds of timed frames (${heard} s)" \
-    awk "BEGIN { exit !($heard >= 6 && $heard <= 60) }"
+# Timed frames never run faster than real time, but a loaded machine runs them
+# slower: the eight seconds are a least length only.
+check "it sounds for the stage and the fade, eight seconds of timed frames or more (${heard} s)" \
+    awk "BEGIN { exit !($heard >= 6) }"
 check "its last second fades (RMS $tail against $music)" [ $((tail * 2)) -lt "$music" ]
 check "then the output is silent" [ "$silent" -ge 5 ]
 

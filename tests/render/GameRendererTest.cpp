@@ -35,19 +35,11 @@ protected:
         WritePng(Folder / "Blue.png", 32, 32, alpha, alpha ? SoftDisc(40, 90, 250) : Solid(0, 0, 100));
         WritePng(Folder / "Red.png", 32, 32, alpha, alpha ? SoftDisc(250, 60, 30) : Solid(100, 0, 0));
         WritePng(Folder / "GameOver.png", 64, 32, true, Solid(0, 255, 0));
-        Window = CreateTestWindow(false, FieldWidth, FieldHeight);
-        ASSERT_NE(Window, nullptr) << "no window: is there a display?";
-        Renderer = std::make_unique<TGameRenderer>(Window, Profiler, Folder.path().string() + "/");
-        Renderer->SetSize(FieldWidth, FieldHeight);
-        Renderer->Begin2D();
-        Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
+        Scene = std::make_unique<GameScene>(Folder.path().string() + "/");
+        Renderer = Scene->Renderer.get();
+        Box = Scene->Box.get();
     }
-    void TearDown() override {
-        Box.reset();
-        Renderer.reset();
-        if (Window != nullptr)
-            platform::DestroyWindow(Window);
-    }
+    void TearDown() override { Scene.reset(); }
 
     void Fill(float grey) {
         GL().ClearColor(grey, grey, grey, 1);
@@ -68,11 +60,9 @@ protected:
     }
 
     TempFolder Folder;
-    TGameProfiler Profiler;
-    TApp App; // never runs: the cell cursor outlines the top-left cell
-    platform::WindowHandle Window = nullptr;
-    std::unique_ptr<TGameRenderer> Renderer;
-    std::unique_ptr<TVaporelBox> Box;
+    std::unique_ptr<GameScene> Scene;
+    TGameRenderer* Renderer = nullptr;
+    TVaporelBox* Box = nullptr;
 };
 
 INSTANTIATE_TEST_SUITE_P(Pictures, SceneTest, testing::Values(true, false),

@@ -97,6 +97,22 @@ TEST_F(InputMessagesTest, NothingOfTheMouseOutsideTheClientAreaReachesTheWindow)
     EXPECT_GE(GetKeyState(VK_LBUTTON), 0) << "the next move tells the key table the button is up";
 }
 
+TEST_F(InputMessagesTest, ThePointerLeavingTheClientAreaIsToldOnce) {
+    Move(5, 5);
+    Move(5, ClientHeight + 100); // a drag's motion below the window, at its real place
+    Move(5, ClientHeight + 200);
+    Move(5, 6);
+    SDL_Event leave{SDL_WINDOWEVENT};
+    leave.window.event = SDL_WINDOWEVENT_LEAVE;
+    Push(leave);
+    Push(leave);
+    std::vector<std::uint32_t> kinds;
+    for (const WindowMessage& message : Take(WM_MOUSEMOVE, WM_MOUSELEAVE))
+        if (message.Message == WM_MOUSEMOVE || message.Message == WM_MOUSELEAVE)
+            kinds.push_back(message.Message);
+    EXPECT_EQ(kinds, (std::vector<std::uint32_t>{WM_MOUSEMOVE, WM_MOUSELEAVE, WM_MOUSEMOVE, WM_MOUSELEAVE}));
+}
+
 TEST_F(InputMessagesTest, LettersAndDigitsOfEveryLayoutHaveTheirCodes) {
     const std::vector<std::tuple<SDL_Keycode, SDL_Scancode, std::uintptr_t>> keys = {
         {SDLK_AMPERSAND, SDL_SCANCODE_1, '1'},

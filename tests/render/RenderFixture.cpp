@@ -44,6 +44,22 @@ platform::WindowHandle CreateTestWindow(bool messageOnly, int width, int height)
     return window;
 }
 
+GameScene::GameScene(const std::string& pictureFolder) {
+    Window = CreateTestWindow(false, FieldWidth, FieldHeight);
+    if (Window == nullptr)
+        throw Exception("no window: is there a display?");
+    Renderer = std::make_unique<TGameRenderer>(Window, Profiler, pictureFolder);
+    Renderer->SetSize(FieldWidth, FieldHeight);
+    Renderer->Begin2D();
+    Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
+}
+
+GameScene::~GameScene() {
+    Box.reset();
+    Renderer.reset();
+    platform::DestroyWindow(Window);
+}
+
 void RenderTest::SetUp() {
     Window = CreateTestWindow();
     ASSERT_NE(Window, nullptr) << "no window: is there a display?";

@@ -3,7 +3,9 @@
 // 2D projection set, and helpers that read pixels back from the back buffer
 // in the renderer's top-left coordinates.
 
+#include "game/render/GameRendererUnit.h"
 #include "game/render/OpenGLRendererUnit.h"
+#include "game/water/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 
@@ -28,6 +30,21 @@ inline constexpr int ClientHeight = 240;
 // A window of the client size (or a message-only one) on the test display.
 platform::WindowHandle CreateTestWindow(bool messageOnly = false, int width = ClientWidth,
                                         int height = ClientHeight);
+
+// The game's renderer with the pictures of a folder, and a box that draws
+// with it, on a window of the field's size. Without a display it raises.
+struct GameScene {
+    explicit GameScene(const std::string& pictureFolder);
+    ~GameScene();
+    GameScene(const GameScene&) = delete;
+    GameScene& operator=(const GameScene&) = delete;
+
+    TGameProfiler Profiler;
+    TApp App; // never runs: the cell cursor outlines the top-left cell
+    platform::WindowHandle Window = nullptr;
+    std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TVaporelBox> Box;
+};
 
 class RenderTest : public testing::Test {
 protected:

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -134,7 +135,8 @@ TEST_F(Stage, MissingFilesNameThemAndKeepTheOldPath) {
     box->LoadStage(dir);
     fs::remove(dir + "/Front.png");
     textures = THeadlessLayerTextures(); // a fresh run: the slot must be filled again
-    EXPECT_EQ(ErrorOfLoad(), dir + "/Frontは、対応していない画像ファイルです。");
+    EXPECT_EQ(ErrorOfLoad(), dir + "/Frontは、対応していない画像ファイルです。(" + dir +
+                                 "/Front.jpg, .png, .bmp: No such file or directory)");
 
     fs::remove(dir + "/Map.png");
     EXPECT_NE(ErrorOfLoad().find(dir + "/Map.png"), std::string::npos);
@@ -148,6 +150,25 @@ TEST_F(Stage, MissingFilesNameThemAndKeepTheOldPath) {
     EXPECT_NE(ErrorOfLoad().find(dir + "/data.xml"), std::string::npos);
     EXPECT_EQ(box->Cells[0][0].CellType, ctSource) << "steps already done stay done";
     EXPECT_EQ(box->StagePath, "before/");
+}
+
+// A layer's picture is the first of .jpg, .png, .bmp that is a regular file;
+// when none is, the message says what the first one there is wrong with.
+TEST_F(Stage, ALayerThatIsNoFileSaysWhy) {
+    const std::string unsupported = dir + "/Frontは、対応していない画像ファイルです。(";
+    fs::remove(dir + "/Front.png");
+    ASSERT_EQ(mkfifo((dir + "/Front.jpg").c_str(), 0600), 0);
+    EXPECT_EQ(ErrorOfLoad(), unsupported + dir + "/Front.jpg: not a regular file)");
+
+    fs::remove(dir + "/Front.jpg");
+    fs::create_directory(dir + "/Front.png");
+    EXPECT_EQ(ErrorOfLoad(), unsupported + dir + "/Front.png: not a regular file)") << "a folder";
+
+    ASSERT_EQ(mkfifo((dir + "/Front.jpg").c_str(), 0600), 0);
+    fs::remove(dir + "/Front.png");
+    WritePng(dir + "/Front.png", 8, 8, {});
+    EXPECT_EQ(ErrorOfLoad(), "") << "a FIFO is passed over for the next name";
+    EXPECT_EQ(textures.Slot(tidFront).FileName, dir + "/Front.png");
 }
 
 TEST_F(Stage, DamagedMapPictureIsAnErrorNamingIt) {

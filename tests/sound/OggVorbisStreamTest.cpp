@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -57,13 +58,15 @@ protected:
         return path;
     }
 
-    static void ExpectOpenFails(const std::string& path, const char* where) {
+    // `tail` follows the file's name: what the checked open found, if anything.
+    static void ExpectOpenFails(const std::string& path, const char* where, const std::string& tail = {}) {
         TZ5OggVorbisSoundStream stream;
         try {
             stream.Open(path);
             FAIL() << path << " opened";
         } catch (const Exception& e) {
-            EXPECT_EQ(std::string(e.what()), std::string(OpenMessage) + where + "\r\nファイル名" + path);
+            EXPECT_EQ(std::string(e.what()),
+                      std::string(OpenMessage) + where + "\r\nファイル名" + path + tail);
         }
         EXPECT_FALSE(stream.Opened());
     }
@@ -114,14 +117,32 @@ TEST_F(OggVorbisStream, TheGameMusicLoopsWithoutAClick) {
 }
 
 TEST_F(OggVorbisStream, BadFilesGiveTheOpenMessageNamingTheFile) {
-    ExpectOpenFails("bgm/missing.ogg", "@FileOpen");
-    ExpectOpenFails("bgm", "@FileOpen"); // a folder
+    ExpectOpenFails("bgm/missing.ogg", "@FileOpen", ": No such file or directory");
+    ExpectOpenFails("bgm", "@FileOpen", ": not a regular file"); // a folder
     ExpectOpenFails(EditedMusic([](std::string& b) { b.resize(3000); }), "@OggVorbisUnit.ov_open_callbacks");
     ExpectOpenFails(
         EditedMusic([](std::string& b) { b = OggPage("OpusHead\x01\x02\x38\x01\x80\xbb\0\0\0\0\0"); }),
         "@OggVorbisUnit.ov_open_callbacks"); // an Ogg stream of another codec
     ExpectOpenFails(EditedMusic([](std::string& b) { b = "not an ogg file at all"; }),
                     "@OggVorbisUnit.ov_open_callbacks");
+}
+
+// The open message keeps what the checked open found: a FIFO would otherwise
+// read as a missing file, and an oversized file as a damaged one.
+TEST_F(OggVorbisStream, FilesTheCheckedOpenRefusesKeepTheirReason) {
+    const std::string fifo = testing::TempDir() + "fifo.ogg";
+    std::filesystem::remove(fifo);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ExpectOpenFails(fifo, "@FileOpen", ": not a regular file");
+    std::filesystem::remove(fifo);
+
+    const std::string huge = testing::TempDir() + "huge.ogg";
+    std::ofstream(huge, std::ios::binary).close();
+    std::filesystem::resize_file(huge, MaxOggFileBytes + 1); // sparse: no disk space taken
+    ExpectOpenFails(huge, "@FileOpen",
+                    ": too large (" + std::to_string(MaxOggFileBytes + 1) + " bytes, at most " +
+                        std::to_string(MaxOggFileBytes) + ")");
+    std::filesystem::remove(huge);
 }
 
 TEST_F(OggVorbisStream, DamagedAudioGivesTheDecodeMessage) {

@@ -5,6 +5,9 @@
 
 #include "lib/Z5StreamUnit.h"
 
+#include <fstream>
+#include <string>
+
 namespace {
 
 class SoundManager : public testing::Test {
@@ -64,4 +67,51 @@ TEST_F(SoundManager, MutedKeepsTheRequestsWhileTheCooldownRunsDown) {
     EXPECT_EQ(Select.RequestCount, 1);
     EXPECT_EQ(Select.Cooldown, 1);
     EXPECT_FALSE(Channel().IsPlaying());
+}
+
+TEST_F(SoundManager, ALoadedWaveFileSoundsWithItsOwnSamplesAndRate) {
+    const std::string fileName = testing::TempDir() + "/effect.wav";
+    {
+        // 8-bit mono at 11025 Hz: five frames.
+        const unsigned char wave[] = {'R', 'I', 'F',  'F',  41, 0,   0,   0,   'W', 'A', 'V', 'E',  'f',
+                                      'm', 't', ' ',  16,   0,  0,   0,   1,   0,   1,   0,   0x11, 0x2B,
+                                      0,   0,   0x11, 0x2B, 0,  0,   1,   0,   8,   0,   'd', 'a',  't',
+                                      'a', 5,   0,    0,    0,  128, 160, 192, 224, 255};
+        std::ofstream(fileName, std::ios::binary).write(reinterpret_cast<const char*>(wave), sizeof wave);
+    }
+    Sound.LoadEffect(seHit3, fileName, 4);
+    const TSoundEffectItem& item = Sound.Item(seHit3);
+    ASSERT_NE(item.Source, nullptr);
+    EXPECT_EQ(item.Source->Format.SamplesPerSec, 11025u);
+    EXPECT_EQ(item.Source->Format.BitsPerSample, 8);
+    EXPECT_EQ(item.Source->Stream->GetSize(), 5);
+    EXPECT_EQ(item.CooldownFrames, 4);
+    EXPECT_EQ(Sound.SoundDataList().GetPointer("Hit3"), item.Source) << "the list owns it";
+    Sound.Request(seHit3, 0.5);
+    Sound.Update();
+    ASSERT_TRUE(Channel().IsPlaying());
+    EXPECT_EQ(Channel().SoundId(), seHit3);
+    EXPECT_EQ(Channel().Pan(), 0.5);
+}
+
+TEST_F(SoundManager, ADamagedWaveFileIsRefusedByName) {
+    const std::string fileName = testing::TempDir() + "/damaged.wav";
+    std::ofstream(fileName, std::ios::binary) << "RIFF\x10\0\0\0WAVEfmt garbage";
+    const TZ5SoundData* before = Sound.Item(seHit3).Source;
+    try {
+        Sound.LoadEffect(seHit3, fileName, 0);
+        FAIL() << "no error";
+    } catch (const Exception& error) {
+        EXPECT_NE(std::string(error.what()).find(fileName), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(Sound.Item(seHit3).Source, before);
+    EXPECT_THROW(Sound.LoadEffect(seHit3, testing::TempDir() + "/missing.wav", 0), Exception);
+}
+
+TEST_F(SoundManager, RequestsBeyondTwentyInAFrameAreDropped) {
+    for (int i = 0; i < 25; ++i)
+        Sound.Request(seSelect, i < 20 ? 0.0 : 1.0);
+    EXPECT_EQ(Select.RequestCount, TSoundEffectItem::MaxRequests);
+    Sound.Update();
+    EXPECT_EQ(Channel().Pan(), 0.0) << "the last five never counted";
 }

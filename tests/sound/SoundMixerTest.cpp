@@ -120,3 +120,14 @@ TEST(SoundMixer, LocksSplitAtTheEndOfTheBufferAndRefuseBadSpans) {
     EXPECT_EQ(mixer.CreateBuffer(MakePcmFormat(3, 44100, 16), 600, buffer), SoundBadFormat);
     EXPECT_EQ(mixer.CreateBuffer(StereoFormat, 0, buffer), SoundInvalidParam);
 }
+
+TEST(SoundMixer, MutedOutputIsSilenceWhileTheBuffersPlayOn) {
+    TSoundMixer mixer;
+    auto buffer = MonoBuffer(mixer, 4096, [](std::uint32_t i) { return static_cast<std::int16_t>(i); });
+    buffer->Play(false);
+    mixer.SetMuted(true);
+    const auto muted = Render(mixer, 100);
+    EXPECT_TRUE(std::all_of(muted.begin(), muted.end(), [](std::int16_t s) { return s == 0; }));
+    mixer.SetMuted(false);
+    EXPECT_EQ(Render(mixer, 1)[0], 100) << "the sound went on unheard: frame 100 is next";
+}

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,6 +35,7 @@ TEST(CheckedFile, ReadsUpToTheEndWithinTheLimitAndRefusesALongerFile) {
         ADD_FAILURE() << "a file over the limit opens";
     } catch (const FileError& error) {
         EXPECT_STREQ(error.what(), (path + " is too large (10 bytes, at most 9)").c_str());
+        EXPECT_EQ(error.Reason(), "too large (10 bytes, at most 9)") << "the reason without the name";
         EXPECT_EQ(error.SystemError(), 0);
     }
     std::filesystem::remove(path);
@@ -41,7 +44,33 @@ TEST(CheckedFile, ReadsUpToTheEndWithinTheLimitAndRefusesALongerFile) {
         ADD_FAILURE() << "a missing file opens";
     } catch (const FileError& error) {
         EXPECT_EQ(error.SystemError(), ENOENT) << "callers tell a missing file from a bad one";
+        EXPECT_EQ(error.Reason(), std::strerror(ENOENT));
+        EXPECT_EQ(error.what(), "cannot open " + path + ": " + error.Reason());
     }
+}
+
+// The look without an open agrees with the open on every kind of file.
+TEST(CheckedFile, CheckRegularFileGivesTheReasonTheOpenWould) {
+    const std::string dir = ::testing::TempDir() + "vaporel_check_regular/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir + "folder");
+    std::ofstream(dir + "file") << "x";
+    ASSERT_EQ(mkfifo((dir + "fifo").c_str(), 0600), 0);
+
+    for (const std::string name : {"file", "folder", "fifo", "missing"}) {
+        const platform::FileCheck check = platform::CheckRegularFile(dir + name);
+        try {
+            CheckedFile file(dir + name, 100);
+            EXPECT_TRUE(check.IsRegularFile()) << name << " opens, yet the look refuses it: " << check.Reason;
+        } catch (const FileError& error) {
+            EXPECT_EQ(check.Reason, error.Reason()) << name;
+            EXPECT_EQ(check.SystemError, error.SystemError()) << name;
+        }
+    }
+    EXPECT_TRUE(platform::CheckRegularFile(dir + "file").IsRegularFile());
+    EXPECT_EQ(platform::CheckRegularFile(dir + "fifo").Reason, "not a regular file");
+    EXPECT_EQ(platform::CheckRegularFile(dir + "missing").SystemError, ENOENT);
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace

@@ -56,18 +56,19 @@ protected:
 
 } // namespace
 
-TEST_F(GameAppTest, WithoutAFileTheGameStartsWindowedAndWritesBothKeys) {
+TEST_F(GameAppTest, WithoutAFileTheGameStartsWindowedAndWritesTheKeys) {
     {
         ScriptedGame game;
         EXPECT_FALSE(game.StartFullScreen);
         EXPECT_FALSE(game.VisibleDebugMessage());
+        EXPECT_FALSE(game.IsMuted());
         EXPECT_EQ(game.Title, "The Vaporel Vovor of ZANK (ver 1.0.0)");
         EXPECT_EQ(game.Width, 1024);
         EXPECT_EQ(game.Height, 768);
         game.Run();
         EXPECT_EQ(game.FrameCount(), 3);
     }
-    EXPECT_EQ(ReadFile(OptionsFile), "[options]\nIsFullScreen = 0\nVisibleDebugMessage = 0\n");
+    EXPECT_EQ(ReadFile(OptionsFile), "[options]\nIsFullScreen = 0\nVisibleDebugMessage = 0\nIsMuted = 0\n");
 }
 
 TEST_F(GameAppTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
@@ -75,7 +76,7 @@ TEST_F(GameAppTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
     {
         ScriptedGame game;
         EXPECT_TRUE(game.VisibleDebugMessage()) << "hexadecimal reads as a number";
-        game.Keys = {VK_F4, VK_F2};
+        game.Keys = {VK_F4, VK_F2, 'M'};
         game.Run();
     }
     const std::string saved = ReadFile(OptionsFile);
@@ -83,9 +84,11 @@ TEST_F(GameAppTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
     EXPECT_NE(saved.find("volume = 7"), std::string::npos) << saved;
     EXPECT_NE(saved.find("IsFullScreen = 1"), std::string::npos) << saved;
     EXPECT_NE(saved.find("VisibleDebugMessage = 0"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("IsMuted = 1"), std::string::npos) << saved;
 
     ScriptedGame next;
     EXPECT_TRUE(next.StartFullScreen) << "the next start goes straight to full screen";
+    EXPECT_TRUE(next.IsMuted()) << "and silent";
 }
 
 TEST_F(GameAppTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
@@ -144,6 +147,29 @@ TEST_F(GameAppTest, AnUnwritableOptionsFileRaisesAtExitAndLosesNothing) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(newFile));
     EXPECT_FALSE(IsWindow(game.Handle())) << "the window went all the same";
+}
+
+// Timed frames the frame timer may leave undrawn: at most three of every four.
+constexpr int SkipCycle = 4;
+
+int PicturesDrawn(const TGameApp& game) {
+    return game.GameProfiler().Engine().Item(pidDraw)->Count;
+}
+
+TEST_F(GameAppTest, TheTitleIsDrawnAgainOnlyWhenItsPictureChanges) {
+    ScriptedGame game;
+    game.FramesToRun = 130; // the prompt blinks at frames 30, 60, 90 and 120
+    game.Run();
+    EXPECT_GE(PicturesDrawn(game), 3) << "the first picture and the prompt's blinking";
+    EXPECT_LE(PicturesDrawn(game), 12) << "no picture of the still title is drawn twice";
+}
+
+TEST_F(GameAppTest, TheGameIsDrawnInEveryTimedFrameTheTimerLetsDraw) {
+    ScriptedGame game;
+    game.Keys = {VK_F5}; // into the game at once
+    game.FramesToRun = 60;
+    game.Run();
+    EXPECT_GE(PicturesDrawn(game), game.FramesToRun / SkipCycle) << "the water moves in every frame";
 }
 
 TEST_F(GameAppTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {

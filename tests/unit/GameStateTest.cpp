@@ -3,13 +3,13 @@
 
 #include "HeadlessScreen.h"
 
+#include "game/app/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/MainGameStateUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/states/TitleStateUnit.h"
-#include "game/app/WaitTimerUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,10 @@ class RecordedSwitches : public TStateSwitch {
 public:
     void ChangeToTitle() override { Calls.push_back("title"); }
     void ChangeToMain() override { Calls.push_back("main"); }
+    void Invalidate() override { InvalidatedAt.push_back(Frame); }
     std::vector<std::string> Calls;
+    int Frame = 0;                  // set by the test as its frames go by
+    std::vector<int> InvalidatedAt; // frames whose picture was marked out of date
 };
 
 // Holds or releases a key as the message layer reports it.
@@ -44,7 +47,7 @@ protected:
         WaitTimer.SetRate(NormalFrameRate);
     }
     void TearDown() override {
-        for (int key : {OutletKey, DrainKey, SourceKey})
+        for (int key : {OutletKey, DrainKey, SourceKey, VK_CONTROL})
             SetKey(key, false);
     }
 
@@ -55,6 +58,12 @@ protected:
             for (const TMapCell& cell : column)
                 types.push_back(cell.CellType);
         return types;
+    }
+    // Empties the cells of columns and rows in [first, last].
+    void EmptyCells(int firstColumn, int lastColumn, int firstRow, int lastRow) {
+        for (int column = firstColumn; column <= lastColumn; ++column)
+            for (int row = firstRow; row <= lastRow; ++row)
+                Box.Cells[column][row].CellType = ctEmpty;
     }
     // A left click at the centre of a cell, as the first press of a stroke.
     void ClickCell(int column, int row, TShiftFlags shift = ssLeft) {
@@ -71,7 +80,7 @@ protected:
     TSoundManager Sound{[](AudioRenderer&) -> std::unique_ptr<AudioOutput> { throw AudioError("none"); }};
     TBGMManager Music{Sound};
     TTitleState Title{App, nullptr, WaitTimer, Music, Box};
-    TMainGameState Main{App, nullptr, WaitTimer, Music, Box};
+    TMainGameState Main{App, nullptr, WaitTimer, Music, Box, Sound};
 };
 
 } // namespace
@@ -92,6 +101,16 @@ TEST_F(GameStateTest, TheTitlePromptBlinksEveryThirtyFramesAndOnlyALeftClickStar
     EXPECT_TRUE(App.Calls.empty());
     Title.MouseDown(10, 10, mbLeft, ssLeft);
     EXPECT_EQ(App.Calls, std::vector<std::string>{"main"});
+}
+
+TEST_F(GameStateTest, TheTitleMarksItsPictureOutOfDateOnlyWhenThePromptBlinks) {
+    Title.Enter();
+    for (App.Frame = 1; App.Frame <= 150; ++App.Frame)
+        Title.Update();
+    EXPECT_EQ(App.InvalidatedAt, (std::vector<int>{30, 60, 90, 120, 150}))
+        << "the prompt hides at frame 30 and shows again at 60";
+    EXPECT_FALSE(Title.Animated()) << "the title is drawn only when something changed";
+    EXPECT_TRUE(Main.Animated()) << "the water moves in every frame";
 }
 
 TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFinished) {
@@ -141,8 +160,10 @@ TEST_F(GameStateTest, TheRightButtonRunsFourTimesAsFastUntilReleasedOrTheGameIsL
     Main.MouseUp(500, 300, mbRight, 0);
     EXPECT_EQ(WaitTimer.Rate(), 60);
     Main.MouseDown(500, 300, mbRight, ssRight);
+    EXPECT_EQ(Sound.Item(EtcDropSound).CooldownFrames, 24) << "the drops stay at ten a second";
     Main.Leave();
     EXPECT_EQ(WaitTimer.Rate(), 60);
+    EXPECT_EQ(Sound.Item(EtcDropSound).CooldownFrames, 6);
 }
 
 TEST_F(GameStateTest, AHeldLeftButtonTogglesEachCellItCrossesOnce) {
@@ -213,6 +234,140 @@ TEST(CellCursor, OutlinesTheCellByDivisionTruncatingTowardZero) {
     EXPECT_EQ(CellOrigin(-5), 0) << "(-5, 37) outlines (0, 32) to (16, 48)";
     EXPECT_EQ(CellOrigin(37), 32);
     EXPECT_EQ(CellOrigin(-17), -16);
+}
+
+TEST_F(GameStateTest, OneFastMoveAcrossTwentyCellsEditsEveryCellOnTheWay) {
+    EmptyCells(10, 30, 20, 21);
+    Main.MouseDown(10 * CellSize + 8, 20 * CellSize + 8, mbLeft, ssLeft);
+    Main.MouseMove(29 * CellSize + 8, 20 * CellSize + 8, ssLeft); // one event, nineteen cells on
+    for (int column = 10; column < 30; ++column)
+        EXPECT_EQ(CellAt(column, 20), ctBlock) << column;
+    EXPECT_EQ(CellAt(30, 20), ctEmpty);
+    Main.MouseMove(10 * CellSize + 8, 21 * CellSize + 8, ssLeft); // back along the row below
+    for (int column = 10; column < 30; ++column)
+        EXPECT_EQ(CellAt(column, 20), ctBlock) << "a stroke edits a cell once: " << column;
+}
+
+TEST_F(GameStateTest, NoLineJoinsTheStrokeAcrossWhereThePointerLeftTheWindow) {
+    EmptyCells(10, 30, 40, 40);
+    Main.MouseDown(10 * CellSize + 8, 40 * CellSize + 8, mbLeft, ssLeft);
+    Main.MouseLeave();
+    Main.MouseMove(20 * CellSize + 8, 40 * CellSize + 8, ssLeft); // back in, ten cells away
+    for (int column = 11; column < 20; ++column)
+        EXPECT_EQ(CellAt(column, 40), ctEmpty) << column;
+    EXPECT_EQ(CellAt(20, 40), ctBlock) << "the stroke goes on where the pointer came back";
+    Main.MouseMove(22 * CellSize + 8, 40 * CellSize + 8, ssLeft);
+    EXPECT_EQ(CellAt(21, 40), ctBlock) << "and draws its lines again";
+    Main.MouseMove(300, 900, ssLeft); // off the map: a break, like leaving
+    Main.MouseMove(30 * CellSize + 8, 40 * CellSize + 8, ssLeft);
+    EXPECT_EQ(CellAt(26, 40), ctEmpty);
+}
+
+TEST_F(GameStateTest, UndoGivesBackEveryCellOfTheLastStrokeAndOnlyThose) {
+    EmptyCells(10, 15, 20, 20);
+    Box.Cells[13][20].CellType = ctWall; // stays a wall in the stroke
+    Box.Cells[12][23].CellType = ctSource;
+    const std::vector<TCellType> untouched = CellTypes();
+    Main.MouseDown(10 * CellSize + 8, 20 * CellSize + 8, mbLeft, ssLeft);
+    Main.MouseMove(15 * CellSize + 8, 20 * CellSize + 8, ssLeft);
+    const std::vector<TCellType> afterFirst = CellTypes();
+    SetKey(OutletKey, true);
+    ClickCell(12, 20); // a block becomes an outlet
+    Main.MouseMove(12 * CellSize + 8, 25 * CellSize + 8, ssLeft);
+    SetKey(OutletKey, false);
+    ClickCell(44, 2, ssLeft | ssCtrl);
+    ClickCell(44, 2, ssLeft | ssCtrl); // a stroke that changes a cell back is a stroke of its own
+    EXPECT_EQ(Main.History().StrokeCount(), 4);
+    SetKey(VK_CONTROL, true);
+    const TCellType wall = CellAt(44, 2);
+    Main.KeyDown(UndoKey);
+    EXPECT_NE(CellAt(44, 2), wall);
+    Main.KeyDown(UndoKey);
+    EXPECT_EQ(CellAt(44, 2), untouched[44 * MapRows + 2]);
+    Main.KeyDown(UndoKey);
+    EXPECT_EQ(CellTypes(), afterFirst) << "the outlets went back to blocks and empty cells";
+    Main.KeyDown(UndoKey);
+    EXPECT_EQ(CellTypes(), untouched);
+    Main.KeyDown(UndoKey);
+    EXPECT_EQ(CellTypes(), untouched) << "nothing left to take back";
+    SetKey(VK_CONTROL, false);
+    EmptyCells(3, 3, 3, 3);
+    ClickCell(3, 3);
+    Main.KeyDown(UndoKey);
+    EXPECT_EQ(CellAt(3, 3), ctBlock) << "Z without Ctrl takes nothing back";
+}
+
+TEST_F(GameStateTest, ARestartOrAReloadEmptiesTheHistory) {
+    EmptyCells(3, 4, 3, 3);
+    Box.Cells[33][3].CellType = ctWall;
+    ClickCell(3, 3);
+    ClickCell(4, 3);
+    ClickCell(33, 3); // a wall: no block toggles on it without Ctrl
+    EXPECT_EQ(Main.History().StrokeCount(), 2) << "a stroke that changes nothing is no stroke";
+    Main.StageReloaded();
+    EXPECT_EQ(Main.History().StrokeCount(), 0);
+    ClickCell(3, 3);
+    Main.Enter();
+    EXPECT_EQ(Main.History().StrokeCount(), 0);
+}
+
+TEST_F(GameStateTest, PauseStopsTheWaterWhileEditingAndUndoGoOn) {
+    Main.Enter();
+    Main.Update();
+    Main.KeyDown(PauseKey);
+    EXPECT_TRUE(Main.Paused());
+    EmptyCells(3, 3, 3, 3);
+    const std::int32_t frame = Box.StateTimer, active = Box.ActiveParticleCount();
+    for (int i = 0; i < 10; ++i)
+        Main.Update();
+    EXPECT_EQ(Box.StateTimer, frame) << "no timed frame of the box while paused";
+    EXPECT_EQ(Box.ActiveParticleCount(), active);
+    ClickCell(3, 3);
+    EXPECT_EQ(CellAt(3, 3), ctBlock);
+    SetKey(VK_CONTROL, true);
+    Main.KeyDown(UndoKey);
+    EXPECT_EQ(CellAt(3, 3), ctEmpty);
+    Main.KeyDown(PauseKey);
+    Main.Update();
+    EXPECT_EQ(Box.StateTimer, frame + 1) << "P again lets the water go";
+    Main.KeyDown(PauseKey);
+    Main.Enter();
+    EXPECT_FALSE(Main.Paused()) << "a new play runs";
+}
+
+TEST_F(GameStateTest, AStrokeClicksOnceAndTheWaterLeavingAndTheOutcomeSound) {
+    Main.Enter();
+    EmptyCells(10, 15, 20, 20);
+    Box.Cells[33][3].CellType = ctWall;
+    Main.MouseDown(10 * CellSize + 8, 20 * CellSize + 8, mbLeft, ssLeft);
+    Main.MouseMove(15 * CellSize + 8, 20 * CellSize + 8, ssLeft);
+    EXPECT_EQ(Sound.Item(StrokeSound).RequestCount, 1) << "one click for a stroke of six cells";
+    EXPECT_LT(Sound.Item(StrokeSound).Requests[0].Pan, 0) << "left of the middle";
+    ClickCell(33, 3); // a wall: no change, no click
+    EXPECT_EQ(Sound.Item(StrokeSound).RequestCount, 1);
+
+    Box.BlueWaterNumForClear = 1;
+    for (int frame = 0; frame < 2000 && Box.State == bsPlaying; ++frame) {
+        const std::int32_t blue = Box.BlueOutCount, etc = Box.EtcOutCount;
+        Main.Update();
+        EXPECT_EQ(Sound.Item(BlueDropSound).RequestCount, Box.BlueOutCount > blue ? 1 : 0);
+        EXPECT_EQ(Sound.Item(EtcDropSound).RequestCount, Box.EtcOutCount > etc ? 1 : 0);
+        EXPECT_EQ(Sound.Item(ClearSound).RequestCount, Box.State == bsCleared ? 1 : 0);
+        EXPECT_EQ(Sound.Item(GameOverSound).RequestCount, 0);
+        Sound.Update();
+    }
+    EXPECT_EQ(Box.State, bsCleared);
+}
+
+TEST_F(GameStateTest, TheEffectsOfAPlayAreLoadedFromTheirFiles) {
+    LoadGameSounds(Sound);
+    for (const TSoundEffectID id : {StrokeSound, BlueDropSound, EtcDropSound, ClearSound, GameOverSound}) {
+        ASSERT_NE(Sound.Item(id).Source, nullptr) << SoundEffectNames[id];
+        EXPECT_GT(Sound.Item(id).Source->Stream->GetSize(), 0) << SoundEffectNames[id];
+        EXPECT_EQ(Sound.Item(id).Volume, 1.0);
+    }
+    EXPECT_EQ(Sound.Item(BlueDropSound).CooldownFrames, 6) << "ten drops a second at 60 frames a second";
+    EXPECT_EQ(Sound.Item(ClearSound).CooldownFrames, 0);
 }
 
 TEST_F(GameStateTest, TheArrowKeysAndTheWheelChooseTheStageOnTheTitle) {

@@ -107,6 +107,7 @@ MessageResult TApp::WindowProc(WindowHandle window, std::uint32_t message, std::
 }
 
 void TApp::Dispatch(TMessageRecord& message) {
+    Invalidate(); // input, exposure, size and focus may each change the picture
     switch (message.Msg) {
     case WM_CREATE:
         OnCreateWindow();
@@ -142,6 +143,7 @@ void TApp::Dispatch(TMessageRecord& message) {
     case WM_MOUSEWHEEL:
         MouseWheel(static_cast<std::int16_t>(message.WParam >> 16 & 0xFFFF) / WHEEL_DELTA);
         break;
+    case WM_MOUSELEAVE: MouseLeave(); break;
     default: DefaultProcessing(message); break;
     }
 }

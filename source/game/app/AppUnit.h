@@ -55,6 +55,12 @@ public:
     // Handles one message as the window procedure does; Result holds the answer.
     void Dispatch(TMessageRecord& message);
 
+    // The mark that the picture on screen is out of date. Every message the
+    // window gets sets it; the application clears it when it has drawn.
+    void Invalidate() { Invalid_ = true; }
+    void Validate() { Invalid_ = false; }
+    bool IsInvalid() const { return Invalid_; }
+
     platform::WindowHandle Handle() const { return Handle_; }
     bool Active() const { return Active_; }
     bool IsFullScreen() const { return IsFullScreen_; }
@@ -79,6 +85,8 @@ protected:
     virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}
     // Notches the wheel turned, positive away from the user.
     virtual void MouseWheel(int) {}
+    // The pointer has left the client area; the next move may lie anywhere.
+    virtual void MouseLeave() {}
     virtual void ScreenModeChanged(bool) {}
 
 private:
@@ -96,4 +104,5 @@ private:
     platform::WindowHandle Handle_ = nullptr;
     bool Active_ = false;
     bool IsFullScreen_ = false;
+    bool Invalid_ = true;
 };

@@ -22,6 +22,7 @@ namespace {
 const char* const OptionsSection = "options";
 const char* const IsFullScreenKey = "IsFullScreen";
 const char* const VisibleDebugMessageKey = "VisibleDebugMessage";
+const char* const IsMutedKey = "IsMuted";
 
 // An option is a 32-bit integer: decimal, or hexadecimal after "0x" (up to
 // eight digits, so "0xFFFFFFFF" is -1). A value that does not fit is no number.
@@ -94,11 +95,13 @@ void TGameApp::LoadOptions() {
     Options = std::make_unique<IniFile>(ProgramFilePath(".ini", TUserFolder::Config));
     StartFullScreen = ReadBoolOption(*Options, IsFullScreenKey, false);
     VisibleDebugMessage_ = ReadBoolOption(*Options, VisibleDebugMessageKey, false);
+    IsMuted_ = ReadBoolOption(*Options, IsMutedKey, false);
 }
 
 void TGameApp::SaveOptions() {
     Options->Write(OptionsSection, IsFullScreenKey, BoolText(IsFullScreen()));
     Options->Write(OptionsSection, VisibleDebugMessageKey, BoolText(VisibleDebugMessage_));
+    Options->Write(OptionsSection, IsMutedKey, BoolText(IsMuted_));
     Options->Save();
 }
 
@@ -108,6 +111,8 @@ void TGameApp::OnCreateWindow() {
     Profiler = std::make_unique<TGameProfiler>();
     CreateRenderer();
     SoundManager = std::make_unique<TSoundManager>();
+    SoundManager->Device().SetMuted(IsMuted_);
+    LoadGameSounds(*SoundManager);
     BGMManager = std::make_unique<TBGMManager>(*SoundManager);
     BGMManager->LoadBGMList();
     Input = std::make_unique<TGameInput>(); // created and freed only: no frame step polls it
@@ -121,7 +126,8 @@ void TGameApp::OnCreateWindow() {
                                            ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
     TitleState_ =
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
-    MainGameState_ = std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box);
+    MainGameState_ =
+        std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
     Box->LoadStage(Plays_->Chosen().Folder);
     // Any count gives the same water.
     Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
@@ -156,6 +162,7 @@ void TGameApp::ChangeTo(TGameState& state) {
     if (CurrentState_ == MainGameState_.get())
         Plays_->BeginPlay(/*again=*/wasPlaying);
     CurrentState_->Enter();
+    Invalidate();
 }
 
 // A replay or progress that cannot be written costs the file, not the game.
@@ -180,16 +187,14 @@ void TGameApp::SaveMapAsStage() {
 void TGameApp::ShowNotice(const std::string& text) {
     Notice_ = text;
     NoticeEnd = TimeGetTime() + NoticeMilliseconds;
+    Invalidate();
 }
 
-// White on a dark band across the field, until its time is up.
+// White on a dark band across the field, until NoteChangesOnScreen finds its
+// time is up.
 void TGameApp::DrawNotice() {
     if (Notice_.empty())
         return;
-    if (static_cast<std::int32_t>(TimeGetTime() - NoticeEnd) >= 0) {
-        Notice_.clear();
-        return;
-    }
     platform::GL().Color4f(0, 0, 0, 0.6f);
     Renderer->SetBlendNormal();
     Renderer->DrawRect(true, NoticeLeft, NoticeY - 4, NoticeRight, NoticeY + Renderer->FontHeight() + 4,
@@ -216,9 +221,27 @@ void TGameApp::Idle() {
     BGMManager->Update(); // fades
     CurrentState_->Update();
     UpdateDebugTexts();
-    if (!WaitTimer->IsSkipping())
+    NoteChangesOnScreen();
+    if (!WaitTimer->IsSkipping() && PictureDue())
         Draw();
     ++FrameCount_;
+}
+
+// A picture the same as the one on screen is not drawn again: the timed
+// frame still runs and counts.
+bool TGameApp::PictureDue() const {
+    return CurrentState_->Animated() || IsInvalid();
+}
+
+void TGameApp::NoteChangesOnScreen() {
+    if (!Notice_.empty() && static_cast<std::int32_t>(TimeGetTime() - NoticeEnd) >= 0) {
+        Notice_.clear();
+        Invalidate();
+    }
+    if (GetClientCursorPos() != DrawnCursor)
+        Invalidate();
+    if (VisibleDebugMessage_ && (WaitTimer->FPS() != DrawnFPS || WaitTimer->DrawFPS() != DrawnDrawFPS))
+        Invalidate();
 }
 
 // Also outside the timer's pace, whenever the window needs painting.
@@ -237,20 +260,23 @@ void TGameApp::Draw() {
     DrawCursor();
     DrawDebugLines();
     Renderer->Present();
+    Validate();
     Profiler->Stop(pidDraw);
 }
 
 // The system cursor is hidden; the picture's top-left corner is the pointer.
 void TGameApp::DrawCursor() {
-    const Point cursor = GetClientCursorPos();
-    Renderer->DrawTexture(tidCursor, false, cursor.X, cursor.Y, CursorZ);
+    DrawnCursor = GetClientCursorPos();
+    Renderer->DrawTexture(tidCursor, false, DrawnCursor.X, DrawnCursor.Y, CursorZ);
 }
 
 void TGameApp::DrawDebugLines() {
     if (!VisibleDebugMessage_)
         return;
+    DrawnFPS = WaitTimer->FPS();
+    DrawnDrawFPS = WaitTimer->DrawFPS();
     const std::string lines[] = {
-        Format("FPS %d(%d)", WaitTimer->DrawFPS(), WaitTimer->FPS()),
+        Format("FPS %d(%d)", DrawnDrawFPS, DrawnFPS),
         CollisionText_,
         ParticleNumText_,
     };
@@ -268,6 +294,8 @@ void TGameApp::UpdateDebugTexts() {
         return;
     CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
     ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
+    if (VisibleDebugMessage_)
+        Invalidate();
 }
 
 void TGameApp::PourWaterAtCursor() {
@@ -275,20 +303,25 @@ void TGameApp::PourWaterAtCursor() {
     Box->Apply(TBoxAction{akPour, cursor.X, cursor.Y});
 }
 
+void TGameApp::ToggleMute() {
+    IsMuted_ = !IsMuted_;
+    SoundManager->Device().SetMuted(IsMuted_);
+}
+
 void TGameApp::KeyDown(std::uint16_t& key) {
     const bool playing = CurrentState_ == MainGameState_.get();
+    CurrentState_->KeyDown(key);
     switch (key) {
     case 'R': Box->Apply(TBoxAction{akReset}); break;
-    case 'L': Box->Apply(TBoxAction{akReload}); break;
+    case 'L':
+        Box->Apply(TBoxAction{akReload});
+        MainGameState_->StageReloaded();
+        break;
+    case 'M': ToggleMute(); break;
     case 'Q': PourWaterAtCursor(); break;
     case 'S':
         if (playing && IsKeyDown(VK_CONTROL))
             SaveMapAsStage();
-        break;
-    case VK_LEFT:
-    case VK_RIGHT:
-        if (!playing)
-            TitleState_->KeyDown(key);
         break;
     case VK_F1: HelpVisible_ = !HelpVisible_; break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
@@ -313,4 +346,8 @@ void TGameApp::MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift)
 void TGameApp::MouseWheel(int notches) {
     if (CurrentState_ == TitleState_.get())
         TitleState_->MouseWheel(notches);
+}
+
+void TGameApp::MouseLeave() {
+    CurrentState_->MouseLeave();
 }

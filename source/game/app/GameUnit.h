@@ -50,6 +50,7 @@ public:
 
     void ChangeToTitle() override;
     void ChangeToMain() override;
+    void Invalidate() override { TApp::Invalidate(); }
     // The state that gets the frames and the mouse; null until the window exists.
     TGameState* CurrentState() const { return CurrentState_; }
     TTitleState* TitleState() const { return TitleState_.get(); }
@@ -59,9 +60,13 @@ public:
     // The notice shown now, or "".
     const std::string& Notice() const { return Notice_; }
 
+    // The measuring points; the count of pidDraw is the pictures drawn.
+    const TGameProfiler& GameProfiler() const { return *Profiler; }
     // Timed frames run since start.
     std::int32_t FrameCount() const { return FrameCount_; }
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
+    // All sound, effects and music, is silenced (M).
+    bool IsMuted() const { return IsMuted_; }
     // The help panel over the title or the game; F1 shows and hides it.
     bool HelpVisible() const { return HelpVisible_; }
     const std::string& CollisionText() const { return CollisionText_; }
@@ -77,6 +82,7 @@ protected:
     void MouseMove(int x, int y, TShiftFlags shift) override;
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseWheel(int notches) override;
+    void MouseLeave() override;
 
 private:
     void LoadOptions();
@@ -84,9 +90,14 @@ private:
     void CreateRenderer();
     void Draw();
     void UpdateDebugTexts();
+    // Marks the picture out of date when the pointer or the debug lines
+    // changed since it was drawn.
+    void NoteChangesOnScreen();
+    bool PictureDue() const;
     void DrawDebugLines();
     void DrawCursor();
     void PourWaterAtCursor();
+    void ToggleMute();
     void ChangeTo(TGameState& state);
     void EndPlay();
     void SaveMapAsStage();
@@ -108,10 +119,15 @@ private:
     std::unique_ptr<TMainGameState> MainGameState_;
     TGameState* CurrentState_ = nullptr;
     std::int32_t FrameCount_ = 0;
+    // As the picture on screen shows them.
+    platform::Point DrawnCursor{};
+    std::int32_t DrawnFPS = 0;
+    std::int32_t DrawnDrawFPS = 0;
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
     std::string Notice_;
     std::uint32_t NoticeEnd = 0; // TimeGetTime() when the notice goes
+    bool IsMuted_ = false;
     bool HelpVisible_ = false;
 };

@@ -1,8 +1,9 @@
 // The program entry: one instance at a time; any error that escapes the game
-// ends up in the log and in a message box.
+// ends up in the log and in a message box, and the program ends with status 1.
 
 #include "game/app/DirectDrawUnit.h"
 #include "game/app/GameUnit.h"
+#include "game/app/PlayerMessageUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/MessageBox.h"
@@ -16,9 +17,11 @@ namespace {
 
 constexpr int ExitFailure = 1;
 
+// The log records the program's own texts; the player reads them in the
+// player's language.
 void ReportError(const std::string& message) {
     WriteError(message);
-    platform::ShowErrorBox("error", message);
+    platform::ShowErrorBox("error", PlayerMessage(message));
 }
 
 int RunGame() {

@@ -1,5 +1,7 @@
 #include "game/audio/SoundManagerUnit.h"
 
+#include "platform/WaveDecoder.h"
+
 #include <algorithm>
 
 bool TSoundEffectItem::CanPlay() {
@@ -57,4 +59,27 @@ void TSoundManager::PlayRequested(TSoundEffectItem& item) {
                             average.Frequency * item.Frequency);
     }
     item.RequestCount = 0;
+}
+
+void TSoundManager::LoadEffect(TSoundEffectID id, const std::string& fileName, std::int32_t cooldownFrames) {
+    const platform::WaveSound wave = platform::LoadWave(fileName);
+    auto data = std::make_unique<TZ5SoundData>();
+    data->SoundId = id;
+    data->Format = MakePcmFormat(wave.Channels, wave.SamplesPerSec, wave.BitsPerSample);
+    data->Stream = std::make_unique<TZ5MemoryStream>(static_cast<std::int32_t>(wave.Pcm.size()), fileName);
+    data->Stream->Write(wave.Pcm.data(), static_cast<std::int32_t>(wave.Pcm.size()));
+    const std::string name = SoundEffectNames[static_cast<std::size_t>(id)];
+    delete static_cast<TZ5SoundData*>(SoundDataList_->GetPointer(name)); // loaded before
+    TSoundEffectItem& item = Item(id);
+    item.Source = data.get();
+    SoundDataList_->SetPointer(name, data.release());
+    item.Volume = 1.0;
+    item.Frequency = 1.0;
+    item.CooldownFrames = cooldownFrames;
+}
+
+void TSoundManager::Request(TSoundEffectID id, double pan, double volume, double frequency) {
+    TSoundEffectItem& item = Item(id);
+    if (item.RequestCount < TSoundEffectItem::MaxRequests)
+        item.Requests[static_cast<std::size_t>(item.RequestCount++)] = {pan, volume, frequency};
 }

@@ -2,8 +2,8 @@
 // The sound manager: owns the sound device and the table of sound effects.
 // Requests for an effect gather during a frame; Update turns them into at
 // most one sound per effect per frame (the requests averaged), with a
-// cooldown in frames per effect. The game requests no effects: the table
-// stands ready, with no sound loaded into it.
+// cooldown in frames per effect. An effect sounds once a sound file has been
+// loaded into its item.
 
 #include "lib/Z5HashListUnit.h"
 #include "lib/sound/Z5DirectSoundUnit.h"
@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 enum TSoundEffectID : std::int32_t {
     seNone,
@@ -68,6 +69,15 @@ public:
     // Once per timed frame: services the music stream, then plays the
     // frame's effects.
     void Update();
+
+    // Reads a WAVE file into the effect's item, to be played at its own
+    // volume and rate, at most once every `cooldownFrames` + 1 frames. A
+    // missing or damaged file raises an error naming it; the item keeps what
+    // it had.
+    void LoadEffect(TSoundEffectID id, const std::string& fileName, std::int32_t cooldownFrames);
+    // Asks for the effect in this frame; beyond MaxRequests in one frame a
+    // request is dropped.
+    void Request(TSoundEffectID id, double pan = 0.0, double volume = 1.0, double frequency = 1.0);
 
     TZ5DirectSound& Device() const { return *Device_; }
     TSoundEffectItem& Item(TSoundEffectID id) const { return *Items[static_cast<std::size_t>(id)]; }

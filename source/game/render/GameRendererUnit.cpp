@@ -8,12 +8,7 @@ using platform::GL;
 
 namespace {
 
-// One textured quad in the values OpenGL is given: corners on screen and in
-// the texture.
-struct TQuad {
-    GLfloat Left, Top, Right, Bottom, Z;
-    GLfloat S0, T0, S1, T1;
-};
+using TQuad = TTexturedQuad;
 
 TQuad QuadOf(const TTexture& texture, bool centered, double x, double y, double z, double srcLeft,
              double srcTop, double srcRight, double srcBottom) {
@@ -62,6 +57,38 @@ void AppendQuad(const TQuad& q, std::vector<GLfloat>& vertices, std::vector<GLfl
                     {q.Left, q.Top, q.Z, q.Left, q.Bottom, q.Z, q.Right, q.Bottom, q.Z, q.Right, q.Top, q.Z});
     texCoords.insert(texCoords.end(), {q.S0, q.T0, q.S0, q.T1, q.S1, q.T1, q.S1, q.T0});
 }
+
+// A rectangle of the picture shown at (x, y) on screen.
+TQuad QuadOfPatch(const TTexture& texture, const TPictureRect& patch, GLfloat x, GLfloat y, GLfloat z) {
+    return QuadOf(texture, false, x, y, z, patch.Left, patch.Top, patch.Right, patch.Bottom);
+}
+
+// Empty (Left >= Right or Top >= Bottom) when they do not overlap.
+TPictureRect Intersection(const TPictureRect& a, const TPictureRect& b) {
+    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+            std::min(a.Bottom, b.Bottom)};
+}
+
+bool IsWhole(double value) {
+    return std::floor(value) == value;
+}
+
+// The vertex arrays are in use while it lives.
+class TClientArrays {
+public:
+    TClientArrays(const std::vector<GLfloat>& vertices, const std::vector<GLfloat>& texCoords) {
+        GL().EnableClientState(GL_VERTEX_ARRAY);
+        GL().EnableClientState(GL_TEXTURE_COORD_ARRAY);
+        GL().VertexPointer(3, GL_FLOAT, 0, vertices.data());
+        GL().TexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
+    }
+    ~TClientArrays() {
+        GL().DisableClientState(GL_TEXTURE_COORD_ARRAY);
+        GL().DisableClientState(GL_VERTEX_ARRAY);
+    }
+    TClientArrays(const TClientArrays&) = delete;
+    TClientArrays& operator=(const TClientArrays&) = delete;
+};
 
 } // namespace
 
@@ -137,11 +164,11 @@ bool TGameRenderer::NeedsNormalBlend(const TTexture& texture) const {
 
 // An empty slot has no size to divide by: it draws nothing and leaves the
 // state alone.
-bool TGameRenderer::BeginQuads(const TTexture& texture) {
+bool TGameRenderer::BeginQuads(const TTexture& texture, TTextureFilter filter) {
     if (!texture.Loaded())
         return false;
     GL().Enable(GL_TEXTURE_2D);
-    texture.Bind();
+    texture.BindWithFilter(filter);
     if (NeedsNormalBlend(texture))
         SetBlendNormal();
     GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_)); // the texture is modulated by it
@@ -157,9 +184,22 @@ void TGameRenderer::EndQuads(const TTexture& texture) {
 void TGameRenderer::DrawTextureRect(TTextureID id, bool centered, double x, double y, double z,
                                     double srcLeft, double srcTop, double srcRight, double srcBottom) {
     const TTexture& texture = GetTexture(id);
-    if (!BeginQuads(texture))
+    if (!texture.Loaded())
         return;
     const TQuad q = QuadOf(texture, centered, x, y, z, srcLeft, srcTop, srcRight, srcBottom);
+    const bool exact = LandsOnPixels(q, srcLeft, srcTop, srcRight, srcBottom);
+    if (exact && texture.HasAlpha() && Alpha_ >= 1.0) {
+        const TPictureRect source{static_cast<int>(srcLeft), static_cast<int>(srcTop),
+                                  static_cast<int>(srcRight), static_cast<int>(srcBottom)};
+        DrawCoveredParts(texture, q, source);
+        return;
+    }
+    BeginQuads(texture, exact ? tfNearest : tfLinear);
+    DrawQuad(q);
+    EndQuads(texture);
+}
+
+void TGameRenderer::DrawQuad(const TQuad& q) {
     GL().Begin(GL_POLYGON);
     GL().TexCoord2f(q.S0, q.T0);
     GL().Vertex3f(q.Left, q.Top, q.Z);
@@ -170,12 +210,78 @@ void TGameRenderer::DrawTextureRect(TTextureID id, bool centered, double x, doub
     GL().TexCoord2f(q.S1, q.T0);
     GL().Vertex3f(q.Right, q.Top, q.Z);
     GL().End();
+}
+
+// Texel centres fall on pixel centres when the quad's corner and the source
+// rectangle are whole pixels and the projection is not scaled.
+bool TGameRenderer::LandsOnPixels(const TQuad& quad, double srcLeft, double srcTop, double srcRight,
+                                  double srcBottom) const {
+    return FrameDrawing == fdLean && OnePixelPerUnit() && IsWhole(quad.Left) && IsWhole(quad.Top) &&
+           IsWhole(srcLeft) && IsWhole(srcTop) && IsWhole(srcRight) && IsWhole(srcBottom);
+}
+
+// A fully transparent texel leaves its pixel as it is, and a fully opaque one
+// replaces it whether blended or not; normal blending never tests or writes
+// depth, and neither part does. The state at the end is the state a blended
+// quad leaves: the resting one.
+void TGameRenderer::DrawCoveredParts(const TTexture& texture, const TQuad& quad, const TPictureRect& source) {
+    ArrayVertices.clear();
+    ArrayTexCoords.clear();
+    // Each part is shown where the quad shows it; the answer is the vertices so far.
+    const auto appendParts = [&](const std::vector<TPictureRect>& parts) {
+        for (const TPictureRect& part : parts) {
+            const TPictureRect shown = Intersection(part, source);
+            if (shown.Left >= shown.Right || shown.Top >= shown.Bottom)
+                continue;
+            const auto x = quad.Left + static_cast<GLfloat>(shown.Left - source.Left);
+            const auto y = quad.Top + static_cast<GLfloat>(shown.Top - source.Top);
+            AppendQuad(QuadOfPatch(texture, shown, x, y, quad.Z), ArrayVertices, ArrayTexCoords);
+        }
+        return static_cast<GLsizei>(ArrayVertices.size() / 3);
+    };
+    const GLsizei blendedEnd = appendParts(texture.Coverage().Blended());
+    const GLsizei opaqueEnd = appendParts(texture.Coverage().Opaque());
+    BeginQuads(texture, tfNearest); // normal blending: the picture has an alpha channel
+    {
+        const TClientArrays arrays(ArrayVertices, ArrayTexCoords);
+        DrawArrayQuads(0, blendedEnd);
+        GL().Disable(GL_BLEND);
+        DrawArrayQuads(blendedEnd, opaqueEnd - blendedEnd);
+    }
     EndQuads(texture);
+}
+
+void TGameRenderer::DrawArrayQuads(GLint first, GLsizei count) {
+    if (count > 0)
+        GL().DrawArrays(GL_QUADS, first, count);
 }
 
 void TGameRenderer::DrawTexture(TTextureID id, bool centered, double x, double y, double z) {
     const TTexture& texture = GetTexture(id);
     DrawTextureRect(id, centered, x, y, z, 0, 0, texture.Width(), texture.Height());
+}
+
+void TGameRenderer::DrawPatches(TTextureID id, std::span<const TPictureRect> patches, double z) {
+    const TTexture& texture = GetTexture(id);
+    if (FrameDrawing == fdPlain || !OnePixelPerUnit()) {
+        for (const TPictureRect& p : patches)
+            DrawTextureRect(id, false, p.Left, p.Top, z, p.Left, p.Top, p.Right, p.Bottom);
+        return;
+    }
+    if (!texture.Loaded())
+        return;
+    ArrayVertices.clear();
+    ArrayTexCoords.clear();
+    for (const TPictureRect& p : patches)
+        AppendQuad(QuadOfPatch(texture, p, static_cast<GLfloat>(p.Left), static_cast<GLfloat>(p.Top),
+                               static_cast<GLfloat>(z)),
+                   ArrayVertices, ArrayTexCoords);
+    BeginQuads(texture, tfNearest);
+    {
+        const TClientArrays arrays(ArrayVertices, ArrayTexCoords);
+        DrawArrayQuads(0, static_cast<GLsizei>(patches.size()) * QuadVertices);
+    }
+    EndQuads(texture);
 }
 
 // Blending makes the order of sprites that share a pixel matter, and only of
@@ -242,15 +348,15 @@ void TGameRenderer::OrderSprites(std::span<const TSprite> sprites) {
 
 void TGameRenderer::BuildSpriteArrays(std::span<const TSprite> sprites, double z) {
     OrderSprites(sprites);
-    SpriteVertices.clear();
-    SpriteTexCoords.clear();
+    ArrayVertices.clear();
+    ArrayTexCoords.clear();
     SpriteRuns.clear();
     GLint vertex = 0;
     for (const std::int32_t index : SpriteOrder) {
         const TSprite& sprite = sprites[static_cast<std::size_t>(index)];
         const TTexture& texture = GetTexture(sprite.Texture);
         AppendQuad(QuadOf(texture, true, sprite.X, sprite.Y, z, 0, 0, texture.Width(), texture.Height()),
-                   SpriteVertices, SpriteTexCoords);
+                   ArrayVertices, ArrayTexCoords);
         if (SpriteRuns.empty() || SpriteRuns.back().Texture != sprite.Texture)
             SpriteRuns.push_back({sprite.Texture, vertex, 0});
         SpriteRuns.back().Count += QuadVertices;
@@ -265,20 +371,17 @@ void TGameRenderer::DrawSprites(std::span<const TSprite> sprites, double z) {
     const TBlendMode callerMode = BlendMode_;
     GL().Enable(GL_TEXTURE_2D);
     GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_));
-    GL().EnableClientState(GL_VERTEX_ARRAY);
-    GL().EnableClientState(GL_TEXTURE_COORD_ARRAY);
-    GL().VertexPointer(3, GL_FLOAT, 0, SpriteVertices.data());
-    GL().TexCoordPointer(2, GL_FLOAT, 0, SpriteTexCoords.data());
-    for (const TSpriteRun& run : SpriteRuns) {
-        const TTexture& texture = GetTexture(run.Texture);
-        const TBlendMode mode = NeedsNormalBlend(texture) ? bmNormal : callerMode;
-        if (mode != BlendMode_)
-            ApplyBlend(mode);
-        texture.Bind();
-        GL().DrawArrays(GL_QUADS, run.First, run.Count);
+    {
+        const TClientArrays arrays(ArrayVertices, ArrayTexCoords);
+        for (const TSpriteRun& run : SpriteRuns) {
+            const TTexture& texture = GetTexture(run.Texture);
+            const TBlendMode mode = NeedsNormalBlend(texture) ? bmNormal : callerMode;
+            if (mode != BlendMode_)
+                ApplyBlend(mode);
+            texture.BindWithFilter(tfLinear);
+            DrawArrayQuads(run.First, run.Count);
+        }
     }
-    GL().DisableClientState(GL_TEXTURE_COORD_ARRAY);
-    GL().DisableClientState(GL_VERTEX_ARRAY);
     GL().Disable(GL_TEXTURE_2D);
     SetBlendNone();
 }

@@ -32,7 +32,22 @@ struct TSprite {
     double Y = 0;
 };
 
+// One textured quad in the values OpenGL is given: corners on screen and in
+// the texture.
+struct TTexturedQuad {
+    platform::gl::GLfloat Left, Top, Right, Bottom, Z;
+    platform::gl::GLfloat S0, T0, S1, T1;
+};
+
 enum TBlendMode : std::uint8_t { bmNone, bmNormal, bmAdd };
+
+// How pictures reach the screen; both give the same pixels. fdPlain draws
+// every picture whole with linear filtering, and each patch of a picture as
+// a quad of its own. fdLean samples a picture that lies on whole pixels at
+// its own size with nearest filtering, draws a picture with an alpha channel
+// only where it is not fully transparent (its opaque parts without blending),
+// and draws the patches of a picture together in one vertex array.
+enum TFrameDrawing : std::uint8_t { fdPlain, fdLean };
 
 // A colour as OpenGL takes it, each channel 0 to 1.
 struct TTextColor {
@@ -70,12 +85,18 @@ public:
                          double srcTop, double srcRight, double srcBottom);
     // The whole picture at its own size.
     void DrawTexture(TTextureID id, bool centered, double x, double y, double z);
+    // Rectangles of the picture, each where it lies in the picture, at depth
+    // Z: the pixels of a DrawTextureRect of each with its top-left corner at
+    // its own place in the picture.
+    void DrawPatches(TTextureID id, std::span<const TPictureRect> patches, double z);
     // The sprites in order at depth Z, with the pixels of setting the
     // current blend mode again before a DrawTexture(Texture, true, X, Y, Z)
     // of each: pictures with an alpha channel blend normally, the others in
     // the current mode. One vertex array for all, in as few draws as the
     // overlaps allow (OrderSprites). Ends in the resting state.
     void DrawSprites(std::span<const TSprite> sprites, double z);
+
+    TFrameDrawing FrameDrawing = fdLean;
 
     // A line of text in the outline font, `height` pixels to the em, its
     // baseline's left end at (X, Y), over a dark shadow that keeps it readable
@@ -99,10 +120,19 @@ private:
     void SetFixedState();
     // Binds a loaded picture and sets the blending and colour of its quads;
     // false (nothing set) for an empty slot.
-    bool BeginQuads(const TTexture& texture);
+    bool BeginQuads(const TTexture& texture, TTextureFilter filter);
     void EndQuads(const TTexture& texture);
     bool NeedsNormalBlend(const TTexture& texture) const;
     void ApplyBlend(TBlendMode mode);
+    // Whether the quad's texels land one on each pixel, at texel centres.
+    bool LandsOnPixels(const TTexturedQuad& quad, double srcLeft, double srcTop, double srcRight,
+                       double srcBottom) const;
+    // The parts of the source rectangle (whole pixels) that are not fully
+    // transparent, the opaque ones without blending, with `quad` showing it.
+    void DrawCoveredParts(const TTexture& texture, const TTexturedQuad& quad, const TPictureRect& source);
+    void DrawQuad(const TTexturedQuad& quad);
+    // The quads of the arrays from vertex `first` on, `count` vertices.
+    void DrawArrayQuads(platform::gl::GLint first, platform::gl::GLsizei count);
     // Orders the sprites with a picture so that those of one picture can be
     // drawn together without changing a pixel (below).
     void OrderSprites(std::span<const TSprite> sprites);
@@ -120,10 +150,10 @@ private:
     double Alpha_ = 1.0;
     // Right after construction blending is on with the normal function.
     TBlendMode BlendMode_ = bmNormal;
-    // The arrays of DrawSprites, kept between frames: they grow to the
-    // largest frame once and are never given back.
-    std::vector<platform::gl::GLfloat> SpriteVertices;
-    std::vector<platform::gl::GLfloat> SpriteTexCoords;
+    // The vertex arrays of the batched draws, kept between frames: they grow
+    // to the largest frame once and are never given back.
+    std::vector<platform::gl::GLfloat> ArrayVertices;
+    std::vector<platform::gl::GLfloat> ArrayTexCoords;
     std::vector<TSpriteRun> SpriteRuns;
     std::vector<std::int32_t> SpriteLayers; // per sprite; -1 for one without a picture
     std::vector<std::int32_t> LayerGrid;    // per grid cell and picture: the highest layer there, or -1

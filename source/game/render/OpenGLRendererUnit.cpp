@@ -76,9 +76,11 @@ void TOpenGLRenderer::BuildBitmapFont() {
         // glBitmap copies the glyph bits with the unpack alignment in force
         // while the lists are compiled; the glyph rows are byte-aligned.
         GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        for (int code = 0; code < BitmapFontGlyphCount; ++code)
-            CompileGlyph(FontLists.Base() + static_cast<GLuint>(code),
-                         glyphs[static_cast<std::size_t>(code)]);
+        for (int code = 0; code < BitmapFontGlyphCount; ++code) {
+            const platform::BitmapGlyph& glyph = glyphs[static_cast<std::size_t>(code)];
+            CompileGlyph(FontLists.Base() + static_cast<GLuint>(code), glyph);
+            GlyphAdvance[static_cast<std::size_t>(code)] = glyph.Advance;
+        }
     } catch (const platform::FontError& error) {
         Log().WriteLine(error.what());
         throw EOpenGLRenderer(MsgBitmapFontFailed);
@@ -147,6 +149,7 @@ void TOpenGLRenderer::ApplyPresentationViewport() {
     const platform::Size drawable = Context->DrawableSize();
     const int pictureBottom = drawable.Height - picture.Top - picture.Height; // GL counts rows upwards
     GL().Viewport(picture.Left, pictureBottom, picture.Width, picture.Height);
+    OnePixelPerUnit_ = picture.Width == Width_ && picture.Height == Height_;
     ClearLetterboxBars(picture, drawable);
 }
 
@@ -195,6 +198,13 @@ void TOpenGLRenderer::DrawRect(bool filled, double x1, double y1, double x2, dou
 // matrices, with the depth range of Begin2D so that Z means the same as for
 // every other primitive: the debug lines at Z = 10000 lie on the near plane,
 // in front of everything else.
+double TOpenGLRenderer::TextWidth(std::string_view text) const {
+    double width = 0;
+    for (const char c : text)
+        width += GlyphAdvance[static_cast<unsigned char>(c)];
+    return width;
+}
+
 void TOpenGLRenderer::DrawText(const std::string& text, double x, double y, double z) {
     GL().PushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
     PushPixelProjection();

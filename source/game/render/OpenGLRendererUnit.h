@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform {
 class OpenGLContext;
@@ -73,6 +74,13 @@ public:
     // corner at (X, Y). Each byte is a Latin-1 character.
     void DrawText(const std::string& text, double x, double y, double z);
 
+    // Pixels the pen moves over a line of text in the bitmap font.
+    double TextWidth(std::string_view text) const;
+
+    // Whether one unit of the 2D projection is one pixel of the window, as
+    // the last Clear found it: false while the picture is scaled.
+    bool OnePixelPerUnit() const { return OnePixelPerUnit_; }
+
     int FontHeight() const { return BitmapFontHeight; }
     platform::gl::GLuint FontListBase() const { return FontLists.Base(); }
     int Width() const { return Width_; }
@@ -97,8 +105,10 @@ private:
     double FarDistance_ = DefaultFarDistance;
     int Width_ = 0;
     int Height_ = 1;
+    bool OnePixelPerUnit_ = false;
     std::unique_ptr<platform::OpenGLContext> Context;
     platform::DisplayListRange FontLists; // declared after Context: goes first
+    std::array<float, BitmapFontListCount> GlyphAdvance{}; // pixels, per character code
 };
 
 // The parts of the window around the picture, in GL window coordinates (Top

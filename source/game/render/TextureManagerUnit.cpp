@@ -1,10 +1,12 @@
 #include "game/render/TextureManagerUnit.h"
 
 #include "game/render/DefineUnit.h"
+#include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
+#include <cstring>
 
 using namespace platform::gl;
 using platform::GL;
@@ -27,17 +29,31 @@ void CheckFitsTexture(const platform::Picture& picture, const std::string& fileN
                         std::to_string(largest) + " x " + std::to_string(largest) + ")");
 }
 
+// On the texture bound now.
+void SetFilterParameters(TTextureFilter filter) {
+    const auto mode = static_cast<GLint>(filter == tfNearest ? GL_NEAREST : GL_LINEAR);
+    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, mode);
+    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mode);
+}
+
 } // namespace
 
 bool FindImageFile(std::string& path) {
-    for (const char* extension : ImageExtensions) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(path + extension, error)) {
+    for (const char* extension : ImageExtensions)
+        if (platform::CheckRegularFile(path + extension).IsRegularFile()) {
             path += extension;
             return true;
         }
-    }
     return false;
+}
+
+std::string WhyNoImageFile(const std::string& base) {
+    for (const char* extension : ImageExtensions) {
+        const platform::FileCheck check = platform::CheckRegularFile(base + extension);
+        if (check.SystemError != ENOENT)
+            return base + extension + ": " + check.Reason;
+    }
+    return base + ".jpg, .png, .bmp: " + std::strerror(ENOENT);
 }
 
 int NextPowerOfTwo(int n) {
@@ -80,8 +96,7 @@ void TTexture::LoadFromFile(const std::string& fileName) {
 
     platform::TextureObject texture = platform::TextureObject::Generate();
     GL().BindTexture(GL_TEXTURE_2D, texture.Get());
-    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    GL().TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    SetFilterParameters(tfLinear);
     GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1); // RGB rows of odd widths are not padded
     const GLenum format = picture.HasAlpha() ? GL_RGBA : GL_RGB;
     GL().TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), textureWidth, textureHeight, 0, format,
@@ -93,10 +108,22 @@ void TTexture::LoadFromFile(const std::string& fileName) {
     TextureWidth_ = textureWidth;
     TextureHeight_ = textureHeight;
     HasAlpha_ = picture.HasAlpha();
+    Filter = tfLinear;
+    Coverage_ = TPictureCoverage(picture);
 }
 
 void TTexture::Bind() const {
     GL().BindTexture(GL_TEXTURE_2D, Name.Get());
+}
+
+// The driver checks its sampling state again after each change: changed
+// only when the filter differs from the texture's last one.
+void TTexture::BindWithFilter(TTextureFilter filter) const {
+    Bind();
+    if (filter == Filter)
+        return;
+    SetFilterParameters(filter);
+    Filter = filter;
 }
 
 void TTexture::DrawWhole(float x, float y) const {
@@ -104,7 +131,7 @@ void TTexture::DrawWhole(float x, float y) const {
     const float t1 = static_cast<float>(Height_) / static_cast<float>(TextureHeight_);
     const auto w = static_cast<float>(Width_), h = static_cast<float>(Height_);
     GL().Enable(GL_TEXTURE_2D);
-    Bind();
+    BindWithFilter(tfLinear);
     GL().Color4f(1, 1, 1, 1);
     GL().Begin(GL_POLYGON);
     GL().TexCoord2f(0, 0);

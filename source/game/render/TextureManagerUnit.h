@@ -4,6 +4,7 @@
 // Main thread only, with the renderer's context current.
 
 #include "game/render/LayerTextures.h"
+#include "game/render/PictureCoverageUnit.h"
 #include "platform/OpenGLObjects.h"
 #include "platform/PictureDecoder.h"
 
@@ -14,10 +15,16 @@
 
 class TOpenGLRenderer;
 
-// Tries `path` + ".jpg", then ".png", then ".bmp"; the first that exists as a
-// file is appended to `path` and the answer is true. Otherwise `path` is
-// unchanged and the answer is false.
+// Tries `path` + ".jpg", then ".png", then ".bmp"; the first that is a
+// regular file is appended to `path` and the answer is true. Otherwise `path`
+// is unchanged and the answer is false.
 bool FindImageFile(std::string& path);
+
+// Why FindImageFile found nothing for `base`: the first of the three files
+// that exists, with what is wrong with it ("stages/0001/Back.jpg: not a
+// regular file"), or, when none exists, the three names and the system's
+// text for a missing file.
+std::string WhyNoImageFile(const std::string& base);
 
 // The smallest power of two that is at least n; 0 and 1 both give 1.
 int NextPowerOfTwo(int n);
@@ -28,6 +35,12 @@ int NextPowerOfTwo(int n);
 // and row, so that linear filtering does not darken its edges.
 std::vector<std::uint8_t> PictureToTexels(const platform::Picture& picture, int textureWidth,
                                           int textureHeight);
+
+// How texels are sampled. Linear filtering blends the four nearest texels,
+// which a picture moved by a fraction of a pixel needs; a picture drawn at its
+// own size on whole pixels samples texel centres, where nearest filtering
+// gives the same colours for less work.
+enum TTextureFilter : std::uint8_t { tfLinear, tfNearest };
 
 class TTexture {
 public:
@@ -42,8 +55,10 @@ public:
     void LoadFromFile(const std::string& fileName);
     // glBindTexture on GL_TEXTURE_2D.
     void Bind() const;
+    // Binds the texture and samples it with `filter` from now on.
+    void BindWithFilter(TTextureFilter filter) const;
     // The whole picture at its own size, untinted, with its top-left corner at
-    // (x, y) and z = 0; blending is the caller's.
+    // (x, y) and z = 0, filtered linearly; blending is the caller's.
     void DrawWhole(float x, float y) const;
 
     bool Loaded() const { return Name.Get() != 0; }
@@ -53,6 +68,8 @@ public:
     int Width() const { return Width_; }
     int Height() const { return Height_; }
     bool HasAlpha() const { return HasAlpha_; }
+    // Where the picture is not fully transparent, found at load.
+    const TPictureCoverage& Coverage() const { return Coverage_; }
 
 private:
     platform::TextureObject Name;
@@ -61,6 +78,8 @@ private:
     int Width_ = 0;
     int Height_ = 0;
     bool HasAlpha_ = false;
+    mutable TTextureFilter Filter = tfLinear; // as the OpenGL texture has it
+    TPictureCoverage Coverage_;
 };
 
 class TTextureManager {

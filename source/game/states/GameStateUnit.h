@@ -11,13 +11,17 @@ class TGameRenderer;
 class TVaporelBox;
 class TWaitTimer;
 
-// The application as the states see it: the switches between them. Each
-// calls Leave on the current state and Enter on the target, at once, also
-// from inside the current state's own operations.
+// The application as the states see it: the switches between them, and the
+// mark that the picture on screen is out of date. Each switch calls Leave on
+// the current state and Enter on the target, at once, also from inside the
+// current state's own operations.
 class TStateSwitch {
 public:
     virtual void ChangeToTitle() = 0;
     virtual void ChangeToMain() = 0;
+    // The next timed frame that may be drawn is drawn, also in a state that
+    // is not Animated.
+    virtual void Invalidate() = 0;
 
 protected:
     ~TStateSwitch() = default;
@@ -40,10 +44,20 @@ public:
     virtual void Update() {}
     // One drawn picture.
     virtual void Draw() {}
+    // A key pressed (a virtual-key code); the application's own keys come after.
+    virtual void KeyDown(std::uint16_t) {}
+    // Whether the picture may change in every timed frame. A state that says
+    // no is drawn only after something marked the picture out of date: a
+    // message to the window (input, exposure, size), a moved pointer, changed
+    // debug lines, a switch of states, or the state itself through
+    // App.Invalidate for every change its own Update makes to its picture.
+    virtual bool Animated() const { return true; }
     // X and Y are client pixels.
     virtual void MouseDown(int, int, TMouseButtonCode, TShiftFlags) {}
     virtual void MouseMove(int, int, TShiftFlags) {}
     virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}
+    // The pointer left the client area.
+    virtual void MouseLeave() {}
 
 protected:
     TStateSwitch& App;

@@ -30,7 +30,10 @@ void TTitleState::Enter() {
 }
 
 void TTitleState::Update() {
+    const bool promptWasVisible = PromptVisible();
     ++Frames_;
+    if (PromptVisible() != promptWasVisible)
+        App.Invalidate();
 }
 
 void TTitleState::Draw() {
@@ -52,6 +55,7 @@ void TTitleState::KeyDown(std::uint16_t key) {
     if (Plays && (key == platform::VK_LEFT || key == platform::VK_RIGHT)) {
         Plays->Choose(key == platform::VK_LEFT ? -1 : 1);
         UpdateChoiceLines();
+        App.Invalidate();
     }
 }
 
@@ -60,6 +64,7 @@ void TTitleState::MouseWheel(int notches) {
     if (Plays) {
         Plays->Choose(-notches);
         UpdateChoiceLines();
+        App.Invalidate();
     }
 }
 

@@ -25,9 +25,11 @@ public:
     void Enter() override;
     void Update() override;
     void Draw() override;
+    // Only the prompt's blinking changes the picture by itself.
+    bool Animated() const override { return false; }
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     // The Left and Right keys and the wheel choose the stage.
-    void KeyDown(std::uint16_t key);
+    void KeyDown(std::uint16_t key) override;
     void MouseWheel(int notches);
 
     // Timed frames since the last Enter.

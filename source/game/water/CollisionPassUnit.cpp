@@ -221,13 +221,15 @@ TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][
         ColumnLead(radius)};
     for (std::atomic<std::int32_t>& rows : RowsDone)
         rows.store(0, std::memory_order_relaxed);
+    NextColumn.store(0, std::memory_order_relaxed);
     const bool share =
         workers.Count() > 1 && (workers.Sharing() == wsEveryJob || WorthSharing(cells, job.Lead));
     const std::int32_t count = share ? workers.Count() : 1;
+    std::fill(WorkerCounts, WorkerCounts + count, TCounts{});
     if (count == 1) {
-        RunColumns(job, 0, 1);
+        RunColumns(job, 0, nullptr);
     } else {
-        auto work = [&](std::int32_t worker) { RunColumns(job, worker, count); };
+        auto work = [&](std::int32_t worker) { RunColumns(job, worker, &workers); };
         workers.Run(work);
     }
     TCounts total;
@@ -240,19 +242,25 @@ TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][
 
 // Progress is published after every cell that touched particles and at the
 // end of the column; a neighbour waiting for a later row then simply waits a
-// little longer, never too little.
-// A worker alone neither waits nor publishes: the columns before its own are
-// its own and finished.
-void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers) {
-    const bool shared = workers > 1;
+// little longer, never too little. A worker that took the column on the left
+// itself has finished it: it does not wait. A worker alone (no team given)
+// neither waits nor publishes.
+void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, TWaterWorkers* team) {
+    const bool shared = team != nullptr;
     TCounts counts;
-    for (std::int32_t column = worker; column < MapColumns; column += workers) {
+    std::int32_t previous = -1; // the column this worker did last
+    for (;;) {
+        const std::int32_t column =
+            shared ? NextColumn.fetch_add(1, std::memory_order_relaxed) : previous + 1;
+        if (column >= MapColumns)
+            break;
+        const bool waits = shared && column > 0 && previous != column - 1;
         for (std::int32_t row = 0; row < MapRows; ++row) {
             const TMapCell& cell = job.Cells[column][row];
             if (cell.Count < 2) // touches no particle
                 continue;
-            if (shared && column > 0)
-                WaitUntilAtLeast(RowsDone[column - 1], std::min(row + job.Lead, MapRows));
+            if (waits)
+                team->WaitUntilAtLeast(worker, RowsDone[column - 1], std::min(row + job.Lead, MapRows));
             const TCounts cellCounts = PairCell(cell, job.Pool, job.Limits);
             counts.Checks += cellCounts.Checks;
             counts.Hits += cellCounts.Hits;
@@ -261,6 +269,7 @@ void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, std::int32
         }
         if (shared)
             Publish(column, MapRows);
+        previous = column;
     }
     WorkerCounts[worker] = counts;
 }

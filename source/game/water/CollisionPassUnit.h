@@ -5,10 +5,13 @@
 // overlaps. Positions change at once, so later pairs see where earlier ones
 // moved the particles.
 //
-// Several workers may share a pass without changing a bit. Worker w takes the
-// columns w, w + n, w + 2n, ... and works down each column; before a cell it
+// Several workers may share a pass without changing a bit. Each worker takes
+// the next column nobody has taken yet and works down it; before a cell it
 // waits until the column to its left has finished every row that a particle
-// of this cell can reach. A particle's cells lie within a few neighbouring
+// of this cell can reach (unless that column was its own). Columns are taken
+// in order, so the column a worker waits for is always in the hands of a
+// worker that has begun; a helper that comes late, or not at all, only takes
+// fewer columns. A particle's cells lie within a few neighbouring
 // rows and columns, so every particle meets its pairs in exactly the order of
 // the single-threaded pass, and two cells worked on at the same time never
 // hold the same particle. The workers overlap where water stands several
@@ -49,10 +52,12 @@ private:
         std::int32_t Lead; // rows the column on the left must be ahead
     };
 
-    void RunColumns(const TJob& job, std::int32_t worker, std::int32_t workers);
+    void RunColumns(const TJob& job, std::int32_t worker, TWaterWorkers* team);
     void Publish(std::int32_t column, std::int32_t rowsDone);
     static TCounts PairCell(const TMapCell& cell, TWaterParticle* pool, const TPairLimits& limits);
 
+    // The first column no worker has taken yet in the running pass.
+    std::atomic<std::int32_t> NextColumn{0};
     // Rows finished in each column during the running pass.
     std::atomic<std::int32_t> RowsDone[MapColumns] = {};
     TCounts WorkerCounts[MaxWaterThreads];

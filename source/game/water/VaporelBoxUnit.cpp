@@ -151,7 +151,7 @@ void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base, bool keepL
         return;
     std::string fileName = base;
     if (!FindImageFile(fileName))
-        throw Exception(base + "は、対応していない画像ファイルです。");
+        throw Exception(base + "は、対応していない画像ファイルです。(" + WhyNoImageFile(base) + ")");
     Textures.LoadFromFile(slot, fileName);
 }
 
@@ -684,14 +684,15 @@ void TVaporelBox::DrawParticles() {
 }
 
 // The Block picture covers the field; only its patches on block cells show.
-void TVaporelBox::DrawBlockCells() const {
+void TVaporelBox::DrawBlockCells() {
+    BlockPatches.clear();
     for (int gx = 0; gx < MapColumns; ++gx)
-        for (int gy = 0; gy < MapRows; ++gy) {
-            if (Cells[gx][gy].CellType != ctBlock)
-                continue;
-            const double x = gx * CellSize, y = gy * CellSize;
-            Renderer->DrawTextureRect(tidBlock, false, x, y, BlockZ, x, y, x + CellSize, y + CellSize);
-        }
+        for (int gy = 0; gy < MapRows; ++gy)
+            if (Cells[gx][gy].CellType == ctBlock) {
+                const int x = gx * CellSize, y = gy * CellSize;
+                BlockPatches.push_back({x, y, x + CellSize, y + CellSize});
+            }
+    Renderer->DrawPatches(tidBlock, BlockPatches, BlockZ);
 }
 
 // Cells of the type the stage gave them are left as the pictures show them.

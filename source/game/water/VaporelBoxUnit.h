@@ -238,7 +238,7 @@ private:
 
     void DrawGauges() const;
     void DrawParticles();
-    void DrawBlockCells() const;
+    void DrawBlockCells();
     void DrawChangedCells() const;
     void DrawChangedCell(int column, int row) const;
     void DrawCellCursor() const;
@@ -253,6 +253,8 @@ private:
     TGameRenderer* Renderer = nullptr; // with a renderer only
     // The particles of the frame being drawn; grows to the pool once.
     std::vector<TSprite> ParticleSprites;
+    // The block cells of the frame being drawn; grows to the map once.
+    std::vector<TPictureRect> BlockPatches;
     std::unique_ptr<TWaterWorkers> Workers;
     std::unique_ptr<TCollisionPass> PairPass;
     std::unique_ptr<TCollisionMap> CollisionMap;

@@ -228,6 +228,8 @@ void TSoundMixer::MixChunk(std::int16_t* out, std::size_t frames) {
                 StopPlaying(buffer); // the last buffer moves into slot i
         }
     }
+    if (IsMuted())
+        std::fill_n(Mix.begin(), samples, 0.0f);
     for (std::size_t i = 0; i < samples; ++i)
         out[i] = static_cast<std::int16_t>(std::clamp(std::lrintf(Mix[i]), -32768L, 32767L));
 }

@@ -131,6 +131,11 @@ public:
     // Device thread: the next `frameCount` output frames.
     void Render(std::int16_t* frames, std::size_t frameCount) noexcept override;
 
+    // While muted the output is silence; the buffers play on unheard, so the
+    // music goes on in time.
+    void SetMuted(bool muted) { Muted.store(muted, std::memory_order_relaxed); }
+    bool IsMuted() const { return Muted.load(std::memory_order_relaxed); }
+
 private:
     friend class TSoundBuffer;
     void StartPlaying(TSoundBuffer& buffer); // under Guard
@@ -141,5 +146,6 @@ private:
     std::size_t BufferCount = 0; // existing buffers, main thread only
     std::array<TSoundBuffer*, MaxBuffers> PlayingBuffers{};
     std::size_t PlayingCount = 0;
+    std::atomic<bool> Muted{false};
     std::array<float, platform::AudioBufferFrames * platform::AudioChannels> Mix{}; // device thread scratch
 };

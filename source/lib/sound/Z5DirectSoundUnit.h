@@ -184,6 +184,12 @@ public:
     void UpdateStream();
     // Frees every channel and the output; the device plays nothing after.
     void ReleaseAll();
+    // Silences the whole output, effects and music, or gives it back; the
+    // channels play on unheard. Nothing on a failed device.
+    void SetMuted(bool muted) {
+        if (Mixer_)
+            Mixer_->SetMuted(muted);
+    }
 
     bool Enabled() const { return Enabled_; }
     bool Failed() const { return Failed_; }

@@ -1,0 +1,138 @@
+// The lean way of drawing pictures against the plain one, on the shipped
+// stage and pictures: every frame read back must be the same to the byte.
+
+#include "RenderFixture.h"
+#include "ViewerScene.h"
+
+#include "game/app/WaitTimerUnit.h"
+#include "game/audio/BGMManagerUnit.h"
+#include "game/render/GameRendererUnit.h"
+#include "game/states/TitleStateUnit.h"
+#include "game/water/VaporelBoxUnit.h"
+
+#include <cmath>
+
+using platform::GL;
+
+namespace {
+
+constexpr double CursorZ = 1000;
+
+class NoSwitches : public TStateSwitch {
+public:
+    void ChangeToTitle() override {}
+    void ChangeToMain() override {}
+    void Invalidate() override {}
+};
+
+// The game's renderer and box with the game's pictures and the shipped stage.
+class FrameDrawingTest : public testing::Test {
+protected:
+    void SetUp() override { Box->LoadStage(VAPOREL_STAGE_DIR); }
+
+    // `count` particles spread over the field, a third of them etc water,
+    // every fourth one centred on a whole pixel and the rest between pixels.
+    void PourWater(std::int32_t count) {
+        Box->Particles.assign(static_cast<std::size_t>(count), {});
+        for (std::int32_t i = 0; i < count; ++i) {
+            TWaterParticle& p = Box->Particles[static_cast<std::size_t>(i)];
+            p.Active = i % 9 != 4;
+            p.Kind = i % 3 == 0 ? wkEtc : wkBlue;
+            const double x = std::fmod(i * 61.37, FieldWidth + 40.0) - 20;
+            const double y = std::fmod(i * 17.11 + i / 50 * 3.3, FieldHeight + 40.0) - 20;
+            p.Position = i % 4 == 0 ? TVector3D{std::round(x), std::round(y), 0} : TVector3D{x, y, 0};
+        }
+    }
+
+    // One frame as the game draws it, from a colour buffer filled with a
+    // grey that no picture leaves alone by chance.
+    template <typename DrawFrame> std::vector<std::uint8_t> Frame(TFrameDrawing drawing, DrawFrame draw) {
+        Renderer->FrameDrawing = drawing;
+        GL().ClearColor(0.3f, 0.4f, 0.5f, 1);
+        GL().Clear(platform::gl::GL_COLOR_BUFFER_BIT);
+        Renderer->Clear();
+        draw();
+        Renderer->DrawTexture(tidCursor, false, 500, 300, CursorZ);
+        return ReadFrame(FieldWidth, FieldHeight).Rgb;
+    }
+    std::vector<std::uint8_t> StageFrame(TFrameDrawing drawing) {
+        return Frame(drawing, [this] { Box->Draw(); });
+    }
+    void ExpectSameStageFrames(const char* what) {
+        const std::vector<std::uint8_t> plain = StageFrame(fdPlain);
+        const std::vector<std::uint8_t> lean = StageFrame(fdLean);
+        EXPECT_TRUE(plain == lean) << what << ": " << DifferingPixels(plain, lean) << " pixels differ";
+        EXPECT_EQ(Renderer->BlendMode(), bmNone) << what << ": the frame ends in the resting state";
+    }
+    static std::size_t DifferingPixels(const std::vector<std::uint8_t>& a,
+                                       const std::vector<std::uint8_t>& b) {
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i + 2 < std::min(a.size(), b.size()); i += 3)
+            differing += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2] ? 1 : 0;
+        return differing;
+    }
+
+    GameScene Scene{VAPOREL_DATA_IMAGES "/"};
+    TGameRenderer* Renderer = Scene.Renderer.get();
+    TVaporelBox* Box = Scene.Box.get();
+};
+
+TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
+    for (const std::int32_t count : {1200, 10000}) {
+        PourWater(count);
+        for (const TParticleDrawing particles : {pdBatched, pdEach}) {
+            Box->ParticleDrawing = particles;
+            ExpectSameStageFrames(particles == pdEach ? "particles each on its own" : "particles batched");
+        }
+        Box->ParticleDrawing = pdBatched;
+        const std::vector<std::uint8_t> watered = StageFrame(fdLean);
+        Box->Particles.clear();
+        EXPECT_FALSE(StageFrame(fdLean) == watered) << count << " particles: the water is on screen";
+    }
+}
+
+TEST_F(FrameDrawingTest, TheResultOverlayIsTheSameDrawnLeanAsPlain) {
+    PourWater(1200);
+    for (const TBoxState state : {bsCleared, bsGameOver})
+        for (const std::int32_t frame : {1, 60, 119, 120, 400}) { // the picture fades in, then stays
+            Box->State = state;
+            Box->StateTimer = frame;
+            ExpectSameStageFrames(state == bsCleared ? "cleared" : "game over");
+        }
+}
+
+TEST_F(FrameDrawingTest, TheTitleIsTheSameDrawnLeanAsPlain) {
+    NoSwitches app;
+    TWaitTimer waitTimer;
+    TSoundManager sound{[](platform::AudioRenderer&) -> std::unique_ptr<platform::AudioOutput> {
+        throw platform::AudioError("none"); // no device: the music follows its fades silently
+    }};
+    TBGMManager music{sound};
+    TTitleState title{app, Renderer, waitTimer, music, *Box};
+    title.Enter();
+    for (const bool promptShown : {true, false}) {
+        ASSERT_EQ(title.PromptVisible(), promptShown);
+        const std::vector<std::uint8_t> plain = Frame(fdPlain, [&] { title.Draw(); });
+        const std::vector<std::uint8_t> lean = Frame(fdLean, [&] { title.Draw(); });
+        EXPECT_TRUE(plain == lean) << DifferingPixels(plain, lean) << " pixels differ, prompt shown "
+                                   << promptShown;
+        for (int i = 0; i < TTitleState::BlinkFrames; ++i)
+            title.Update();
+    }
+}
+
+// Pictures that do not lie on whole pixels keep linear filtering; patches
+// lie on whole pixels.
+TEST_F(FrameDrawingTest, PicturesBetweenPixelsAreFilteredAsBefore) {
+    const auto between = [this] {
+        Renderer->DrawTexture(tidTitleClick, false, 100.5, 200.25, 0);
+        Renderer->DrawTexture(tidFront, false, 0.5, 0, 1);
+        const TPictureRect patches[] = {{48, 64, 64, 80}, {300, 200, 316, 216}};
+        Renderer->DrawPatches(tidBlock, patches, 0);
+    };
+    const std::vector<std::uint8_t> plain = Frame(fdPlain, between);
+    const std::vector<std::uint8_t> lean = Frame(fdLean, between);
+    EXPECT_TRUE(plain == lean) << DifferingPixels(plain, lean) << " pixels differ";
+}
+
+} // namespace
