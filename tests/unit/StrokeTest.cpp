@@ -71,17 +71,19 @@ TEST(CellsOnLine, AreTheCellsTheSegmentCrossesEachBesideTheOneBefore) {
         for (std::size_t k = 0; k < line.size(); ++k) {
             onLine.insert({line[k].Column, line[k].Row});
             ASSERT_GE(ShareInCell(a, b, line[k]), 0) << "cell " << k << " is off the segment";
-            if (k > 0)
+            if (k > 0) {
                 ASSERT_EQ(std::abs(line[k].Column - line[k - 1].Column) +
                               std::abs(line[k].Row - line[k - 1].Row),
                           1)
                     << "cell " << k << " shares an edge with the one before";
+            }
         }
         for (int column = std::min(a.X, b.X) / CellSize; column <= std::max(a.X, b.X) / CellSize; ++column)
             for (int row = std::min(a.Y, b.Y) / CellSize; row <= std::max(a.Y, b.Y) / CellSize; ++row)
-                if (ShareInCell(a, b, {column, row}) > 1e-9)
+                if (ShareInCell(a, b, {column, row}) > 1e-9) {
                     ASSERT_TRUE(onLine.count({column, row}))
                         << "the segment crosses (" << column << ", " << row << ")";
+                }
     }
 }
 
