@@ -106,6 +106,28 @@ TEST_F(Stage, FolderWithAndWithoutSlashReadsTheSameFiles) {
     EXPECT_EQ(profiler.Engine().Item(pidLoadMap)->Count, 2);
 }
 
+// A slot start-up filled from images/ keeps its picture for the first stage
+// and its reloads; choosing another stage brings that stage's own pictures.
+TEST_F(Stage, TheFirstStageKeepsStartUpPicturesAndAnotherBringsItsOwn) {
+    const std::string startUp = dir + "/startup.png";
+    WritePng(startUp, 8, 8, {});
+    textures.LoadFromFile(tidBG, startUp);
+    box->LoadStage(dir);
+    box->LoadStage(dir);
+    EXPECT_EQ(textures.Slot(tidBG).FileName, startUp) << "Back is neither searched nor loaded";
+    EXPECT_EQ(textures.Slot(tidBlock).FileName, dir + "/Block.png");
+
+    const std::string other = dir + "/other";
+    fs::create_directories(other);
+    fs::copy(dir + "/Map.png", other);
+    fs::copy(dir + "/data.xml", other);
+    for (const char* layer : {"Back", "Block", "Front"})
+        WritePng(other + "/" + layer + ".png", 16, 16, {});
+    box->LoadStage(other);
+    EXPECT_EQ(textures.Slot(tidBG).FileName, other + "/Back.png");
+    EXPECT_EQ(textures.Slot(tidFront).FileName, other + "/Front.png");
+}
+
 TEST_F(Stage, MapColoursClassifyCells) {
     WriteMap({{0, 0, 255, 255, 255},
               {16, 0, 0, 0, 0},

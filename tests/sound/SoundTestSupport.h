@@ -54,7 +54,8 @@ public:
         if (ReadsBeforeFailure >= 0 && ReadsBeforeFailure-- == 0)
             throw std::runtime_error("damaged");
         const std::size_t bytes = std::min<std::size_t>(static_cast<std::size_t>(size), Length_ - Position);
-        std::memcpy(buffer, reinterpret_cast<const std::uint8_t*>(Samples.data()) + Position, bytes);
+        if (bytes > 0) // an empty source has no data pointer to copy from
+            std::memcpy(buffer, reinterpret_cast<const std::uint8_t*>(Samples.data()) + Position, bytes);
         Position += bytes;
         return static_cast<std::int32_t>(bytes);
     }

@@ -115,12 +115,14 @@ void TVaporelBox::LoadStage(const std::string& folder) {
     if (!dir.empty() && dir.back() == '/')
         dir.pop_back();
     dir += '/';
-    // Another stage brings its own pictures; the same one keeps those it has.
-    const bool sameStage = dir == StagePath;
+    // The first stage keeps the pictures start-up put in its slots (from
+    // images/), and so does a reload of the same stage; another stage brings
+    // its own.
+    const bool keepLoaded = StagePath.empty() || dir == StagePath;
     LoadMap(dir + "Map");
-    LoadLayer(tidBG, dir + "Back", sameStage);
-    LoadLayer(tidBlock, dir + "Block", sameStage);
-    LoadLayer(tidFront, dir + "Front", sameStage);
+    LoadLayer(tidBG, dir + "Back", keepLoaded);
+    LoadLayer(tidBlock, dir + "Block", keepLoaded);
+    LoadLayer(tidFront, dir + "Front", keepLoaded);
     ReadStageData(dir);
     StagePath = dir;
     Profiler.Stop(pidLoadMap);
