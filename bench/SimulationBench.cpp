@@ -70,9 +70,9 @@ std::unique_ptr<reference::ReferenceBox> CopyOf(const TVaporelBox& box) {
                              static_cast<int>(p.Kind)});
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
-            const TMapCell& cell = box.Cells[column][row];
-            ref->count[column][row] = cell.Count;
-            std::copy(cell.Entries, cell.Entries + cell.Count, ref->entries[column][row]);
+            const std::int32_t count = box.Registry.Count[column][row];
+            ref->count[column][row] = count;
+            std::copy_n(box.Registry.Entries[column][row], count, ref->entries[column][row]);
         }
     ref->cursor = box.SpawnCursor;
     ref->blueOut = box.BlueOutCount;

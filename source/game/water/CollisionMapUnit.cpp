@@ -3,24 +3,18 @@
 #include <algorithm>
 #include <bit>
 
-void TCollisionMap::Clear(TCells& cells) {
-    for (auto& column : cells)
-        for (TMapCell& cell : column)
-            cell.Count = 0;
+void TCollisionMap::Clear(TCellRegistry& map) {
+    std::fill_n(&map.Count[0][0], MapColumns * MapRows, 0);
     std::fill(std::begin(UsedRows), std::end(UsedRows), 0);
     MoveCount = 0;
 }
 
-void TCollisionMap::ForgetUsedCells() {
-    std::fill(std::begin(UsedRows), std::end(UsedRows), (std::uint64_t{1} << MapRows) - 1);
-}
-
 // Most cells of a stage stay empty: clearing only the used ones keeps the
 // rest of the map out of the cache.
-void TCollisionMap::ClearUsedCells(TCells& cells) {
+void TCollisionMap::ClearUsedCells(TCellRegistry& map) {
     for (std::int32_t column = 0; column < MapColumns; ++column) {
         for (std::uint64_t rows = UsedRows[column]; rows != 0; rows &= rows - 1)
-            cells[column][std::countr_zero(rows)].Count = 0;
+            map.Count[column][std::countr_zero(rows)] = 0;
         UsedRows[column] = 0;
     }
     MoveCount = 0;
@@ -29,8 +23,8 @@ void TCollisionMap::ClearUsedCells(TCells& cells) {
 // Every active particle, in pool order, goes into the cells of its bounding
 // square's corners, at most once per cell and at most MaxCellEntries per
 // cell, so each cell's entries ascend.
-void TCollisionMap::Rebuild(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius) {
-    ClearUsedCells(cells);
+void TCollisionMap::Rebuild(TCellRegistry& map, const std::vector<TWaterParticle>& pool, std::int32_t radius) {
+    ClearUsedCells(map);
     const double r = radius;
     const TWaterParticle* const particles = pool.data();
     const std::int32_t n = static_cast<std::int32_t>(pool.size());
@@ -38,10 +32,10 @@ void TCollisionMap::Rebuild(TCells& cells, const std::vector<TWaterParticle>& po
         if (!particles[i].Active)
             continue;
         ForEachSquareCell(particles[i].Position, r, [&](std::int32_t column, std::int32_t row) {
-            TMapCell& cell = cells[column][row];
+            std::int32_t& count = map.Count[column][row];
             UsedRows[column] |= std::uint64_t{1} << row;
-            if (cell.Count < MaxCellEntries)
-                cell.Entries[cell.Count++] = i;
+            if (count < MaxCellEntries)
+                map.Entries[column][row][count++] = i;
         });
     }
 }
@@ -103,7 +97,7 @@ void TCollisionMap::NoteMove(std::int32_t index, const TVector3D& position) {
 // entry; putting one in before that still gives the rebuild's entries, but
 // taking out one of its entries would let in the first particle left out,
 // which only a rebuild can find.
-bool TCollisionMap::TryUpdateMoved(TCells& cells, const std::vector<TWaterParticle>& pool,
+bool TCollisionMap::TryUpdateMoved(TCellRegistry& map, const std::vector<TWaterParticle>& pool,
                                    std::int32_t radius) {
     if (MoveCount > MaxMoves)
         return false;
@@ -112,19 +106,19 @@ bool TCollisionMap::TryUpdateMoved(TCells& cells, const std::vector<TWaterPartic
         TMove& move = Moves[k];
         move.Before = SquareCells(move.From, r);
         move.After = SquareCells(pool[move.Index].Position, r);
-        if (LeavesAFullCell(cells, move))
+        if (LeavesAFullCell(map, move))
             return false;
     }
     // Out of every old cell first: a particle that keeps a cell goes back in.
     for (std::int32_t k = 0; k < MoveCount; ++k)
         for (std::int32_t c = 0; c < Moves[k].Before.Count; ++c)
-            Remove(cells[Moves[k].Before.Column[c]][Moves[k].Before.Row[c]], Moves[k].Index);
+            Remove(map, Moves[k].Before.Column[c], Moves[k].Before.Row[c], Moves[k].Index);
     for (std::int32_t k = 0; k < MoveCount; ++k)
         for (std::int32_t c = 0; c < Moves[k].After.Count; ++c) {
             const std::int32_t column = Moves[k].After.Column[c];
             const std::int32_t row = Moves[k].After.Row[c];
             UsedRows[column] |= std::uint64_t{1} << row;
-            Insert(cells[column][row], Moves[k].Index);
+            Insert(map, column, row, Moves[k].Index);
         }
     MoveCount = 0;
     return true;
@@ -133,36 +127,39 @@ bool TCollisionMap::TryUpdateMoved(TCells& cells, const std::vector<TWaterPartic
 // Whether the move takes one of its entries out of a full cell. The particle
 // had a corner in each of its old cells, so in a full one it is an entry
 // exactly when it does not come after the last.
-bool TCollisionMap::LeavesAFullCell(const TCells& cells, const TMove& move) {
+bool TCollisionMap::LeavesAFullCell(const TCellRegistry& map, const TMove& move) {
     for (std::int32_t c = 0; c < move.Before.Count; ++c) {
         const std::int32_t column = move.Before.Column[c];
         const std::int32_t row = move.Before.Row[c];
-        const TMapCell& cell = cells[column][row];
-        if (cell.Count == MaxCellEntries && move.Index <= cell.Entries[MaxCellEntries - 1] &&
+        if (map.Count[column][row] == MaxCellEntries && move.Index <= map.Entries[column][row][MaxCellEntries - 1] &&
             !move.After.Holds(column, row))
             return true;
     }
     return false;
 }
 
-void TCollisionMap::Remove(TMapCell& cell, std::int32_t index) {
-    std::int32_t* const end = cell.Entries + cell.Count;
-    std::int32_t* const at = std::lower_bound(cell.Entries, end, index);
+void TCollisionMap::Remove(TCellRegistry& map, std::int32_t column, std::int32_t row, std::int32_t index) {
+    std::int32_t& count = map.Count[column][row];
+    std::int32_t* const entries = map.Entries[column][row];
+    std::int32_t* const end = entries + count;
+    std::int32_t* const at = std::lower_bound(entries, end, index);
     if (at == end || *at != index)
         return;
     std::copy(at + 1, end, at);
-    --cell.Count;
+    --count;
 }
 
 // At its place in pool order; a full cell drops its last entry for it, or
 // leaves it out when it comes after the last.
-void TCollisionMap::Insert(TMapCell& cell, std::int32_t index) {
-    std::int32_t* const end = cell.Entries + cell.Count;
-    std::int32_t* const at = std::upper_bound(cell.Entries, end, index);
-    if (cell.Count < MaxCellEntries) {
+void TCollisionMap::Insert(TCellRegistry& map, std::int32_t column, std::int32_t row, std::int32_t index) {
+    std::int32_t& count = map.Count[column][row];
+    std::int32_t* const entries = map.Entries[column][row];
+    std::int32_t* const end = entries + count;
+    std::int32_t* const at = std::upper_bound(entries, end, index);
+    if (count < MaxCellEntries) {
         std::copy_backward(at, end, end + 1);
         *at = index;
-        ++cell.Count;
+        ++count;
     } else if (at != end) {
         std::copy_backward(at, end - 1, end);
         *at = index;

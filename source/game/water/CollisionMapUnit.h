@@ -26,14 +26,9 @@ inline int CellIndex(double v, int cellCount) {
 
 class TCollisionMap {
 public:
-    using TCells = TMapCell[MapColumns][MapRows];
-
     // Every cell's Count set to 0.
-    void Clear(TCells& cells);
-    // A cell was written from outside: its Count may be anything, so the next
-    // rebuild empties every cell.
-    void ForgetUsedCells();
-    void Rebuild(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius);
+    void Clear(TCellRegistry& map);
+    void Rebuild(TCellRegistry& map, const std::vector<TWaterParticle>& pool, std::int32_t radius);
 
     // Before particle `index` moves away from `position`, where the last
     // rebuild found it. A particle noted again keeps its first position.
@@ -41,7 +36,7 @@ public:
     // The moves since the last rebuild, cell by cell; false (the map then
     // left as it was) where only a rebuild can tell: too many moves, or a
     // particle leaving a full cell that may have left others out.
-    bool TryUpdateMoved(TCells& cells, const std::vector<TWaterParticle>& pool, std::int32_t radius);
+    bool TryUpdateMoved(TCellRegistry& map, const std::vector<TWaterParticle>& pool, std::int32_t radius);
 
 private:
     // The distinct cells of a bounding square that lie on the map, in corner
@@ -64,11 +59,11 @@ private:
     template <typename Visit>
     static void ForEachSquareCell(const TVector3D& position, double radius, Visit visit);
     static TSquareCells SquareCells(const TVector3D& position, double radius);
-    static bool LeavesAFullCell(const TCells& cells, const TMove& move);
-    static void Remove(TMapCell& cell, std::int32_t index);
-    static void Insert(TMapCell& cell, std::int32_t index);
+    static bool LeavesAFullCell(const TCellRegistry& map, const TMove& move);
+    static void Remove(TCellRegistry& map, std::int32_t column, std::int32_t row, std::int32_t index);
+    static void Insert(TCellRegistry& map, std::int32_t column, std::int32_t row, std::int32_t index);
 
-    void ClearUsedCells(TCells& cells);
+    void ClearUsedCells(TCellRegistry& map);
 
     // Per column, a bit for each row whose cell's Count may be non-zero.
     static_assert(MapRows <= 64);

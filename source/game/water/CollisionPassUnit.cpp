@@ -29,15 +29,15 @@ std::int32_t ColumnLead(std::int32_t radius) {
 // faster on one thread.
 constexpr std::int64_t SharedPassPairs = 2'000;
 
-bool WorthSharing(const TMapCell (&cells)[MapColumns][MapRows], std::int32_t lead) {
+bool WorthSharing(const TCellRegistry& map, std::int32_t lead) {
     std::int64_t pairs = 0;
     std::int64_t pairedCells = 0;
     std::int64_t pairedColumns = 0;
-    for (const auto& column : cells) {
+    for (const auto& column : map.Count) {
         const std::int64_t cellsBefore = pairedCells;
-        for (const TMapCell& cell : column)
-            if (cell.Count >= 2) {
-                pairs += static_cast<std::int64_t>(cell.Count) * (cell.Count - 1) / 2;
+        for (const std::int32_t count : column)
+            if (count >= 2) {
+                pairs += static_cast<std::int64_t>(count) * (count - 1) / 2;
                 ++pairedCells;
             }
         pairedColumns += pairedCells > cellsBefore ? 1 : 0;
@@ -212,18 +212,17 @@ std::int32_t PairUp(TCellWater& water, const TCollisionPass::TPairLimits& limits
 
 } // namespace
 
-TCollisionPass::TCounts TCollisionPass::Run(const TMapCell (&cells)[MapColumns][MapRows],
-                                            TWaterParticle* pool, std::int32_t radius,
-                                            TWaterWorkers& workers) {
+TCollisionPass::TCounts TCollisionPass::Run(const TCellRegistry& map, TWaterParticle* pool,
+                                            std::int32_t radius, TWaterWorkers& workers) {
     const TJob job{
-        cells, pool,
+        &map, pool,
         TPairLimits{static_cast<double>(Diameter(radius)), static_cast<double>(DiameterSquared(radius))},
         ColumnLead(radius)};
     for (std::atomic<std::int32_t>& rows : RowsDone)
         rows.store(0, std::memory_order_relaxed);
     NextColumn.store(0, std::memory_order_relaxed);
     const bool share =
-        workers.Count() > 1 && (workers.Sharing() == wsEveryJob || WorthSharing(cells, job.Lead));
+        workers.Count() > 1 && (workers.Sharing() == wsEveryJob || WorthSharing(map, job.Lead));
     const std::int32_t count = share ? workers.Count() : 1;
     std::fill(WorkerCounts, WorkerCounts + count, TCounts{});
     if (count == 1) {
@@ -256,12 +255,12 @@ void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, TWaterWork
             break;
         const bool waits = shared && column > 0 && previous != column - 1;
         for (std::int32_t row = 0; row < MapRows; ++row) {
-            const TMapCell& cell = job.Cells[column][row];
-            if (cell.Count < 2) // touches no particle
+            const std::int32_t count = job.Map->Count[column][row];
+            if (count < 2) // touches no particle
                 continue;
             if (waits)
                 team->WaitUntilAtLeast(worker, RowsDone[column - 1], std::min(row + job.Lead, MapRows));
-            const TCounts cellCounts = PairCell(cell, job.Pool, job.Limits);
+            const TCounts cellCounts = PairCell(job.Map->Entries[column][row], count, job.Pool, job.Limits);
             counts.Checks += cellCounts.Checks;
             counts.Hits += cellCounts.Hits;
             if (shared)
@@ -284,13 +283,13 @@ void TCollisionPass::Publish(std::int32_t column, std::int32_t rowsDone) {
 // distinct particles, and dropping inactive entries keeps the order of the
 // remaining pairs. The results are the same bits as pairing the pool entries
 // directly.
-TCollisionPass::TCounts TCollisionPass::PairCell(const TMapCell& cell, TWaterParticle* pool,
-                                                 const TPairLimits& limits) {
+TCollisionPass::TCounts TCollisionPass::PairCell(const std::int32_t* entries, std::int32_t count,
+                                                 TWaterParticle* pool, const TPairLimits& limits) {
     TCellWater water;
-    for (std::int32_t i = 0; i < cell.Count; ++i) {
-        const TWaterParticle& p = pool[cell.Entries[i]];
+    for (std::int32_t i = 0; i < count; ++i) {
+        const TWaterParticle& p = pool[entries[i]];
         if (p.Active) {
-            water.Index[water.Count] = cell.Entries[i];
+            water.Index[water.Count] = entries[i];
             water.Position[water.Count][0] = p.Position.x;
             water.Position[water.Count][1] = p.Position.y;
             ++water.Count;

@@ -40,13 +40,12 @@ public:
         double DiameterSquared;
     };
 
-    TCounts Run(const TMapCell (&cells)[MapColumns][MapRows], TWaterParticle* pool, std::int32_t radius,
-                TWaterWorkers& workers);
+    TCounts Run(const TCellRegistry& map, TWaterParticle* pool, std::int32_t radius, TWaterWorkers& workers);
 
 private:
     // What one pass needs, shared by its workers.
     struct TJob {
-        const TMapCell (*Cells)[MapRows];
+        const TCellRegistry* Map;
         TWaterParticle* Pool;
         TPairLimits Limits;
         std::int32_t Lead; // rows the column on the left must be ahead
@@ -54,7 +53,8 @@ private:
 
     void RunColumns(const TJob& job, std::int32_t worker, TWaterWorkers* team);
     void Publish(std::int32_t column, std::int32_t rowsDone);
-    static TCounts PairCell(const TMapCell& cell, TWaterParticle* pool, const TPairLimits& limits);
+    static TCounts PairCell(const std::int32_t* entries, std::int32_t count, TWaterParticle* pool,
+                            const TPairLimits& limits);
 
     // The first column no worker has taken yet in the running pass.
     std::atomic<std::int32_t> NextColumn{0};

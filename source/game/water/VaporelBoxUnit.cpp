@@ -194,7 +194,7 @@ void TVaporelBox::ResetWater() {
     EtcOutCount = 0;
     StateTimer = 0;
     State = bsPlaying;
-    CollisionMap->Clear(Cells);
+    CollisionMap->Clear(Registry);
 }
 
 // Fisher-Yates over whole slots, from the last index down to 0 (0 draws too).
@@ -245,7 +245,6 @@ void TVaporelBox::SetCell(std::int32_t column, std::int32_t row, const TMapCell&
         throw Exception("範囲外のマップに書き込みしようとしました");
     const TCellType oldType = Cells[column][row].CellType;
     Cells[column][row] = cell;
-    CollisionMap->ForgetUsedCells();
     if (Listener && cell.CellType != oldType)
         Listener->ActionTaken(PlayFrames_ + 1, TBoxAction{akCell, column, row, cell.CellType});
 }
@@ -309,7 +308,7 @@ void TVaporelBox::Simulate() {
         if (p.Active)
             SwapWater(p);
     // Only the swapped particles moved since the rebuild.
-    if (!CollisionMap->TryUpdateMoved(Cells, Particles, WaterRadius))
+    if (!CollisionMap->TryUpdateMoved(Registry, Particles, WaterRadius))
         MakeCollisionMap();
 }
 
@@ -359,7 +358,7 @@ void TVaporelBox::CheckCollision() {
 }
 
 void TVaporelBox::CollidePairsInCells() {
-    const TCollisionPass::TCounts counts = PairPass->Run(Cells, Particles.data(), WaterRadius, *Workers);
+    const TCollisionPass::TCounts counts = PairPass->Run(Registry, Particles.data(), WaterRadius, *Workers);
     CollisionChecks += counts.Checks;
     CollisionHits += counts.Hits;
 }
@@ -447,7 +446,7 @@ void TVaporelBox::LimitSpeed(TWaterParticle& p, double length) const {
 
 void TVaporelBox::MakeCollisionMap() {
     Profiler.Start(pidMakeCollisionMap);
-    CollisionMap->Rebuild(Cells, Particles, WaterRadius);
+    CollisionMap->Rebuild(Registry, Particles, WaterRadius);
     Profiler.Stop(pidMakeCollisionMap);
 }
 
@@ -464,14 +463,15 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
         return;
     if (p.Kind == wkBlue)
         return;
-    const TMapCell& above = Cells[column][row - 1];
-    if (IsSolid(above.CellType))
+    if (IsSolid(Cells[column][row - 1].CellType))
         return;
-    for (std::int32_t i = 0; i < above.Count; ++i) {
-        TWaterParticle& other = Particles[above.Entries[i]];
+    const std::int32_t count = Registry.Count[column][row - 1];
+    const std::int32_t* const entries = Registry.Entries[column][row - 1];
+    for (std::int32_t i = 0; i < count; ++i) {
+        TWaterParticle& other = Particles[entries[i]];
         if (other.Kind == wkBlue) {
             CollisionMap->NoteMove(static_cast<std::int32_t>(&p - Particles.data()), p.Position);
-            CollisionMap->NoteMove(above.Entries[i], other.Position);
+            CollisionMap->NoteMove(entries[i], other.Position);
             std::swap(p.Position, other.Position); // velocities stay with their particles
             return;
         }
@@ -485,8 +485,7 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
 void TVaporelBox::EmitWater() {
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
-            const TMapCell& cell = Cells[column][row];
-            if (cell.CellType == ctSource && cell.Count == 0 &&
+            if (Cells[column][row].CellType == ctSource && Registry.Count[column][row] == 0 &&
                 !PutIntoPlay(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2))
                 return;
         }

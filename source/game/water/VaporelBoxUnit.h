@@ -102,12 +102,18 @@ struct TWaterParticle {
     TWaterKind Kind = wkBlue; // fixed per slot by the reset
 };
 
-// One map cell. Count and Entries form the collision map: indices into the
-// particle pool, rebuilt from scratch by MakeCollisionMap.
+// One map cell: what the stage (or the player) made it.
 struct TMapCell {
     TCellType CellType = ctEmpty;
-    std::int32_t Count = 0;
-    std::int32_t Entries[MaxCellEntries] = {};
+};
+
+// The collision map: for each cell, the particles registered in it as indices
+// into the particle pool, in pool order, rebuilt by MakeCollisionMap. The
+// counts lie apart from the entries, so that a walk over every cell reads 13 KB
+// and not the 1.3 MB of entries.
+struct TCellRegistry {
+    std::int32_t Count[MapColumns][MapRows] = {};
+    std::int32_t Entries[MapColumns][MapRows][MaxCellEntries] = {};
 };
 
 // The program's one random generator (32-bit linear congruential, seed 0 at
@@ -192,6 +198,7 @@ public:
     // The data model, read by the game states and the renderer.
     std::vector<TWaterParticle> Particles;
     TMapCell Cells[MapColumns][MapRows];
+    TCellRegistry Registry;
     // The stage's own map: the types the map picture gave at the last load.
     // A cell of another type now was changed by the player.
     TCellType StageCellTypes[MapColumns][MapRows] = {};
