@@ -45,6 +45,17 @@ bool WorthSharing(const TCellRegistry& map, std::int32_t lead) {
     return pairs >= SharedPassPairs && pairedCells > pairedColumns * static_cast<std::int64_t>(lead);
 }
 
+// The rows of a column whose cells hold two particles or more: the others
+// touch no particle. Built without a branch per cell, since whether a cell
+// holds water follows no pattern the processor could predict.
+std::uint64_t PairedRows(const std::int32_t (&counts)[MapRows]) {
+    static_assert(MapRows <= 64);
+    std::uint64_t rows = 0;
+    for (std::int32_t row = 0; row < MapRows; ++row)
+        rows |= std::uint64_t{counts[row] >= 2} << row;
+    return rows;
+}
+
 // 2 x radius and its square are 32-bit integers; they wrap like such for
 // absurd radii instead of overflowing.
 std::int32_t Diameter(std::int32_t radius) {
@@ -254,10 +265,9 @@ void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, TWaterWork
         if (column >= MapColumns)
             break;
         const bool waits = shared && column > 0 && previous != column - 1;
-        for (std::int32_t row = 0; row < MapRows; ++row) {
+        for (std::uint64_t rows = PairedRows(job.Map->Count[column]); rows != 0; rows &= rows - 1) {
+            const std::int32_t row = std::countr_zero(rows);
             const std::int32_t count = job.Map->Count[column][row];
-            if (count < 2) // touches no particle
-                continue;
             if (waits)
                 team->WaitUntilAtLeast(worker, RowsDone[column - 1], std::min(row + job.Lead, MapRows));
             const TCounts cellCounts = PairCell(job.Map->Entries[column][row], count, job.Pool, job.Limits);
