@@ -1,22 +1,11 @@
 #include "game/water/CollisionMapUnit.h"
 
 #include <algorithm>
-#include <bit>
 
+// The counts take 13 KB: emptying every cell costs less than keeping track
+// of the cells in use while the map is built.
 void TCollisionMap::Clear(TCellRegistry& map) {
     std::fill_n(&map.Count[0][0], MapColumns * MapRows, 0);
-    std::fill(std::begin(UsedRows), std::end(UsedRows), 0);
-    MoveCount = 0;
-}
-
-// Most cells of a stage stay empty: clearing only the used ones keeps the
-// rest of the map out of the cache.
-void TCollisionMap::ClearUsedCells(TCellRegistry& map) {
-    for (std::int32_t column = 0; column < MapColumns; ++column) {
-        for (std::uint64_t rows = UsedRows[column]; rows != 0; rows &= rows - 1)
-            map.Count[column][std::countr_zero(rows)] = 0;
-        UsedRows[column] = 0;
-    }
     MoveCount = 0;
 }
 
@@ -24,7 +13,7 @@ void TCollisionMap::ClearUsedCells(TCellRegistry& map) {
 // square's corners, at most once per cell and at most MaxCellEntries per
 // cell, so each cell's entries ascend.
 void TCollisionMap::Rebuild(TCellRegistry& map, const std::vector<TWaterParticle>& pool, std::int32_t radius) {
-    ClearUsedCells(map);
+    Clear(map);
     const double r = radius;
     const TWaterParticle* const particles = pool.data();
     const std::int32_t n = static_cast<std::int32_t>(pool.size());
@@ -33,7 +22,6 @@ void TCollisionMap::Rebuild(TCellRegistry& map, const std::vector<TWaterParticle
             continue;
         ForEachSquareCell(particles[i].Position, r, [&](std::int32_t column, std::int32_t row) {
             std::int32_t& count = map.Count[column][row];
-            UsedRows[column] |= std::uint64_t{1} << row;
             if (count < MaxCellEntries)
                 map.Entries[column][row][count++] = i;
         });
@@ -117,7 +105,6 @@ bool TCollisionMap::TryUpdateMoved(TCellRegistry& map, const std::vector<TWaterP
         for (std::int32_t c = 0; c < Moves[k].After.Count; ++c) {
             const std::int32_t column = Moves[k].After.Column[c];
             const std::int32_t row = Moves[k].After.Row[c];
-            UsedRows[column] |= std::uint64_t{1} << row;
             Insert(map, column, row, Moves[k].Index);
         }
     MoveCount = 0;

@@ -4,7 +4,7 @@
 // pool order, the first MaxCellEntries active particles that have a corner of
 // their bounding square (x +- r, y +- r) in the cell.
 //
-// A rebuild empties only the cells the map used. After a rebuild the box
+// A rebuild empties every cell first. After a rebuild the box
 // notes the particles it moves (SwapWater's few exchanges) and asks
 // TryUpdateMoved to take them out of their old cells and into their new ones
 // instead of rebuilding the whole map.
@@ -63,11 +63,6 @@ private:
     static void Remove(TCellRegistry& map, std::int32_t column, std::int32_t row, std::int32_t index);
     static void Insert(TCellRegistry& map, std::int32_t column, std::int32_t row, std::int32_t index);
 
-    void ClearUsedCells(TCellRegistry& map);
-
-    // Per column, a bit for each row whose cell's Count may be non-zero.
-    static_assert(MapRows <= 64);
-    std::uint64_t UsedRows[MapColumns] = {};
     TMove Moves[MaxMoves];
     std::int32_t MoveCount = 0; // MaxMoves + 1: more moves than are noted
 };
