@@ -1,7 +1,7 @@
 // The plain reference model of ReferenceBox.h run side by side with the box:
-// every frame must give the same bits, with one thread and with several. It
-// keeps the box's optimised loops honest and pins the order of every
-// operation.
+// every frame must give the same bits and the same collision map, with one
+// thread and with several. It keeps the box's optimised loops honest and pins
+// the order of every operation.
 
 #include "ReferenceBox.h"
 #include "CellCharacters.h"
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <memory>
 #include <string>
@@ -71,6 +72,19 @@ void FillLattice(int spacing, TVaporelBox& box, ReferenceBox& ref) {
             }
 }
 
+// Every cell's entries at the end of a frame, in the reference's order.
+testing::AssertionResult SameMap(const TVaporelBox& box, const ReferenceBox& ref) {
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row) {
+            const std::int32_t count = box.Registry.Count[column][row];
+            const int* const expected = ref.entries[column][row];
+            if (count != ref.count[column][row] ||
+                !std::equal(expected, expected + count, box.Registry.Entries[column][row]))
+                return testing::AssertionFailure() << "cell " << column << ", " << row;
+        }
+    return testing::AssertionSuccess();
+}
+
 void RunSideBySide(const Scenario& scenario) {
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
@@ -114,6 +128,7 @@ void RunSideBySide(const Scenario& scenario) {
                               a.Exited == b.exited && a.Kind == b.kind;
             ASSERT_TRUE(same) << scenario.name << " frame " << frame << " slot " << i;
         }
+        ASSERT_TRUE(SameMap(*box, *ref)) << scenario.name << " frame " << frame;
     }
     if (p.pool > 0) {
         EXPECT_GT(box->ActiveParticleCount() + box->BlueOutCount + box->EtcOutCount, 0) << scenario.name;
