@@ -12,7 +12,8 @@ void TCollisionMap::Clear(TCellRegistry& map) {
 // Every active particle, in pool order, goes into the cells of its bounding
 // square's corners, at most once per cell and at most MaxCellEntries per
 // cell, so each cell's entries ascend.
-void TCollisionMap::Rebuild(TCellRegistry& map, const std::vector<TWaterParticle>& pool, std::int32_t radius) {
+void TCollisionMap::Rebuild(TCellRegistry& map, const std::vector<TWaterParticle>& pool,
+                            std::int32_t radius) {
     Clear(map);
     const double r = radius;
     const TWaterParticle* const particles = pool.data();
@@ -118,8 +119,8 @@ bool TCollisionMap::LeavesAFullCell(const TCellRegistry& map, const TMove& move)
     for (std::int32_t c = 0; c < move.Before.Count; ++c) {
         const std::int32_t column = move.Before.Column[c];
         const std::int32_t row = move.Before.Row[c];
-        if (map.Count[column][row] == MaxCellEntries && move.Index <= map.Entries[column][row][MaxCellEntries - 1] &&
-            !move.After.Holds(column, row))
+        if (map.Count[column][row] == MaxCellEntries &&
+            move.Index <= map.Entries[column][row][MaxCellEntries - 1] && !move.After.Holds(column, row))
             return true;
     }
     return false;
