@@ -115,3 +115,23 @@ TEST(WaterWorkers, EveryCallFallsInsideItsRunAndNoWorkerIsCalledTwice) {
         EXPECT_GT(helped, 0) << "helpers that were waited for took part";
     }
 }
+
+// Helpers woken for jobs that closed before they came are still on their way
+// when the team is destroyed: they must stop without touching a job again.
+TEST(WaterWorkers, ATeamDestroyedRightAfterItsJobsStopsItsLateHelpers) {
+    std::atomic<std::int32_t> faults{0};
+    for (std::int32_t round = 1; round <= 100; ++round) {
+        std::vector<std::unique_ptr<TCheckedJob>> jobs;
+        {
+            TWaterWorkers workers(2);
+            for (std::int32_t run = 0; run < 20; ++run) {
+                jobs.push_back(std::make_unique<TCheckedJob>(faults, false));
+                workers.Run(*jobs.back());
+                jobs.back()->Returned.store(true);
+            }
+        }
+        for (const auto& job : jobs)
+            EXPECT_NE(job->Called.load() & 1u, 0u) << "job(0) runs on the calling thread";
+        ASSERT_EQ(faults.load(), 0) << "round " << round;
+    }
+}

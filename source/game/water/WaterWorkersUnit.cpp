@@ -95,7 +95,7 @@ TWaterWorkers::~TWaterWorkers() {
 }
 
 void TWaterWorkers::StopHelpers() {
-    Stopping = true;
+    Stopping.store(true, std::memory_order_relaxed); // published by the release below
     Generation.fetch_add(1, std::memory_order_release);
     Generation.notify_all();
     for (std::thread& helper : Helpers)
@@ -168,7 +168,7 @@ void TWaterWorkers::HelperLoop(std::int32_t worker) {
     std::uint32_t seen = 0;
     for (;;) {
         seen = WaitFor(Generation, [seen](std::uint32_t now) { return now != seen; }).Value;
-        if (Stopping)
+        if (Stopping.load(std::memory_order_relaxed))
             return;
         if (!TryJoin(seen))
             continue;

@@ -108,7 +108,9 @@ private:
     // to helpers, and the helpers working on it in the lowest bits. One word,
     // so that joining and closing cannot cross.
     std::atomic<std::uint64_t> JobState{0};
-    bool Stopping = false;
+    // Set before the last bump of Generation; a helper woken late for an
+    // earlier job may read it while it is set, so it is atomic too.
+    std::atomic<bool> Stopping{false};
     // Kept by the calling thread alone: whether the running job goes
     // without the helpers' help, and the jobs it runs alone.
     bool Unhelped = false;
