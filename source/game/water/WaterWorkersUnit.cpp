@@ -143,8 +143,6 @@ void TWaterWorkers::CloseJobAndWait() {
         Unhelped = true;
 }
 
-
-
 // A helper joins the job of `ticket` only while it is open: a helper woken
 // late, for a job already closed or for an earlier one, leaves it alone.
 bool TWaterWorkers::TryJoin(std::uint32_t ticket) {
