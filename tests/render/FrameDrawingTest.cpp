@@ -31,8 +31,11 @@ protected:
     void SetUp() override { Box->LoadStage(VAPOREL_STAGE_DIR); }
 
     // `count` particles spread over the field, a third of them etc water,
-    // every fourth one centred on a whole pixel and the rest between pixels.
+    // every fourth one centred on a whole pixel and the rest between pixels;
+    // the gauges part full, so that they show over the background.
     void PourWater(std::int32_t count) {
+        Box->BlueOutCount = Box->BlueWaterNumForClear / 3;
+        Box->EtcOutCount = Box->EtcWaterNumForEnd * 2 / 3;
         Box->Particles.assign(static_cast<std::size_t>(count), {});
         for (std::int32_t i = 0; i < count; ++i) {
             TWaterParticle& p = Box->Particles[static_cast<std::size_t>(i)];
