@@ -254,8 +254,8 @@ void PumpSdlEvents() {
         Translate(event);
 }
 
-void WaitForSdlEvent() {
-    SDL_WaitEvent(nullptr);
+void WaitForSdlEvent(int timeoutMs) {
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
 }
 
 void WakeSdlWait() {

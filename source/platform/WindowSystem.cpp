@@ -8,7 +8,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <limits>
 
 namespace platform {
 
@@ -401,18 +403,37 @@ bool PeekMessage(WindowMessage& message) {
     return true;
 }
 
-void WaitMessage() {
+namespace {
+
+constexpr int NoTimeLimit = -1;
+
+// Blocks until a message waits, or at most `timeoutMs` unless NoTimeLimit.
+void AwaitMessage(int timeoutMs) {
     WindowSystemState& state = State();
     {
         std::unique_lock lock(state.QueueMutex);
         if (!state.Queue.empty())
             return;
         if (!state.VideoUp) {
-            state.QueueSignal.wait(lock, [&state] { return !state.Queue.empty(); });
+            const auto waits = [&state] { return !state.Queue.empty(); };
+            if (timeoutMs == NoTimeLimit)
+                state.QueueSignal.wait(lock, waits);
+            else
+                state.QueueSignal.wait_for(lock, std::chrono::milliseconds(timeoutMs), waits);
             return;
         }
     }
-    WaitForSdlEvent();
+    WaitForSdlEvent(timeoutMs);
+}
+
+} // namespace
+
+void WaitMessage() {
+    AwaitMessage(NoTimeLimit);
+}
+
+void WaitMessageFor(std::uint32_t milliseconds) {
+    AwaitMessage(static_cast<int>(std::min<std::uint32_t>(milliseconds, std::numeric_limits<int>::max())));
 }
 
 MessageResult DispatchMessage(const WindowMessage& message) {

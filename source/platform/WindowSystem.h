@@ -132,6 +132,8 @@ Rect FitCentred(Size outer, Size inner);
 bool PeekMessage(WindowMessage& message);
 // Sleeps until a message waits (display events or posts from any thread).
 void WaitMessage();
+// The same, but for at most the given milliseconds.
+void WaitMessageFor(std::uint32_t milliseconds);
 MessageResult DispatchMessage(const WindowMessage& message);
 MessageResult SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                           std::intptr_t lParam);

@@ -75,8 +75,9 @@ Point WindowToClient(WindowHandle window, Point windowPixel);
 
 // Reads every waiting display event and queues the messages they become.
 void PumpSdlEvents();
-// Blocks until a display event (or a wake-up post) waits.
-void WaitForSdlEvent();
+// Blocks until a display event (or a wake-up post) waits, or at most
+// `timeoutMs` milliseconds unless it is -1.
+void WaitForSdlEvent(int timeoutMs);
 // Wakes a WaitForSdlEvent from any thread.
 void WakeSdlWait();
 

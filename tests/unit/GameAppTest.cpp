@@ -29,6 +29,7 @@ class ScriptedGame : public TGameApp {
 public:
     std::vector<std::uint16_t> Keys;
     int FramesToRun = 3;
+    int IdleCalls = 0;
 
 protected:
     void OnCreateWindow() override {
@@ -38,6 +39,7 @@ protected:
         PostMessage(Handle(), WM_ACTIVATEAPP, 1, 0);
     }
     void Idle() override {
+        ++IdleCalls;
         TGameApp::Idle();
         if (FrameCount() == FramesToRun)
             PostMessage(Handle(), WM_CLOSE, 0, 0);
@@ -162,6 +164,7 @@ TEST_F(GameAppTest, TheTitleIsDrawnAgainOnlyWhenItsPictureChanges) {
     game.Run();
     EXPECT_GE(PicturesDrawn(game), 3) << "the first picture and the prompt's blinking";
     EXPECT_LE(PicturesDrawn(game), 12) << "no picture of the still title is drawn twice";
+    EXPECT_LE(game.IdleCalls, 2 * game.FramesToRun) << "between its frames the still title sleeps through";
 }
 
 TEST_F(GameAppTest, TheGameIsDrawnInEveryTimedFrameTheTimerLetsDraw) {

@@ -142,3 +142,26 @@ TEST_F(WaitTimerTest, MeasuredRatesChangeOnlyAfterAFullPeriod) {
     EXPECT_EQ(Timer.FPS(), 60);
     EXPECT_EQ(Timer.DrawFPS(), 59) << "the last frame came 72 ms late and went undrawn: 60 * 1000 / 1016";
 }
+
+// The loop may sleep TimeUntilDue and no longer: at one millisecond less the
+// frame is still held back, at the time it is granted, late frames included.
+TEST_F(WaitTimerTest, TimeUntilDueIsTheWaitBeforeTheNextFrame) {
+    Timer.SetRate(60);
+    Timer.SetFrameSkip(true);
+    std::uint32_t work = 12345;
+    for (int frame = 0; frame < 600; ++frame) {
+        const std::uint32_t start = Clock.Time;
+        if (const std::uint32_t due = Timer.TimeUntilDue(); due > 0) {
+            Clock.Time = start + due - 1;
+            EXPECT_EQ(Timer.TimeUntilDue(), 1u) << "frame " << frame;
+            EXPECT_TRUE(Timer.Check()) << "a millisecond early, frame " << frame;
+            Clock.Time = start + due;
+            EXPECT_EQ(Timer.TimeUntilDue(), 0u) << "frame " << frame;
+        }
+        EXPECT_FALSE(Timer.Check()) << "due, frame " << frame;
+        work = work * 1103515245 + 12345; // the frame's own work: 0 to 23 ms, some frames late
+        Clock.Advance((work >> 16) % 24);
+    }
+    Timer.SetRate(0);
+    EXPECT_EQ(Timer.TimeUntilDue(), 0u) << "without a rate no frame is waited for";
+}

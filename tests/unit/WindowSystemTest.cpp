@@ -72,6 +72,17 @@ TEST_F(WindowSystemTest, PostsFromOtherThreadsWakeTheWaitAndKeepTheirOrder) {
     poster.join();
 }
 
+TEST_F(WindowSystemTest, ATimedWaitEndsWithItsTimeOrWithAPost) {
+    WaitMessageFor(1);
+    WindowMessage message;
+    EXPECT_FALSE(PeekMessage(message)) << "nothing was posted: the time ended the wait";
+    std::thread poster([this] { PostMessage(Window, WM_USER, 7, 0); });
+    WaitMessageFor(24 * 60 * 60 * 1000); // a day, unless the post wakes it
+    poster.join();
+    ASSERT_TRUE(PeekMessage(message));
+    EXPECT_EQ(message.WParam, 7u);
+}
+
 TEST_F(WindowSystemTest, MessagesOfADestroyedWindowAreDropped) {
     PostMessage(Window, WM_USER, 1, 0);
     DestroyWindow(Window);

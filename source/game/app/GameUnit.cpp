@@ -214,7 +214,12 @@ void TGameApp::OnDestroyWindow() {
     Profiler->WriteLog();
 }
 
+// While the picture on screen stays right, only a message can change it
+// before the next timed frame: the loop sleeps until one comes or the frame
+// is due, instead of pacing in short sleeps.
 void TGameApp::Idle() {
+    if (!PictureDue())
+        WaitMessageFor(WaitTimer->TimeUntilDue());
     if (WaitTimer->Check())
         return;
     SoundManager->Update();

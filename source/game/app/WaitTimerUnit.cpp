@@ -49,26 +49,37 @@ bool TWaitTimer::Check() {
     if (Rate_ <= 0)
         return true;
 
-    // How long after the last frame the next one is due: the credit in
-    // milliseconds, never more than one frame time.
-    const std::int32_t threshold = std::min(Balance / Rate_, Interval_);
     const std::uint32_t now = Clock.Now();
-    const auto elapsed = static_cast<std::int32_t>(now - LastTime); // the clock wraps
-
-    if (WaitEnabled() && SkipCounter <= 0 && elapsed < threshold) {
-        const std::int64_t remaining =
-            std::int64_t{threshold} - elapsed; // a 25-day stall wraps elapsed below zero
+    if (const std::int64_t remaining = Remaining(now); Waits(remaining)) {
         if (remaining > SpinMs)
-            Clock.Sleep(
-                static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, LongestWaitMs) - SpinMs));
+            Clock.Sleep(static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, LongestWaitMs) - SpinMs));
         return true;
     }
 
-    Balance = SpendCredit(Balance, Rate_, elapsed);
+    Balance = SpendCredit(Balance, Rate_, static_cast<std::int32_t>(now - LastTime));
     LastTime = now;
     SkipStep();
     CountStep(now);
     return false;
+}
+
+std::uint32_t TWaitTimer::TimeUntilDue() const {
+    if (Rate_ <= 0)
+        return 0;
+    const std::int64_t remaining = Remaining(Clock.Now());
+    return Waits(remaining) ? static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_)) : 0;
+}
+
+// The next frame is due when the credit, in milliseconds and never more than
+// one frame time, has passed since the last one.
+std::int64_t TWaitTimer::Remaining(std::uint32_t now) const {
+    const std::int32_t threshold = std::min(Balance / Rate_, Interval_);
+    const auto elapsed = static_cast<std::int32_t>(now - LastTime); // the clock wraps
+    return std::int64_t{threshold} - elapsed; // a 25-day stall wraps elapsed below zero
+}
+
+bool TWaitTimer::Waits(std::int64_t remaining) const {
+    return WaitEnabled() && SkipCounter <= 0 && remaining > 0;
 }
 
 void TWaitTimer::SkipStep() {

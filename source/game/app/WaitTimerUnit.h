@@ -20,6 +20,9 @@ public:
 
     // True: no frame now, ask again later. False: one timed frame runs now.
     bool Check();
+    // Milliseconds the caller may block before Check grants the next frame;
+    // 0 when it would grant one now, or would not wait for it at all.
+    std::uint32_t TimeUntilDue() const;
     // Asked after a granted frame: true when it is not to be drawn.
     bool IsSkipping() const { return SkipCounter != 0; }
 
@@ -33,6 +36,10 @@ public:
     virtual bool WaitEnabled() const { return WaitEnabled_; }
 
 private:
+    // Milliseconds from `now` until the next frame is due, negative when past;
+    // Waits says whether Check holds the frame back that long.
+    std::int64_t Remaining(std::uint32_t now) const;
+    bool Waits(std::int64_t remaining) const;
     void SkipStep();
     void CountStep(std::uint32_t now);
 
