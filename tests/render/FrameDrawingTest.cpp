@@ -94,6 +94,32 @@ TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
     }
 }
 
+// Today's drawing, each particle on its own and every picture plain, against
+// the game's: water cut off by the field's edges and corners, and blue and red
+// piled up where each sprite covers many others, between pixels and on them.
+TEST_F(FrameDrawingTest, WaterAtTheEdgesAndPiledUpIsTheSameAsEachParticleDrawnPlain) {
+    const double edgesX[] = {-15.75, -0.5, 0, 0.25, 15.5, FieldWidth - 16.25, FieldWidth - 0.5, FieldWidth + 15.5};
+    const double edgesY[] = {-15.5, -0.25, 0, 16.75, FieldHeight - 15.5, FieldHeight, FieldHeight + 15.75};
+    Box->Particles.clear();
+    const auto add = [this](double x, double y, TWaterKind kind) {
+        TWaterParticle p;
+        p.Active = true;
+        p.Kind = kind;
+        p.Position = {x, y, 0};
+        Box->Particles.push_back(p);
+    };
+    for (const double x : edgesX)
+        for (const double y : edgesY)
+            add(x, y, Box->Particles.size() % 2 == 0 ? wkBlue : wkEtc);
+    for (int i = 0; i < 400; ++i) // a pile of 400 within 20 pixels, kinds in runs of one to three
+        add(500 + std::fmod(i * 7.31, 20.0), 300 + std::fmod(i * 3.17, 20.0), i % 5 < 2 ? wkEtc : wkBlue);
+    Box->ParticleDrawing = pdEach;
+    const std::vector<std::uint8_t> each = StageFrame(fdPlain);
+    Box->ParticleDrawing = pdBatched;
+    const std::vector<std::uint8_t> batched = StageFrame(fdLean);
+    EXPECT_TRUE(each == batched) << DifferingPixels(each, batched) << " pixels differ";
+}
+
 TEST_F(FrameDrawingTest, TheResultOverlayIsTheSameDrawnLeanAsPlain) {
     PourWater(1200);
     for (const TBoxState state : {bsCleared, bsGameOver})
