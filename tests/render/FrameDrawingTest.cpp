@@ -98,9 +98,9 @@ TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
 // the game's: water cut off by the field's edges and corners, and blue and red
 // piled up where each sprite covers many others, between pixels and on them.
 TEST_F(FrameDrawingTest, WaterAtTheEdgesAndPiledUpIsTheSameAsEachParticleDrawnPlain) {
-    const double edgesX[] = {-15.75,           -0.5, 0, 0.25, 15.5, FieldWidth - 16.25, FieldWidth - 0.5,
-                             FieldWidth + 15.5};
-    const double edgesY[] = {-15.5, -0.25, 0, 16.75, FieldHeight - 15.5, FieldHeight, FieldHeight + 15.75};
+    constexpr double w = FieldWidth, h = FieldHeight;
+    const double edgesX[] = {-15.75, -0.5, 0, 0.25, 15.5, w - 16.25, w - 0.5, w + 15.5};
+    const double edgesY[] = {-15.5, -0.25, 0, 16.75, h - 15.5, h, h + 15.75};
     Box->Particles.clear();
     const auto add = [this](double x, double y, TWaterKind kind) {
         TWaterParticle p;
