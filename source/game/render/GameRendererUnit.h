@@ -3,10 +3,11 @@
 // texture table and the outline font it owns, textured quads at one screen
 // pixel per picture pixel, and the three blend modes everything is drawn with.
 //
-// Resting state between drawing operations: texturing off, depth test on,
-// blending off (SetBlendNone). Every operation that switches to another mode
-// switches back when done; right after construction blending is still on with
-// the normal function until the first return to the resting state.
+// Resting state between drawing operations: texturing off (textures modulated
+// by the current colour when on), depth test on, blending off (SetBlendNone).
+// Every operation that switches to another mode switches back when done; right
+// after construction blending is still on with the normal function until the
+// first return to the resting state.
 //
 // Main thread only, with the renderer's context current.
 
