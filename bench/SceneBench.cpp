@@ -85,7 +85,7 @@ public:
         Renderer->Clear();
         switch (part) {
         case fpNothing: break;
-        case fpBackground: Renderer->DrawTexture(tidBG, false, 0, 0, BackgroundZ); break;
+        case fpBackground: Renderer->DrawBackdrop(tidBG, BackgroundZ); break;
         case fpWater: DrawWater(); break;
         case fpFront: Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ); break;
         case fpTitle: Renderer->DrawTexture(tidTitle, false, 0, 0, 0); break;

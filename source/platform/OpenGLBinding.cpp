@@ -64,6 +64,7 @@ bool BindGL(const SharedLibrary& library, gl::GLFunctions& f) {
     b.Bind(f.BindTexture, "glBindTexture");
     b.Bind(f.IsTexture, "glIsTexture");
     b.Bind(f.TexParameteri, "glTexParameteri");
+    b.Bind(f.TexEnvi, "glTexEnvi");
     b.Bind(f.TexImage2D, "glTexImage2D");
     b.Bind(f.GetTexImage, "glGetTexImage");
     b.Bind(f.GetTexLevelParameteriv, "glGetTexLevelParameteriv");

@@ -93,6 +93,10 @@ inline constexpr GLenum GL_LINEAR = 0x2601;
 inline constexpr GLenum GL_TEXTURE_WIDTH = 0x1000;
 inline constexpr GLenum GL_TEXTURE_HEIGHT = 0x1001;
 inline constexpr GLenum GL_TEXTURE_INTERNAL_FORMAT = 0x1003;
+inline constexpr GLenum GL_TEXTURE_ENV = 0x2300;
+inline constexpr GLenum GL_TEXTURE_ENV_MODE = 0x2200;
+inline constexpr GLenum GL_MODULATE = 0x2100;
+inline constexpr GLenum GL_REPLACE = 0x1E01;
 
 // Queries
 inline constexpr GLenum GL_NO_ERROR = 0;
@@ -182,6 +186,7 @@ struct GLFunctions {
     void (*BindTexture)(GLenum target, GLuint texture) = nullptr;
     GLboolean (*IsTexture)(GLuint texture) = nullptr;
     void (*TexParameteri)(GLenum target, GLenum name, GLint value) = nullptr;
+    void (*TexEnvi)(GLenum target, GLenum name, GLint value) = nullptr;
     void (*TexImage2D)(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                        GLint border, GLenum format, GLenum type, const void* pixels) = nullptr;
     void (*GetTexImage)(GLenum target, GLint level, GLenum format, GLenum type, void* pixels) = nullptr;

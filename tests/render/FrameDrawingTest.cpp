@@ -31,8 +31,11 @@ protected:
     void SetUp() override { Box->LoadStage(VAPOREL_STAGE_DIR); }
 
     // `count` particles spread over the field, a third of them etc water,
-    // every fourth one centred on a whole pixel and the rest between pixels.
+    // every fourth one centred on a whole pixel and the rest between pixels;
+    // the gauges part full, so that they show over the background.
     void PourWater(std::int32_t count) {
+        Box->BlueOutCount = Box->BlueWaterNumForClear / 3;
+        Box->EtcOutCount = Box->EtcWaterNumForEnd * 2 / 3;
         Box->Particles.assign(static_cast<std::size_t>(count), {});
         for (std::int32_t i = 0; i < count; ++i) {
             TWaterParticle& p = Box->Particles[static_cast<std::size_t>(i)];
@@ -89,6 +92,33 @@ TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
         Box->Particles.clear();
         EXPECT_FALSE(StageFrame(fdLean) == watered) << count << " particles: the water is on screen";
     }
+}
+
+// Today's drawing, each particle on its own and every picture plain, against
+// the game's: water cut off by the field's edges and corners, and blue and red
+// piled up where each sprite covers many others, between pixels and on them.
+TEST_F(FrameDrawingTest, WaterAtTheEdgesAndPiledUpIsTheSameAsEachParticleDrawnPlain) {
+    constexpr double w = FieldWidth, h = FieldHeight;
+    const double edgesX[] = {-15.75, -0.5, 0, 0.25, 15.5, w - 16.25, w - 0.5, w + 15.5};
+    const double edgesY[] = {-15.5, -0.25, 0, 16.75, h - 15.5, h, h + 15.75};
+    Box->Particles.clear();
+    const auto add = [this](double x, double y, TWaterKind kind) {
+        TWaterParticle p;
+        p.Active = true;
+        p.Kind = kind;
+        p.Position = {x, y, 0};
+        Box->Particles.push_back(p);
+    };
+    for (const double x : edgesX)
+        for (const double y : edgesY)
+            add(x, y, Box->Particles.size() % 2 == 0 ? wkBlue : wkEtc);
+    for (int i = 0; i < 400; ++i) // a pile of 400 within 20 pixels, kinds in runs of one to three
+        add(500 + std::fmod(i * 7.31, 20.0), 300 + std::fmod(i * 3.17, 20.0), i % 5 < 2 ? wkEtc : wkBlue);
+    Box->ParticleDrawing = pdEach;
+    const std::vector<std::uint8_t> each = StageFrame(fdPlain);
+    Box->ParticleDrawing = pdBatched;
+    const std::vector<std::uint8_t> batched = StageFrame(fdLean);
+    EXPECT_TRUE(each == batched) << DifferingPixels(each, batched) << " pixels differ";
 }
 
 TEST_F(FrameDrawingTest, TheResultOverlayIsTheSameDrawnLeanAsPlain) {

@@ -171,14 +171,34 @@ bool TGameRenderer::BeginQuads(const TTexture& texture, TTextureFilter filter) {
     texture.BindWithFilter(filter);
     if (NeedsNormalBlend(texture))
         SetBlendNormal();
-    GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_)); // the texture is modulated by it
+    BeginTexelColors();
     return true;
 }
 
 void TGameRenderer::EndQuads(const TTexture& texture) {
+    EndTexelColors();
     if (NeedsNormalBlend(texture))
         SetBlendNone();
     GL().Disable(GL_TEXTURE_2D);
+}
+
+// Modulating a texel by white at full opacity gives the texel, to the bit;
+// a software rasteriser spends a colour to interpolate and four multiplies
+// per pixel on it. The current colour is set all the same, for whatever is
+// drawn next.
+bool TGameRenderer::ReplacesColors() const {
+    return FrameDrawing == fdLean && Alpha_ >= 1.0;
+}
+
+void TGameRenderer::BeginTexelColors() {
+    GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_));
+    if (ReplacesColors())
+        GL().TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLint>(GL_REPLACE));
+}
+
+void TGameRenderer::EndTexelColors() {
+    if (ReplacesColors())
+        GL().TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLint>(GL_MODULATE));
 }
 
 void TGameRenderer::DrawTextureRect(TTextureID id, bool centered, double x, double y, double z,
@@ -259,6 +279,18 @@ void TGameRenderer::DrawArrayQuads(GLint first, GLsizei count) {
 void TGameRenderer::DrawTexture(TTextureID id, bool centered, double x, double y, double z) {
     const TTexture& texture = GetTexture(id);
     DrawTextureRect(id, centered, x, y, z, 0, 0, texture.Width(), texture.Height());
+}
+
+// Over a cleared depth buffer an opaque picture passes the depth test
+// everywhere, and what is tested later lies nearer than its depth and than
+// the cleared one alike: no test turns out otherwise when it writes no depth.
+void TGameRenderer::DrawBackdrop(TTextureID id, double z) {
+    const bool untested = FrameDrawing == fdLean && BlendMode_ == bmNone;
+    if (untested)
+        GL().Disable(GL_DEPTH_TEST);
+    DrawTexture(id, false, 0, 0, z);
+    if (untested)
+        GL().Enable(GL_DEPTH_TEST); // a picture with an alpha channel ends in the resting state too
 }
 
 void TGameRenderer::DrawPatches(TTextureID id, std::span<const TPictureRect> patches, double z) {
@@ -370,7 +402,7 @@ void TGameRenderer::DrawSprites(std::span<const TSprite> sprites, double z) {
     BuildSpriteArrays(sprites, z);
     const TBlendMode callerMode = BlendMode_;
     GL().Enable(GL_TEXTURE_2D);
-    GL().Color4f(1, 1, 1, static_cast<GLfloat>(Alpha_));
+    BeginTexelColors();
     {
         const TClientArrays arrays(ArrayVertices, ArrayTexCoords);
         for (const TSpriteRun& run : SpriteRuns) {
@@ -382,6 +414,7 @@ void TGameRenderer::DrawSprites(std::span<const TSprite> sprites, double z) {
             DrawArrayQuads(run.First, run.Count);
         }
     }
+    EndTexelColors();
     GL().Disable(GL_TEXTURE_2D);
     SetBlendNone();
 }

@@ -3,10 +3,11 @@
 // texture table and the outline font it owns, textured quads at one screen
 // pixel per picture pixel, and the three blend modes everything is drawn with.
 //
-// Resting state between drawing operations: texturing off, depth test on,
-// blending off (SetBlendNone). Every operation that switches to another mode
-// switches back when done; right after construction blending is still on with
-// the normal function until the first return to the resting state.
+// Resting state between drawing operations: texturing off (textures modulated
+// by the current colour when on), depth test on, blending off (SetBlendNone).
+// Every operation that switches to another mode switches back when done; right
+// after construction blending is still on with the normal function until the
+// first return to the resting state.
 //
 // Main thread only, with the renderer's context current.
 
@@ -46,7 +47,9 @@ enum TBlendMode : std::uint8_t { bmNone, bmNormal, bmAdd };
 // a quad of its own. fdLean samples a picture that lies on whole pixels at
 // its own size with nearest filtering, draws a picture with an alpha channel
 // only where it is not fully transparent (its opaque parts without blending),
-// and draws the patches of a picture together in one vertex array.
+// draws the patches of a picture together in one vertex array, takes the
+// texels' colours as they are at full opacity instead of multiplying them by
+// white, and draws an opaque backdrop without the depth test.
 enum TFrameDrawing : std::uint8_t { fdPlain, fdLean };
 
 // A colour as OpenGL takes it, each channel 0 to 1.
@@ -85,6 +88,11 @@ public:
                          double srcTop, double srcRight, double srcBottom);
     // The whole picture at its own size.
     void DrawTexture(TTextureID id, bool centered, double x, double y, double z);
+    // The whole picture at its own size from the top-left corner, as the
+    // first layer of a frame: the depth buffer was just cleared, and every
+    // depth-tested primitive drawn after it in the frame lies nearer than Z.
+    // The pixels of a DrawTexture(id, false, 0, 0, z).
+    void DrawBackdrop(TTextureID id, double z);
     // Rectangles of the picture, each where it lies in the picture, at depth
     // Z: the pixels of a DrawTextureRect of each with its top-left corner at
     // its own place in the picture.
@@ -122,6 +130,10 @@ private:
     // false (nothing set) for an empty slot.
     bool BeginQuads(const TTexture& texture, TTextureFilter filter);
     void EndQuads(const TTexture& texture);
+    // The colour textured quads are modulated with (white at Alpha), and back.
+    void BeginTexelColors();
+    void EndTexelColors();
+    bool ReplacesColors() const;
     bool NeedsNormalBlend(const TTexture& texture) const;
     void ApplyBlend(TBlendMode mode);
     // Whether the quad's texels land one on each pixel, at texel centres.

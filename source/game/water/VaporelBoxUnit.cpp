@@ -645,8 +645,8 @@ void TVaporelBox::Draw() {
     if (!Renderer)
         throw Exception("the water box has no renderer to draw with");
     Profiler.Start(pidBoxDraw);
+    Renderer->DrawBackdrop(tidBG, BackgroundZ);
     DrawGauges();
-    Renderer->DrawTexture(tidBG, false, 0, 0, BackgroundZ);
     DrawParticles();
     DrawBlockCells();
     Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ);

@@ -178,7 +178,7 @@ public:
     void CheckGoal();
     void AdvanceStateTimer();
 
-    // The scene of the stage (timed as pidBoxDraw): gauges, background,
+    // The scene of the stage (timed as pidBoxDraw): background, gauges,
     // particles, block cells, front layer, the cells the player changed, cell
     // cursor, result overlay and the gauges' numbers. Only for a box made
     // with a renderer.
