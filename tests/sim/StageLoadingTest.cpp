@@ -128,6 +128,24 @@ TEST_F(Stage, TheFirstStageKeepsStartUpPicturesAndAnotherBringsItsOwn) {
     EXPECT_EQ(textures.Slot(tidFront).FileName, other + "/Front.png");
 }
 
+TEST_F(Stage, AStageThatFailedPartWayCostsTheNextOneNoPictureOfItsOwn) {
+    box->LoadStage(dir);
+    const std::string broken = dir + "/broken";
+    fs::create_directories(broken);
+    fs::copy(dir + "/Map.png", broken);
+    for (const char* layer : {"Back", "Block"}) // no Front
+        WritePng(broken + "/" + layer + ".png", 16, 16, {});
+    EXPECT_THROW(box->LoadStage(broken), Exception);
+    EXPECT_EQ(textures.Slot(tidBG).FileName, broken + "/Back.png") << "steps already done stay done";
+    EXPECT_EQ(box->StagePath, dir + "/");
+
+    box->ReloadStage();
+    EXPECT_EQ(textures.Slot(tidBG).FileName, dir + "/Back.png");
+    EXPECT_EQ(textures.Slot(tidBlock).FileName, dir + "/Block.png");
+    EXPECT_EQ(textures.Slot(tidFront).FileName, dir + "/Front.png");
+    EXPECT_EQ(textures.LoadCount(), 3 + 2 + 2) << "the Front the failed stage never touched is kept";
+}
+
 TEST_F(Stage, MapColoursClassifyCells) {
     WriteMap({{0, 0, 255, 255, 255},
               {16, 0, 0, 0, 0},

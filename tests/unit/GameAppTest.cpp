@@ -30,10 +30,13 @@ public:
     std::vector<std::uint16_t> Keys;
     int FramesToRun = 3;
     int IdleCalls = 0;
+    std::string FolderToRemoveAtStart; // after the stage list was read
 
 protected:
     void OnCreateWindow() override {
         TGameApp::OnCreateWindow();
+        if (!FolderToRemoveAtStart.empty())
+            std::filesystem::remove_all(FolderToRemoveAtStart);
         for (const std::uint16_t key : Keys)
             PostMessage(Handle(), WM_KEYDOWN, key, 0);
         PostMessage(Handle(), WM_ACTIVATEAPP, 1, 0);
@@ -187,4 +190,26 @@ TEST_F(GameAppTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
     std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find(": ParticleNum 500\r\n"), std::string::npos) << "the last texts are logged at exit";
     EXPECT_NE(text.find("pidBoxExecute"), std::string::npos) << "followed by the profile report";
+}
+
+TEST_F(GameAppTest, AStageRemovedAfterTheListWasReadCostsThePlayNotTheGame) {
+    const std::string dataHome = testing::TempDir() + "vaporel_data_home";
+    const std::string userStage = dataHome + "/vaporel/stages/user-0001";
+    std::filesystem::remove_all(dataHome);
+    std::filesystem::create_directories(userStage);
+    std::filesystem::copy("stages/0001", userStage, std::filesystem::copy_options::recursive);
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+
+    ScriptedGame game;
+    game.FolderToRemoveAtStart = userStage;
+    game.Keys = std::vector<std::uint16_t>(20, VK_RIGHT); // the user stage, after the shipped ones
+    game.Keys.push_back(VK_F5);
+    game.FramesToRun = 5;
+    EXPECT_NO_THROW(game.Run());
+    unsetenv("XDG_DATA_HOME");
+
+    EXPECT_EQ(game.CurrentState(), game.TitleState()) << "the player stays on the title";
+    const std::string log = ReadFile(Log().FileName());
+    EXPECT_NE(log.find("Error! cannot open " + userStage + "/Map.png"), std::string::npos) << log;
+    std::filesystem::remove_all(dataHome);
 }

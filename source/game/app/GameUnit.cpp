@@ -1,4 +1,5 @@
 #include "game/app/GameUnit.h"
+#include "game/app/PlayerMessageUnit.h"
 
 #include "game/app/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
@@ -151,7 +152,8 @@ void TGameApp::ChangeToMain() {
 
 // Switching to the current state still leaves and enters it again (F5
 // restarts the game from the game). Leaving the game ends its play; entering
-// it starts a play of the chosen stage, or of the same stage again.
+// it starts a play of the chosen stage, or of the same stage again, and a
+// stage that does not load leaves the player on the title.
 void TGameApp::ChangeTo(TGameState& state) {
     const bool wasPlaying = CurrentState_ == MainGameState_.get();
     if (CurrentState_)
@@ -159,10 +161,23 @@ void TGameApp::ChangeTo(TGameState& state) {
     if (wasPlaying)
         EndPlay();
     CurrentState_ = &state;
-    if (CurrentState_ == MainGameState_.get())
-        Plays_->BeginPlay(/*again=*/wasPlaying);
+    if (CurrentState_ == MainGameState_.get() && !BeginPlay(/*again=*/wasPlaying))
+        CurrentState_ = TitleState_.get();
     CurrentState_->Enter();
     Invalidate();
+}
+
+// A stage folder that was removed or damaged after the list was read costs
+// the play, not the game; the box gets back the stage it had.
+bool TGameApp::BeginPlay(bool again) {
+    try {
+        Plays_->BeginPlay(again);
+        return true;
+    } catch (const Exception& error) {
+        ShowFailure(error.what());
+        Box->ReloadStage();
+        return false;
+    }
 }
 
 // A replay or progress that cannot be written costs the file, not the game.
@@ -170,8 +185,7 @@ void TGameApp::EndPlay() {
     try {
         Plays_->EndPlay();
     } catch (const Exception& error) {
-        Log().WriteLine(std::string("Error! ") + error.what());
-        ShowNotice(error.what());
+        ShowFailure(error.what());
     }
 }
 
@@ -179,9 +193,15 @@ void TGameApp::SaveMapAsStage() {
     try {
         ShowNotice("Saved as " + Plays_->SaveMapAsStage());
     } catch (const Exception& error) {
-        Log().WriteLine(std::string("Error! ") + error.what());
-        ShowNotice(error.what());
+        ShowFailure(error.what());
     }
+}
+
+// Logged as an error and shown for a while in the player's language; the
+// game goes on.
+void TGameApp::ShowFailure(const std::string& message) {
+    Log().WriteLine("Error! " + message);
+    ShowNotice(PlayerMessage(message));
 }
 
 void TGameApp::ShowNotice(const std::string& text) {

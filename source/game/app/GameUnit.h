@@ -99,10 +99,12 @@ private:
     void PourWaterAtCursor();
     void ToggleMute();
     void ChangeTo(TGameState& state);
+    bool BeginPlay(bool again);
     void EndPlay();
     void SaveMapAsStage();
     // Shows `text` for NoticeMilliseconds over the title or the game.
     void ShowNotice(const std::string& text);
+    void ShowFailure(const std::string& message);
     void DrawNotice();
 
     std::unique_ptr<TGameProfiler> Profiler;

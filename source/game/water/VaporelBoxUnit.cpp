@@ -115,14 +115,9 @@ void TVaporelBox::LoadStage(const std::string& folder) {
     if (!dir.empty() && dir.back() == '/')
         dir.pop_back();
     dir += '/';
-    // The first stage keeps the pictures start-up put in its slots (from
-    // images/), and so does a reload of the same stage; another stage brings
-    // its own.
-    const bool keepLoaded = StagePath.empty() || dir == StagePath;
     LoadMap(dir + "Map");
-    LoadLayer(tidBG, dir + "Back", keepLoaded);
-    LoadLayer(tidBlock, dir + "Block", keepLoaded);
-    LoadLayer(tidFront, dir + "Front", keepLoaded);
+    for (TLayer& layer : Layers)
+        LoadLayer(layer, dir);
     ReadStageData(dir);
     StagePath = dir;
     Profiler.Stop(pidLoadMap);
@@ -146,15 +141,21 @@ void TVaporelBox::LoadMap(const std::string& base) {
         }
 }
 
-// A slot that holds a picture already (start-up or an earlier load of the
-// same stage) is kept when asked to.
-void TVaporelBox::LoadLayer(TTextureID slot, const std::string& base, bool keepLoaded) {
-    if (keepLoaded && Textures.IsLoaded(slot))
-        return;
-    std::string fileName = base;
-    if (!FindImageFile(fileName))
-        throw Exception(base + "は、対応していない画像ファイルです。(" + WhyNoImageFile(base) + ")");
-    Textures.LoadFromFile(slot, fileName);
+// The first stage keeps the pictures start-up put in the slots (from
+// images/), and a stage keeps the pictures it loaded itself; otherwise the
+// stage brings its own. What each slot holds is known slot by slot, so a
+// load that failed part way (a picture that failed leaves its slot as it
+// was) costs the next stage no picture of its own.
+void TVaporelBox::LoadLayer(TLayer& layer, const std::string& dir) {
+    const bool ownPicture = layer.Folder == dir || (layer.Folder.empty() && StagePath.empty());
+    if (!ownPicture || !Textures.IsLoaded(layer.Slot)) {
+        const std::string base = dir + layer.Name;
+        std::string fileName = base;
+        if (!FindImageFile(fileName))
+            throw Exception(base + "は、対応していない画像ファイルです。(" + WhyNoImageFile(base) + ")");
+        Textures.LoadFromFile(layer.Slot, fileName);
+    }
+    layer.Folder = dir;
 }
 
 void TVaporelBox::ReadStageData(const std::string& dir) {

@@ -224,8 +224,17 @@ public:
     double WaterSwapFrequency = 0.0;     // chance per frame, 0 to 1
 
 private:
+    // A layer picture's slot, its file's name in a stage folder, and the
+    // stage folder whose picture the slot holds (empty: what start-up put
+    // there, or nothing).
+    struct TLayer {
+        TTextureID Slot;
+        const char* Name;
+        std::string Folder;
+    };
+
     void LoadMap(const std::string& base);
-    void LoadLayer(TTextureID slot, const std::string& base, bool keepLoaded);
+    void LoadLayer(TLayer& layer, const std::string& dir);
     void Pour(std::int32_t x, std::int32_t y);
     void ReadStageData(const std::string& dir);
     void ShufflePool();
@@ -254,6 +263,7 @@ private:
 
     TGameProfiler& Profiler;
     TLayerTextures& Textures;
+    TLayer Layers[3] = {{tidBG, "Back", {}}, {tidBlock, "Block", {}}, {tidFront, "Front", {}}};
     TBoxListener* Listener = nullptr;
     std::int32_t PlayFrames_ = 0;
     TApp* App = nullptr;               // with a renderer only
