@@ -2,7 +2,7 @@
 // Multimedia command strings: our own interpreter of the commands the music
 // player sends to the audio-CD device ("open cdaudio", "set cdaudio time
 // format tmsf", "status cdaudio number of tracks", "play cdaudio from 3 to 4
-// notify", "stop cdaudio", "close cdaudio"). Failures are the classic MCI
+// notify", "stop cdaudio", "close cdaudio"). Failures are answered with MCI
 // error numbers. A play sent with "notify" posts MM_MCINOTIFY to the given
 // window when it ends (MCI_NOTIFY_SUCCESSFUL), or when a later command cuts
 // it short (MCI_NOTIFY_SUPERSEDED by a new play, MCI_NOTIFY_ABORTED by stop
