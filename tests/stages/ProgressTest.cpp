@@ -1,9 +1,9 @@
 // The progress file: results kept across runs, the better one winning, and a
 // damaged file set aside whole while the progress starts clean.
 
+#include "StageTestFolder.h"
 #include "game/stages/ProgressUnit.h"
 #include "platform/Exception.h"
-#include "StageTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -47,11 +47,9 @@ TEST_F(ProgressFile, TheBestIsFewestCellsThenFewestFrames) {
         TStageResult Played;
         TStageResult Best;
     } plays[] = {
-        {{5, 2000}, {5, 2000}},
-        {{6, 100}, {5, 2000}},  // more cells lose, however fast
-        {{5, 2100}, {5, 2000}}, // as many cells, slower
-        {{5, 1900}, {5, 1900}},
-        {{4, 2500}, {4, 2500}},
+        {{5, 2000}, {5, 2000}}, {{6, 100}, {5, 2000}}, // more cells lose, however fast
+        {{5, 2100}, {5, 2000}},                        // as many cells, slower
+        {{5, 1900}, {5, 1900}}, {{4, 2500}, {4, 2500}},
     };
     for (const auto& play : plays) {
         progress.RecordClear("0003", play.Played);

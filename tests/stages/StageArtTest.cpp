@@ -1,8 +1,8 @@
 // The stage maker's pictures: the map picture the game's loader reads back
 // as the text map, and a front picture that covers only what it should.
 
-#include "StageArtUnit.h"
 #include "CellCharacters.h"
+#include "StageArtUnit.h"
 #include "game/app/GameProfilerUnit.h"
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"

@@ -2,11 +2,11 @@
 // loaded back, and the plays: the choice, the replay and the progress a play
 // leaves.
 
+#include "StageTestFolder.h"
 #include "game/render/HeadlessLayerTextures.h"
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/UserStageUnit.h"
-#include "StageTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +42,14 @@ protected:
         return folder;
     }
 
+    // The course of the shipped folder: one chapter of `stages` in this order.
+    void WriteCourse(const std::vector<std::string>& stages) const {
+        std::ofstream course(root / "shipped" / CourseFileName);
+        course << "chapter Test\n";
+        for (const std::string& stage : stages)
+            course << stage << "\n";
+    }
+
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
@@ -56,32 +64,63 @@ std::vector<std::string> Names(const TStageList& list) {
 
 } // namespace
 
-TEST_F(StageFiles, TheListHasTheShippedStagesThenTheUsersInNameOrder) {
+TEST_F(StageFiles, TheListHasTheCourseInItsOrderThenTheUsersByNumber) {
     MakeStage(root / "shipped" / "0002", "<name>Ramps</name><hint>Lead it down</hint>");
     MakeStage(root / "shipped" / "0001");
-    fs::create_directories(root / "shipped" / "notes");
-    MakeStage(root / "user" / "user-0002");
-    MakeStage(root / "user" / "user-0001");
-    MakeStage(root / "user" / "0003"); // a shipped name among the user's: not a user stage
-    MakeStage(root / "user" / "user-0003");
-    std::ofstream(root / "user" / "user-0003" / "data.xml", std::ios::trunc) << "<stage>";
+    fs::remove(root / "shipped" / "0001" / ParFileName);
+    MakeStage(root / "shipped" / "0003"); // not in the course: not offered
+    std::ofstream(root / "shipped" / "0002" / ParFileName)
+        << "<par><cells>2</cells><seconds>9.5</seconds></par>";
+    std::ofstream(root / "shipped" / CourseFileName) << "chapter Walls\n0002\nchapter Red\n0001\n";
+    MakeStage(root / "user" / "user-0010");
+    MakeStage(root / "user" / "user-0009");
+    MakeStage(root / "user" / "0004"); // a shipped name among the user's: not a user stage
+    MakeStage(root / "user" / "user-0011");
+    std::ofstream(root / "user" / "user-0011" / "data.xml", std::ios::trunc) << "<stage>";
     const TStageList list((root / "shipped").string(), (root / "user").string());
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"0001", "0002", "user-0001", "user-0002"}))
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"0002", "0001", "user-0009", "user-0010"}))
         << "a user stage that cannot be read is left out";
-    const TStageInfo& ramps = list.Stages()[1];
+    EXPECT_EQ(list.CourseSize(), 2u);
+    const TStageInfo& ramps = list.Stages()[0];
     EXPECT_EQ(ramps.Title, "Ramps");
     EXPECT_EQ(ramps.Hint, "Lead it down");
     EXPECT_EQ(ramps.Folder, (root / "shipped" / "0002").string() + "/");
+    EXPECT_EQ(ramps.Par, (TStagePar{2, 570}));
     EXPECT_FALSE(ramps.IsUser);
+    EXPECT_EQ(list.Stages()[1].Place, 2u);
+    EXPECT_EQ(list.Stages()[1].Chapter, "Red");
+    EXPECT_FALSE(list.Stages()[1].Par);
     EXPECT_TRUE(list.Stages()[2].IsUser);
-    EXPECT_EQ(list.IndexOf("user-0002"), 3u);
-    EXPECT_FALSE(list.IndexOf("user-0003"));
+    EXPECT_EQ(list.Stages()[2].Place, 0u);
+    EXPECT_EQ(list.IndexOf("user-0010"), 3u);
+    EXPECT_FALSE(list.IndexOf("user-0011"));
+    EXPECT_EQ(list.NextUserStageName(), "user-0012") << "a stage left out still holds its number";
     EXPECT_EQ(StageFolderName("stages/0001/"), "0001");
     EXPECT_EQ(StageFolderName("user-0004"), "user-0004");
 }
 
+TEST(UserStageOrder, NamesAsTheFolderGivesThemComeInTheOrderOfTheirNumbers) {
+    const std::vector<std::string> unsorted = {"user-10001", "user-1001", "user-0002", "notes",   "user-1000",
+                                               "user-999",   "0003",      "user-2",    "user-1x", "user-"};
+    EXPECT_EQ(UserStagesInOrder(unsorted),
+              (std::vector<std::string>{"user-2", "user-0002", "user-999", "user-1000", "user-1001",
+                                        "user-10001"}));
+}
+
+TEST(UserStageOrder, NumbersGoOnPastThirtyTwoBitsAndEndWithAnError) {
+    EXPECT_EQ(UserStageNumber("user-2147483647"), 2147483647u);
+    EXPECT_EQ(NextUserStageName(2147483647), "user-2147483648");
+    EXPECT_EQ(NextUserStageName(9999), "user-10000");
+    EXPECT_EQ(NextUserStageName(0), "user-0001");
+    EXPECT_EQ(UserStageNumber(NextUserStageName(MaxUserStageNumber - 1)), MaxUserStageNumber)
+        << "every name the save gives is one the list reads back";
+    EXPECT_FALSE(UserStageNumber("user-1000000000000000000")) << "nineteen digits";
+    EXPECT_THROW(NextUserStageName(MaxUserStageNumber), Exception);
+}
+
 TEST_F(StageFiles, AShippedStageThatCannotBeReadStopsTheListNamingItsFile) {
     MakeStage(root / "shipped" / "0001");
+    WriteCourse({"0001"});
     fs::remove(root / "shipped" / "0001" / "data.xml");
     fs::create_directory(root / "shipped" / "0001" / "data.xml");
     try {
@@ -102,12 +141,13 @@ TEST_F(StageFiles, ASavedMapLoadsBackToTheEditedMap) {
     const TReplay play{"0001", 0, {{1, {akCell, 11, 20, ctBlock}}}, 1, box->WaterHash()};
     const std::string users = (root / "user").string();
 
-    EXPECT_EQ(SaveUserStage(*box, play, users), "user-0001");
-    EXPECT_EQ(SaveUserStage(*box, play, users), "user-0002");
-    EXPECT_EQ(Names(TStageList((root / "shipped").string(), users)),
+    SaveUserStage(*box, play, users, "user-0001");
+    SaveUserStage(*box, play, users, "user-0002");
+    EXPECT_EQ(Names(TStageList((root / "no-shipped").string(), users)),
               (std::vector<std::string>{"user-0001", "user-0002"}));
     for (const char* file : {"Back.jpg", "Block.jpg", "Front.png", "data.xml"})
-        EXPECT_EQ(ReadAll(root / "user" / "user-0002" / file), ReadAll(fs::path(VAPOREL_STAGE_DIR) / file)) << file;
+        EXPECT_EQ(ReadAll(root / "user" / "user-0002" / file), ReadAll(fs::path(VAPOREL_STAGE_DIR) / file))
+            << file;
     EXPECT_EQ(LoadReplay((root / "user" / "user-0002" / "replay.txt").string()), play);
 
     TVaporelBox loaded(profiler, textures);
@@ -128,7 +168,7 @@ TEST_F(StageFiles, AFailedSaveLeavesNoStageBehind) {
     fs::remove(root / "broken" / "data.xml");
     box->StagePath = (root / "broken").string() + "/";
     try {
-        SaveUserStage(*box, TReplay{"0001", 0, {}, 0, 0}, users.string());
+        SaveUserStage(*box, TReplay{"0001", 0, {}, 0, 0}, users.string(), "user-0001");
         FAIL() << "a save without data.xml succeeded";
     } catch (const Exception& error) {
         EXPECT_NE(std::string(error.what()).find("Cannot save the stage as user-0001"), std::string::npos)
@@ -141,6 +181,7 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
     MakeStage(root / "shipped" / "0001", "<name>First</name>", 0); // cleared in the first frame
     MakeStage(root / "shipped" / "0002");
     MakeStage(root / "shipped" / "0003");
+    WriteCourse({"0001", "0002", "0003"});
     const std::string progress = (root / "progress.ini").string();
     const std::string replays = (root / "replays").string() + "/";
     {
@@ -180,6 +221,7 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
 TEST_F(StageFiles, AFileThatCannotBeWrittenAtAPlaysEndCostsOnlyThatFile) {
     MakeStage(root / "shipped" / "0001", "", 0);
     MakeStage(root / "shipped" / "0002");
+    WriteCourse({"0001", "0002"});
     const std::string replays = (root / "replays").string() + "/";
     TStagePlays plays(*box, TStageList((root / "shipped").string(), ""),
                       (root / "missing" / "progress.ini").string(), replays);
@@ -201,4 +243,20 @@ TEST_F(StageFiles, AFileThatCannotBeWrittenAtAPlaysEndCostsOnlyThatFile) {
     box->Restart();
     EXPECT_THROW(plays.EndPlay(), EReplayError);
     EXPECT_FALSE(plays.IsPlaying());
+}
+
+TEST_F(StageFiles, ASavedStageJoinsTheListWithoutTheFolderReadAgain) {
+    MakeStage(root / "shipped" / "0001");
+    WriteCourse({"0001"});
+    MakeStage(root / "user" / "user-0001");
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), (root / "user").string()),
+                      (root / "progress.ini").string(), (root / "replays").string() + "/");
+    plays.Choose(1);
+    MakeStage(root / "user" / "user-0005"); // made behind the list's back: not seen until the next start
+    plays.BeginPlay();
+    box->Restart();
+    EXPECT_EQ(plays.SaveMapAsStage(), "user-0002");
+    EXPECT_EQ(Names(plays.Stages()), (std::vector<std::string>{"0001", "user-0001", "user-0002"}));
+    EXPECT_EQ(plays.Chosen().Name, "user-0001") << "the choice keeps its stage";
+    EXPECT_TRUE(fs::exists(root / "user" / "user-0002" / "Map.png"));
 }

@@ -2,11 +2,14 @@
 // naming the file and the line), and the data.xml it makes.
 
 #include "StageSourceUnit.h"
+#include "game/stages/StageCourseUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
 #include "platform/Exception.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -24,7 +27,8 @@ const char* const Header = "# a stage for the tests\n"
                            "water_max_velocity 7.0\n"
                            "water_gravity 1.2\n"
                            "water_velocity_decay_rate 0.98\n"
-                           "water_shake_velocity 0.5\n";
+                           "water_shake_velocity 0.5\n"
+                           "par 3 12.5\n";
 
 std::string FrameRow() {
     return "wwww" + std::string(59, '.') + "w.";
@@ -58,8 +62,8 @@ std::string ErrorOf(const std::string& text) {
 
 // The first `from` in `text` becomes `to`; with `all`, every one.
 std::string Replaced(std::string text, const std::string& from, const std::string& to, bool all = false) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = all ? text.find(from, at + to.size())
-                                                                              : std::string::npos)
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = all ? text.find(from, at + to.size()) : std::string::npos)
         text.replace(at, from.size(), to);
     return text;
 }
@@ -72,8 +76,11 @@ TEST(StageSource, ReadsNameHintParametersInDataOrderAndTheMap) {
     EXPECT_EQ(source.Hint, "Mind \"quotes\" & <tags>.");
     ASSERT_EQ(source.Parameters.size(), 10u);
     EXPECT_EQ(source.Parameters.front(), (std::pair<std::string, std::string>("blue_water_num", "30")));
-    EXPECT_EQ(source.Parameters.back(), (std::pair<std::string, std::string>("water_swap_frequency", "0.25")));
+    EXPECT_EQ(source.Parameters.back(),
+              (std::pair<std::string, std::string>("water_swap_frequency", "0.25")));
     EXPECT_EQ(source.Map, ValidMap());
+    EXPECT_EQ(source.ParCells, "3");
+    EXPECT_EQ(source.ParSeconds, "12.5");
 }
 
 // Each damaged source names the file, the line where there is one, and what is wrong.
@@ -90,26 +97,35 @@ TEST(StageSource, BadSourcesAreOneErrorNamingFileAndLine) {
         {Replaced(good, "water_radius 4", "water_radius four"), "stages/0099.txt:9: water_radius: 'four'"},
         {Replaced(good, "water_radius 4", "water_radius 4.5"), "stages/0099.txt:9: water_radius"},
         {Replaced(good, "water_gravity 1.2", "water_gravity"), "stages/0099.txt:11: water_gravity"},
-        {Replaced(good, "water_radius 4", "water_radius 4\nwater_radius 5"), ":10: \"water_radius\" given twice"},
+        {Replaced(good, "water_radius 4", "water_radius 4\nwater_radius 5"),
+         ":10: \"water_radius\" given twice"},
         {Replaced(good, "water_radius 4", "water_radio 4"), ":9: unknown key \"water_radio\""},
         {Replaced(good, "water_radius 4\n", ""), "stages/0099.txt: no \"water_radius\" line"},
         {Replaced(good, "hint Mind", "hunt Mind"), ":3: unknown key \"hunt\""},
         {Replaced(good, "name Test & <Try>", "name "), ":2: name is empty"},
         {Replaced(good, "name Test", "name Te--st"), ":2: name may not hold \"--\""},
         {Replaced(good, "hint Mind", "hint \tMind"), ":3: hint holds a control character"},
-        {Replaced(good, "map\n", "chart\n"), ":14: unknown key \"chart\""},
+        {Replaced(good, "map\n", "chart\n"), ":15: unknown key \"chart\""},
         {std::string(Header), "stages/0099.txt: no \"map\" line"},
-        {good.substr(0, good.rfind("\n", good.size() - 2) + 1), "stages/0099.txt: the map has 48 lines, not 49"},
-        {good + "extra\n", ":64: text after the map's 49 lines"},
-        {SourceText(badCell), ":20: unknown cell 'x' at column 30"},
-        {SourceText(beyond), ":63: column 64 and row 48 are always empty ('.') at column 30"},
-        {SourceText(frame), ":35: columns 0-3 and 63 lie under the gauges and the frame"},
-        {SourceText(shortRow), ":22: a map line has 65 cells, this one 64"},
+        {good.substr(0, good.rfind("\n", good.size() - 2) + 1),
+         "stages/0099.txt: the map has 48 lines, not 49"},
+        {good + "extra\n", ":65: text after the map's 49 lines"},
+        {SourceText(badCell), ":21: unknown cell 'x' at column 30"},
+        {SourceText(beyond), ":64: column 64 and row 48 are always empty ('.') at column 30"},
+        {SourceText(frame), ":36: columns 0-3 and 63 lie under the gauges and the frame"},
+        {SourceText(shortRow), ":23: a map line has 65 cells, this one 64"},
+        {Replaced(good, "par 3 12.5", "par 3"), ":14: par needs two values: the cells and the seconds"},
+        {Replaced(good, "par 3 12.5", "par 3 12.5 4"), ":14: par needs two values"},
+        {Replaced(good, "par 3 12.5", "par -1 12.5"), ":14: par: the cells must be a count"},
+        {Replaced(good, "par 3 12.5", "par 3 0"),
+         ":14: par: the cells must be a count and the seconds more than 0"},
+        {Replaced(good, "par 3 12.5", "par three 12.5"), ":14: par: 'three'"},
+        {Replaced(good, "par 3 12.5\n", ""), "stages/0099.txt: no \"par\" line"},
     };
     for (const auto& c : cases) {
         const std::string error = ErrorOf(c.Text);
-        EXPECT_NE(error.find(c.Expected), std::string::npos) << "expected '" << c.Expected << "' in '" << error
-                                                             << "'";
+        EXPECT_NE(error.find(c.Expected), std::string::npos)
+            << "expected '" << c.Expected << "' in '" << error << "'";
     }
     EXPECT_EQ(ErrorOf(good + "\n\n"), "") << "blank lines after the map are no text";
     EXPECT_EQ(ErrorOf(Replaced(good, "\n", "\r\n", true)), "") << "a line may end in CR LF";
@@ -138,4 +154,14 @@ TEST(StageSource, DataXmlReadsBackThroughTheXmlReader) {
     EXPECT_EQ(reader.GetValue("water_swap_frequency").ToReal(), 0.25);
     EXPECT_EQ(reader.GetValue("name").Text(), "Test & <Try>");
     EXPECT_EQ(reader.GetValue("hint").Text(), "Mind \"quotes\" & <tags>.");
+}
+
+// par.xml as the maker writes it, read back by the game's stage list.
+TEST(StageSource, ParXmlReadsBackAsTheStageListsPar) {
+    const TStageSource source = ParseStageSource(SourceText(ValidMap()), "0099.txt");
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "vaporel_par_0099";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / ParFileName) << StageParXml(source, "0099");
+    EXPECT_EQ(ReadStagePar(folder.string() + "/"), (TStagePar{3, 750}));
+    std::filesystem::remove_all(folder);
 }

@@ -5,7 +5,7 @@
 # bytes: the shipped stages are what their text forms make, on every run.
 set -euo pipefail
 maker="$1" sources="$2" stages="$3" scratch="$4"
-Files="Map.png Back.jpg Block.jpg Front.png data.xml"
+Files="Map.png Back.jpg Block.jpg Front.png data.xml par.xml"
 rm -rf "$scratch"
 status=0
 for source in "$sources"/[0-9][0-9][0-9][0-9].txt; do

@@ -119,8 +119,9 @@ void WritePng(const TCanvas& canvas, const std::string& fileName, bool withAlpha
         throw Exception("cannot encode " + fileName);
     }
     png_init_io(png, file.get());
-    png_set_IHDR(png, info, CanvasWidth, CanvasHeight, 8, withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, CanvasWidth, CanvasHeight, 8,
+                 withAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, PngCompressionLevel);
     png_write_info(png, info);
     for (int y = 0; y < CanvasHeight; ++y)

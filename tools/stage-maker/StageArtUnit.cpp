@@ -241,7 +241,7 @@ TCanvas DrawBlock() {
             const double tone = Hash(column, row, 3) * 0.18 - 0.09;
             const double grain = Fractal(x / 6.0, y / 6.0, 5) - 0.5;
             TRgba stone{186 * (1 + tone) + grain * 30, 146 * (1 + tone) + grain * 26,
-                       98 * (1 + tone) + grain * 18};
+                        98 * (1 + tone) + grain * 18};
             if (u < 2 || v < 2)
                 stone = Mix(stone, TRgba{240, 214, 168}, 0.45);
             else if (u >= Cell - 2 || v >= Cell - 2)
@@ -262,4 +262,3 @@ TCanvas DrawFront(const TStageMap& map) {
     DrawGrates(front, map);
     return front;
 }
-

@@ -1,6 +1,6 @@
 // stage-maker: makes a stage folder from the designer's text form of the
-// stage (StageSourceUnit.h): Map.png, Back.jpg, Block.jpg, Front.png and
-// data.xml, the same bytes on every run.
+// stage (StageSourceUnit.h): Map.png, Back.jpg, Block.jpg, Front.png,
+// data.xml and par.xml, the same bytes on every run.
 
 #include "StageArtUnit.h"
 #include "StageSourceUnit.h"
@@ -15,11 +15,11 @@ namespace {
 const char* const Usage = R"(usage: stage-maker SOURCE STAGE_DIR
 
 Reads the stage's text form SOURCE (tools/stages/NNNN.txt: the name, the hint,
-the ten parameters of data.xml, then a map of 49 lines of 65 cells:
-'.' empty, '#' block, 'w' hidden wall, 'O' outlet, 'D' drain, 'S' source)
+the par (cells and seconds), the ten parameters of data.xml, then a map of 49
+lines of 65 cells: '.' empty, '#' block, 'w' hidden wall, 'O' outlet, 'D' drain, 'S' source)
 and writes the stage folder STAGE_DIR (made when missing): Map.png, Back.jpg,
-Block.jpg, Front.png and data.xml. The folder's own name is the stage's name
-in data.xml's comment. tools/stages/make-stages.sh makes every shipped stage.
+Block.jpg, Front.png, data.xml and par.xml. The folder's own name is the
+stage's name in data.xml's comment. tools/stages/make-stages.sh makes every shipped stage.
 
 A source that does not fit the form prints one line naming the file and the
 line, and exits with status 1.
@@ -37,6 +37,7 @@ void MakeStage(const std::vector<std::string>& args) {
     WriteJpeg(DrawBlock(), folder / "Block.jpg");
     WritePng(DrawFront(source.Map), folder / "Front.png", true);
     platform::ReplaceFileContents(folder / "data.xml", StageDataXml(source, stageName));
+    platform::ReplaceFileContents(folder / "par.xml", StageParXml(source, stageName));
 }
 
 } // namespace

@@ -31,6 +31,7 @@ constexpr std::array<TParameterKey, 10> ParameterKeys = {{
     {"water_swap_frequency", ptReal},
 }};
 
+constexpr double MaxParSeconds = 3600; // the game's stage list takes no longer par
 constexpr std::string_view CellCharacters = ".#wODS";
 constexpr std::size_t MaxSourceBytes = 64 * 1024; // a stage source is about 4 KiB
 
@@ -54,7 +55,9 @@ public:
     [[noreturn]] void Fail(const std::string& message) const {
         throw Exception(SourceName + ":" + std::to_string(LineNumber()) + ": " + message);
     }
-    [[noreturn]] void FailWhole(const std::string& message) const { throw Exception(SourceName + ": " + message); }
+    [[noreturn]] void FailWhole(const std::string& message) const {
+        throw Exception(SourceName + ": " + message);
+    }
 
 private:
     std::string SourceName;
@@ -91,10 +94,28 @@ void CheckText(const std::string& key, const std::string& value, const TSourceLi
         lines.Fail("name may not hold \"--\"");
 }
 
-// Header lines up to "map": the name, the hint and the ten parameters.
+// "par CELLS SECONDS", each read as the game's stage list reads it.
+void ReadPar(const std::string& value, TStageSource& source, const TSourceLines& lines) {
+    std::istringstream words(value);
+    std::string cells, seconds, rest;
+    words >> cells >> seconds;
+    if (seconds.empty() || words >> rest)
+        lines.Fail("par needs two values: the cells and the seconds");
+    try {
+        const double time = TXmlValue(seconds).ToReal();
+        if (TXmlValue(cells).ToInteger() < 0 || !(time > 0 && time <= MaxParSeconds))
+            lines.Fail("par: the cells must be a count and the seconds more than 0, at most an hour");
+    } catch (const EConvertError& error) {
+        lines.Fail(std::string("par: ") + error.what());
+    }
+    source.ParCells = cells;
+    source.ParSeconds = seconds;
+}
+
+// Header lines up to "map": the name, the hint, the par and the ten parameters.
 void ReadHeader(TSourceLines& lines, TStageSource& source) {
     std::array<std::optional<std::string>, ParameterKeys.size()> values;
-    std::optional<std::string> name, hint;
+    std::optional<std::string> name, hint, par;
     for (;;) {
         if (lines.AtEnd())
             lines.FailWhole("no \"map\" line");
@@ -110,6 +131,9 @@ void ReadHeader(TSourceLines& lines, TStageSource& source) {
         if (key == "name" || key == "hint") {
             CheckText(key, value, lines);
             slot = key == "name" ? &name : &hint;
+        } else if (key == "par") {
+            ReadPar(value, source, lines);
+            slot = &par;
         } else if (const TParameterKey* parameter = FindParameterKey(key)) {
             CheckParameterValue(*parameter, value, lines);
             slot = &values[static_cast<std::size_t>(parameter - ParameterKeys.data())];
@@ -119,8 +143,11 @@ void ReadHeader(TSourceLines& lines, TStageSource& source) {
             lines.Fail("\"" + key + "\" given twice");
         *slot = value;
     }
-    if (!name || !hint)
-        lines.FailWhole(std::string("no \"") + (name ? "hint" : "name") + "\" line");
+    const std::pair<const char*, const std::optional<std::string>*> required[] = {
+        {"name", &name}, {"hint", &hint}, {"par", &par}};
+    for (const auto& [key, given] : required)
+        if (!*given)
+            lines.FailWhole(std::string("no \"") + key + "\" line");
     source.Name = *name;
     source.Hint = *hint;
     for (std::size_t i = 0; i < ParameterKeys.size(); ++i) {
@@ -157,7 +184,8 @@ void CheckMapLine(const std::string& line, int row, const TSourceLines& lines) {
 void ReadMap(TSourceLines& lines, TStageSource& source) {
     for (int row = 0; row < StageRows; ++row) {
         if (lines.AtEnd())
-            lines.FailWhole("the map has " + std::to_string(row) + " lines, not " + std::to_string(StageRows));
+            lines.FailWhole("the map has " + std::to_string(row) + " lines, not " +
+                            std::to_string(StageRows));
         source.Map[static_cast<std::size_t>(row)] = lines.Take();
         CheckMapLine(source.Map[static_cast<std::size_t>(row)], row, lines);
     }
@@ -198,10 +226,17 @@ TStageSource ReadStageSource(const std::string& fileName) {
 
 std::string StageDataXml(const TStageSource& source, const std::string& stageName) {
     std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Stage " + stageName + ", \"" +
-                      source.Name + "\". Ten parameters; units are pixels and frames (60 a second). -->\n<stage>\n";
+                      source.Name +
+                      "\". Ten parameters; units are pixels and frames (60 a second). -->\n<stage>\n";
     for (const auto& [key, value] : source.Parameters)
         xml += Element(key, value);
     xml += Element("name", EscapeXml(source.Name));
     xml += Element("hint", EscapeXml(source.Hint));
     return xml + "</stage>\n";
+}
+
+std::string StageParXml(const TStageSource& source, const std::string& stageName) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Stage " + stageName +
+           "'s par: cells edited, seconds from the start to the clear. -->\n<par>\n" +
+           Element("cells", source.ParCells) + Element("seconds", source.ParSeconds) + "</par>\n";
 }

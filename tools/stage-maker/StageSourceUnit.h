@@ -4,6 +4,7 @@
 //   # a comment line; blank lines are ignored
 //   name The Tower
 //   hint Keep the red water away from the outlets.
+//   par 4 42.5                  (the par: cells edited, seconds to the clear)
 //   blue_water_num 800          (the ten parameters of data.xml, each once,
 //   ...                          in any order, written as data.xml reads them)
 //   map
@@ -33,6 +34,8 @@ struct TStageSource {
     std::string Hint;
     // The ten parameters in data.xml's order, each with its text as written.
     std::vector<std::pair<std::string, std::string>> Parameters;
+    std::string ParCells;   // a count, as written
+    std::string ParSeconds; // more than 0, at most an hour, as written
     TStageMap Map;
 };
 
@@ -43,3 +46,6 @@ TStageSource ReadStageSource(const std::string& fileName);
 // The stage's data.xml: a comment naming the stage folder `stageName` and
 // the stage, the ten parameters, then <name> and <hint>.
 std::string StageDataXml(const TStageSource& source, const std::string& stageName);
+// The stage's par.xml, read by the game's stage list: <par> with <cells> and
+// <seconds>.
+std::string StageParXml(const TStageSource& source, const std::string& stageName);

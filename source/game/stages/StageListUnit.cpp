@@ -2,24 +2,17 @@
 
 #include "lib/Z5EasyXMLUnit.h"
 #include "lib/Z5LogUnit.h"
+#include "platform/Exception.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 namespace {
 
-bool IsDigits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Shipped stages are named by digits only, user stages by the prefix and digits.
-bool IsStageFolderName(const std::string& name, bool isUser) {
-    if (!isUser)
-        return IsDigits(name);
-    const std::string prefix = UserStagePrefix;
-    return name.rfind(prefix, 0) == 0 && IsDigits(name.substr(prefix.size()));
-}
+constexpr int UserStageDigits = 4;        // zeros fill the number up to four digits
+constexpr std::size_t MaxUserDigits = 18; // any 18-digit number fits 64 bits, and one more
 
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/')
@@ -32,12 +25,25 @@ TStageInfo ReadStageInfo(const std::string& folder, bool isUser) {
     TZ5EasyXMLReader reader;
     reader.LoadFromFile(folder + "data.xml");
     reader.Enter("stage");
-    TStageInfo info{StageFolderName(folder), folder, "", "", isUser};
+    TStageInfo info;
+    info.Name = StageFolderName(folder);
+    info.Folder = folder;
+    info.IsUser = isUser;
     if (const TXmlValue title = reader.GetValue("name"); !title.IsEmpty())
         info.Title = title.Text();
     if (const TXmlValue hint = reader.GetValue("hint"); !hint.IsEmpty())
         info.Hint = hint.Text();
     return info;
+}
+
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error))
+        if (entry->is_directory(error))
+            names.push_back(entry->path().filename().string());
+    return names;
 }
 
 } // namespace
@@ -60,36 +66,69 @@ std::string UserStagesFolder() {
     return std::string(home ? home : "") + "/.local/share/vaporel/stages/";
 }
 
+std::optional<std::uint64_t> UserStageNumber(const std::string& name) {
+    const std::string prefix = UserStagePrefix;
+    if (name.rfind(prefix, 0) != 0)
+        return std::nullopt;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.empty() || digits.size() > MaxUserDigits ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return std::stoull(digits);
+}
+
+std::vector<std::string> UserStagesInOrder(std::vector<std::string> names) {
+    std::erase_if(names, [](const std::string& name) { return !UserStageNumber(name); });
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const std::uint64_t numberA = *UserStageNumber(a), numberB = *UserStageNumber(b);
+        return numberA != numberB ? numberA < numberB : a.size() < b.size();
+    });
+    return names;
+}
+
+std::string NextUserStageName(std::uint64_t highest) {
+    if (highest >= MaxUserStageNumber)
+        throw Exception("every user stage number up to " + std::to_string(MaxUserStageNumber) + " is taken");
+    char name[40];
+    std::snprintf(name, sizeof name, "%s%0*llu", UserStagePrefix, UserStageDigits,
+                  static_cast<unsigned long long>(highest + 1));
+    return name;
+}
+
 TStageList::TStageList(std::string shippedFolder, std::string userFolder)
     : ShippedFolder_(WithSlash(std::move(shippedFolder))), UserFolder_(WithSlash(std::move(userFolder))) {
-    Rescan();
+    ReadCourseStages();
+    ReadUserStages();
 }
 
-void TStageList::Rescan() {
-    Stages_.clear();
-    ScanFolder(ShippedFolder_, false);
-    ScanFolder(UserFolder_, true);
-}
-
-void TStageList::ScanFolder(const std::string& folder, bool isUser) {
-    std::vector<std::string> names;
+void TStageList::ReadCourseStages() {
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (IsStageFolderName(name, isUser) && entry->is_directory(error))
-            names.push_back(name);
+    if (!std::filesystem::is_directory(ShippedFolder_, error))
+        return;
+    for (const TCourseStage& stage : ReadCourse(ShippedFolder_ + CourseFileName)) {
+        TStageInfo info = ReadStageInfo(ShippedFolder_ + stage.Folder + "/", false);
+        info.Place = Stages_.size() + 1;
+        info.Chapter = stage.Chapter;
+        info.Par = ReadStagePar(info.Folder);
+        Stages_.push_back(std::move(info));
     }
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    CourseSize_ = Stages_.size();
+}
+
+void TStageList::ReadUserStages() {
+    for (const std::string& name : UserStagesInOrder(FolderNames(UserFolder_))) {
+        HighestUserNumber = std::max(HighestUserNumber, *UserStageNumber(name));
         try {
-            Stages_.push_back(ReadStageInfo(folder + name + "/", isUser));
+            Stages_.push_back(ReadStageInfo(UserFolder_ + name + "/", true));
         } catch (const std::exception& failure) {
-            if (!isUser)
-                throw;
-            Log().WriteLine("The stage " + folder + name + " is left out: " + failure.what());
+            Log().WriteLine("The stage " + UserFolder_ + name + " is left out: " + failure.what());
         }
     }
+}
+
+void TStageList::AddUserStage(const std::string& name) {
+    Stages_.push_back(ReadStageInfo(UserFolder_ + name + "/", true));
+    HighestUserNumber = std::max(HighestUserNumber, UserStageNumber(name).value_or(0));
 }
 
 std::optional<std::size_t> TStageList::IndexOf(const std::string& name) const {

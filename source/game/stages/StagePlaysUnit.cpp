@@ -16,14 +16,16 @@ TStagePlays::TStagePlays(TVaporelBox& box, TStageList stages, const std::string&
 
 void TStagePlays::ChooseFirstUncleared() {
     const auto& stages = Stages_.Stages();
-    const auto uncleared = std::find_if(stages.begin(), stages.end(),
-                                        [&](const TStageInfo& stage) { return !Progress_.IsCleared(stage.Name); });
+    const auto uncleared = std::find_if(stages.begin(), stages.end(), [&](const TStageInfo& stage) {
+        return !Progress_.IsCleared(stage.Name);
+    });
     Chosen_ = uncleared == stages.end() ? 0 : static_cast<std::size_t>(uncleared - stages.begin());
 }
 
 void TStagePlays::Choose(int step) {
     const auto last = static_cast<std::int64_t>(Stages_.Stages().size()) - 1;
-    Chosen_ = static_cast<std::size_t>(std::clamp<std::int64_t>(static_cast<std::int64_t>(Chosen_) + step, 0, last));
+    Chosen_ = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(static_cast<std::int64_t>(Chosen_) + step, 0, last));
 }
 
 void TStagePlays::BeginPlay(bool again) {
@@ -66,9 +68,8 @@ void TStagePlays::RecordClear() {
 }
 
 std::string TStagePlays::SaveMapAsStage() {
-    const std::string name = SaveUserStage(Box, Recorder.Replay(), Stages_.UserFolder());
-    const std::string chosen = Chosen().Name;
-    Stages_.Rescan();
-    Chosen_ = Stages_.IndexOf(chosen).value_or(0);
+    const std::string name = Stages_.NextUserStageName();
+    SaveUserStage(Box, Recorder.Replay(), Stages_.UserFolder(), name);
+    Stages_.AddUserStage(name); // after every stage listed, so the choice keeps its place
     return name;
 }

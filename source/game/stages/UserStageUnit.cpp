@@ -1,7 +1,5 @@
 #include "game/stages/UserStageUnit.h"
 
-#include "game/stages/StageListUnit.h"
-#include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 #include "platform/PictureWriter.h"
 
@@ -29,7 +27,6 @@ constexpr TRgb CellColours[] = {
 static_assert(std::size(CellColours) == CellTypeCount);
 
 const char* const LayerNames[] = {"Back", "Block", "Front"};
-constexpr int UserStageDigits = 4;
 
 bool IsEmptyLine(const TVaporelBox& box, int column, int row, int columnStep, int rowStep) {
     for (; column < MapColumns && row < MapRows; column += columnStep, row += rowStep)
@@ -80,23 +77,8 @@ platform::Picture MapPicture(const TVaporelBox& box) {
     return picture;
 }
 
-std::string NextUserStageName(const std::string& userFolder) {
-    std::int32_t highest = 0;
-    std::error_code error;
-    const std::string prefix = UserStagePrefix;
-    for (fs::directory_iterator entry(userFolder, error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        if (name.rfind(prefix, 0) == 0)
-            if (const std::optional<std::int32_t> number = TextToInt(name.substr(prefix.size())))
-                highest = std::max(highest, *number);
-    }
-    char name[32];
-    std::snprintf(name, sizeof name, "%s%0*d", UserStagePrefix, UserStageDigits, highest + 1);
-    return name;
-}
-
-std::string SaveUserStage(const TVaporelBox& box, const TReplay& play, const std::string& userFolder) {
-    const std::string name = NextUserStageName(userFolder);
+void SaveUserStage(const TVaporelBox& box, const TReplay& play, const std::string& userFolder,
+                   const std::string& name) {
     const fs::path folder = fs::path(userFolder) / name;
     const fs::path temporary = fs::path(userFolder) / ("." + name + ".saving");
     std::error_code ignored;
@@ -110,5 +92,4 @@ std::string SaveUserStage(const TVaporelBox& box, const TReplay& play, const std
         fs::remove_all(temporary, ignored);
         throw Exception("Cannot save the stage as " + name + ": " + failure.what());
     }
-    return name;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Saving the map being played as a stage of the user's own: a new folder
-// user-0001, user-0002, ... with the map as Map.png, the played stage's
+// (user-0001, user-0002, ...: StageListUnit.h names them) with the map as Map.png, the played stage's
 // data.xml and layer pictures, and the replay of the play so far.
 
 #include "game/stages/ReplayUnit.h"
@@ -13,11 +13,9 @@
 // gives the same types back.
 platform::Picture MapPicture(const TVaporelBox& box);
 
-// The first free user stage name after the highest in `userFolder`.
-std::string NextUserStageName(const std::string& userFolder);
-
-// Writes the stage into `userFolder` (created when missing) under a
-// temporary name and renames it when whole, so a failure (a full disk, a
-// read-only folder) leaves nothing behind; raises Exception saying what
-// failed. Answers the new stage's name.
-std::string SaveUserStage(const TVaporelBox& box, const TReplay& play, const std::string& userFolder);
+// Writes the stage into `userFolder` (created when missing) as the folder
+// `name`, under a temporary name first and renamed when whole, so a failure
+// (a full disk, a read-only folder, a folder of that name in the way) leaves
+// nothing behind; raises Exception saying what failed.
+void SaveUserStage(const TVaporelBox& box, const TReplay& play, const std::string& userFolder,
+                   const std::string& name);
