@@ -32,7 +32,8 @@ sanitizer_part() {
     step "Sanitizer: configure" env CC=clang CXX=clang++ cmake -S . -B build-sanitize -G Ninja \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVAPOREL_FUZZ=ON -DVAPOREL_BENCH=OFF >/dev/null || return
     step "Sanitizer: build" cmake --build build-sanitize -j"$jobs" || return
-    step "Sanitizer: unit tests and fuzzing" ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -LE e2e
+    step "Sanitizer: unit tests and fuzzing" ctest --test-dir build-sanitize --output-on-failure -j"$jobs" \
+        -LE "e2e|stages-long"
 }
 
 thread_part() {

@@ -16,14 +16,9 @@ REPLAYS="$DATA/replays"
 USER_STAGES="$XDG_DATA_HOME/vaporel/stages"
 LOG="$DATA/vaporel.Z5.log"
 
-# Stages 0002 and 0003 of our own where the game has none, so that the
-# choice can go past 0002 and back.
-for stage in 0002 0003; do
-    [ -d "$DATA/stages/$stage" ] && continue
-    cp -r "$DATA/stages/0001" "$DATA/stages/$stage"
-    sed -i "s|<stage>|<stage><name>Test $stage</name><hint>A stage of the test</hint>|" \
-        "$DATA/stages/$stage/data.xml"
-done
+# The stage folders in the course's order: the choice follows it.
+mapfile -t COURSE < <(grep -E '^[0-9]+$' "$DATA/stages/course.txt")
+FIRST="${COURSE[0]}" SECOND="${COURSE[1]}" THIRD="${COURSE[2]}"
 
 # open_game: starts the game and waits for its window; X0 Y0 is its client origin.
 open_game() {
@@ -71,12 +66,13 @@ check "the picture above y = 560 stays the picture alone" title_back
 start_play
 sleep 2
 close_game "a play of the chosen stage"
-check "Right, Right, Left choose stage 0002 and the click plays it" [ "$(stage_of "$REPLAYS/0002.txt")" = 0002 ]
-check "no other stage was played" [ ! -e "$REPLAYS/0001.txt" -a ! -e "$REPLAYS/0003.txt" ]
+check "Right, Right, Left choose the course's second stage and the click plays it" \
+    [ "$(stage_of "$REPLAYS/$SECOND.txt")" = "$SECOND" ]
+check "no other stage was played" [ ! -e "$REPLAYS/$FIRST.txt" -a ! -e "$REPLAYS/$THIRD.txt" ]
 
 # --- A play with edits: its replay plays to the same hash; Ctrl+S saves the map -------
 open_game
-start_play # stage 0001: nothing is cleared yet
+start_play # the course's first stage: nothing is cleared yet
 drag_row 30 40 24
 xdotool keydown 1; click_cell 40 30; xdotool keyup 1
 xdotool keydown ctrl; click_cell 10 35; xdotool keyup ctrl
@@ -90,13 +86,13 @@ press r
 drag_row 30 35 26
 sleep 2
 close_game "a play with edits"
-replay="$REPLAYS/0001.txt"
-check "the play is written as a replay of stage 0001" [ "$(stage_of "$replay")" = 0001 ]
+replay="$REPLAYS/$FIRST.txt"
+check "the play is written as a replay of stage $FIRST" [ "$(stage_of "$replay")" = "$FIRST" ]
 check "the replay holds the edits" [ "$(grep -c ' cell ' "$replay")" -ge 19 ]
 check "the replay holds the pour at the pointer" grep -q ' pour 600 200$' "$replay"
 check "the replay holds the reset" grep -q ' reset$' "$replay"
 expected=$(sed -n 's/.* end hash=//p' "$replay")
-if "$SIM" "$DATA/stages/0001" --replay "$replay" >"$WORK/sim.txt" 2>"$WORK/sim.err"; then
+if "$SIM" "$DATA/stages/$FIRST" --replay "$replay" >"$WORK/sim.txt" 2>"$WORK/sim.err"; then
     pass "the stage runner plays the replay"
 else
     fail "the stage runner plays the replay: $(cat "$WORK/sim.err")"
@@ -105,18 +101,18 @@ check "and prints the hash the play wrote ($expected)" [ "$(sed -n 's/^hash=//p'
 
 saved="$USER_STAGES/user-0001"
 for file in data.xml Back.jpg Block.jpg Front.png; do
-    check "the saved stage has $file of the stage" cmp -s "$saved/$file" "$DATA/stages/0001/$file"
+    check "the saved stage has $file of the stage" cmp -s "$saved/$file" "$DATA/stages/$FIRST/$file"
 done
-check "the saved map has the dragged blocks" [ "$(cell_colour "$saved/Map.png" 35 24)" != "$(cell_colour "$DATA/stages/0001/Map.png" 35 24)" ]
+check "the saved map has the dragged blocks" [ "$(cell_colour "$saved/Map.png" 35 24)" != "$(cell_colour "$DATA/stages/$FIRST/Map.png" 35 24)" ]
 check "the saved map has the new outlet" [ "$(cell_colour "$saved/Map.png" 40 30)" = "srgb(0,0,255)" ]
 check "the saved map has the hidden wall" [ "$(cell_colour "$saved/Map.png" 10 35)" = "srgb(128,128,128)" ]
 check "the saved map has not the edits made after the save" \
-    [ "$(cell_colour "$saved/Map.png" 32 26)" = "$(cell_colour "$DATA/stages/0001/Map.png" 32 26)" ]
+    [ "$(cell_colour "$saved/Map.png" 32 26)" = "$(cell_colour "$DATA/stages/$FIRST/Map.png" 32 26)" ]
 check "the saved stage loads in the stage runner" "$SIM" "$saved" --frames 1
 check "the saved stage holds the replay so far" grep -q ' cell 40 30 3$' "$saved/replay.txt"
 
 # --- A cleared stage: progress kept, the next stage chosen ---------------------------
-sed -i 's|<blue_water_num_for_clear>[0-9]*<|<blue_water_num_for_clear>0<|' "$DATA/stages/0001/data.xml"
+sed -i 's|<blue_water_num_for_clear>[0-9]*<|<blue_water_num_for_clear>0<|' "$DATA/stages/$FIRST/data.xml"
 rm -f "$REPLAYS"/*.txt
 open_game
 start_play
@@ -128,10 +124,11 @@ sleep 0.5
 start_play
 sleep 1
 close_game "a play after a clear"
-check "after the clear 0002 was chosen, and the wheel chose 0003" [ "$(stage_of "$REPLAYS/0003.txt")" = 0003 ]
+check "after the clear the course's next stage was chosen, and the wheel chose the one after" \
+    [ "$(stage_of "$REPLAYS/$THIRD.txt")" = "$THIRD" ]
 
 # --- A damaged progress file -----------------------------------------------------------
-printf '[0001]\nCleared = 1\n\0\0garbage' >"$DATA/progress.ini"
+printf '[%s]\nCleared = 1\n\0\0garbage' "$FIRST" >"$DATA/progress.ini"
 cp "$DATA/progress.ini" "$WORK/damaged.ini"
 open_game
 check "a damaged progress file is kept as progress.ini.bad" cmp -s "$DATA/progress.ini.bad" "$WORK/damaged.ini"
@@ -140,6 +137,6 @@ rm -f "$REPLAYS"/*.txt
 start_play
 sleep 1
 close_game "a start with a damaged progress file"
-check "the progress starts clean: 0001 is chosen" [ "$(stage_of "$REPLAYS/0001.txt")" = 0001 ]
+check "the progress starts clean: the course's first stage is chosen" [ "$(stage_of "$REPLAYS/$FIRST.txt")" = "$FIRST" ]
 
 finish
