@@ -7,7 +7,6 @@
 #include "SettledWater.h"
 
 #include "game/render/GameRendererUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 
@@ -58,7 +57,6 @@ public:
         Renderer->SetSize(FieldWidth, FieldHeight);
         Renderer->Begin2D();
         SettleStageWater(*Box, size);
-        Box->SetThreadCount(DefaultWaterThreadCount(size.Particles), wsWhereItGains); // as the game runs it
     }
     ~TSceneFrame() {
         Box.reset();

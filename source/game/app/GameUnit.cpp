@@ -3,7 +3,6 @@
 
 #include "game/app/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
@@ -130,8 +129,6 @@ void TGameApp::OnCreateWindow() {
     MainGameState_ =
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
     Box->LoadStage(Plays_->Chosen().Folder);
-    // Any count gives the same water.
-    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
     ChangeToTitle();
 }
 

@@ -4,7 +4,6 @@
 #include "game/water/CollisionMapUnit.h"
 #include "game/water/CollisionPassUnit.h"
 #include "game/render/TextureManagerUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/PictureDecoder.h"
@@ -89,8 +88,7 @@ double RandomReal() {
 }
 
 TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
-    : Profiler(profiler), Textures(textures), Workers(std::make_unique<TWaterWorkers>(1)),
-      PairPass(std::make_unique<TCollisionPass>()), CollisionMap(std::make_unique<TCollisionMap>()) {
+    : Profiler(profiler), Textures(textures), CollisionMap(std::make_unique<TCollisionMap>()) {
     ResetWater();
 }
 
@@ -101,11 +99,6 @@ TVaporelBox::TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& rend
 }
 
 TVaporelBox::~TVaporelBox() = default;
-
-void TVaporelBox::SetThreadCount(std::int32_t count, TWaterSharing sharing) {
-    if (count != Workers->Count() || sharing != Workers->Sharing())
-        Workers = std::make_unique<TWaterWorkers>(count, sharing);
-}
 
 // ---- Stage loading ----------------------------------------------------------
 
@@ -359,7 +352,7 @@ void TVaporelBox::CheckCollision() {
 }
 
 void TVaporelBox::CollidePairsInCells() {
-    const TCollisionPass::TCounts counts = PairPass->Run(Registry, Particles.data(), WaterRadius, *Workers);
+    const TCollisionPass::TCounts counts = TCollisionPass::Run(Registry, Particles.data(), WaterRadius);
     CollisionChecks += counts.Checks;
     CollisionHits += counts.Hits;
 }

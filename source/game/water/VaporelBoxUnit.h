@@ -9,7 +9,6 @@
 #include "game/render/GameRendererUnit.h"
 #include "game/render/LayerTextures.h"
 #include "game/render/Math3DUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "platform/Exception.h" // raised by stage loading and cell access
 
 #include <cstdint>
@@ -18,7 +17,6 @@
 #include <vector>
 
 class TCollisionMap;
-class TCollisionPass;
 
 inline constexpr int FieldWidth = 1024;    // pixels, x grows to the right
 inline constexpr int FieldHeight = 768;    // pixels, y grows downwards
@@ -185,11 +183,6 @@ public:
     void Draw();
     TParticleDrawing ParticleDrawing = pdBatched;
 
-    // Threads that share the collision passes (1 at creation; see
-    // DefaultWaterThreadCount), on every pass or only where it gains. Every
-    // count gives the same bits.
-    void SetThreadCount(std::int32_t count, TWaterSharing sharing = wsEveryJob);
-
     // The phases of Execute, public for the benchmark and the tests.
     void Simulate();
     void EmitWater();
@@ -272,8 +265,6 @@ private:
     std::vector<TSprite> ParticleSprites;
     // The block cells of the frame being drawn; grows to the map once.
     std::vector<TPictureRect> BlockPatches;
-    std::unique_ptr<TWaterWorkers> Workers;
-    std::unique_ptr<TCollisionPass> PairPass;
     std::unique_ptr<TCollisionMap> CollisionMap;
     // The slots to shake in this frame, in pool order; as long as the pool.
     std::vector<std::int32_t> Resting;
