@@ -9,7 +9,6 @@
 #include "ReferenceBox.h" // tests/sim
 #include "SettledWater.h"
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
@@ -150,8 +149,7 @@ bool ParseSettings(int argc, char** argv, TSettings& settings) {
 void RunCase(const TCase& c, const TSettings& settings) {
     const int blocks = settings.Blocks;
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
-    auto box = std::make_unique<TVaporelBox>(profiler, textures);
+    auto box = std::make_unique<TVaporelBox>(profiler);
     PrepareWater(*box, c);
     auto ref = CopyOf(*box);
     const double particles = c.Particles > 0 ? c.Particles : box->WaterParticleNum;

@@ -5,7 +5,6 @@
 #include "CellCharacters.h"
 #include "ReferenceBox.h"
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <gtest/gtest.h>
@@ -50,10 +49,10 @@ void SetStage(const Scenario& scenario, TVaporelBox& box, ReferenceBox& ref) {
     box.BlueWaterNum = p.blue;
     box.BlueWaterNumForClear = p.clear;
     box.EtcWaterNumForEnd = p.end;
-    for (std::size_t row = 0; row < scenario.layout.size(); ++row)
-        for (std::size_t column = 0; column < scenario.layout[row].size(); ++column) {
+    for (int row = 0; row < static_cast<int>(scenario.layout.size()); ++row)
+        for (int column = 0; column < static_cast<int>(scenario.layout[row].size()); ++column) {
             const TCellType type = CellTypeOfCharacter(scenario.layout[row][column]);
-            box.Cells[column][row].CellType = type;
+            box.SetCell(column, row, TMapCell{type});
             ref.type[column][row] = type;
         }
 }
@@ -84,9 +83,8 @@ testing::AssertionResult SameMap(const TVaporelBox& box, const ReferenceBox& ref
 
 void RunSideBySide(const Scenario& scenario) {
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     SetRandSeed(0);
-    auto box = std::make_unique<TVaporelBox>(profiler, textures);
+    auto box = std::make_unique<TVaporelBox>(profiler);
     auto ref = std::make_unique<ReferenceBox>();
     if (scenario.stageDir) {
         box->LoadStage(scenario.stageDir);

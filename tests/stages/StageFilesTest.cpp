@@ -2,7 +2,6 @@
 // loaded back, and the plays: the choice, the replay and the progress a play
 // leaves.
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/UserStageUnit.h"
@@ -25,7 +24,7 @@ protected:
         StageTestFolder::SetUp();
         fs::create_directories(root / "shipped");
         SetRandSeed(0);
-        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box = std::make_unique<TVaporelBox>(profiler);
     }
 
     // A copy of the shipped stage under `folder`, with data.xml's <stage>
@@ -43,7 +42,6 @@ protected:
     }
 
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
 };
 
@@ -110,11 +108,11 @@ TEST_F(StageFiles, ASavedMapLoadsBackToTheEditedMap) {
         EXPECT_EQ(ReadAll(root / "user" / "user-0002" / file), ReadAll(fs::path(VAPOREL_STAGE_DIR) / file)) << file;
     EXPECT_EQ(LoadReplay((root / "user" / "user-0002" / "replay.txt").string()), play);
 
-    TVaporelBox loaded(profiler, textures);
+    TVaporelBox loaded(profiler);
     loaded.LoadStage(users + "/user-0002");
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row)
-            ASSERT_EQ(loaded.Cells[column][row].CellType, box->Cells[column][row].CellType)
+            ASSERT_EQ(loaded.Cells()[column][row].CellType, box->Cells()[column][row].CellType)
                 << column << ", " << row;
     EXPECT_EQ(loaded.WaterParticleNum, box->WaterParticleNum);
 }

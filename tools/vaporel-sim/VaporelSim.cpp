@@ -3,8 +3,7 @@
 // scripted map edits and added particles, and prints what happened.
 
 #include "ToolMain.h"
-#include "game/app/GameProfilerUnit.h"
-#include "game/render/HeadlessLayerTextures.h"
+#include "game/core/GameProfilerUnit.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/stages/StageListUnit.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -217,9 +216,8 @@ void Run(const TOptions& options) {
         std::fputs("vaporel-sim: --threads is ignored: the water runs on one thread\n", stderr);
     SetRandSeed(options.Replay ? options.Replay->Seed : 0);
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     auto box =
-        std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
+        std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
     box->Restart();
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {

@@ -9,7 +9,7 @@
 // same pairs in the same order, so the bits are the same, but the pairs of one
 // diagonal are tested side by side and pushed without waiting for each other.
 
-#include "game/water/VaporelBoxUnit.h"
+#include "game/water/WaterTypesUnit.h"
 
 #include <cstdint>
 
