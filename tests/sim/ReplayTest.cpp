@@ -1,7 +1,6 @@
 // Replays: the file's reader and writer, the recorder beside the box, and a
 // recorded play run again in a fresh box to the same bits.
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/stages/PlayRecorderUnit.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -122,7 +121,7 @@ class Recording : public testing::Test {
 protected:
     void SetUp() override {
         SetRandSeed(0);
-        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box = std::make_unique<TVaporelBox>(profiler);
         box->LoadStage(VAPOREL_STAGE_DIR);
     }
 
@@ -138,7 +137,6 @@ protected:
     }
 
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
 };
 
@@ -189,7 +187,7 @@ TEST_F(Recording, ASecondPlayRunsAgainInAFreshBoxToTheSameBits) {
     Run(40);
     const TReplay played = ParseReplay(FormatReplay(recorder.Replay()), "played.txt");
 
-    TVaporelBox fresh(profiler, textures);
+    TVaporelBox fresh(profiler);
     SetRandSeed(played.Seed);
     fresh.LoadStage(VAPOREL_STAGE_DIR);
     fresh.Restart();

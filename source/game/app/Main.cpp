@@ -1,7 +1,7 @@
 // The program entry: one instance at a time; any error that escapes the game
 // ends up in the log and in a message box, and the program ends with status 1.
 
-#include "game/app/DirectDrawUnit.h"
+#include "game/core/DirectDrawUnit.h"
 #include "game/app/GameUnit.h"
 #include "game/app/PlayerMessageUnit.h"
 #include "lib/Z5LogUnit.h"
