@@ -21,6 +21,7 @@ if ! curl -fsS --max-time 60 -o /dev/null "$mirror/dists/bookworm/Release" 2>/de
 fi
 
 root="$(mktemp -d /var/tmp/vaporel-bookworm.XXXXXX)"
+chmod 755 "$root" # the root folder of a system: every user passes through it
 mounted=()
 cleanup() {
     local i
@@ -58,9 +59,11 @@ for program in vaporel vaporel-sim vaporel-view vaporel-midi; do
         eval '! in_root ldd "/usr/games/$program" | grep "not found"'
 done
 for library in libGL.so.1 libGLU.so.1 libogg.so.0 libvorbis.so.0 libvorbisfile.so.3; do
-    check "$library, opened at run time, is there" eval 'in_root ldconfig -p | grep -q " $library "'
+    check "$library, opened at run time, is there" eval 'in_root ldconfig -p | awk -v l="$library" "\$1 == l" | grep -q .'
 done
-check "the DejaVu fonts are there" eval 'in_root fc-list | grep -q "DejaVu Sans Condensed:style=Bold"'
+for font in DejaVuSans.ttf DejaVuSansCondensed-Bold.ttf; do
+    check "the font $font is there" [ -f "$root/usr/share/fonts/truetype/dejavu/$font" ]
+done
 check "vaporel --version" eval 'in_root vaporel --version | grep -qx "vaporel [0-9.]*"'
 stage=/usr/share/games/vaporel/stages/0001
 check "vaporel-sim runs the first stage's solution to its hash" \
@@ -97,7 +100,8 @@ if [ -n "$window" ]; then
         kill -0 $game 2>/dev/null || break
         sleep 0.2
     done
-    xdotool key --window "$window" Escape
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+    xdotool key Escape
 fi
 wait $game; game_status=$?
 kill $xvfb
