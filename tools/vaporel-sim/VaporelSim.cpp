@@ -59,6 +59,8 @@ line and exits with status 1.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
+
+--help prints this text, --version the program's version.
 )";
 
 class EArguments : public Exception {
