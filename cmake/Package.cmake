@@ -14,7 +14,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libgl1, libglu1-mesa | libglu1, libogg0, libvorbis0a, libvorbisfile3, fonts-dejavu-core, fonts-dejavu-extra")
+    "libgl1, libglu1-mesa | libglu1, libogg0, libvorbis0a, libvorbisfile3, fonts-dejavu-core, fonts-dejavu-extra, fonts-vlgothic")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "puzzle game: guide the blue water through a tower to the outlets")
 set(CPACK_PACKAGE_DESCRIPTION
     "Water made of a thousand particles pours from sources at the top of a tower\n"

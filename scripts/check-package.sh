@@ -41,7 +41,7 @@ check "nothing outside /usr" eval '! grep -v -e "^/usr" -e "^$" "$work/contents"
 depends="$(dpkg-deb --field "$deb" Depends)"
 echo "Depends: $depends"
 for package in libc6 libsdl2-2.0-0 libpng16-16 libxml2 libgl1 libogg0 libvorbis0a libvorbisfile3 \
-    fonts-dejavu-core fonts-dejavu-extra; do
+    fonts-dejavu-core fonts-dejavu-extra fonts-vlgothic; do
     check "Depends names $package" eval 'tr -d " " <<<"$depends" | tr ",|" "\n\n" | sed "s/(.*//" | grep -qx "$package"'
 done
 check "Depends names libGLU" eval 'grep -q "libglu1-mesa | libglu1" <<<"$depends"'

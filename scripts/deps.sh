@@ -17,6 +17,7 @@ play_packages=(
   libpng-dev libjpeg62-turbo-dev libxml2-dev
   libfreetype-dev libfontconfig-dev fonts-dejavu-core
   fonts-dejavu-extra # the condensed bold face that stands in for "Impact"
+  fonts-vlgothic # the Japanese letters
   libogg-dev libvorbis-dev libasound2-dev libcdio-dev libsimpleini-dev
 )
 test_packages=(

@@ -64,6 +64,7 @@ done
 for font in DejaVuSans.ttf DejaVuSansCondensed-Bold.ttf; do
     check "the font $font is there" [ -f "$root/usr/share/fonts/truetype/dejavu/$font" ]
 done
+check "the Japanese font is there" [ -f "$root/usr/share/fonts/truetype/vlgothic/VL-PGothic-Regular.ttf" ]
 check "vaporel --version" eval 'in_root vaporel --version | grep -qx "vaporel [0-9.]*"'
 stage=/usr/share/games/vaporel/stages/0001
 check "vaporel-sim runs the first stage's solution to its hash" \

@@ -269,34 +269,60 @@ struct FoundFace {
     bool OfFamily = false; // the family asked for, not a substitute
 };
 
-// fontconfig's best face for the family, preferring faces with the Latin
-// letters; nothing when even the best one lacks them or draws them as symbols.
-std::optional<FoundFace> MatchLatinFace(const std::string& family, bool bold) {
+PatternPtr Request(const std::string& family, bool bold) {
     PatternPtr request(FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str())));
     if (request == nullptr)
         throw FontError("no font can be looked up for \"" + family + "\"");
     FcPatternAddInteger(request.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddBool(request.get(), FC_SCALABLE, FcTrue);
+    return request;
+}
+
+PatternPtr BestMatch(FcPattern* request) {
+    FcConfigSubstitute(nullptr, request, FcMatchPattern);
+    FcDefaultSubstitute(request);
+    FcResult result = FcResultNoMatch;
+    return PatternPtr(FcFontMatch(nullptr, request, &result));
+}
+
+FontFace FaceOf(FcPattern* match, bool bold) {
+    FontFace face;
+    face.File = PatternString(match, FC_FILE);
+    face.Family = PatternString(match, FC_FAMILY);
+    FcPatternGetInteger(match, FC_INDEX, 0, &face.Index);
+    FcBool embolden = FcFalse;
+    FcPatternGetBool(match, FC_EMBOLDEN, 0, &embolden);
+    face.SyntheticBold = bold && embolden == FcTrue;
+    return face;
+}
+
+// fontconfig's best face for the family, preferring faces with the Latin
+// letters; nothing when even the best one lacks them or draws them as symbols.
+std::optional<FoundFace> MatchLatinFace(const std::string& family, bool bold) {
+    const PatternPtr request = Request(family, bold);
     const CharSetPtr letters = LatinLetterSet();
     FcPatternAddCharSet(request.get(), FC_CHARSET, letters.get());
-    FcConfigSubstitute(nullptr, request.get(), FcMatchPattern);
-    FcDefaultSubstitute(request.get());
-    FcResult result = FcResultNoMatch;
-    PatternPtr match(FcFontMatch(nullptr, request.get(), &result));
+    const PatternPtr match = BestMatch(request.get());
     if (match == nullptr || !HasLatinLetters(match.get()))
         return std::nullopt;
-    FoundFace found;
-    FontFace& face = found.Face;
-    face.File = PatternString(match.get(), FC_FILE);
-    face.Family = PatternString(match.get(), FC_FAMILY);
-    FcPatternGetInteger(match.get(), FC_INDEX, 0, &face.Index);
-    FcBool embolden = FcFalse;
-    FcPatternGetBool(match.get(), FC_EMBOLDEN, 0, &embolden);
-    face.SyntheticBold = bold && embolden == FcTrue;
-    if (face.File.empty() || !DrawsLettersAsLetters(face))
+    FoundFace found{FaceOf(match.get(), bold)};
+    if (found.Face.File.empty() || !DrawsLettersAsLetters(found.Face))
         return std::nullopt;
     found.OfFamily = IsFamilyOf(match.get(), family);
     return found;
+}
+
+constexpr const char* Japanese = "ja";
+
+struct LangSetDeleter {
+    void operator()(FcLangSet* set) const { FcLangSetDestroy(set); }
+};
+using LangSetPtr = std::unique_ptr<FcLangSet, LangSetDeleter>;
+
+bool CoversJapanese(FcPattern* match) {
+    FcLangSet* languages = nullptr;
+    return FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch &&
+           FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>(Japanese)) != FcLangDifferentLang;
 }
 
 } // namespace
@@ -317,34 +343,109 @@ FontFace MatchFont(const std::string& family, bool bold) {
                     DefaultSansFamily + ")");
 }
 
+FontFace MatchJapaneseFont(bool bold) {
+    const PatternPtr request = Request(DefaultSansFamily, bold);
+    const LangSetPtr languages(FcLangSetCreate());
+    FcLangSetAdd(languages.get(), reinterpret_cast<const FcChar8*>(Japanese));
+    FcPatternAddLangSet(request.get(), FC_LANG, languages.get());
+    const PatternPtr match = BestMatch(request.get());
+    if (match == nullptr || !CoversJapanese(match.get()))
+        throw FontError("no installed font has the Japanese letters");
+    FontFace face = FaceOf(match.get(), bold);
+    if (face.File.empty())
+        throw FontError("no installed font has the Japanese letters");
+    return face;
+}
+
+struct GlyphSource::Handle {
+    OpenFace Font;
+};
+
+GlyphSource::GlyphSource(const FontFace& face) : Face_(face), Handle_(std::make_unique<Handle>(Handle{Open(face)})) {}
+
+GlyphSource::~GlyphSource() = default;
+
+bool GlyphSource::Has(char32_t code) const {
+    return FT_Get_Char_Index(Handle_->Font.Face.get(), code) != 0;
+}
+
+bool GlyphSource::Scalable() const {
+    return FT_IS_SCALABLE(Handle_->Font.Face.get());
+}
+
+OutlineGlyph GlyphSource::Outline(char32_t code, double flatness) const {
+    return OutlineOf(Handle_->Font.Face.get(), code, Face_, flatness);
+}
+
+void GlyphSource::SizeToCell(int pixelHeight) {
+    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_CELL, 0, pixelHeight * FreeTypeFractionOne, 0, 0};
+    if (FT_Request_Size(Handle_->Font.Face.get(), &request) != 0)
+        throw FontError(Face_.File + ": cannot be sized to " + std::to_string(pixelHeight) + " pixels");
+}
+
+void GlyphSource::SizeToEm(int pixels) {
+    if (FT_Set_Pixel_Sizes(Handle_->Font.Face.get(), 0, static_cast<FT_UInt>(pixels)) != 0)
+        throw FontError(Face_.File + ": cannot be sized to " + std::to_string(pixels) + " pixels to the em");
+}
+
+int GlyphSource::EmPixels() const {
+    return Handle_->Font.Face->size->metrics.y_ppem;
+}
+
+BitmapGlyph GlyphSource::Bitmap(char32_t code) const {
+    FT_Face face = Handle_->Font.Face.get();
+    if (!Has(code))
+        return {};
+    if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
+        face->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
+        throw FontError(Face_.File + ": character " + std::to_string(code) + " cannot be rendered");
+    return BitmapOf(face->glyph);
+}
+
+GlyphFaces::GlyphFaces(const FontFace& face, bool bold, int cellPixels) : Main_(face), Bold_(bold) {
+    if (cellPixels > 0)
+        Main_.SizeToCell(cellPixels);
+}
+
+GlyphFaces::~GlyphFaces() = default;
+
+const GlyphSource* GlyphFaces::SourceOf(char32_t code) {
+    if (Main_.Has(code))
+        return &Main_;
+    if (JapaneseProblem_)
+        throw FontError(*JapaneseProblem_);
+    try {
+        if (!Japanese_) {
+            Japanese_ = std::make_unique<GlyphSource>(MatchJapaneseFont(Bold_));
+            Japanese_->SizeToEm(std::max(Main_.EmPixels(), 1));
+        }
+    } catch (const FontError& error) {
+        JapaneseProblem_ = error.what();
+        throw;
+    }
+    return Japanese_->Has(code) ? Japanese_.get() : nullptr;
+}
+
 std::vector<BitmapGlyph> RasterizeBitmapFont(const FontFace& font, int pixelHeight, int count) {
-    OpenFace open = Open(font);
-    FT_Face face = open.Face.get();
+    GlyphSource source(font);
     // The cell (ascender plus descender) is the pixel height, so that lines
     // `pixelHeight` apart do not overlap.
-    FT_Size_RequestRec request{FT_SIZE_REQUEST_TYPE_CELL, 0, pixelHeight * FreeTypeFractionOne, 0, 0};
-    if (FT_Request_Size(face, &request) != 0)
-        throw FontError(font.File + ": cannot be sized to " + std::to_string(pixelHeight) + " pixels");
-    std::vector<BitmapGlyph> glyphs(static_cast<std::size_t>(count));
-    for (int code = 0; code < count; ++code) {
-        if (FT_Get_Char_Index(face, static_cast<FT_ULong>(code)) == 0)
-            continue;
-        if (FT_Load_Char(face, static_cast<FT_ULong>(code), FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0 ||
-            face->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO)
-            throw FontError(font.File + ": character " + std::to_string(code) + " cannot be rendered");
-        glyphs[static_cast<std::size_t>(code)] = BitmapOf(face->glyph);
-    }
+    source.SizeToCell(pixelHeight);
+    std::vector<BitmapGlyph> glyphs;
+    glyphs.reserve(static_cast<std::size_t>(count));
+    for (int code = 0; code < count; ++code)
+        glyphs.push_back(source.Bitmap(static_cast<char32_t>(code)));
     return glyphs;
 }
 
 std::vector<OutlineGlyph> ExtractOutlineFont(const FontFace& font, int count, double flatness) {
-    OpenFace open = Open(font);
-    if (!FT_IS_SCALABLE(open.Face.get()))
+    const GlyphSource source(font);
+    if (!source.Scalable())
         throw FontError(font.File + ": the font has no outlines");
     std::vector<OutlineGlyph> glyphs;
     glyphs.reserve(static_cast<std::size_t>(count));
     for (int code = 0; code < count; ++code)
-        glyphs.push_back(OutlineOf(open.Face.get(), static_cast<FT_ULong>(code), font, flatness));
+        glyphs.push_back(source.Outline(static_cast<char32_t>(code), flatness));
     return glyphs;
 }
 

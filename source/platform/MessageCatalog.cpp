@@ -71,8 +71,8 @@ private:
     bool Swapped_ = false;
 };
 
-std::unordered_map<std::string, std::string> ReadCatalogue(const std::string& fileName) {
-    std::unordered_map<std::string, std::string> texts;
+template <typename Texts> Texts ReadCatalogue(const std::string& fileName) {
+    Texts texts;
     try {
         const CatalogueBytes catalogue(ReadCheckedFile(fileName, MaxCatalogueBytes));
         const std::uint32_t count = catalogue.Word(8);
@@ -95,12 +95,12 @@ bool PlayerReadsJapanese() {
     return IsJapanese(language && !plainC ? std::string_view(language) : locale);
 }
 
-MessageCatalog::MessageCatalog(const std::string& domain, const std::string& folder)
-    : Texts_(ReadCatalogue(folder + "/en/LC_MESSAGES/" + domain + ".mo")) {}
+MessageCatalog::MessageCatalog(const std::string& domain, const std::string& folder, const std::string& language)
+    : Texts_(ReadCatalogue<decltype(Texts_)>(folder + "/" + language + "/LC_MESSAGES/" + domain + ".mo")) {}
 
-std::string MessageCatalog::English(const char* id) const {
+std::string_view MessageCatalog::Translation(std::string_view id) const {
     const auto text = Texts_.find(id);
-    return text == Texts_.end() || text->second.empty() ? id : text->second;
+    return text == Texts_.end() || text->second.empty() ? id : std::string_view(text->second);
 }
 
 } // namespace platform

@@ -5,6 +5,7 @@
 // catalogue, whatever the locale's language (it is the one catalogue there is).
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace platform {
@@ -16,20 +17,28 @@ namespace platform {
 // installed still counts: the ids need none.
 bool PlayerReadsJapanese();
 
-// The English catalogue of a domain, a compiled gettext catalogue
-// (`folder`/en/LC_MESSAGES/`domain`.mo) read into memory. The lookup reads
-// only the catalogue: it never touches the environment or the locale, which
-// other threads (sound, music, water) may read meanwhile.
+// One language's catalogue of a domain, a compiled gettext catalogue
+// (`folder`/`language`/LC_MESSAGES/`domain`.mo) read into memory: English by
+// default. The lookup reads only the catalogue: it never touches the
+// environment or the locale, which other threads (sound, music, water) may
+// read meanwhile.
 class MessageCatalog {
 public:
     // A catalogue that is missing or damaged gives an empty one.
-    MessageCatalog(const std::string& domain, const std::string& folder);
+    MessageCatalog(const std::string& domain, const std::string& folder, const std::string& language = "en");
 
     // The English text for `id`; `id` itself when the catalogue lacks it.
-    std::string English(const char* id) const;
+    std::string English(const char* id) const { return std::string(Translation(id)); }
+    // The catalogue's text for `id`, or `id` itself when it lacks one; valid
+    // as long as the catalogue and `id`. Allocates nothing.
+    std::string_view Translation(std::string_view id) const;
 
 private:
-    std::unordered_map<std::string, std::string> Texts_;
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> Texts_;
 };
 
 } // namespace platform

@@ -74,6 +74,7 @@ inline constexpr GLenum GL_COMPILE = 0x1300;
 
 // Pixel data
 inline constexpr GLenum GL_UNSIGNED_BYTE = 0x1401;
+inline constexpr GLenum GL_UNSIGNED_INT = 0x1405;
 inline constexpr GLenum GL_FLOAT = 0x1406;
 
 // Vertex arrays

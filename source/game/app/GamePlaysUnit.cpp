@@ -1,6 +1,7 @@
 #include "game/app/GamePlaysUnit.h"
 
 #include "game/app/PlayerMessageUnit.h"
+#include "game/core/PlayerTextUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5LogUnit.h"
@@ -26,7 +27,7 @@ void TGamePlays::EndPlay() {
 
 void TGamePlays::SaveMapAsStage() {
     try {
-        ShowNotice("Saved as " + Plays.SaveMapAsStage());
+        ShowNotice(PlayerFormat(TextId("Saved as %s"), Plays.SaveMapAsStage().c_str()));
     } catch (const Exception& error) {
         ShowFailure(error.what());
     }

@@ -18,19 +18,19 @@ namespace {
 
 constexpr int ExitFailure = 1;
 
-const char* const Usage = "usage: vaporel [--help | --version]\n"
-                          "The Vaporel Vovor of ZANK: water pours through a tower of cells; redraw the map\n"
-                          "with the mouse so that the blue water reaches the outlets. F1 in the game shows\n"
-                          "every key. Other arguments are ignored.\n"
-                          "  --help     print this text\n"
-                          "  --version  print the version\n";
+constexpr std::string_view Usage = TextId("usage: vaporel [--help | --version]\n"
+                                          "The Vaporel Vovor of ZANK: water pours through a tower of cells; redraw the map\n"
+                                          "with the mouse so that the blue water reaches the outlets. F1 in the game shows\n"
+                                          "every key. Other arguments are ignored.\n"
+                                          "  --help     print this text\n"
+                                          "  --version  print the version\n");
 
 // The game takes no arguments; these two answer without starting it. True
 // when one was given (and answered).
 bool AnswerInformationOption(const std::vector<std::string>& args) {
     for (const std::string& arg : args) {
         if (arg == "--help" || arg == "-h") {
-            std::fputs(Usage, stdout);
+            std::fputs(std::string(PlayerText(Usage)).c_str(), stdout);
             return true;
         }
         if (arg == "--version") {
@@ -80,8 +80,10 @@ int main(int argc, char** argv) {
     std::error_code error;
     std::filesystem::current_path(DataDir, error);
     if (error) {
-        std::fprintf(stderr, "vaporel: cannot enter the data folder %s: %s\n", DataDir.c_str(),
-                     error.message().c_str());
+        std::fputs(PlayerFormat(TextId("vaporel: cannot enter the data folder %s: %s\n"), DataDir.c_str(),
+                                error.message().c_str())
+                       .c_str(),
+                   stderr);
         return ExitFailure;
     }
     return RunGame();

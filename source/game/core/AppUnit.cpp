@@ -10,8 +10,6 @@ namespace {
 constexpr std::uint32_t WindowClassStyle = CS_VREDRAW | CS_HREDRAW; // no double clicks
 constexpr std::uint32_t LeaveFullScreenPauseMs = 100;
 constexpr const char* InactiveCaptionSuffix = " (sleep)";
-constexpr const char* NoDisplayText =
-    "No display was found: the game needs a running X11 or Wayland desktop (DISPLAY or WAYLAND_DISPLAY).";
 
 bool IsButtonDown(std::uint32_t message) {
     return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;

@@ -5,6 +5,7 @@
 #include "platform/FontRasterizer.h"
 
 #include <array>
+#include <cstdio>
 #include <deque>
 #include <memory>
 #include <vector>
@@ -22,12 +23,14 @@ struct TessellatorDeleter {
 };
 using TessellatorPtr = std::unique_ptr<GLUtesselator, TessellatorDeleter>;
 
+} // namespace
+
 // Feeds glyph contours to the GLU tessellator, whose callbacks issue the
 // triangles into the display list being compiled. The nonzero winding rule
 // leaves the holes of O, A, B, 8 open.
-class GlyphTessellator {
+class TGlyphTessellator {
 public:
-    GlyphTessellator() : Tessellator(GLU().NewTess()) {
+    TGlyphTessellator() : Tessellator(GLU().NewTess()) {
         if (Tessellator == nullptr)
             throw platform::FontError("the GLU tessellator cannot be created");
         GLUtesselator* t = Tessellator.get();
@@ -68,7 +71,7 @@ private:
                 Vertices.push_back({point.X, point.Y, 0});
     }
 
-    static GlyphTessellator& Self(void* data) { return *static_cast<GlyphTessellator*>(data); }
+    static TGlyphTessellator& Self(void* data) { return *static_cast<TGlyphTessellator*>(data); }
     static void OnBegin(GLenum type, void*) { GL().Begin(type); }
     static void OnVertex(void* vertex, void*) { GL().Vertex3dv(static_cast<const GLdouble*>(vertex)); }
     static void OnEnd(void*) { GL().End(); }
@@ -84,6 +87,24 @@ private:
     bool Failed = false;
 };
 
+namespace {
+
+// Compiles the glyph into `list`: its triangles, then the move by its advance.
+// False when the tessellator reported an error.
+bool CompileOutline(TGlyphTessellator& tessellator, const platform::OutlineGlyph& glyph, GLuint list) {
+    GL().NewList(list, GL_COMPILE);
+    const bool filled = tessellator.Tessellate(glyph);
+    GL().Translated(glyph.Advance, 0, 0);
+    GL().EndList();
+    return filled;
+}
+
+std::string CharacterName(char32_t code) {
+    char name[16] = {};
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(code));
+    return name;
+}
+
 } // namespace
 
 TLetterRender::TLetterRender(TOpenGLRenderer& owner) : Owner_(owner) {}
@@ -93,6 +114,8 @@ TLetterRender::~TLetterRender() {
 }
 
 void TLetterRender::DeleteLists() {
+    Glyphs_.Clear();
+    Faces_.reset();
     if (GL().IsList(ListBase_) == GL_TRUE)
         GL().DeleteLists(ListBase_, ListCount);
     ListBase_ = NoLists;
@@ -100,7 +123,6 @@ void TLetterRender::DeleteLists() {
 
 void TLetterRender::SetFont(const std::string& fontName, bool bold) {
     DeleteLists();
-    Advances.fill(0);
     ListBase_ = GL().GenLists(ListCount);
     if (ListBase_ == 0) {
         ListBase_ = NoLists;
@@ -110,18 +132,18 @@ void TLetterRender::SetFont(const std::string& fontName, bool bold) {
     try {
         const auto face = platform::MatchFont(fontName, bold);
         const auto glyphs = platform::ExtractOutlineFont(face, GlyphCount, platform::FineFlatness);
-        GlyphTessellator tessellator;
+        Tessellator_ = std::make_unique<TGlyphTessellator>();
+        std::array<double, ListCount> advances{};
         for (int code = 0; code < GlyphCount; ++code) {
             const auto& glyph = glyphs[static_cast<std::size_t>(code)];
-            GL().NewList(ListBase_ + static_cast<GLuint>(code), GL_COMPILE);
-            const bool filled = tessellator.Tessellate(glyph);
-            GL().Translated(glyph.Advance, 0, 0);
-            GL().EndList();
-            Advances[static_cast<std::size_t>(code)] = glyph.Advance;
-            if (!filled)
+            advances[static_cast<std::size_t>(code)] = glyph.Advance;
+            if (!CompileOutline(*Tessellator_, glyph, ListBase_ + static_cast<GLuint>(code)))
                 throw platform::FontError(face.File + ": character " + std::to_string(code) +
                                           " cannot be tessellated");
         }
+        Faces_ = std::make_unique<platform::GlyphFaces>(face, bold);
+        Glyphs_.Reset(ListBase_, advances,
+                      [this](char32_t code, GLuint list) { return CompileExtraGlyph(code, list); });
         Family = face.Family;
     } catch (const platform::FontError& error) {
         Log().WriteLine(error.what());
@@ -129,19 +151,39 @@ void TLetterRender::SetFont(const std::string& fontName, bool bold) {
     }
 }
 
-double TLetterRender::Width(std::string_view text) const {
-    double width = 0;
-    for (const char c : text)
-        width += Advances[static_cast<unsigned char>(c)];
-    return width;
+// A character no installed face has, or one that cannot be read, stays an
+// empty list that does not move the pen; the log says why once per character.
+double TLetterRender::CompileExtraGlyph(char32_t code, GLuint list) {
+    try {
+        const platform::GlyphSource* source = Faces_->SourceOf(code);
+        if (source == nullptr) {
+            Log().WriteLine("no installed font has the character " + CharacterName(code));
+            return 0;
+        }
+        const auto glyph = source->Outline(code, platform::FineFlatness);
+        if (!CompileOutline(*Tessellator_, glyph, list))
+            throw platform::FontError(source->Face().File + ": character " + CharacterName(code) +
+                                      " cannot be tessellated");
+        return glyph.Advance;
+    } catch (const platform::FontError& error) {
+        GL().NewList(list, GL_COMPILE); // whatever the failed glyph left in it goes
+        GL().EndList();
+        Log().WriteLine(error.what());
+        return 0;
+    }
+}
+
+double TLetterRender::Width(std::string_view text) {
+    return Glyphs_.Width(text);
 }
 
 // The lists are in em units with y upwards: scaling y by -height turns them
 // the right way up in the downward 2D projection.
 void TLetterRender::DrawLine(std::string_view text, double x, double y, double z, double height,
-                             bool upwards) const {
+                             bool upwards) {
     if (ListBase_ == NoLists || text.empty())
         return;
+    const auto lists = Glyphs_.ListsOf(text); // compiles new characters before anything is drawn
     GL().PushMatrix();
     GL().Translated(x, y, z);
     if (upwards)
@@ -149,8 +191,8 @@ void TLetterRender::DrawLine(std::string_view text, double x, double y, double z
     GL().Scaled(height, -height, 1);
     GL().PushAttrib(GL_LIST_BIT | GL_ENABLE_BIT);
     GL().Disable(GL_CULL_FACE); // the flip turns the triangles' winding around
-    GL().ListBase(ListBase_);
-    GL().CallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+    GL().ListBase(0);
+    GL().CallLists(static_cast<GLsizei>(lists.size()), GL_UNSIGNED_INT, lists.data());
     GL().PopAttrib();
     GL().PopMatrix();
 }

@@ -33,13 +33,19 @@ std::unique_ptr<platform::OpenGLContext> CreateContext(platform::WindowHandle wi
     }
 }
 
-// A glyph without a picture that moves nothing (a code the face lacks) leaves its list empty.
+// A glyph without a picture that moves nothing (a code the face lacks) leaves
+// its list empty. glBitmap copies the glyph bits with the unpack alignment in
+// force while the list is compiled; the glyph rows are byte-aligned.
 void CompileGlyph(GLuint list, const platform::BitmapGlyph& glyph) {
+    GLint alignment = 4;
+    GL().GetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     GL().NewList(list, GL_COMPILE);
     if (glyph.Advance != 0 || !glyph.Bits.empty())
         GL().Bitmap(glyph.Width, glyph.Height, glyph.OriginX, glyph.OriginY, glyph.Advance, 0,
                     glyph.Bits.empty() ? nullptr : glyph.Bits.data());
     GL().EndList();
+    GL().PixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 
 } // namespace
@@ -73,14 +79,16 @@ void TOpenGLRenderer::BuildBitmapFont() {
         FontLists = platform::DisplayListRange(BitmapFontListCount);
         if (!FontLists.Reserved())
             throw platform::FontError("no display lists are left for the bitmap font");
-        // glBitmap copies the glyph bits with the unpack alignment in force
-        // while the lists are compiled; the glyph rows are byte-aligned.
-        GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        std::array<double, BitmapFontListCount> advances{};
         for (int code = 0; code < BitmapFontGlyphCount; ++code) {
             const platform::BitmapGlyph& glyph = glyphs[static_cast<std::size_t>(code)];
             CompileGlyph(FontLists.Base() + static_cast<GLuint>(code), glyph);
-            GlyphAdvance[static_cast<std::size_t>(code)] = glyph.Advance;
+            advances[static_cast<std::size_t>(code)] = glyph.Advance;
         }
+        GL().PixelStorei(GL_UNPACK_ALIGNMENT, 1); // byte-aligned rows for what unpacks pixels next
+        FontFaces = std::make_unique<platform::GlyphFaces>(face, false, BitmapFontHeight);
+        FontGlyphs.Reset(FontLists.Base(), advances,
+                         [this](char32_t code, GLuint list) { return CompileExtraGlyph(code, list); });
     } catch (const platform::FontError& error) {
         Log().WriteLine(error.what());
         throw EOpenGLRenderer(MsgBitmapFontFailed);
@@ -198,14 +206,26 @@ void TOpenGLRenderer::DrawRect(bool filled, double x1, double y1, double x2, dou
 // matrices, with the depth range of Begin2D so that Z means the same as for
 // every other primitive: the debug lines at Z = 10000 lie on the near plane,
 // in front of everything else.
-double TOpenGLRenderer::TextWidth(std::string_view text) const {
-    double width = 0;
-    for (const char c : text)
-        width += GlyphAdvance[static_cast<unsigned char>(c)];
-    return width;
+double TOpenGLRenderer::TextWidth(std::string_view text) {
+    return FontGlyphs.Width(text);
 }
 
-void TOpenGLRenderer::DrawText(const std::string& text, double x, double y, double z) {
+// A character no installed face has, or one that cannot be read, stays an
+// empty list that does not move the pen; the log says why.
+double TOpenGLRenderer::CompileExtraGlyph(char32_t code, GLuint list) {
+    try {
+        const platform::GlyphSource* source = FontFaces->SourceOf(code);
+        const platform::BitmapGlyph glyph = source ? source->Bitmap(code) : platform::BitmapGlyph{};
+        CompileGlyph(list, glyph);
+        return glyph.Advance;
+    } catch (const platform::FontError& error) {
+        Log().WriteLine(error.what());
+        return 0;
+    }
+}
+
+void TOpenGLRenderer::DrawText(std::string_view text, double x, double y, double z) {
+    const auto lists = FontGlyphs.ListsOf(text); // compiles new characters before anything is drawn
     GL().PushAttrib(GL_TRANSFORM_BIT | GL_VIEWPORT_BIT);
     PushPixelProjection();
     // The raster position is the baseline, one line below the top edge; it
@@ -218,8 +238,8 @@ void TOpenGLRenderer::DrawText(const std::string& text, double x, double y, doub
     GL().PopAttrib();
 
     GL().PushAttrib(GL_LIST_BIT);
-    GL().ListBase(FontLists.Base());
-    GL().CallLists(static_cast<GLsizei>(text.size()), GL_UNSIGNED_BYTE, text.data());
+    GL().ListBase(0);
+    GL().CallLists(static_cast<GLsizei>(lists.size()), GL_UNSIGNED_INT, lists.data());
     GL().PopAttrib();
 }
 

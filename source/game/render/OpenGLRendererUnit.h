@@ -6,6 +6,7 @@
 // Main thread only: the context is current on the thread that built it.
 
 #include "game/core/AppUnit.h"
+#include "game/render/GlyphListsUnit.h"
 #include "platform/Exception.h"
 #include "platform/OpenGLObjects.h"
 #include "platform/WindowSystem.h"
@@ -16,8 +17,9 @@
 #include <string_view>
 
 namespace platform {
+class GlyphFaces;
 class OpenGLContext;
-}
+} // namespace platform
 
 class EOpenGLRenderer : public Exception {
 public:
@@ -36,8 +38,8 @@ inline constexpr const char* MsgBitmapFontFailed = "Bitmapフォントが作成�
 class TOpenGLRenderer {
 public:
     static constexpr int BitmapFontHeight = 16;      // pixels per text line
-    static constexpr int BitmapFontListCount = 256;  // one list per byte value
-    static constexpr int BitmapFontGlyphCount = 255; // codes 0..254; the last list stays empty
+    static constexpr int BitmapFontListCount = TGlyphLists::BlockCount;   // one list per Latin-1 code
+    static constexpr int BitmapFontGlyphCount = TGlyphLists::BlockGlyphs; // codes 0..254; the last list stays empty
     static constexpr double DefaultNearDistance = 0.1;
     static constexpr double DefaultFarDistance = 1000.0;
     // The 2D projection's depth range: a larger Z is nearer.
@@ -70,12 +72,13 @@ public:
     // An outlined or filled rectangle through (X1, Y1) and (X2, Y2) at depth Z,
     // with whatever colour, line width, blending and depth test the caller set.
     void DrawRect(bool filled, double x1, double y1, double x2, double y2, double z);
-    // One line of text in the bitmap font and the current colour, its top-left
-    // corner at (X, Y). Each byte is a Latin-1 character.
-    void DrawText(const std::string& text, double x, double y, double z);
+    // One line of UTF-8 text in the bitmap font and the current colour, its
+    // top-left corner at (X, Y). Characters the font lacks (Japanese) come
+    // from the face for Japanese, at the same size, the first time a line holds them.
+    void DrawText(std::string_view text, double x, double y, double z);
 
     // Pixels the pen moves over a line of text in the bitmap font.
-    double TextWidth(std::string_view text) const;
+    double TextWidth(std::string_view text);
 
     // Whether one unit of the 2D projection is one pixel of the window, as
     // the last Clear found it: false while the picture is scaled.
@@ -92,6 +95,7 @@ public:
 
 private:
     void BuildBitmapFont();
+    double CompileExtraGlyph(char32_t code, platform::gl::GLuint list);
     void ClearColorBuffers();
     void LoadPixelProjection() const;
     void PushPixelProjection() const;
@@ -108,7 +112,8 @@ private:
     bool OnePixelPerUnit_ = false;
     std::unique_ptr<platform::OpenGLContext> Context;
     platform::DisplayListRange FontLists; // declared after Context: goes first
-    std::array<float, BitmapFontListCount> GlyphAdvance{}; // pixels, per character code
+    TGlyphLists FontGlyphs;                // the characters beyond Latin-1 go before Context too
+    std::unique_ptr<platform::GlyphFaces> FontFaces;
 };
 
 // The parts of the window around the picture, in GL window coordinates (Top

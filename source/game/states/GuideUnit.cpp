@@ -62,9 +62,11 @@ void DrawPanelFrame(TGameRenderer& renderer) {
 
 TGuideLine GoalLine(std::int32_t blueForClear, std::int32_t etcForEnd) {
     TGuideLine line;
-    std::snprintf(line.Text.data(), line.Text.size(),
-                  "Goal: %d blue drops out through the outlets, before %d red drops get out.", blueForClear,
-                  etcForEnd);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    // The format is a literal or a catalogue text: it ends in a NUL.
+    std::snprintf(line.Text.data(), line.Text.size(), PlayerText(GoalFormat).data(), blueForClear, etcForEnd);
+#pragma GCC diagnostic pop
     return line;
 }
 
@@ -74,10 +76,11 @@ bool GoalLineVisible(const TVaporelBox& box) {
 
 void DrawTitleHint(TGameRenderer& renderer) {
     const double centre = FieldWidth / 2.0;
-    renderer.DrawCaption(TitleHint, CentredLeft(renderer, TitleHint, TitleHintHeight, centre), TitleHintBaseline,
-                         GuideZ, TitleHintHeight, White);
-    renderer.DrawCaption(TitleHelpKey, CentredLeft(renderer, TitleHelpKey, TitleHintHeight, centre),
-                         TitleHelpKeyBaseline, GuideZ, TitleHintHeight, Brass);
+    const std::string_view hint = PlayerText(TitleHint), helpKey = PlayerText(TitleHelpKey);
+    renderer.DrawCaption(hint, CentredLeft(renderer, hint, TitleHintHeight, centre), TitleHintBaseline, GuideZ,
+                         TitleHintHeight, White);
+    renderer.DrawCaption(helpKey, CentredLeft(renderer, helpKey, TitleHintHeight, centre), TitleHelpKeyBaseline,
+                         GuideZ, TitleHintHeight, Brass);
 }
 
 void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {
@@ -92,7 +95,7 @@ void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
     DrawPanelFrame(renderer);
     const double centre = (PanelLeft + PanelRight) / 2;
-    const std::string_view title = "HOW TO PLAY";
+    const std::string_view title = PlayerText(HelpTitle);
     renderer.DrawCaption(title, CentredLeft(renderer, title, PanelTitleHeight, centre), PanelTitleBaseline,
                          GuideZ, PanelTitleHeight, Brass);
     const TGuideLine goal = GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
@@ -100,8 +103,8 @@ void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
                          PanelGoalBaseline, GuideZ, PanelTextHeight, White);
     double baseline = PanelKeysBaseline;
     for (const THelpKey& key : HelpKeys) {
-        renderer.DrawCaption(key.Key, KeyColumn, baseline, GuideZ, PanelTextHeight, WaterBlue);
-        renderer.DrawCaption(key.Action, ActionColumn, baseline, GuideZ, PanelTextHeight, White);
+        renderer.DrawCaption(PlayerText(key.Key), KeyColumn, baseline, GuideZ, PanelTextHeight, WaterBlue);
+        renderer.DrawCaption(PlayerText(key.Action), ActionColumn, baseline, GuideZ, PanelTextHeight, White);
         baseline += PanelLineSpacing;
     }
 }

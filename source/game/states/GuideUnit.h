@@ -2,7 +2,11 @@
 // What the game tells a newcomer on screen: how to play under the title, the
 // stage's goal at the top of the field when a play starts, and the help panel
 // that F1 shows over the title or the game. Texts only in the outline font,
-// formatted into buffers of their own: drawing them allocates nothing.
+// in the player's language, formatted into buffers of their own: drawing them
+// allocates nothing. Key names that read the same in every language (R, F1)
+// are not translated.
+
+#include "game/core/PlayerTextUnit.h"
 
 #include <array>
 #include <cstdint>
@@ -16,40 +20,43 @@ class TVaporelBox;
 inline constexpr std::int32_t GoalLineFrames = 300;
 
 inline constexpr std::string_view TitleHint =
-    "Draw walls with the mouse: lead the blue water to the outlets, keep the red water out.";
-inline constexpr std::string_view TitleHelpKey = "F1: help";
+    TextId("Draw walls with the mouse: lead the blue water to the outlets, keep the red water out.");
+inline constexpr std::string_view TitleHelpKey = TextId("F1: help");
+inline constexpr std::string_view HelpTitle = TextId("HOW TO PLAY");
+inline constexpr std::string_view GoalFormat =
+    TextId("Goal: %d blue drops out through the outlets, before %d red drops get out.");
 
 // A line of text with the stage's numbers in it.
 struct TGuideLine {
-    std::array<char, 128> Text{};
+    std::array<char, 256> Text{}; // room for a Japanese line, three bytes a letter
     std::string_view View() const { return Text.data(); }
 };
 
-// "Goal: N blue drops out through the outlets, before M red drops get out."
+// GoalFormat in the player's language with the stage's numbers.
 TGuideLine GoalLine(std::int32_t blueForClear, std::int32_t etcForEnd);
 
-// A key (or mouse action) of the help panel and what it does.
+// A key (or mouse action) of the help panel and what it does, in English.
 struct THelpKey {
     std::string_view Key;
     std::string_view Action;
 };
 
 inline constexpr THelpKey HelpKeys[] = {
-    {"Left drag", "draws blocks on empty cells and removes blocks"},
-    {"1 / 2 / 3 + click", "makes or removes an outlet / a drain / a source"},
-    {"Ctrl + click", "makes or removes a hidden wall"},
-    {"Right button", "held: the water runs four times as fast"},
-    {"R", "pours the water again and keeps your cells"},
-    {"L", "the stage as it was"},
-    {"Ctrl+Z", "undoes the last stroke"},
-    {"Ctrl+S", "saves the map as a stage of your own"},
-    {"P", "pauses and resumes the water"},
-    {"M", "mutes and unmutes all sound"},
-    {"F1", "shows or hides this help"},
-    {"F2", "shows or hides the debug lines"},
-    {"F4", "full screen and back"},
-    {"F5", "starts the stage again"},
-    {"Escape", "ends the game"},
+    {TextId("Left drag"), TextId("draws blocks on empty cells and removes blocks")},
+    {TextId("1 / 2 / 3 + click"), TextId("makes or removes an outlet / a drain / a source")},
+    {TextId("Ctrl + click"), TextId("makes or removes a hidden wall")},
+    {TextId("Right button"), TextId("held: the water runs four times as fast")},
+    {"R", TextId("pours the water again and keeps your cells")},
+    {"L", TextId("the stage as it was")},
+    {"Ctrl+Z", TextId("undoes the last stroke")},
+    {"Ctrl+S", TextId("saves the map as a stage of your own")},
+    {"P", TextId("pauses and resumes the water")},
+    {"M", TextId("mutes and unmutes all sound")},
+    {"F1", TextId("shows or hides this help")},
+    {"F2", TextId("shows or hides the debug lines")},
+    {"F4", TextId("full screen and back")},
+    {"F5", TextId("starts the stage again")},
+    {TextId("Escape"), TextId("ends the game")},
 };
 
 // True while the water of the current play has run fewer than

@@ -1,6 +1,7 @@
 #include "game/states/MainGameStateUnit.h"
 
 #include "game/core/KeyStateUnit.h"
+#include "game/core/PlayerTextUnit.h"
 #include "game/core/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
@@ -118,7 +119,8 @@ void TMainGameState::Draw() {
 void TMainGameState::DrawPausedLabel() const {
     if (!Renderer)
         return;
-    const double width = Renderer->TextWidth(PausedText);
+    const std::string_view paused = PlayerText(PausedText);
+    const double width = Renderer->TextWidth(paused);
     const double left = (FieldWidth - width) / 2, top = (FieldHeight - Renderer->FontHeight()) / 2.0;
     platform::GL().Color4f(0, 0, 0, PausedPlateDarkness);
     Renderer->SetBlendNormal();
@@ -126,7 +128,7 @@ void TMainGameState::DrawPausedLabel() const {
                        top + Renderer->FontHeight() + PausedPadding, PausedZ);
     Renderer->SetBlendNone();
     platform::GL().Color3f(1, 1, 1);
-    Renderer->DrawText(PausedText, left, top, PausedZ);
+    Renderer->DrawText(paused, left, top, PausedZ);
 }
 
 void TMainGameState::KeyDown(std::uint16_t key) {

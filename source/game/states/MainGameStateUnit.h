@@ -5,6 +5,7 @@
 // takes back the last stroke; the stage's end returns to the title.
 
 #include "game/audio/SoundManagerUnit.h"
+#include "game/core/PlayerTextUnit.h"
 #include "game/states/GameStateUnit.h"
 #include "game/states/StrokeUnit.h"
 #include "game/states/UndoHistoryUnit.h"
@@ -34,7 +35,7 @@ inline constexpr TSoundEffectID GameOverSound = seDecide; // a low tone: the sta
 inline constexpr std::int32_t MaxDropsPerSecond = 10;
 inline constexpr const char* SoundFolder = "sounds/";
 
-inline constexpr const char* PausedText = "PAUSED";
+inline constexpr std::string_view PausedText = TextId("PAUSED");
 
 // Loads the effects of a play from SoundFolder, one WAVE file named after
 // each item. A file that cannot be read is logged and its effect stays silent.

@@ -1,6 +1,7 @@
 #include "game/states/TitleStateUnit.h"
 
 #include "game/audio/BGMManagerUnit.h"
+#include "game/core/PlayerTextUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/states/GuideUnit.h"
@@ -68,19 +69,23 @@ void TTitleState::MouseWheel(int notches) {
     }
 }
 
+// A shipped stage's name and hint are English, and translated like the
+// program's texts; a player's own stage keeps the words its maker wrote.
 std::string TTitleState::StageLine(const TStageInfo& stage, std::size_t index, std::size_t count) {
-    std::string line = "<  Stage " + stage.Name;
-    if (!stage.Title.empty())
-        line += ": " + stage.Title;
-    return line + "  (" + std::to_string(index + 1) + " of " + std::to_string(count) + ")  >";
+    const int number = static_cast<int>(index + 1), stages = static_cast<int>(count);
+    if (stage.Title.empty())
+        return PlayerFormat(TextId("<  Stage %s  (%d of %d)  >"), stage.Name.c_str(), number, stages);
+    const std::string title(PlayerText(stage.Title));
+    return PlayerFormat(TextId("<  Stage %s: %s  (%d of %d)  >"), stage.Name.c_str(), title.c_str(), number,
+                        stages);
 }
 
 std::string TTitleState::BestText() const {
     const std::string& name = Plays->Chosen().Name;
     const std::optional<TStageResult> best = Plays->Progress().Best(name);
     if (best)
-        return "Best: " + std::to_string(best->Cells) + " cells, " + std::to_string(best->Frames) + " frames";
-    return Plays->Progress().IsCleared(name) ? "Cleared" : "Not cleared yet";
+        return PlayerFormat(TextId("Best: %d cells, %d frames"), best->Cells, best->Frames);
+    return std::string(PlayerText(Plays->Progress().IsCleared(name) ? TextId("Cleared") : TextId("Not cleared yet")));
 }
 
 void TTitleState::UpdateChoiceLines() {
@@ -89,7 +94,8 @@ void TTitleState::UpdateChoiceLines() {
     const TStageInfo& stage = Plays->Chosen();
     ChoiceLine = StageLine(stage, Plays->ChosenIndex(), Plays->Stages().Stages().size());
     BestLine = BestText();
-    HintLine = stage.Hint.empty() ? "Left, Right or the wheel: another stage" : stage.Hint;
+    HintLine = PlayerText(stage.Hint.empty() ? TextId("Left, Right or the wheel: another stage")
+                                             : std::string_view(stage.Hint));
 }
 
 void TTitleState::DrawStageChoice() const {
