@@ -130,3 +130,56 @@ TEST_F(LetterRenderTest, ListsAreReplacedBySetFontAndReleasedWithTheOwner) {
     EXPECT_EQ(GL().IsList(base), GL_FALSE);
     TLetterRender unused(*Renderer); // destroying one without a font deletes nothing
 }
+
+namespace {
+
+// Japanese letters in a caption: the face for Japanese draws them, each one
+// tessellated the first time a line holds it and kept for the next lines.
+TEST_F(LetterRenderTest, JapaneseLettersAreBuiltOnceOnFirstUseAndFilled) {
+    TLetterRender letters(*Renderer);
+    letters.SetFont("Impact", true);
+    EXPECT_EQ(letters.ExtraGlyphCount(), 0u);
+    const double water = letters.Width("水");
+    EXPECT_GT(water, 0.5) << "a Japanese letter is about an em wide";
+    EXPECT_LT(water, 1.5);
+    EXPECT_EQ(letters.ExtraGlyphCount(), 1u);
+    EXPECT_NEAR(letters.Width("A水A"), 2 * letters.Width("A") + water, 1e-9);
+    Fill(1, 1, 1);
+    GL().Color3f(0, 0, 0);
+    letters.DrawLine("水水", BaselineX, BaselineY, 0, Em);
+    EXPECT_EQ(letters.ExtraGlyphCount(), 1u) << "the second use takes the list built first";
+    const int drawn = CountDiffering(0, 0, ClientWidth, ClientHeight, White);
+    EXPECT_GT(drawn, 2000) << "the letters are filled";
+    EXPECT_EQ(CountDiffering(0, static_cast<int>(BaselineY) + 40, ClientWidth, ClientHeight, White), 0)
+        << "nothing far below the baseline";
+    letters.SetFont("DejaVu Sans", false);
+    EXPECT_EQ(letters.ExtraGlyphCount(), 0u) << "a new font forgets the letters of the old one";
+}
+
+// A UTF-8 line of Latin-1 letters draws the same lists as the Latin-1 bytes did.
+TEST_F(LetterRenderTest, ALatinLineCallsTheBlockOfListsCharacterForCharacter) {
+    TGlyphLists glyphs;
+    std::array<double, TGlyphLists::BlockCount> advances{};
+    advances['A'] = 0.5;
+    advances[0xE9] = 0.25;
+    int compiled = 0;
+    glyphs.Reset(1000, advances, [&](char32_t code, GLuint list) {
+        ++compiled;
+        GL().NewList(list, GL_COMPILE);
+        GL().EndList();
+        return code == U'水' ? 1.0 : 0.0;
+    });
+    const auto latin = glyphs.ListsOf("A\xC3\xA9\xE9");
+    EXPECT_EQ(std::vector<GLuint>(latin.begin(), latin.end()), (std::vector<GLuint>{1000 + 'A', 1000 + 0xE9, 1000 + 0xE9}));
+    EXPECT_EQ(compiled, 0) << "no list of its own for a Latin-1 letter";
+    EXPECT_DOUBLE_EQ(glyphs.Width("A\xC3\xA9水水"), 0.5 + 0.25 + 2.0);
+    const auto japanese = glyphs.ListsOf("水A水");
+    ASSERT_EQ(japanese.size(), 3u);
+    EXPECT_EQ(japanese[0], japanese[2]);
+    EXPECT_EQ(GL().IsList(japanese[0]), GL_TRUE);
+    EXPECT_EQ(compiled, 1) << "each character is compiled once";
+    glyphs.Clear();
+    EXPECT_EQ(GL().IsList(japanese[0]), GL_FALSE) << "forgetting the letters frees their lists";
+}
+
+} // namespace

@@ -87,6 +87,22 @@ TEST_F(RenderTest, TextAppearsBelowAndRightOfItsTopLeftCorner) {
     EXPECT_TRUE(Near(PixelAt(0, 0), White));
 }
 
+// Japanese in the bitmap font: drawn in the line, at the Latin letters' size.
+TEST_F(RenderTest, JapaneseTextIsDrawnInTheLineOfTheLatinText) {
+    Fill(1, 1, 1);
+    GL().Color3f(0, 0, 0);
+    Renderer->DrawText("一時停止中", 20, 30, 0);
+    EXPECT_GT(CountDiffering(20, 30, 120, 30 + Renderer->FontHeight(), White), 60) << "the letters are drawn";
+    EXPECT_EQ(CountDiffering(0, 0, ClientWidth, 28, White), 0) << "nothing above the line";
+    EXPECT_EQ(CountDiffering(0, 30 + Renderer->FontHeight() + 4, ClientWidth, ClientHeight, White), 0)
+        << "nothing a line lower";
+    const double letter = Renderer->TextWidth("水");
+    EXPECT_GT(letter, Renderer->FontHeight() * 0.5);
+    EXPECT_LE(letter, Renderer->FontHeight());
+    EXPECT_DOUBLE_EQ(Renderer->TextWidth("水M水"), 2 * letter + Renderer->TextWidth("M"));
+    EXPECT_DOUBLE_EQ(Renderer->TextWidth("\xC3\xA9"), Renderer->TextWidth("\xE9")) << "UTF-8 é is one letter";
+}
+
 TEST_F(RenderTest, TextTakesTheColourSetBeforeTheCall) {
     Fill(1, 1, 1);
     GL().Color3f(1, 0, 0);

@@ -180,6 +180,19 @@ TEST_F(TextureTest, StartUpLoadsThePicturesThereAreAndLeavesTheOthersEmpty) {
         EXPECT_FALSE(manager.GetTexture(id).Loaded()) << TextureBaseNames[id];
 }
 
+TEST_F(TextureTest, APictureInThePlayersLanguageComesBeforeTheOtherOne) {
+    std::filesystem::create_directory(Folder / "ja");
+    WritePng(Folder / "Clear.png", 16, 8, true, FadingRed);
+    WritePng(Folder / "ja" / "Clear.png", 24, 8, true, FadingRed);
+    WritePng(Folder / "GameOver.png", 12, 8, true, FadingRed);
+    TGameTextureManager manager(*Renderer);
+    manager.LoadStartupPictures((Folder.path() / "").string(), "ja/");
+    EXPECT_EQ(manager.GetTexture(tidClear).Width(), 24) << "the picture in the language's folder";
+    EXPECT_EQ(manager.GetTexture(tidGameOver).Width(), 12) << "the common one where the language has none";
+    manager.LoadStartupPictures((Folder.path() / "").string());
+    EXPECT_EQ(manager.GetTexture(tidClear).Width(), 16) << "without a language, the common one";
+}
+
 TEST(FindImageFile, TriesJpgThenPngThenBmp) {
     TempFolder folder;
     for (const char* name : {"Blue.png", "Blue.jpg", "Red.bmp", "Red.png"})

@@ -36,19 +36,26 @@ convert -size 1024x768 gradient:'#0b1630-#1d5a8c' \
   -pointsize 110 -annotate +0+140 'ZANK' \
   -strip -quality 92 "$out/Title.jpg"
 
-# Prompt blinking on the title screen, drawn centred at (512, 640).
-convert -size 420x64 xc:none -font DejaVu-Sans-Bold -pointsize 40 -gravity center \
-  -fill white -stroke '#0b1630' -strokewidth 3 -annotate +0+0 'CLICK TO START' \
-  -stroke none -annotate +0+0 'CLICK TO START' "${png[@]}" "$out/TitleClick.png"
-
-# Results, faded in over the darkened stage, centred on the screen.
-result() { # text, fill colour, file
-  convert -size 760x160 xc:none -font DejaVu-Sans-Bold -pointsize 96 -gravity center \
-    -fill "$2" -stroke black -strokewidth 6 -annotate +0+0 "$1" \
-    -stroke none -annotate +0+0 "$1" "${png[@]}" "$out/$3"
+# The pictures with words, once per language the game speaks: English in
+# images/, Japanese in images/ja/ (drawn with the face fontconfig has for
+# Japanese), which a Japanese player's game loads instead.
+words() { # folder, font, prompt, clear, game over
+  mkdir -p "$1"
+  # Prompt blinking on the title screen, drawn centred at (512, 640).
+  convert -size 420x64 xc:none -font "$2" -pointsize 40 -gravity center \
+    -fill white -stroke '#0b1630' -strokewidth 3 -annotate +0+0 "$3" \
+    -stroke none -annotate +0+0 "$3" "${png[@]}" "$1/TitleClick.png"
+  # Results, faded in over the darkened stage, centred on the screen.
+  result "$1" "$2" "$4" '#7fe0ff' Clear.png
+  result "$1" "$2" "$5" '#ff7060' GameOver.png
 }
-result 'CLEAR!' '#7fe0ff' Clear.png
-result 'GAME OVER' '#ff7060' GameOver.png
+result() { # folder, font, text, fill colour, file
+  convert -size 760x160 xc:none -font "$2" -pointsize 96 -gravity center \
+    -fill "$4" -stroke black -strokewidth 6 -annotate +0+0 "$3" \
+    -stroke none -annotate +0+0 "$3" "${png[@]}" "$1/$5"
+}
+words "$out" DejaVu-Sans-Bold 'CLICK TO START' 'CLEAR!' 'GAME OVER'
+words "$out/ja" "$(fc-match -f '%{file}' 'sans-serif:lang=ja')" 'クリックでスタート' 'クリア!' 'ゲームオーバー'
 
 # Tiles of the map cells a player changed, one cell (16 x 16) each, drawn over
 # the stage's front layer: grates in the colours of the stage's own outlets

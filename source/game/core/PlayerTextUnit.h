@@ -18,8 +18,8 @@ inline constexpr const char* MessageFolder = "locale";
 inline constexpr const char* JapaneseLanguage = "ja";
 
 // Marks an English text for the screen where it is written down, so that the
-// catalogue's test finds it (the test reads TextId("...") and
-// PlayerText("...") in the sources); it is the text itself.
+// catalogue's test finds it (the test reads the literals that calls of TextId
+// and PlayerText are given in the sources); it is the text itself.
 constexpr std::string_view TextId(std::string_view english) {
     return english;
 }

@@ -1,5 +1,7 @@
 #include "game/render/GameRendererUnit.h"
 
+#include "game/core/PlayerTextUnit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -126,7 +128,8 @@ void TGameRenderer::Prepare(TGameProfiler& profiler, const std::string& pictureF
     LetterRender_->SetFont(LetterFontName, false);
     TextureManager_ = std::make_unique<TGameTextureManager>(*this);
     profiler.Start(pidLoading);
-    TextureManager_->LoadStartupPictures(pictureFolder);
+    TextureManager_->LoadStartupPictures(pictureFolder,
+                                         PlayerCatalogue() ? std::string(JapaneseLanguage) + "/" : std::string());
     profiler.Stop(pidLoading);
 }
 

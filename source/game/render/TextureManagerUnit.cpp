@@ -159,11 +159,14 @@ TTexture& TTextureManager::GetTexture(int index) const {
     return *Textures[static_cast<std::size_t>(index)];
 }
 
-void TGameTextureManager::LoadStartupPictures(const std::string& folder) {
+void TGameTextureManager::LoadStartupPictures(const std::string& folder, const std::string& languageFolder) {
     SetCount(TextureIDCount);
     for (int id = 0; id < TextureIDCount; ++id) {
-        std::string path = folder + std::string(TextureBaseNames[static_cast<std::size_t>(id)]);
-        if (FindImageFile(path))
+        const std::string name(TextureBaseNames[static_cast<std::size_t>(id)]);
+        std::string inLanguage = folder + languageFolder + name, path = folder + name;
+        if (!languageFolder.empty() && FindImageFile(inLanguage))
+            GetTexture(id).LoadFromFile(inLanguage);
+        else if (FindImageFile(path))
             GetTexture(id).LoadFromFile(path);
     }
 }

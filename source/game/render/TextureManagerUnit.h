@@ -108,9 +108,11 @@ public:
     using TTextureManager::TTextureManager;
 
     // Makes the table of all identifiers and loads each slot's picture from
-    // `folder` + its base name, under the first extension that exists. A
-    // missing picture leaves its slot empty; a damaged one raises.
-    void LoadStartupPictures(const std::string& folder);
+    // `folder` + its base name, under the first extension that exists; a
+    // picture in `folder` + `languageFolder` (the pictures with words in the
+    // player's language) comes first. A missing picture leaves its slot
+    // empty; a damaged one raises.
+    void LoadStartupPictures(const std::string& folder, const std::string& languageFolder = {});
 
     bool IsLoaded(TTextureID id) const override { return GetTexture(id).Loaded(); }
     void LoadFromFile(TTextureID id, const std::string& fileName) override {
