@@ -7,12 +7,13 @@ source "$(dirname "$0")/lib.sh"
 
 GAME_FOLDER="$1"
 unset LANGUAGE LC_ALL LC_MESSAGES
-# The title's lower bands (the stage's hint, how to play, F1) once the first frames are drawn.
+# The title's lowest band (how to play, F1) once the first frames are drawn:
+# outline letters, whose Latin face is the same under every locale.
 title_bands() { # title_bands NAME
     start_game_window "$1"
     xdotool mousemove $((X0 + 1000)) $((Y0 + 20))
-    picture_part 0 674 1024 94 bare "$WORK/game/images/Title.jpg"
-    wait_until 15 eval 'grab 0 674 1024 94 bands && ! below "$(difference bands bare)" 0.03'
+    picture_part 0 700 1024 68 bare "$WORK/game/images/Title.jpg"
+    wait_until 15 eval 'grab 0 700 1024 68 bands && ! below "$(difference bands bare)" 0.03'
     cp "$WORK/bands.png" "$RESULTS/$2.png"
     cp "$WORK/game/vaporel.Z5.log" "$RESULTS/$2.log"
     end_game
