@@ -361,7 +361,8 @@ struct GlyphSource::Handle {
     OpenFace Font;
 };
 
-GlyphSource::GlyphSource(const FontFace& face) : Face_(face), Handle_(std::make_unique<Handle>(Handle{Open(face)})) {}
+GlyphSource::GlyphSource(const FontFace& face)
+    : Face_(face), Handle_(std::make_unique<Handle>(Handle{Open(face)})) {}
 
 GlyphSource::~GlyphSource() = default;
 

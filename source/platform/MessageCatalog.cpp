@@ -95,7 +95,8 @@ bool PlayerReadsJapanese() {
     return IsJapanese(language && !plainC ? std::string_view(language) : locale);
 }
 
-MessageCatalog::MessageCatalog(const std::string& domain, const std::string& folder, const std::string& language)
+MessageCatalog::MessageCatalog(const std::string& domain, const std::string& folder,
+                               const std::string& language)
     : Texts_(ReadCatalogue<decltype(Texts_)>(folder + "/" + language + "/LC_MESSAGES/" + domain + ".mo")) {}
 
 std::string_view MessageCatalog::Translation(std::string_view id) const {

@@ -170,7 +170,8 @@ TEST_F(LetterRenderTest, ALatinLineCallsTheBlockOfListsCharacterForCharacter) {
         return code == U'水' ? 1.0 : 0.0;
     });
     const auto latin = glyphs.ListsOf("A\xC3\xA9\xE9");
-    EXPECT_EQ(std::vector<GLuint>(latin.begin(), latin.end()), (std::vector<GLuint>{1000 + 'A', 1000 + 0xE9, 1000 + 0xE9}));
+    EXPECT_EQ(std::vector<GLuint>(latin.begin(), latin.end()),
+              (std::vector<GLuint>{1000 + 'A', 1000 + 0xE9, 1000 + 0xE9}));
     EXPECT_EQ(compiled, 0) << "no list of its own for a Latin-1 letter";
     EXPECT_DOUBLE_EQ(glyphs.Width("A\xC3\xA9水水"), 0.5 + 0.25 + 2.0);
     const auto japanese = glyphs.ListsOf("水A水");

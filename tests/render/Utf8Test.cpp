@@ -27,7 +27,10 @@ TEST(Utf8, WellFormedSequencesOfEveryLengthAreOneCharacterEach) {
 
 TEST(Utf8, ABrokenSequenceGivesItsLeadByteAsLatin1AndGoesOnAfterIt) {
     EXPECT_EQ(CodePoints("\xE6\xB0"), (Codes{0xE6, 0xB0})) << "cut short at the end";
-    EXPECT_EQ(CodePoints("\xE6" "A\xB4"), (Codes{0xE6, U'A', 0xB4})) << "a character where a trail byte belongs";
+    EXPECT_EQ(CodePoints("\xE6"
+                         "A\xB4"),
+              (Codes{0xE6, U'A', 0xB4}))
+        << "a character where a trail byte belongs";
     EXPECT_EQ(CodePoints("\x80\xBF"), (Codes{0x80, 0xBF})) << "trail bytes alone";
     EXPECT_EQ(CodePoints("caf\xE9"), (Codes{U'c', U'a', U'f', 0xE9})) << "a Latin-1 text reads as it did";
     EXPECT_EQ(CodePoints("\xFF\xFE"), (Codes{0xFF, 0xFE})) << "bytes that lead nothing";

@@ -64,7 +64,8 @@ std::vector<TFoundText> MarkedTexts() {
         if (!file.is_regular_file())
             continue;
         const std::string code = ReadFile(file.path());
-        for (auto it = std::sregex_iterator(code.begin(), code.end(), call); it != std::sregex_iterator(); ++it) {
+        for (auto it = std::sregex_iterator(code.begin(), code.end(), call); it != std::sregex_iterator();
+             ++it) {
             const auto literalStart = static_cast<std::size_t>(it->position(0) + it->length(0) - 1);
             texts.push_back({JoinedLiterals(code, literalStart), file.path().filename().string()});
         }
@@ -79,7 +80,8 @@ std::vector<TFoundText> StageTexts() {
     for (const auto& folder :
          std::filesystem::directory_iterator(std::filesystem::path(VAPOREL_SOURCE_FOLDER) / "data/stages")) {
         const std::string xml = ReadFile(folder.path() / "data.xml");
-        for (auto it = std::sregex_iterator(xml.begin(), xml.end(), field); it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(xml.begin(), xml.end(), field); it != std::sregex_iterator();
+             ++it)
             texts.push_back({(*it)[2], folder.path().filename().string() + "/data.xml"});
     }
     return texts;
@@ -92,7 +94,8 @@ std::map<std::string, std::string> CatalogueSource(const char* file) {
     const std::regex piece(R"("((?:[^"\\\n]|\\.)*)\")");
     auto joined = [&](const std::string& pieces) {
         std::string text;
-        for (auto it = std::sregex_iterator(pieces.begin(), pieces.end(), piece); it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(pieces.begin(), pieces.end(), piece);
+             it != std::sregex_iterator(); ++it)
             text += Unescaped((*it)[1]);
         return text;
     };
@@ -107,7 +110,8 @@ std::map<std::string, std::string> CatalogueSource(const char* file) {
 std::vector<std::string> Conversions(const std::string& format) {
     static const std::regex conversion(R"(%(?:\d+\$)?[-+ #0]*\d*(?:\.\d+)?(?:hh|h|ll|l|z)?[a-zA-Z%])");
     std::vector<std::string> found;
-    for (auto it = std::sregex_iterator(format.begin(), format.end(), conversion); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(format.begin(), format.end(), conversion);
+         it != std::sregex_iterator(); ++it)
         if (it->str() != "%%")
             found.push_back(std::regex_replace(it->str(), std::regex(R"(\d+\$)"), ""));
     return found;
@@ -123,7 +127,8 @@ TEST_F(PlayerTexts, EveryTextOfTheScreenHasAJapaneseOne) {
     ASSERT_GE(marked.size(), 30u) << "the marked texts were not found";
     for (const TFoundText& found : marked) {
         ASSERT_FALSE(found.Text.empty()) << found.Where << ": a mark without a literal";
-        EXPECT_NE(japanese.Translation(found.Text), found.Text) << found.Where << ": \"" << found.Text << "\"";
+        EXPECT_NE(japanese.Translation(found.Text), found.Text)
+            << found.Where << ": \"" << found.Text << "\"";
     }
 }
 
@@ -131,7 +136,8 @@ TEST_F(PlayerTexts, EveryShippedStageNameAndHintHasAJapaneseOne) {
     const std::vector<TFoundText> stages = StageTexts();
     ASSERT_GE(stages.size(), 40u) << "the stages' names and hints were not found";
     for (const TFoundText& found : stages)
-        EXPECT_NE(japanese.Translation(found.Text), found.Text) << found.Where << ": \"" << found.Text << "\"";
+        EXPECT_NE(japanese.Translation(found.Text), found.Text)
+            << found.Where << ": \"" << found.Text << "\"";
 }
 
 TEST_F(PlayerTexts, TranslationsKeepTheConversionsOfTheirFormats) {
@@ -171,7 +177,8 @@ TEST_F(PlayerTexts, AnEnglishTextInAMessageBecomesJapaneseWhereItStands) {
     const std::string shown = JapaneseMessage(message, japanese);
     EXPECT_EQ(shown, std::string(japanese.Translation(NoDisplayText)) + " ウィンドウが生成できませんでした");
     EXPECT_EQ(shown.find("No display"), std::string::npos);
-    EXPECT_EQ(JapaneseMessage("cannot open stages/0001/data.xml", japanese), "cannot open stages/0001/data.xml")
+    EXPECT_EQ(JapaneseMessage("cannot open stages/0001/data.xml", japanese),
+              "cannot open stages/0001/data.xml")
         << "names and texts that are not the program's stay as they are";
 }
 

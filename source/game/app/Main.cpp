@@ -18,12 +18,13 @@ namespace {
 
 constexpr int ExitFailure = 1;
 
-constexpr std::string_view Usage = TextId("usage: vaporel [--help | --version]\n"
-                                          "The Vaporel Vovor of ZANK: water pours through a tower of cells; redraw the map\n"
-                                          "with the mouse so that the blue water reaches the outlets. F1 in the game shows\n"
-                                          "every key. Other arguments are ignored.\n"
-                                          "  --help     print this text\n"
-                                          "  --version  print the version\n");
+constexpr std::string_view Usage =
+    TextId("usage: vaporel [--help | --version]\n"
+           "The Vaporel Vovor of ZANK: water pours through a tower of cells; redraw the map\n"
+           "with the mouse so that the blue water reaches the outlets. F1 in the game shows\n"
+           "every key. Other arguments are ignored.\n"
+           "  --help     print this text\n"
+           "  --version  print the version\n");
 
 // The game takes no arguments; these two answer without starting it. True
 // when one was given (and answered).

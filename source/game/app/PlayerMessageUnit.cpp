@@ -13,7 +13,8 @@ namespace {
 
 // Longest first, so that a text that holds another is taken whole.
 template <std::size_t Count> constexpr auto LongestFirst(std::array<std::string_view, Count> ids) {
-    std::sort(ids.begin(), ids.end(), [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
+    std::sort(ids.begin(), ids.end(),
+              [](std::string_view a, std::string_view b) { return a.size() > b.size(); });
     return ids;
 }
 
@@ -56,8 +57,8 @@ std::string Translated(const std::string& message, const std::array<std::string_
     std::string translated;
     const std::string_view rest(message);
     for (std::size_t at = 0; at < rest.size();) {
-        const auto id = std::find_if(ids.begin(), ids.end(),
-                                     [&](std::string_view text) { return rest.substr(at).starts_with(text); });
+        const auto id = std::find_if(
+            ids.begin(), ids.end(), [&](std::string_view text) { return rest.substr(at).starts_with(text); });
         if (id == ids.end()) {
             translated += rest[at++];
             continue;

@@ -16,8 +16,8 @@
 // Mouse-message key state: which modifier keys and buttons are down.
 using TShiftFlags = std::uint8_t;
 // Said before the window failure when there is no display to open a window on.
-inline constexpr std::string_view NoDisplayText =
-    TextId("No display was found: the game needs a running X11 or Wayland desktop (DISPLAY or WAYLAND_DISPLAY).");
+inline constexpr std::string_view NoDisplayText = TextId(
+    "No display was found: the game needs a running X11 or Wayland desktop (DISPLAY or WAYLAND_DISPLAY).");
 
 inline constexpr TShiftFlags ssShift = 1;
 inline constexpr TShiftFlags ssCtrl = 4;

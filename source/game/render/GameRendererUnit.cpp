@@ -128,8 +128,8 @@ void TGameRenderer::Prepare(TGameProfiler& profiler, const std::string& pictureF
     LetterRender_->SetFont(LetterFontName, false);
     TextureManager_ = std::make_unique<TGameTextureManager>(*this);
     profiler.Start(pidLoading);
-    TextureManager_->LoadStartupPictures(pictureFolder,
-                                         PlayerCatalogue() ? std::string(JapaneseLanguage) + "/" : std::string());
+    TextureManager_->LoadStartupPictures(
+        pictureFolder, PlayerCatalogue() ? std::string(JapaneseLanguage) + "/" : std::string());
     profiler.Stop(pidLoading);
 }
 

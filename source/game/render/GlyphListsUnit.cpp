@@ -45,7 +45,8 @@ char32_t NextCodePoint(std::string_view text, std::size_t& at) {
         }
         code = code << 6 | (next & 0x3Fu);
     }
-    if (code < sequence.Smallest || code > LargestCodePoint || (code >= FirstSurrogate && code <= LastSurrogate)) {
+    if (code < sequence.Smallest || code > LargestCodePoint ||
+        (code >= FirstSurrogate && code <= LastSurrogate)) {
         ++at;
         return lead;
     }

@@ -31,7 +31,8 @@ public:
     using TCompileGlyph = std::function<double(char32_t code, platform::gl::GLuint list)>;
 
     // The block of the codes 0..254 starts at `base`; `advances` holds their advances.
-    void Reset(platform::gl::GLuint base, const std::array<double, BlockCount>& advances, TCompileGlyph compile);
+    void Reset(platform::gl::GLuint base, const std::array<double, BlockCount>& advances,
+               TCompileGlyph compile);
     // Forgets every list (the block belongs to the caller).
     void Clear();
 

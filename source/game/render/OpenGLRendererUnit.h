@@ -38,8 +38,9 @@ inline constexpr const char* MsgBitmapFontFailed = "Bitmapフォントが作成�
 class TOpenGLRenderer {
 public:
     static constexpr int BitmapFontHeight = 16;      // pixels per text line
-    static constexpr int BitmapFontListCount = TGlyphLists::BlockCount;   // one list per Latin-1 code
-    static constexpr int BitmapFontGlyphCount = TGlyphLists::BlockGlyphs; // codes 0..254; the last list stays empty
+    static constexpr int BitmapFontListCount = TGlyphLists::BlockCount; // one list per Latin-1 code
+    static constexpr int BitmapFontGlyphCount =
+        TGlyphLists::BlockGlyphs; // codes 0..254; the last list stays empty
     static constexpr double DefaultNearDistance = 0.1;
     static constexpr double DefaultFarDistance = 1000.0;
     // The 2D projection's depth range: a larger Z is nearer.
@@ -112,7 +113,7 @@ private:
     bool OnePixelPerUnit_ = false;
     std::unique_ptr<platform::OpenGLContext> Context;
     platform::DisplayListRange FontLists; // declared after Context: goes first
-    TGlyphLists FontGlyphs;                // the characters beyond Latin-1 go before Context too
+    TGlyphLists FontGlyphs;               // the characters beyond Latin-1 go before Context too
     std::unique_ptr<platform::GlyphFaces> FontFaces;
 };
 

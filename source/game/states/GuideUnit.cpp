@@ -77,10 +77,10 @@ bool GoalLineVisible(const TVaporelBox& box) {
 void DrawTitleHint(TGameRenderer& renderer) {
     const double centre = FieldWidth / 2.0;
     const std::string_view hint = PlayerText(TitleHint), helpKey = PlayerText(TitleHelpKey);
-    renderer.DrawCaption(hint, CentredLeft(renderer, hint, TitleHintHeight, centre), TitleHintBaseline, GuideZ,
-                         TitleHintHeight, White);
-    renderer.DrawCaption(helpKey, CentredLeft(renderer, helpKey, TitleHintHeight, centre), TitleHelpKeyBaseline,
-                         GuideZ, TitleHintHeight, Brass);
+    renderer.DrawCaption(hint, CentredLeft(renderer, hint, TitleHintHeight, centre), TitleHintBaseline,
+                         GuideZ, TitleHintHeight, White);
+    renderer.DrawCaption(helpKey, CentredLeft(renderer, helpKey, TitleHintHeight, centre),
+                         TitleHelpKeyBaseline, GuideZ, TitleHintHeight, Brass);
 }
 
 void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {

@@ -1,9 +1,9 @@
 #include "game/states/MainGameStateUnit.h"
 
+#include "game/audio/BGMManagerUnit.h"
 #include "game/core/KeyStateUnit.h"
 #include "game/core/PlayerTextUnit.h"
 #include "game/core/WaitTimerUnit.h"
-#include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/GuideUnit.h"
 #include "lib/Z5LogUnit.h"

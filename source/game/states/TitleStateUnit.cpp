@@ -85,7 +85,8 @@ std::string TTitleState::BestText() const {
     const std::optional<TStageResult> best = Plays->Progress().Best(name);
     if (best)
         return PlayerFormat(TextId("Best: %d cells, %d frames"), best->Cells, best->Frames);
-    return std::string(PlayerText(Plays->Progress().IsCleared(name) ? TextId("Cleared") : TextId("Not cleared yet")));
+    return std::string(
+        PlayerText(Plays->Progress().IsCleared(name) ? TextId("Cleared") : TextId("Not cleared yet")));
 }
 
 void TTitleState::UpdateChoiceLines() {
