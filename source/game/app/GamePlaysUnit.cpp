@@ -11,7 +11,7 @@ bool TGamePlays::BeginPlay(bool again) {
         Plays.BeginPlay(again);
         return true;
     } catch (const Exception& error) {
-        ShowFailure(error.what());
+        ShowFailure(TextId("The stage could not be loaded: %s"), error.what());
         Box.ReloadStage();
         return false;
     }
@@ -21,7 +21,7 @@ void TGamePlays::EndPlay() {
     try {
         Plays.EndPlay();
     } catch (const Exception& error) {
-        ShowFailure(error.what());
+        ShowFailure(TextId("The play could not be recorded: %s"), error.what());
     }
 }
 
@@ -29,11 +29,11 @@ void TGamePlays::SaveMapAsStage() {
     try {
         ShowNotice(PlayerFormat(TextId("Saved as %s"), Plays.SaveMapAsStage().c_str()));
     } catch (const Exception& error) {
-        ShowFailure(error.what());
+        ShowFailure(TextId("The map could not be saved: %s"), error.what());
     }
 }
 
-void TGamePlays::ShowFailure(const std::string& message) {
+void TGamePlays::ShowFailure(std::string_view lead, const std::string& message) {
     Log().WriteLine("Error! " + message);
-    ShowNotice(PlayerMessage(message));
+    ShowNotice(PlayerFormat(lead, PlayerMessage(message).c_str()));
 }

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 class TStagePlays;
 class TVaporelBox;
@@ -29,8 +30,9 @@ public:
     void SaveMapAsStage();
 
 private:
-    // Logged as an error and shown in the player's language.
-    void ShowFailure(const std::string& message);
+    // Logged as an error and shown in the player's language, after `lead`
+    // (a format that says what failed, with one %s for the message).
+    void ShowFailure(std::string_view lead, const std::string& message);
 
     TStagePlays& Plays;
     TVaporelBox& Box;
