@@ -46,7 +46,7 @@ bool AnswerInformationOption(const std::vector<std::string>& args) {
 // player's language.
 void ReportError(const std::string& message) {
     WriteError(message);
-    platform::ShowErrorBox("error", PlayerMessage(message));
+    platform::ShowErrorBox(std::string(PlayerText(TextId("error"))), PlayerMessage(message));
 }
 
 int RunGame() {
