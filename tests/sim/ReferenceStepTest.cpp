@@ -5,6 +5,7 @@
 #include "CellCharacters.h"
 #include "ReferenceBox.h"
 
+#include "game/water/CollisionMapUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <gtest/gtest.h>
@@ -68,14 +69,14 @@ void FillLattice(int spacing, TVaporelBox& box, ReferenceBox& ref) {
             }
 }
 
-// Every cell's entries at the end of a frame, in the reference's order.
-testing::AssertionResult SameMap(const TVaporelBox& box, const ReferenceBox& ref) {
+// Every cell's entries, in the reference's order.
+testing::AssertionResult SameMap(const TCellRegistry& registry, const ReferenceBox& ref) {
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
-            const std::int32_t count = box.Registry.Count[column][row];
+            const std::int32_t count = registry.Count[column][row];
             const int* const expected = ref.entries[column][row];
             if (count != ref.count[column][row] ||
-                !std::equal(expected, expected + count, box.Registry.Entries[column][row]))
+                !std::equal(expected, expected + count, registry.Entries[column][row]))
                 return testing::AssertionFailure() << "cell " << column << ", " << row;
         }
     return testing::AssertionSuccess();
@@ -122,7 +123,7 @@ void RunSideBySide(const Scenario& scenario) {
                               a.Exited == b.exited && a.Kind == b.kind;
             ASSERT_TRUE(same) << scenario.name << " frame " << frame << " slot " << i;
         }
-        ASSERT_TRUE(SameMap(*box, *ref)) << scenario.name << " frame " << frame;
+        ASSERT_TRUE(SameMap(box->Registry, *ref)) << scenario.name << " frame " << frame;
     }
     if (p.pool > 0) {
         EXPECT_GT(box->ActiveParticleCount() + box->BlueOutCount + box->EtcOutCount, 0) << scenario.name;
@@ -186,4 +187,31 @@ TEST(ReferenceStep, MaxVelocityZeroAndMissingKeys) {
     RunSideBySide({"still", {3, 0.0, 1.0, 1.0, 2.0, 0.5, 100, 50, 10, 10}, Tower, 120, 5, false});
     // Every key missing reads as 0: an empty pool, lost in the first frame.
     RunSideBySide({"zeros", {}, Tower, 400, 0, false});
+}
+
+// A full cell whose entries skip one particle: when it moves in, it takes its
+// place in pool order, in the middle of the entries, and the last entry goes,
+// as the reference's map from scratch has it.
+TEST(ReferenceStep, AParticleMovingIntoAFullCellTakesItsPlaceThereAndTheLastEntryGoes) {
+    constexpr std::int32_t radius = 1, moving = 50;
+    const TVector3D inFullCell{120, 88, 0}; // cell (7, 5) only
+    std::vector<TWaterParticle> pool(MaxCellEntries + 20);
+    for (TWaterParticle& particle : pool)
+        particle = {inFullCell, {}, inFullCell, true};
+    pool[moving].Position = {40, 40, 0};
+    TCollisionMap map;
+    auto registry = std::make_unique<TCellRegistry>();
+    map.Rebuild(*registry, pool, radius);
+    ASSERT_EQ(registry->Entries[7][5][MaxCellEntries - 1], MaxCellEntries) << "full, without particle 50";
+
+    map.NoteMove(moving, pool[moving].Position);
+    pool[moving].Position = inFullCell;
+    ASSERT_TRUE(map.TryUpdateMoved(*registry, pool, radius))
+        << "updated cell by cell, not left for a rebuild";
+    auto ref = std::make_unique<ReferenceBox>();
+    ref->p.radius = radius;
+    for (const TWaterParticle& particle : pool)
+        ref->pool.push_back({{particle.Position.x, particle.Position.y, 0}, {}, {}, particle.Active});
+    ref->MakeMap();
+    EXPECT_TRUE(SameMap(*registry, *ref));
 }

@@ -3,6 +3,9 @@
 #include "lib/Z5EasyXMLUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/WindowSystemSdl.h"
+
+#include <SDL.h>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +182,67 @@ TEST_F(GameAppTest, TheTitleIsDrawnAgainOnlyWhenItsPictureChanges) {
     EXPECT_GE(PicturesDrawn(game), 3) << "the first picture and the prompt's blinking";
     EXPECT_LE(PicturesDrawn(game), 12) << "no picture of the still title is drawn twice";
     EXPECT_LE(game.IdleCalls, 2 * game.FramesToRun) << "between its frames the still title sleeps through";
+}
+
+namespace {
+
+// Moves the pointer over the still title, between two timed frames, and
+// watches until the game sees it moved and then three more frames (those the
+// timer may leave undrawn): a picture must come although the prompt did not
+// blink. A move within three frames of a blink tells nothing: it is made
+// again, elsewhere.
+class PointerMovingGame : public ScriptedGame {
+public:
+    PointerMovingGame() { FramesToRun = 600; } // a generous limit: the test ends at its first telling move
+    bool Told = false;
+    bool Redrawn = false;
+
+protected:
+    void Idle() override {
+        const std::int32_t frame = FrameCount();
+        const bool promptVisible = TitleState()->PromptVisible();
+        ScriptedGame::Idle();
+        if (FrameCount() == frame)
+            return; // no timed frame ran
+        if (TitleState()->PromptVisible() != promptVisible)
+            LastBlink = frame;
+        if (MovedAt < 0 && frame >= FirstMoveFrame)
+            MovePointer(frame);
+        else if (SeenAt < 0 && GetClientCursorPos() == Target)
+            SeenAt = frame; // seen by this frame or, at the latest, the next
+        else if (SeenAt >= 0 && frame == SeenAt + 4)
+            JudgeMove();
+    }
+
+private:
+    void MovePointer(std::int32_t frame) {
+        Target = GetClientCursorPos() == Point{300, 400} ? Point{600, 200} : Point{300, 400};
+        SDL_WarpMouseInWindow(SdlWindowOf(Handle()), Target.X, Target.Y);
+        MovedAt = frame;
+        DrawnAtMove = PicturesDrawn(*this);
+    }
+    void JudgeMove() {
+        if (LastBlink >= MovedAt - 3) {
+            MovedAt = SeenAt = -1;
+            return;
+        }
+        Told = true;
+        Redrawn = PicturesDrawn(*this) > DrawnAtMove;
+        PostMessage(Handle(), WM_CLOSE, 0, 0);
+    }
+
+    static constexpr std::int32_t FirstMoveFrame = 10; // the window shown and painted
+    Point Target;
+    std::int32_t MovedAt = -1, SeenAt = -1, LastBlink = -1, DrawnAtMove = 0;
+};
+
+} // namespace
+
+TEST_F(GameAppTest, TheTitleIsDrawnAgainWhenThePointerMovesSoThatItsCursorFollows) {
+    PointerMovingGame game;
+    game.Run();
+    ASSERT_TRUE(game.Told) << "no move of the pointer away from the prompt's blinking was seen";
+    EXPECT_TRUE(game.Redrawn);
 }
 
 TEST_F(GameAppTest, TheGameIsDrawnInEveryTimedFrameTheTimerLetsDraw) {

@@ -14,6 +14,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <utility>
 #include <vector>
 
 using namespace platform;
@@ -192,6 +194,33 @@ TEST_F(GameStateTest, TheHeldStartClickSkipsTheCellChangedLastUntilTheFirstPress
     EXPECT_EQ(CellAt(0, 2), ctBlock) << "(-5, 37) is cell (0, 2): division truncates toward zero";
     ClickCell(0, 0);
     EXPECT_EQ(CellAt(0, 0), ctBlock);
+}
+
+// A new play's start click, held and dragged, edits only the cells under its
+// own motion: no line from the last play's press, no cell skipped for having
+// been in the last play's stroke.
+TEST_F(GameStateTest, TheHeldStartClickOfANewPlayEditsOnlyTheCellsUnderItsMotion) {
+    Main.Enter();
+    EmptyCells(10, 14, 20, 20);
+    ClickCell(10, 20);
+    Main.MouseMove(14 * CellSize + 8, 20 * CellSize + 8, ssLeft); // the last play's stroke
+    Main.Leave();
+    Title.Enter();
+    Title.MouseDown(12 * CellSize + 8, 30 * CellSize + 8, mbLeft, ssLeft);
+    Main.Enter();
+    EmptyCells(12, 12, 20, 30);
+    const std::vector<TCellType> before = CellTypes();
+    Main.MouseMove(12 * CellSize + 8, 30 * CellSize + 8, ssLeft);
+    Main.MouseMove(12 * CellSize + 8, 20 * CellSize + 8, ssLeft); // up column 12, into the last stroke's row
+    std::set<std::pair<int, int>> changed;
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row)
+            if (CellAt(column, row) != before[static_cast<std::size_t>(column * MapRows + row)])
+                changed.insert({column, row});
+    std::set<std::pair<int, int>> underMotion;
+    for (int row = 20; row <= 30; ++row)
+        underMotion.insert({12, row});
+    EXPECT_EQ(changed, underMotion);
 }
 
 TEST_F(GameStateTest, KeysChooseTheCellTypeInTheOrderOneTwoThreeCtrl) {

@@ -22,3 +22,27 @@ TEST(Notice, KeepsItsTimeAcrossTheClocksWrap) {
     EXPECT_FALSE(notice.Expire(100));
     EXPECT_TRUE(notice.Expire(shown + NoticeMilliseconds));
 }
+
+// A failed save with its path, in a font of 8 pixels a character (14 for
+// 'W'): broken after a word where a space fits, inside the path where none
+// does, each line within the band and nothing lost.
+TEST(Notice, ALongNoticeIsWrappedIntoLinesThatFitTheBand) {
+    const TTextWidth width = [](std::string_view line) {
+        double pixels = 0;
+        for (const char c : line)
+            pixels += c == 'W' ? 14 : 8;
+        return pixels;
+    };
+    const std::string path = "/home/player/.local/share/vaporel/stages/" + std::string(120, 'W') + "/Map.png";
+    const std::string text = "Write error: cannot write " + path + ": no space left on the device";
+    const std::vector<std::string> lines = WrapNoticeText(text, NoticeTextWidth, width);
+    ASSERT_GE(lines.size(), 3u);
+    std::string joined;
+    for (const std::string& line : lines) {
+        EXPECT_LE(width(line), NoticeTextWidth) << line;
+        joined += line;
+    }
+    EXPECT_EQ(joined, text) << "no text lost";
+    EXPECT_EQ(lines[0], "Write error: cannot write ") << "the path begins a line of its own";
+    EXPECT_GT(width(lines[1] + lines[2][0]), NoticeTextWidth) << "the path fills its first line";
+}

@@ -3,6 +3,31 @@
 #include "game/render/GameRendererUnit.h"
 #include "platform/OpenGLBinding.h"
 
+namespace {
+
+// How many bytes of `text` go on its first line.
+std::size_t FirstLineLength(std::string_view text, double width, const TTextWidth& textWidth) {
+    std::size_t fits = 1;
+    while (fits < text.size() && textWidth(text.substr(0, fits + 1)) <= width)
+        ++fits;
+    if (fits == text.size())
+        return fits;
+    const std::size_t space = text.substr(0, fits).rfind(' ');
+    return space == std::string_view::npos ? fits : space + 1;
+}
+
+} // namespace
+
+std::vector<std::string> WrapNoticeText(std::string_view text, double width, const TTextWidth& textWidth) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t length = FirstLineLength(text, width, textWidth);
+        lines.emplace_back(text.substr(0, length));
+        text.remove_prefix(length);
+    }
+    return lines;
+}
+
 void TNotice::Show(const std::string& text, std::uint32_t now) {
     Text_ = text;
     End = now + NoticeMilliseconds;
@@ -19,12 +44,19 @@ bool TNotice::Expire(std::uint32_t now) {
 void TNotice::Draw(TGameRenderer& renderer) const {
     if (Text_.empty())
         return;
+    const std::vector<std::string> lines = WrapNoticeText(
+        Text_, NoticeTextWidth, [&renderer](std::string_view line) { return renderer.TextWidth(line); });
+    const double lineHeight = renderer.FontHeight();
     platform::GL().Color4f(0, 0, 0, 0.6f);
     renderer.SetBlendNormal();
-    renderer.DrawRect(true, NoticeLeft, NoticeY - 4, NoticeRight, NoticeY + renderer.FontHeight() + 4,
-                      NoticeZ);
+    const double bottom = NoticeY + static_cast<double>(lines.size()) * lineHeight;
+    renderer.DrawRect(true, NoticeLeft, NoticeY - 4, NoticeRight, bottom + 4, NoticeZ);
     renderer.SetBlendNone();
     platform::GL().Color3f(1, 1, 1);
-    renderer.DrawText(Text_, NoticeLeft + 16, NoticeY, NoticeZ);
+    double top = NoticeY;
+    for (const std::string& line : lines) {
+        renderer.DrawText(line, NoticeLeft + NoticeIndent, top, NoticeZ);
+        top += lineHeight;
+    }
     platform::GL().Color4f(1, 1, 1, 1);
 }

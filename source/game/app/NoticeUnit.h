@@ -1,9 +1,13 @@
 #pragma once
-// A notice over the title or the game ("Saved as user-0003", a failed save):
-// one line of white text on a dark band across the field, shown for a while.
+// A notice over the title or the game ("Saved as user-0003", a failed save
+// with its path): white text on a dark band across the field, shown for a
+// while, on as many lines as it takes.
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class TGameRenderer;
 
@@ -11,7 +15,18 @@ class TGameRenderer;
 inline constexpr std::uint32_t NoticeMilliseconds = 2000;
 // The notice's band: inside the field's frame, below the line at its top.
 inline constexpr double NoticeLeft = 64, NoticeRight = 1008, NoticeY = 80; // pixels
-inline constexpr double NoticeZ = 10000;                                   // nearest: in front of everything
+inline constexpr double NoticeIndent = 16; // pixels from the band's edges to the text
+inline constexpr double NoticeTextWidth = NoticeRight - NoticeLeft - 2 * NoticeIndent;
+inline constexpr double NoticeZ = 10000; // nearest: in front of everything
+
+// Pixels a line of text takes.
+using TTextWidth = std::function<double(std::string_view)>;
+
+// `text` broken into lines no wider than `width`: after the last space that
+// fits, or, in a word longer than a line (a path), at the last character
+// that fits. A line keeps the space it ends with, so the lines together are
+// the text; each line holds at least one character.
+std::vector<std::string> WrapNoticeText(std::string_view text, double width, const TTextWidth& textWidth);
 
 class TNotice {
 public:

@@ -73,6 +73,7 @@ TMainGameState::TMainGameState(TStateSwitch& app, TGameRenderer* renderer, TWait
 void TMainGameState::Enter() {
     Box.Restart();
     History_.Clear();
+    Stroke = TStroke{LastCell};
     Paused_ = false;
     BGMManager.PlayBGM(bidGame); // from its beginning, at full volume
 }

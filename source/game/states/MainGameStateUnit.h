@@ -51,8 +51,9 @@ public:
     TMainGameState(TStateSwitch& app, TGameRenderer* renderer, TWaitTimer& waitTimer, TBGMManager& bgmManager,
                    TVaporelBox& box, TSoundManager& soundManager);
 
-    // Restarts the stage, running, with no stroke to take back. The stroke
-    // held over from the title goes on.
+    // Restarts the stage, running, with no stroke to take back. The start
+    // click may still be held: its stroke begins with no position (no line
+    // from the last play's press) and skips only the cell changed last.
     void Enter() override;
     // Back to 60 frames a second: the fast mode never outlives the game.
     void Leave() override;
@@ -92,8 +93,8 @@ private:
     void DrawPausedLabel() const;
 
     TSoundManager& SoundManager;
-    // Before the first press the stroke holds cell (0, 0), as if it had been
-    // edited last.
+    // Until the first press of a play, the stroke holds the cell changed
+    // last, (0, 0) at first.
     TStroke Stroke{TCellPos{0, 0}};
     TCellPos LastCell{0, 0};
     TUndoHistory History_;
