@@ -1,4 +1,5 @@
 #include "game/app/NoticeUnit.h"
+#include "game/render/GlyphListsUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -45,4 +46,29 @@ TEST(Notice, ALongNoticeIsWrappedIntoLinesThatFitTheBand) {
     EXPECT_EQ(joined, text) << "no text lost";
     EXPECT_EQ(lines[0], "Write error: cannot write ") << "the path begins a line of its own";
     EXPECT_GT(width(lines[1] + lines[2][0]), NoticeTextWidth) << "the path fills its first line";
+}
+
+// A Japanese notice, 3 bytes and 20 pixels a letter (a byte of a letter cut
+// short is drawn as a narrow Latin-1 letter): broken between whole letters,
+// never inside one.
+TEST(Notice, AJapaneseNoticeIsWrappedBetweenWholeLetters) {
+    const TTextWidth width = [](std::string_view line) {
+        double pixels = 0;
+        for (std::size_t at = 0; at < line.size();)
+            pixels += NextCodePoint(line, at) > 0xFF ? 20 : 1;
+        return pixels;
+    };
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += "水";
+    const std::vector<std::string> lines = WrapNoticeText(text, NoticeTextWidth, width);
+    ASSERT_GE(lines.size(), 2u);
+    std::string joined;
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.size() % 3, 0u) << "a letter was cut";
+        EXPECT_LE(width(line), NoticeTextWidth);
+        joined += line;
+    }
+    EXPECT_EQ(joined, text);
+    EXPECT_GT(width(lines[0] + "水"), NoticeTextWidth) << "the first line is full";
 }

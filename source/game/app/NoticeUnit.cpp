@@ -1,15 +1,21 @@
 #include "game/app/NoticeUnit.h"
 
 #include "game/render/GameRendererUnit.h"
+#include "game/render/GlyphListsUnit.h"
 #include "platform/OpenGLBinding.h"
 
 namespace {
 
-// How many bytes of `text` go on its first line.
+// How many bytes of `text` go on its first line: whole characters (a line of
+// Japanese, with no spaces, breaks between any two), at least one.
 std::size_t FirstLineLength(std::string_view text, double width, const TTextWidth& textWidth) {
-    std::size_t fits = 1;
-    while (fits < text.size() && textWidth(text.substr(0, fits + 1)) <= width)
-        ++fits;
+    std::size_t fits = 0;
+    NextCodePoint(text, fits);
+    for (std::size_t next = fits; next < text.size(); fits = next) {
+        NextCodePoint(text, next);
+        if (textWidth(text.substr(0, next)) > width)
+            break;
+    }
     if (fits == text.size())
         return fits;
     const std::size_t space = text.substr(0, fits).rfind(' ');
