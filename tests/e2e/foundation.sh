@@ -113,6 +113,7 @@ check "in English under a locale that is not Japanese" \
 check "and to the log in the program's own words" \
     grep -q "Error! No display was found.* ウィンドウが生成できませんでした" "$LOG"
 run_without_display ja_JP.UTF-8
-check "in Japanese under a Japanese locale" grep -q "error: No display was found: .* ウィンドウが生成できませんでした$" "$WORK/nodisplay"
+check "in Japanese only under a Japanese locale" \
+    grep -q "^エラー: ディスプレイが見つかりません。.* ウィンドウが生成できませんでした$" "$WORK/nodisplay"
 
 finish
