@@ -147,6 +147,38 @@ void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
     }
 }
 
+namespace {
+
+// rename(2) that fails with EEXIST rather than replace what `to` names. A
+// file system without the flag gets a look first and a plain rename.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL)
+        return false;
+    if (::access(to.c_str(), F_OK) == 0 || errno != ENOENT) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+} // namespace
+
+std::string RenameAside(const std::string& from, const std::string& to) {
+    for (int number = 0; number < MaxAsideNames; ++number) {
+        const std::string aside = number == 0 ? to : to + "." + std::to_string(number);
+        if (RenameWithoutReplacing(from, aside))
+            return aside;
+        if (errno != EEXIST) {
+            const int systemError = errno;
+            throw FileError(std::strerror(systemError), systemError);
+        }
+    }
+    throw FileError("every name from " + to + " to " + to + "." + std::to_string(MaxAsideNames - 1) +
+                    " is taken");
+}
+
 AppendFile::AppendFile(const std::string& path) {
     // O_NONBLOCK: a FIFO without a reader fails the open at once instead of
     // waiting; one with a reader is refused below. Regular files ignore it.

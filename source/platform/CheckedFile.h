@@ -88,6 +88,13 @@ std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes);
 // left alone. Raises FileError with the reason.
 void ReplaceFileContents(const std::string& fileName, std::string_view bytes);
 
+// Moves `from` aside to the first of `to`, `to`.1, `to`.2, … (up to
+// MaxAsideNames names) that names nothing yet: nothing is ever renamed over
+// another file or folder. Answers the name it took; raises FileError with the
+// reason when the rename fails or every name is taken.
+inline constexpr int MaxAsideNames = 100;
+std::string RenameAside(const std::string& from, const std::string& to);
+
 // A file the program appends to (the log): created when missing, opened
 // without blocking, and refused unless it is a regular file, so a FIFO or a
 // device under its name can neither hang nor swallow the program's output.
