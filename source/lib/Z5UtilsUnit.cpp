@@ -2,13 +2,13 @@
 
 #include "platform/Cursor.h"
 #include "platform/InstanceLock.h"
+#include "platform/UserFolders.h"
 
 #include <cfenv>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -49,12 +49,9 @@ std::string FormatTime(const LocalTime& t) {
 }
 
 std::string UserFolder(TUserFolder folder) {
-    const char* variable = folder == TUserFolder::Config ? "XDG_CONFIG_HOME" : "XDG_STATE_HOME";
-    const char* fallback = folder == TUserFolder::Config ? "/.config" : "/.local/state";
-    if (const char* value = std::getenv(variable); value && *value)
-        return std::string(value) + "/vaporel/";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + fallback + "/vaporel/";
+    if (folder == TUserFolder::Config)
+        return platform::XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/vaporel/";
+    return platform::XdgBaseFolder("XDG_STATE_HOME", ".local/state") + "/vaporel/";
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "game/stages/StageListUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/Cursor.h"
 
@@ -94,4 +95,23 @@ TEST(ProgramFilePath, BesideTheProgramUnlessItIsAnInstalledCopy) {
         << "an installed copy keeps them in the user's folder, though its own is writable";
     EXPECT_TRUE(std::filesystem::is_directory(config + "/vaporel"));
     std::filesystem::remove_all(config);
+}
+
+TEST(ProgramFilePath, ARelativeBaseFolderIsIgnored) {
+    const std::string home = testing::TempDir() + "vaporel-home";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::string marker = ChangeFileExt(ExeName, InstalledMarkerExtension);
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_STATE_HOME", "state", 1);
+    setenv("XDG_DATA_HOME", "data", 1);
+    std::ofstream(marker) << "installed\n";
+    const std::string log = ProgramFilePath(".Z5.log", TUserFolder::State);
+    std::filesystem::remove(marker);
+    const std::string stages = UserStagesFolder();
+    unsetenv("XDG_STATE_HOME");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(log, home + "/.local/state/vaporel/" + ChangeFileExt(ExeName, ".Z5.log").substr(ExeDir.size()));
+    EXPECT_EQ(stages, home + "/.local/share/vaporel/stages/");
+    std::filesystem::remove_all(home);
 }

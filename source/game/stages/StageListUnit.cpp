@@ -2,9 +2,9 @@
 
 #include "lib/Z5EasyXMLUnit.h"
 #include "lib/Z5LogUnit.h"
+#include "platform/UserFolders.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -54,10 +54,7 @@ std::string ShippedStagesFolder() {
 }
 
 std::string UserStagesFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::string(data) + "/vaporel/stages/";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.local/share/vaporel/stages/";
+    return platform::XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/vaporel/stages/";
 }
 
 TStageList::TStageList(std::string shippedFolder, std::string userFolder)
