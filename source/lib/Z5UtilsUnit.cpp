@@ -118,6 +118,45 @@ std::optional<std::int32_t> TextToInt(const std::string& text) {
     return value;
 }
 
+namespace {
+
+bool IsControl(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// U+0080..U+009F in UTF-8: 0xC2 followed by 0x80..0x9F.
+bool IsControlPair(std::string_view text, std::size_t at) {
+    if (static_cast<unsigned char>(text[at]) != 0xC2 || at + 1 == text.size())
+        return false;
+    const auto next = static_cast<unsigned char>(text[at + 1]);
+    return next >= 0x80 && next <= 0x9F;
+}
+
+void AppendEscaped(std::string& out, unsigned char byte) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    out += "\\x";
+    out += Hex[byte >> 4];
+    out += Hex[byte & 0xF];
+}
+
+} // namespace
+
+std::string EscapeControls(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (IsControlPair(text, at)) {
+            AppendEscaped(shown, byte);
+            AppendEscaped(shown, static_cast<unsigned char>(text[++at]));
+        } else if (IsControl(byte))
+            AppendEscaped(shown, byte);
+        else
+            shown += text[at];
+    }
+    return shown;
+}
+
 std::uint16_t Swap16(std::uint16_t value) {
     return static_cast<std::uint16_t>((value << 8) | (value >> 8));
 }

@@ -103,6 +103,12 @@ TEST(ReplayFile, ADamagedFileIsOneLineNamingTheFileAndTheLine) {
     }
 }
 
+TEST(ReplayFile, AMessageShowsTheFilesControlCharactersEscaped) {
+    using namespace std::string_literals;
+    const std::string message = ErrorOf("vaporel-replay 1\nstage \x1b]0;x\x07\0after\n"s);
+    EXPECT_EQ(message, "r.txt: line 2: '\\x1b]0;x\\x07\\x00after' is no stage name (letters, digits, '-' and '_')");
+}
+
 TEST(ReplayFile, LoadNamesAFileThatCannotBeRead) {
     try {
         LoadReplay(testing::TempDir());

@@ -42,8 +42,8 @@ void TProgress::CheckEveryValue() const {
         for (const char* key : CountKeys)
             if (const std::optional<std::string> text = Ini->Read(stage, key);
                 text && (!TextToInt(*text) || *TextToInt(*text) < 0))
-                throw EDamagedProgress(FileName_ + ": [" + stage + "] " + key + " is no count: '" +
-                                       text->substr(0, 64) + "'");
+                throw EDamagedProgress(FileName_ + ": [" + EscapeControls(stage) + "] " + key + " is no count: '" +
+                                       EscapeControls(text->substr(0, 64)) + "'");
 }
 
 void TProgress::SetAsideDamagedFile(const std::string& reason) {

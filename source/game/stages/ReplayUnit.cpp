@@ -1,5 +1,6 @@
 #include "game/stages/ReplayUnit.h"
 
+#include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 
 #include <charconv>
@@ -57,7 +58,7 @@ public:
     }
 
     [[noreturn]] void Fail(const std::string& what) const {
-        throw EReplayError(FileName + ": line " + std::to_string(LineNumber) + ": " + what);
+        throw EReplayError(FileName + ": line " + std::to_string(LineNumber) + ": " + EscapeControls(what));
     }
 
     template <typename Number>
