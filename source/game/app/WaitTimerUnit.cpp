@@ -67,7 +67,9 @@ std::uint32_t TWaitTimer::TimeUntilDue() const {
     if (Rate_ <= 0)
         return 0;
     const std::int64_t remaining = Remaining(Clock.Now());
-    return Waits(remaining) ? static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_)) : 0;
+    if (!Waits(remaining) || remaining <= SpinMs)
+        return 0;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_) - SpinMs);
 }
 
 // The next frame is due when the credit, in milliseconds and never more than
