@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 using namespace platform;
@@ -30,6 +32,7 @@ public:
     std::vector<std::uint16_t> Keys;
     int FramesToRun = 3;
     int IdleCalls = 0;
+    std::optional<bool> MixerMuted; // as the mixer had it at the last frame
     std::string FolderToRemoveAtStart; // after the stage list was read
 
 protected:
@@ -42,6 +45,8 @@ protected:
         PostMessage(Handle(), WM_ACTIVATEAPP, 1, 0);
     }
     void Idle() override {
+        if (const TSoundMixer* mixer = Sound().Device().Mixer())
+            MixerMuted = mixer->IsMuted();
         ++IdleCalls;
         TGameApp::Idle();
         if (FrameCount() == FramesToRun)
@@ -94,6 +99,22 @@ TEST_F(GameAppTest, TheModeAtExitIsSavedAndOtherSectionsAreKept) {
     ScriptedGame next;
     EXPECT_TRUE(next.StartFullScreen) << "the next start goes straight to full screen";
     EXPECT_TRUE(next.IsMuted()) << "and silent";
+}
+
+// The mixer silences the whole output: muted from the options at start, and
+// again with every M.
+TEST_F(GameAppTest, MuteReachesTheMixer) {
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    for (const bool pressM : {false, true}) {
+        WriteFile(OptionsFile, "[options]\nIsMuted = 1\n");
+        ScriptedGame game;
+        if (pressM)
+            game.Keys = {'M'};
+        game.Run();
+        ASSERT_TRUE(game.MixerMuted.has_value()) << "the dummy sound device opens";
+        EXPECT_EQ(*game.MixerMuted, !pressM) << (pressM ? "M pressed" : "from the options");
+    }
+    ::unsetenv("SDL_AUDIODRIVER");
 }
 
 TEST_F(GameAppTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
