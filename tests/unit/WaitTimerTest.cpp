@@ -188,5 +188,5 @@ TEST(WaitTimerLoop, AWaitingLoopRunsAsManyFramesAsABusyOne) {
     };
     const int busy = framesInAMinute(false);
     EXPECT_GE(busy, 60 * 60);
-    EXPECT_EQ(framesInAMinute(true), busy);
+    EXPECT_NEAR(framesInAMinute(true), busy, 1);
 }
