@@ -1,10 +1,10 @@
 #include "platform/MessageCatalog.h"
 
-#include <clocale>
+#include "platform/CheckedFile.h"
+
+#include <cstdint>
 #include <cstdlib>
-#include <libintl.h>
-#include <locale.h>
-#include <optional>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -31,38 +31,60 @@ bool IsJapanese(std::string_view language) {
            (language.size() == 2 || std::string_view("_.@:").find(language[2]) != std::string_view::npos);
 }
 
-// For the life of the object this thread's gettext reads the English
-// catalogue: gettext takes LANGUAGE before the locale's own language, except
-// under the C locale, so messages are switched to C.UTF-8 (which every
-// glibc system has) and LANGUAGE to "en".
-class EnglishLookup {
+// A compiled catalogue: a header of 32-bit words (magic, revision, count,
+// offset of the ids' table, offset of the texts' table), each table holding
+// a length and an offset per string. The magic tells the byte order.
+constexpr std::uint32_t CatalogueMagic = 0x950412de;
+constexpr std::uint64_t MaxCatalogueBytes = 1024 * 1024;
+
+class CatalogueBytes {
 public:
-    EnglishLookup() {
-        if (const char* language = std::getenv("LANGUAGE"))
-            SavedLanguage_ = language;
-        ::setenv("LANGUAGE", "en", 1);
-        Locale_ = ::newlocale(LC_MESSAGES_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-        if (Locale_)
-            Previous_ = ::uselocale(Locale_);
+    explicit CatalogueBytes(std::string bytes) : Bytes_(std::move(bytes)) {
+        Swapped_ = Word(0) == __builtin_bswap32(CatalogueMagic);
+        if (!Swapped_ && Word(0) != CatalogueMagic)
+            throw std::out_of_range("not a catalogue");
     }
-    ~EnglishLookup() {
-        if (Locale_) {
-            ::uselocale(Previous_);
-            ::freelocale(Locale_);
-        }
-        if (SavedLanguage_)
-            ::setenv("LANGUAGE", SavedLanguage_->c_str(), 1);
-        else
-            ::unsetenv("LANGUAGE");
+
+    std::uint32_t Word(std::uint64_t at) const {
+        if (at + 4 > Bytes_.size())
+            throw std::out_of_range("cut short");
+        std::uint32_t word = 0; // little-endian
+        for (std::uint64_t byte = at + 4; byte-- > at;)
+            word = word << 8 | static_cast<unsigned char>(Bytes_[byte]);
+        return Swapped_ ? __builtin_bswap32(word) : word;
     }
-    EnglishLookup(const EnglishLookup&) = delete;
-    EnglishLookup& operator=(const EnglishLookup&) = delete;
+
+    // The table's `index`th string.
+    std::string String(std::uint32_t table, std::uint32_t index) const {
+        const std::uint64_t entry = table + std::uint64_t{index} * 8;
+        return Bytes_.substr(Within(Word(entry + 4), Word(entry)), Word(entry));
+    }
 
 private:
-    std::optional<std::string> SavedLanguage_;
-    locale_t Locale_ = nullptr;
-    locale_t Previous_ = nullptr;
+    std::size_t Within(std::uint64_t at, std::uint64_t length) const {
+        if (at + length > Bytes_.size())
+            throw std::out_of_range("cut short");
+        return static_cast<std::size_t>(at);
+    }
+
+    std::string Bytes_;
+    bool Swapped_ = false;
 };
+
+std::unordered_map<std::string, std::string> ReadCatalogue(const std::string& fileName) {
+    std::unordered_map<std::string, std::string> texts;
+    try {
+        const CatalogueBytes catalogue(ReadCheckedFile(fileName, MaxCatalogueBytes));
+        const std::uint32_t count = catalogue.Word(8);
+        const std::uint32_t ids = catalogue.Word(12);
+        const std::uint32_t translations = catalogue.Word(16);
+        for (std::uint32_t index = 0; index < count; ++index)
+            texts.emplace(catalogue.String(ids, index), catalogue.String(translations, index));
+    } catch (const std::exception&) {
+        texts.clear(); // every id stays as it is
+    }
+    return texts;
+}
 
 } // namespace
 
@@ -73,14 +95,12 @@ bool PlayerReadsJapanese() {
     return IsJapanese(language && !plainC ? std::string_view(language) : locale);
 }
 
-MessageCatalog::MessageCatalog(std::string domain, const std::string& folder) : Domain_(std::move(domain)) {
-    ::bindtextdomain(Domain_.c_str(), folder.c_str());
-    ::bind_textdomain_codeset(Domain_.c_str(), "UTF-8");
-}
+MessageCatalog::MessageCatalog(const std::string& domain, const std::string& folder)
+    : Texts_(ReadCatalogue(folder + "/en/LC_MESSAGES/" + domain + ".mo")) {}
 
 std::string MessageCatalog::English(const char* id) const {
-    const EnglishLookup english;
-    return ::dgettext(Domain_.c_str(), id);
+    const auto text = Texts_.find(id);
+    return text == Texts_.end() || text->second.empty() ? id : text->second;
 }
 
 } // namespace platform

@@ -86,10 +86,22 @@ TEST_F(ProgressFile, AFolderInItsPlaceIsSetAsideToo) {
     EXPECT_TRUE(TProgress(file).IsCleared("0001"));
 }
 
+TEST_F(ProgressFile, EachDamagedFileIsKeptBesideTheEarlierOnes) {
+    const std::string first = "[0001]\nCleared = yes\n";
+    const std::string second = "[0002]\nCleared = no\n";
+    std::ofstream(file) << first;
+    TProgress{file};
+    std::ofstream(file) << second;
+    TProgress{file};
+    EXPECT_EQ(ReadAll(file + ".bad"), first) << "never written over";
+    EXPECT_EQ(ReadAll(file + ".bad.1"), second);
+}
+
 TEST_F(ProgressFile, ADamagedFileThatCannotBeSetAsideIsNeverOverwritten) {
+    // The aside name is one byte longer than a file name may be.
+    file = (root / (std::string(251, 'p') + ".ini")).string();
     const std::string bytes = "[0001]\nCleared = many\n";
     std::ofstream(file) << bytes;
-    fs::create_directories(file + ".bad/in-the-way"); // a file is never renamed over a folder
     TProgress progress(file);
     progress.RecordClear("0002", {1, 1});
     EXPECT_TRUE(progress.IsCleared("0002")) << "kept in memory for this run";

@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -173,6 +178,42 @@ TEST_F(StageFiles, AFailedSaveLeavesNoStageBehind) {
             << error.what();
     }
     EXPECT_TRUE(fs::is_empty(users)) << "no folder, not even the temporary one";
+}
+
+// For its life, a file cannot grow past `bytes`: a write stops part way, as
+// on a disk that fills, and the next one fails (EFBIG, its signal ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &Saved);
+        SavedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, Saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &Saved);
+        std::signal(SIGXFSZ, SavedSignal);
+    }
+
+private:
+    rlimit Saved{};
+    void (*SavedSignal)(int) = nullptr;
+};
+
+TEST_F(StageFiles, ASaveCutShortPartWayGivesTheSystemsReason) {
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    ASSERT_GT(fs::file_size(fs::path(VAPOREL_STAGE_DIR) / "Block.jpg"), 100'000u);
+    std::string message;
+    {
+        const FileSizeLimit limit(100'000);
+        try {
+            SaveUserStage(*box, TReplay{"0001", 0, {}, 0, 0}, (root / "user").string(), "user-0001");
+        } catch (const Exception& error) {
+            message = error.what();
+        }
+    }
+    EXPECT_NE(message.find(std::strerror(EFBIG)), std::string::npos) << message;
+    EXPECT_TRUE(fs::is_empty(root / "user"));
 }
 
 TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoosesTheNext) {

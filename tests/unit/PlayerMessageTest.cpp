@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +19,29 @@
 #include <regex>
 #include <utility>
 #include <vector>
+
+// Every change of the environment in this program is counted: the sound,
+// music and water threads may read it at any time, so a lookup must not
+// write it even for a moment.
+namespace {
+std::atomic<int> EnvironmentWrites{0};
+
+template <typename Function> Function Next(const char* name) {
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+} // namespace
+
+extern "C" int setenv(const char* name, const char* value, int overwrite) {
+    ++EnvironmentWrites;
+    static const auto next = Next<int (*)(const char*, const char*, int)>("setenv");
+    return next(name, value, overwrite);
+}
+
+extern "C" int unsetenv(const char* name) {
+    ++EnvironmentWrites;
+    static const auto next = Next<int (*)(const char*)>("unsetenv");
+    return next(name);
+}
 
 namespace {
 
@@ -157,6 +183,26 @@ TEST_F(PlayerMessages, AJapaneseReaderGetsTheTextsAsTheyAre) {
     EXPECT_EQ(EnglishMessage(message, catalogue), "OpenGL could not be initialised")
         << "English under any other language, whatever LANGUAGE says";
     EXPECT_STREQ(std::getenv("LANGUAGE"), "de") << "the lookup leaves the environment as it was";
+}
+
+TEST_F(PlayerMessages, TheLookupNeverWritesTheEnvironment) {
+    const LocaleEnvironment german(LocaleEnvironment::Values{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "de"}});
+    const int writesBefore = EnvironmentWrites;
+    EXPECT_EQ(EnglishMessage("OpenGLの初期化に失敗しました", catalogue), "OpenGL could not be initialised");
+    EXPECT_EQ(EnvironmentWrites, writesBefore);
+}
+
+TEST_F(PlayerMessages, ADamagedCatalogueLeavesTheTextsAsTheyAre) {
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "vaporel-damaged-locale";
+    const std::filesystem::path file = folder / "en/LC_MESSAGES" / (std::string(MessageDomain) + ".mo");
+    std::filesystem::create_directories(file.parent_path());
+    const std::string whole =
+        ReadFile(std::filesystem::path(VAPOREL_MESSAGE_FOLDER) / file.lexically_relative(folder));
+    std::ofstream(file, std::ios::binary)
+        << whole.substr(0, whole.size() - 4); // the last text runs past the end
+    const char* const id = "OpenGLの初期化に失敗しました";
+    EXPECT_EQ(platform::MessageCatalog(MessageDomain, folder.string()).English(id), id);
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -49,7 +49,9 @@ the water runs on one thread, which one line on standard error says.
 --replay FILE plays a replay the game wrote (replays/<stage>.txt) or a stage's
 solution.txt: the replay's stage must be the folder's name; its seed is set
 instead of 0, and its actions apply before their frames (a cell set, the
-water reset, the stage reloaded, 500 particles poured). It runs to the
+water reset, the stage reloaded, 500 particles poured). A replay holds at
+most 216,000 frames (one hour at 60 a second) and at most 10,000 actions
+before one frame. It runs to the
 replay's end frame unless --frames says otherwise. There the hash must be
 the replay's own: a different one prints one more line on standard error
 and exits with status 1. A replay that does not fit (a bad first line, a
@@ -157,8 +159,7 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
         else if (arg == "--replay") {
             options.ReplayFile = args[++i];
             options.Replay = LoadReplay(options.ReplayFile);
-        }
-        else if (arg.rfind("--", 0) == 0)
+        } else if (arg.rfind("--", 0) == 0)
             throw EArguments("unknown option " + arg);
         else if (haveStage)
             throw EArguments("more than one stage folder: '" + arg + "'");
@@ -174,12 +175,14 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
     if (options.Frames < 0)
         throw EArguments("--frames N is required (see --help)");
     if (options.Replay && options.Replay->Stage != StageFolderName(options.StageDir))
-        throw EArguments(options.ReplayFile + ": line 2: the replay belongs to stage " + options.Replay->Stage +
-                         ", not to " + StageFolderName(options.StageDir));
+        throw EArguments(options.ReplayFile + ": line 2: the replay belongs to stage " +
+                         options.Replay->Stage + ", not to " + StageFolderName(options.StageDir));
     return options;
 }
 
-void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
+// `nextStep` is the replay's first step not taken yet: the steps come in
+// frame order, so each is looked at once.
+void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, std::size_t& nextStep) {
     for (const TEdit& edit : options.Edits)
         if (edit.Frame == frame) {
             TMapCell cell = box.GetCell(edit.Column, edit.Row);
@@ -194,9 +197,9 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
             for (std::int64_t i = 0; i < std::min<std::int64_t>(add.Count, poolSize); ++i)
                 box.AddParticle(add.X, add.Y);
     if (options.Replay)
-        for (const TReplayStep& step : options.Replay->Steps)
-            if (step.Frame == frame)
-                box.Apply(step.Action);
+        for (const auto& steps = options.Replay->Steps;
+             nextStep < steps.size() && steps[nextStep].Frame == frame; ++nextStep)
+            box.Apply(steps[nextStep].Action);
 }
 
 void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
@@ -209,8 +212,8 @@ void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
 void CheckEndHash(const TOptions& options, std::uint64_t hash) {
     if (options.Replay && options.Frames == options.Replay->EndFrame && hash != options.Replay->EndHash)
         throw Exception(options.ReplayFile + ": the water's hash after frame " +
-                           std::to_string(options.Frames) + " is " + HashText(hash) + ", the replay says " +
-                           HashText(options.Replay->EndHash));
+                        std::to_string(options.Frames) + " is " + HashText(hash) + ", the replay says " +
+                        HashText(options.Replay->EndHash));
 }
 
 void Run(const TOptions& options) {
@@ -222,8 +225,9 @@ void Run(const TOptions& options) {
         std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
     box->Restart();
+    std::size_t nextStep = 0;
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
-        ApplyInput(*box, options, frame);
+        ApplyInput(*box, options, frame, nextStep);
         box->Execute();
         if (frame % options.Every == 0 || frame == options.Frames)
             PrintFrame(*box, frame);

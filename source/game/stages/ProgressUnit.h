@@ -10,8 +10,8 @@
 //
 // Written the safe way the options are (a new file, then a rename). A file
 // that cannot be read or holds a value that is no count is damaged: it is
-// renamed to progress.ini.bad, never overwritten, one log line says so, and
-// the progress starts clean.
+// renamed to progress.ini.bad (progress.ini.bad.1, … when that is taken),
+// never overwritten, one log line says so, and the progress starts clean.
 
 #include "platform/IniFile.h"
 
