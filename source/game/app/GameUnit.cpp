@@ -3,6 +3,7 @@
 
 #include "game/app/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
+#include "game/states/OutcomeUnit.h"
 #include "game/water/WaterWorkersUnit.h"
 #include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
@@ -164,6 +165,8 @@ void TGameApp::ChangeTo(TGameState& state) {
     if (CurrentState_ == MainGameState_.get() && !BeginPlay(/*again=*/wasPlaying))
         CurrentState_ = TitleState_.get();
     CurrentState_->Enter();
+    if (CurrentState_ == MainGameState_.get())
+        Plays_->PlayStarted(); // after the box's restart: a retry's cells
     Invalidate();
 }
 
@@ -281,6 +284,8 @@ void TGameApp::Draw() {
         CurrentState_->Draw();
     if (HelpVisible_)
         DrawHelpPanel(*Renderer, *Box);
+    if (IsMuted_)
+        DrawMutedSign(*Renderer);
     DrawNotice();
     DrawCursor();
     DrawDebugLines();
@@ -343,6 +348,12 @@ void TGameApp::KeyDown(std::uint16_t& key) {
         MainGameState_->StageReloaded();
         break;
     case 'M': ToggleMute(); break;
+    case RetryKey:
+        if (Plays_->CanRetry()) {
+            Plays_->RequestRetry();
+            ChangeToMain();
+        }
+        break;
     case 'Q': PourWaterAtCursor(); break;
     case 'S':
         if (playing && IsKeyDown(VK_CONTROL))
