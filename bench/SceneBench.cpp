@@ -7,7 +7,8 @@
 #include "SettledWater.h"
 
 #include "game/render/GameRendererUnit.h"
-#include "game/water/WaterWorkersUnit.h"
+#include "game/render/StageLayersUnit.h"
+#include "game/render/VaporelBoxDrawerUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
 
@@ -54,11 +55,12 @@ public:
     explicit TSceneFrame(TPoolSize size)
         : Window(CreateBenchWindow()),
           Renderer(std::make_unique<TGameRenderer>(Window, Profiler, VAPOREL_DATA_IMAGES "/")),
-          Box(std::make_unique<TVaporelBox>(App, Profiler, *Renderer)) {
+          Layers(std::make_unique<TStageLayers>(Renderer->TextureManager())),
+          Drawer(std::make_unique<TVaporelBoxDrawer>(App, *Renderer)),
+          Box(std::make_unique<TVaporelBox>(Profiler, Layers.get(), Drawer.get())) {
         Renderer->SetSize(FieldWidth, FieldHeight);
         Renderer->Begin2D();
         SettleStageWater(*Box, size);
-        Box->SetThreadCount(DefaultWaterThreadCount(size.Particles), wsWhereItGains); // as the game runs it
     }
     ~TSceneFrame() {
         Box.reset();
@@ -94,6 +96,7 @@ public:
     }
 
     TVaporelBox& Water() { return *Box; }
+    TVaporelBoxDrawer& WaterDrawing() { return *Drawer; }
     TGameRenderer& Drawing() { return *Renderer; }
 
 private:
@@ -111,6 +114,8 @@ private:
     TApp App; // never runs: the cell cursor stays at the top-left corner
     platform::WindowHandle Window;
     std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TStageLayers> Layers;
+    std::unique_ptr<TVaporelBoxDrawer> Drawer;
     std::unique_ptr<TVaporelBox> Box;
     std::vector<TSprite> Sprites;
 };
@@ -138,7 +143,7 @@ TFrameDrawing FrameDrawingOf(std::int64_t lean) {
 // range(3): 0 pictures drawn plain, 1 lean.
 void BM_Frame(benchmark::State& state) {
     TSceneFrame frame(PoolSizes[state.range(0)]);
-    frame.Water().ParticleDrawing = state.range(1) == 0 ? pdEach : pdBatched;
+    frame.WaterDrawing().ParticleDrawing = state.range(1) == 0 ? pdEach : pdBatched;
     frame.Drawing().FrameDrawing = FrameDrawingOf(state.range(3));
     MeasureProcessTime(state, [&] { frame.Run(state.range(2) != 0); });
     state.counters["particles"] = frame.Water().ActiveParticleCount();

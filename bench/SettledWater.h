@@ -15,10 +15,10 @@ struct TPoolSize {
 };
 
 inline void CloseOutletsAndDrains(TVaporelBox& box) {
-    for (auto& column : box.Cells)
-        for (TMapCell& cell : column)
-            if (cell.CellType == ctOutlet || cell.CellType == ctDrain)
-                cell.CellType = ctBlock;
+    for (int column = 0; column < MapColumns; ++column)
+        for (int row = 0; row < MapRows; ++row)
+            if (const TCellType type = box.Cells()[column][row].CellType; type == ctOutlet || type == ctDrain)
+                box.SetCell(column, row, TMapCell{ctBlock});
 }
 
 // A loaded stage's pool made `size` large (two thirds blue) and filled with
@@ -34,7 +34,7 @@ inline void FillBottomUp(TVaporelBox& box, TPoolSize size) {
         for (int x = size.Radius; x < FieldWidth; x += spacing) {
             if (added == size.Particles)
                 return;
-            if (box.Cells[x / CellSize][y / CellSize].CellType == ctEmpty) {
+            if (box.Cells()[x / CellSize][y / CellSize].CellType == ctEmpty) {
                 box.AddParticle(x, y);
                 ++added;
             }

@@ -4,17 +4,12 @@
 // particle and frame of each, the ratio (median over the blocks), the ratio of
 // wall-clock times, and the box's own split between its phases.
 //
-//   vaporel_sim_bench [--blocks N] [--threads T]
-//
-// T threads share the box's collision passes (1 by default); the reference
-// model always runs on one.
+//   vaporel_sim_bench [--blocks N]
 
 #include "ReferenceBox.h" // tests/sim
 #include "SettledWater.h"
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
@@ -95,7 +90,7 @@ bool SameBits(const TVaporelBox& box, const reference::ReferenceBox& ref) {
     return box.CollisionHits == ref.hits && RandSeed() == ref.seed;
 }
 
-// Processor time of the whole process, so that helper threads count too.
+// Processor time of the process.
 double CpuSeconds() {
     return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
 }
@@ -133,10 +128,9 @@ std::int32_t Calls(const TGameProfiler& profiler, TProfileID id) {
 
 struct TSettings {
     int Blocks = 15;
-    std::int32_t Threads = 1;
 };
 
-// Answers false on anything but the two known options with a positive number.
+// Answers false on anything but the known option with a positive number.
 bool ParseSettings(int argc, char** argv, TSettings& settings) {
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
@@ -146,8 +140,6 @@ bool ParseSettings(int argc, char** argv, TSettings& settings) {
             return false;
         if (option == "--blocks")
             settings.Blocks = *value;
-        else if (option == "--threads" && *value <= MaxWaterThreads)
-            settings.Threads = *value;
         else
             return false;
     }
@@ -157,9 +149,7 @@ bool ParseSettings(int argc, char** argv, TSettings& settings) {
 void RunCase(const TCase& c, const TSettings& settings) {
     const int blocks = settings.Blocks;
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
-    auto box = std::make_unique<TVaporelBox>(profiler, textures);
-    box->SetThreadCount(settings.Threads);
+    auto box = std::make_unique<TVaporelBox>(profiler);
     PrepareWater(*box, c);
     auto ref = CopyOf(*box);
     const double particles = c.Particles > 0 ? c.Particles : box->WaterParticleNum;
@@ -207,12 +197,10 @@ void RunCase(const TCase& c, const TSettings& settings) {
 int main(int argc, char** argv) {
     TSettings settings;
     if (!ParseSettings(argc, argv, settings)) {
-        std::fputs("usage: vaporel_sim_bench [--blocks N] [--threads T]\n", stderr);
+        std::fputs("usage: vaporel_sim_bench [--blocks N]\n", stderr);
         return 1;
     }
-    std::printf("box on %d thread(s), reference on 1; times are nanoseconds of processor time per particle "
-                "and frame\n",
-                settings.Threads);
+    std::puts("times are nanoseconds of processor time per particle and frame");
     std::printf("%-16s %7s %9s %9s %7s %9s   %5s %5s %5s\n", "case", "active", "ref ns", "box ns", "ratio",
                 "wall", "pairs", "maps", "rest");
     for (const TCase& c : Cases)

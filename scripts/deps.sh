@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and playing need; with --tests
 # also those the tests add (sanitizer runtimes, GoogleTest, Google Benchmark,
-# a private X server and the tools that drive and look at the game).
+# a private X server and the tools that drive and look at the game, the tools
+# that build and check the package); with --package those that build and check
+# the package; with --chroot also debootstrap, to try it in a fresh system.
 # Runs apt-get update only when something is missing; does nothing when all is there.
-# Usage: deps.sh [--tests]
+# Usage: deps.sh [--tests | --package | --chroot]
 set -euo pipefail
 
 play_packages=(
@@ -25,12 +27,19 @@ test_packages=(
   # end-to-end tests: a private X server, input, screenshots, processes
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
 )
+# The Debian package: CPack finds the libraries with dpkg-shlibdeps (and
+# `file`); the package is checked as a packager would.
+package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
+# scripts/try-package.sh installs the package into a fresh Debian 12.
+chroot_packages=(debootstrap)
 
 packages=("${play_packages[@]}")
 case "${1:-}" in
   "") ;;
-  --tests) packages+=("${test_packages[@]}") ;;
-  *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+  --tests) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
+  --package) packages+=("${package_packages[@]}") ;;
+  --chroot) packages+=("${package_packages[@]}" "${chroot_packages[@]}") ;;
+  *) echo "usage: $0 [--tests | --package | --chroot]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing (the tests' packages too), builds, and runs every test:
 #   1. the build the player gets (Release): unit, integration and end-to-end
-#      tests (the real program under a private X server);
+#      tests (the real program under a private X server); its Debian package,
+#      checked with lintian and dpkg-deb;
 #   2. a clang build with AddressSanitizer, UndefinedBehaviorSanitizer and
 #      LeakSanitizer: the unit tests again, and each fuzz target for a
 #      bounded time.
@@ -26,6 +27,15 @@ release_part() {
         -DVAPOREL_TESTS=ON -DVAPOREL_BENCH=ON >/dev/null || return
     step "Release: build" cmake --build build -j"$jobs" || return
     step "Release: tests" ctest --test-dir build --output-on-failure -j"$jobs"
+    package_part
+}
+
+# The Debian package of the Release build (installed under /usr into a staging
+# folder: nothing is compiled again), checked with lintian and dpkg-deb.
+package_part() {
+    local deb
+    deb="$(scripts/package.sh build)" || { step "Release: package" false; return; }
+    step "Release: package checks" scripts/check-package.sh "$deb"
 }
 
 sanitizer_part() {

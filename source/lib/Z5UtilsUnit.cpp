@@ -61,6 +61,33 @@ std::string UserFolder(TUserFolder folder) {
 
 const std::string ExeName = ReadExeName();
 const std::string ExeDir = ExtractFolder(ExeName);
+const std::string ProgramVersion = VAPOREL_VERSION;
+const std::string InstalledDataPath = VAPOREL_DATA_FROM_PROGRAMS;
+
+std::string VersionText(const std::string& program) {
+    return program + " " + ProgramVersion + "\nThe Vaporel Vovor of ZANK, under the MIT licence.\n";
+}
+
+namespace {
+
+std::string InstalledDataFolderOf(const std::string& exeDir) {
+    // The program's own path has no links or "..", so cutting the ".." of the
+    // relative path by hand names the same folder.
+    return std::filesystem::path(exeDir + InstalledDataPath).lexically_normal().string();
+}
+
+bool HasInstalledData(const std::string& exeDir) {
+    std::error_code error;
+    return !exeDir.empty() && std::filesystem::exists(InstalledDataFolderOf(exeDir) + InstalledMarker, error);
+}
+
+} // namespace
+
+std::string DataFolderOf(const std::string& exeDir) {
+    return HasInstalledData(exeDir) ? InstalledDataFolderOf(exeDir) : exeDir;
+}
+
+const std::string DataDir = DataFolderOf(ExeDir);
 
 bool IsAlreadyRunning(const std::string& name, std::string& lockProblem) {
     using Outcome = platform::InstanceLock::Outcome;
@@ -145,8 +172,7 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
 }
 
 bool IsInstalledCopy() {
-    std::error_code error;
-    return std::filesystem::exists(ChangeFileExt(ExeName, InstalledMarkerExtension), error);
+    return HasInstalledData(ExeDir);
 }
 
 std::string ProgramFilePath(const std::string& extension, TUserFolder folder) {

@@ -11,6 +11,24 @@
 extern const std::string ExeName;
 extern const std::string ExeDir;
 
+// The version of this build ("1.0.0").
+extern const std::string ProgramVersion;
+// What `program --version` prints: its name, the version and the licence.
+std::string VersionText(const std::string& program);
+
+// An installed tree has its data folder at this path relative to the
+// programs' folder ("../share/games/vaporel/", fixed when the build was
+// configured), marked by a file of this name; a build folder or a portable
+// copy has its data beside the program.
+extern const std::string InstalledDataPath;
+inline constexpr const char* InstalledMarker = "vaporel.installed";
+// The folder (with a trailing '/') that holds the data folders of a program
+// in `exeDir`: the installed data folder when its marker is there, else
+// `exeDir` itself.
+std::string DataFolderOf(const std::string& exeDir);
+// DataFolderOf(ExeDir): where the running program finds images/, stages/, ...
+extern const std::string DataDir;
+
 // Takes a system-wide lock named `name` for the rest of the run; true when
 // another process holds it already. When no lock can be made at all, the
 // answer is false (the program runs) and `lockProblem` says why; else it is
@@ -44,10 +62,8 @@ std::string ExtractFolder(const std::string& path);
 // `path` with its final ".ext" (if any, in the last component) replaced by `extension`.
 std::string ChangeFileExt(const std::string& path, const std::string& extension);
 
-// An installed copy has a file named after the program with this extension
-// beside it (the installation puts it there); a build folder or an unpacked
-// portable copy has none.
-inline constexpr const char* InstalledMarkerExtension = ".installed";
+// Whether the running program belongs to an installed tree (its data folder
+// holds the marker); a build folder or an unpacked portable copy does not.
 bool IsInstalledCopy();
 
 // Where a file of the program that it writes lives: in the user's folder of the

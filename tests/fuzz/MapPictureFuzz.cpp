@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort(); // every map failure must name the file
         return 0;
     }
-    for (const auto& column : stage.Box->Cells)
+    for (const auto& column : stage.Box->Cells())
         for (const TMapCell& cell : column)
             if (cell.CellType >= CellTypeCount)
                 std::abort();

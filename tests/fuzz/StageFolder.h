@@ -1,9 +1,8 @@
 #pragma once
 // A stage folder in a private temporary directory for the stage fuzz
-// targets: a small valid map (one source cell), a valid data.xml, and layer
-// slots that count as loaded, so each input costs one LoadStage of small files.
+// targets: a small valid map (one source cell) and a valid data.xml; the box
+// reads no layer pictures, so each input costs one LoadStage of small files.
 
-#include "game/render/LayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <cstdint>
@@ -38,9 +37,7 @@ public:
         Write("Map.png", TinyMap, sizeof TinyMap);
         Write("data.xml", reinterpret_cast<const std::uint8_t*>(GoodData),
               std::char_traits<char>::length(GoodData));
-        for (TTextureID slot : {tidBG, tidBlock, tidFront})
-            Textures.MarkLoaded(slot);
-        Box = std::make_unique<TVaporelBox>(Profiler, Textures);
+        Box = std::make_unique<TVaporelBox>(Profiler);
     }
     ~TFuzzStageFolder() {
         std::error_code ignored;
@@ -53,15 +50,5 @@ public:
 
     std::string Dir;
     TGameProfiler Profiler;
-    // Slots filled from the start, as the renderer may fill them from images/.
-    class TPreloaded : public TLayerTextures {
-    public:
-        void MarkLoaded(TTextureID slot) { Loaded[slot] = true; }
-        bool IsLoaded(TTextureID slot) const override { return Loaded[slot]; }
-        void LoadFromFile(TTextureID, const std::string&) override { std::abort(); }
-
-    private:
-        bool Loaded[TextureIDCount] = {};
-    } Textures;
     std::unique_ptr<TVaporelBox> Box;
 };

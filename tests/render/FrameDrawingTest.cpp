@@ -4,7 +4,7 @@
 #include "RenderFixture.h"
 #include "ViewerScene.h"
 
-#include "game/app/WaitTimerUnit.h"
+#include "game/core/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/TitleStateUnit.h"
@@ -84,10 +84,10 @@ TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
     for (const std::int32_t count : {1200, 10000}) {
         PourWater(count);
         for (const TParticleDrawing particles : {pdBatched, pdEach}) {
-            Box->ParticleDrawing = particles;
+            Scene.Drawer->ParticleDrawing = particles;
             ExpectSameStageFrames(particles == pdEach ? "particles each on its own" : "particles batched");
         }
-        Box->ParticleDrawing = pdBatched;
+        Scene.Drawer->ParticleDrawing = pdBatched;
         const std::vector<std::uint8_t> watered = StageFrame(fdLean);
         Box->Particles.clear();
         EXPECT_FALSE(StageFrame(fdLean) == watered) << count << " particles: the water is on screen";
@@ -114,9 +114,9 @@ TEST_F(FrameDrawingTest, WaterAtTheEdgesAndPiledUpIsTheSameAsEachParticleDrawnPl
             add(x, y, Box->Particles.size() % 2 == 0 ? wkBlue : wkEtc);
     for (int i = 0; i < 400; ++i) // a pile of 400 within 20 pixels, kinds in runs of one to three
         add(500 + std::fmod(i * 7.31, 20.0), 300 + std::fmod(i * 3.17, 20.0), i % 5 < 2 ? wkEtc : wkBlue);
-    Box->ParticleDrawing = pdEach;
+    Scene.Drawer->ParticleDrawing = pdEach;
     const std::vector<std::uint8_t> each = StageFrame(fdPlain);
-    Box->ParticleDrawing = pdBatched;
+    Scene.Drawer->ParticleDrawing = pdBatched;
     const std::vector<std::uint8_t> batched = StageFrame(fdLean);
     EXPECT_TRUE(each == batched) << DifferingPixels(each, batched) << " pixels differ";
 }

@@ -3,6 +3,8 @@
 #include "ViewerScene.h"
 
 #include "game/render/GameRendererUnit.h"
+#include "game/render/StageLayersUnit.h"
+#include "game/render/VaporelBoxDrawerUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <cmath>
@@ -54,7 +56,7 @@ protected:
     }
     std::vector<std::uint8_t> DrawScene(TParticleDrawing drawing, float ground = 1) {
         Fill(ground);
-        Box->ParticleDrawing = drawing;
+        Scene->Drawer->ParticleDrawing = drawing;
         Box->Draw();
         return ReadFrame(FieldWidth, FieldHeight).Rgb;
     }
@@ -155,7 +157,9 @@ protected:
         Renderer = std::make_unique<TGameRenderer>(Window, Profiler, VAPOREL_DATA_IMAGES "/");
         Renderer->SetSize(FieldWidth, FieldHeight);
         Renderer->Begin2D();
-        Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
+        Layers = std::make_unique<TStageLayers>(Renderer->TextureManager());
+        Drawer = std::make_unique<TVaporelBoxDrawer>(App, *Renderer);
+        Box = std::make_unique<TVaporelBox>(Profiler, Layers.get(), Drawer.get());
         Box->LoadStage(VAPOREL_STAGE_DIR); // no water: the pool stays empty until a reset
     }
     void TearDown() override {
@@ -182,7 +186,7 @@ protected:
         Renderer->DrawTexture(tidBG, false, 0, 0, -1);
         for (int gx = 0; gx < MapColumns; ++gx)
             for (int gy = 0; gy < MapRows; ++gy)
-                if (Box->Cells[gx][gy].CellType == ctBlock)
+                if (Box->Cells()[gx][gy].CellType == ctBlock)
                     Renderer->DrawTextureRect(tidBlock, false, gx * CellSize, gy * CellSize, 0, gx * CellSize,
                                               gy * CellSize, (gx + 1) * CellSize, (gy + 1) * CellSize);
         Renderer->DrawTexture(tidFront, false, 0, 0, 1);
@@ -193,12 +197,14 @@ protected:
         Renderer->DrawTexture(id, false, 0, 0, 0);
         return ReadFrame(FieldWidth, FieldHeight).Rgb;
     }
-    void SetType(int column, int row, TCellType type) { Box->Cells[column][row].CellType = type; }
+    void SetType(int column, int row, TCellType type) { Box->SetCell(column, row, TMapCell{type}); }
 
     TGameProfiler Profiler;
     TApp App; // never runs: the cell cursor outlines the top-left cell
     platform::WindowHandle Window = nullptr;
     std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TStageLayers> Layers;
+    std::unique_ptr<TVaporelBoxDrawer> Drawer;
     std::unique_ptr<TVaporelBox> Box;
 };
 

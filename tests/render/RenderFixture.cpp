@@ -51,7 +51,9 @@ GameScene::GameScene(const std::string& pictureFolder) {
     Renderer = std::make_unique<TGameRenderer>(Window, Profiler, pictureFolder);
     Renderer->SetSize(FieldWidth, FieldHeight);
     Renderer->Begin2D();
-    Box = std::make_unique<TVaporelBox>(App, Profiler, *Renderer);
+    Layers = std::make_unique<TStageLayers>(Renderer->TextureManager());
+    Drawer = std::make_unique<TVaporelBoxDrawer>(App, *Renderer);
+    Box = std::make_unique<TVaporelBox>(Profiler, Layers.get(), Drawer.get());
 }
 
 GameScene::~GameScene() {

@@ -5,6 +5,8 @@
 
 #include "game/render/GameRendererUnit.h"
 #include "game/render/OpenGLRendererUnit.h"
+#include "game/render/StageLayersUnit.h"
+#include "game/render/VaporelBoxDrawerUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowSystem.h"
@@ -43,6 +45,8 @@ struct GameScene {
     TApp App; // never runs: the cell cursor outlines the top-left cell
     platform::WindowHandle Window = nullptr;
     std::unique_ptr<TGameRenderer> Renderer;
+    std::unique_ptr<TStageLayers> Layers;
+    std::unique_ptr<TVaporelBoxDrawer> Drawer;
     std::unique_ptr<TVaporelBox> Box;
 };
 

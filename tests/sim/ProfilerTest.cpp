@@ -1,4 +1,4 @@
-#include "game/app/GameProfilerUnit.h"
+#include "game/core/GameProfilerUnit.h"
 #include "lib/Z5LogUnit.h"
 
 #include <gtest/gtest.h>

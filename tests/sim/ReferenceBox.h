@@ -264,7 +264,7 @@ inline void CopyStage(const TVaporelBox& box, ReferenceBox& ref) {
         box.BlueWaterNumForClear, box.EtcWaterNumForEnd};
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row)
-            ref.type[column][row] = box.Cells[column][row].CellType;
+            ref.type[column][row] = box.Cells()[column][row].CellType;
 }
 
 } // namespace reference

@@ -1,10 +1,10 @@
 // Replays: the file's reader and writer, the recorder beside the box, and a
 // recorded play run again in a fresh box to the same bits.
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/stages/PlayRecorderUnit.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/water/VaporelBoxUnit.h"
+#include "lib/Z5UtilsUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -41,11 +41,21 @@ std::string ErrorOf(const std::string& text) {
 
 TEST(ReplayFile, WritesTheFixedFormAndReadsItBack) {
     const std::string text = FormatReplay(EveryAction());
-    EXPECT_EQ(text, "vaporel-replay 1\nstage user-0003\nseed 4000000000\n"
-                    "1 cell 12 30 1\n1 cell 64 48 5\n240 reset\n300 pour -5 100\n410 reload\n410 cell 0 0 0\n"
-                    "2999 end hash=7e9e5d4e99664cb5\n");
+    EXPECT_EQ(text,
+              "vaporel-replay 1\n# written by vaporel " + ProgramVersion +
+                  "\nstage user-0003\nseed 4000000000\n"
+                  "1 cell 12 30 1\n1 cell 64 48 5\n240 reset\n300 pour -5 100\n410 reload\n410 cell 0 0 0\n"
+                  "2999 end hash=7e9e5d4e99664cb5\n");
     EXPECT_EQ(ParseReplay(text, "r.txt"), EveryAction());
     EXPECT_EQ(HashText(0x1f), "000000000000001f");
+}
+
+TEST(ReplayFile, AReplayOfAnotherVersionReadsAlike) {
+    std::string text = FormatReplay(EveryAction());
+    const std::string written = "# written by vaporel " + ProgramVersion + "\n";
+    ASSERT_NE(text.find(written), std::string::npos);
+    text.replace(text.find(written), written.size(), "# written by vaporel 0.9.7\n");
+    EXPECT_EQ(ParseReplay(text, "r.txt"), EveryAction());
 }
 
 TEST(ReplayFile, SkipsCommentsBlankLinesAndCarriageReturns) {
@@ -122,7 +132,7 @@ class Recording : public testing::Test {
 protected:
     void SetUp() override {
         SetRandSeed(0);
-        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box = std::make_unique<TVaporelBox>(profiler);
         box->LoadStage(VAPOREL_STAGE_DIR);
     }
 
@@ -138,7 +148,6 @@ protected:
     }
 
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
 };
 
@@ -189,7 +198,7 @@ TEST_F(Recording, ASecondPlayRunsAgainInAFreshBoxToTheSameBits) {
     Run(40);
     const TReplay played = ParseReplay(FormatReplay(recorder.Replay()), "played.txt");
 
-    TVaporelBox fresh(profiler, textures);
+    TVaporelBox fresh(profiler);
     SetRandSeed(played.Seed);
     fresh.LoadStage(VAPOREL_STAGE_DIR);
     fresh.Restart();

@@ -1,4 +1,3 @@
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/Exception.h"
 
@@ -36,7 +35,7 @@ class Box : public testing::Test {
 protected:
     void SetUp() override {
         SetRandSeed(0);
-        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box = std::make_unique<TVaporelBox>(profiler);
         box->WaterRadius = 4;
         box->WaterMaxVelocity = 100.0;
         box->WaterVelocityDecayRate = 1.0;
@@ -50,7 +49,7 @@ protected:
         box->ResetWater();
     }
 
-    void SetCellType(int column, int row, TCellType type) { box->Cells[column][row].CellType = type; }
+    void SetCellType(int column, int row, TCellType type) { box->SetCell(column, row, TMapCell{type}); }
 
     // AddParticle, answering the slot it filled.
     TWaterParticle& Add(std::int32_t x, std::int32_t y) {
@@ -65,7 +64,6 @@ protected:
     }
 
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
 };
 
@@ -364,7 +362,7 @@ TEST_F(Box, CellAccessChecksTheRange) {
     TMapCell cell = box->GetCell(64, 48);
     cell.CellType = ctSource;
     box->SetCell(64, 48, cell);
-    EXPECT_EQ(box->Cells[64][48].CellType, ctSource);
+    EXPECT_EQ(box->Cells()[64][48].CellType, ctSource);
     EXPECT_THROW(box->GetCell(65, 0), Exception);
     EXPECT_THROW(box->GetCell(0, -1), Exception);
     try {
@@ -386,7 +384,7 @@ TEST_F(Box, CellAccessChecksTheRange) {
 TEST_F(Box, PoolInvariantsDeterminismAndNoAllocation) {
     auto run = [this]() {
         SetRandSeed(0);
-        auto fresh = std::make_unique<TVaporelBox>(profiler, textures);
+        auto fresh = std::make_unique<TVaporelBox>(profiler);
         TVaporelBox& b = *fresh;
         b.WaterRadius = 4;
         b.WaterGravity = 0.4;
@@ -396,9 +394,9 @@ TEST_F(Box, PoolInvariantsDeterminismAndNoAllocation) {
         b.WaterSwapFrequency = 0.1;
         b.BlueWaterNumForClear = b.EtcWaterNumForEnd = 1'000'000;
         for (int column = 0; column < MapColumns; ++column)
-            b.Cells[column][30].CellType = column % 8 == 3 ? ctOutlet : column % 8 == 6 ? ctDrain : ctBlock;
+            b.SetCell(column, 30, TMapCell{column % 8 == 3 ? ctOutlet : column % 8 == 6 ? ctDrain : ctBlock});
         for (int column = 10; column < 50; column += 5)
-            b.Cells[column][2].CellType = ctSource;
+            b.SetCell(column, 2, TMapCell{ctSource});
         b.WaterParticleNum = 400;
         b.BlueWaterNum = 250;
         b.ResetWater();

@@ -1,5 +1,8 @@
 #include "CoursePlay.h"
 
+#include "game/core/GameProfilerUnit.h"
+#include "game/water/VaporelBoxUnit.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -10,9 +13,7 @@ std::string ShippedStages() {
 TPlayOutcome PlayStage(const std::string& folder, std::uint32_t seed, const std::vector<TReplayStep>& steps,
                        std::int32_t maxFrames, std::int32_t hashFrame) {
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
-    auto box =
-        std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
+    auto box = std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     SetRandSeed(seed);
     box->LoadStage(folder);
     box->Restart();

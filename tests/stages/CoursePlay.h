@@ -3,7 +3,6 @@
 // steps) run on the box without a window up to the frame where Finished is
 // set, and the solution's timed actions, each the steps that share a frame.
 
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/stages/StageCourseUnit.h"
 

@@ -3,7 +3,6 @@
 
 #include "StageFolderUnit.h"
 #include "StageTestFolder.h"
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
@@ -22,7 +21,7 @@ protected:
         StageTestFolder::SetUp();
         MakeStageFolder(ReadStageSource(VAPOREL_SETTLE_STAGE), root / "settle");
         SetRandSeed(0);
-        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box = std::make_unique<TVaporelBox>(profiler);
         box->LoadStage((root / "settle").string());
         box->Restart();
     }
@@ -45,7 +44,6 @@ protected:
     }
 
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
     TSettleWatch watch;
 };

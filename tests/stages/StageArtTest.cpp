@@ -2,9 +2,10 @@
 // as the text map, and a front picture that covers only what it should.
 
 #include "CellCharacters.h"
+#include "HeadlessLayerTextures.h"
 #include "StageArtUnit.h"
-#include "game/app/GameProfilerUnit.h"
-#include "game/render/HeadlessLayerTextures.h"
+#include "game/core/GameProfilerUnit.h"
+#include "game/render/StageLayersUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,8 @@ TEST(StageArt, TheLoaderReadsTheMapPictureAsTheTextMap) {
 
     TGameProfiler profiler;
     THeadlessLayerTextures textures;
-    auto box = std::make_unique<TVaporelBox>(profiler, textures);
+    TStageLayers layers{textures};
+    auto box = std::make_unique<TVaporelBox>(profiler, &layers);
     box->LoadStage(dir);
     for (int column = 0; column < StageColumns; ++column)
         for (int row = 0; row < StageRows; ++row)

@@ -3,7 +3,6 @@
 // leaves.
 
 #include "StageTestFolder.h"
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/UserStageUnit.h"
@@ -25,7 +24,7 @@ protected:
         StageTestFolder::SetUp();
         fs::create_directories(root / "shipped");
         SetRandSeed(0);
-        box = std::make_unique<TVaporelBox>(profiler, textures);
+        box = std::make_unique<TVaporelBox>(profiler);
     }
 
     // A copy of the shipped stage under `folder`, with data.xml's <stage>
@@ -60,7 +59,6 @@ protected:
     }
 
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     std::unique_ptr<TVaporelBox> box;
 };
 
@@ -159,11 +157,11 @@ TEST_F(StageFiles, ASavedMapLoadsBackToTheEditedMap) {
             << file;
     EXPECT_EQ(LoadReplay((root / "user" / "user-0002" / "replay.txt").string()), play);
 
-    TVaporelBox loaded(profiler, textures);
+    TVaporelBox loaded(profiler);
     loaded.LoadStage(users + "/user-0002");
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row)
-            ASSERT_EQ(loaded.Cells[column][row].CellType, box->Cells[column][row].CellType)
+            ASSERT_EQ(loaded.Cells()[column][row].CellType, box->Cells()[column][row].CellType)
                 << column << ", " << row;
     EXPECT_EQ(loaded.WaterParticleNum, box->WaterParticleNum);
 }

@@ -1,7 +1,7 @@
 #include "HeadlessScreen.h"
 
-#include "game/app/AppUnit.h"
-#include "game/app/DirectDrawUnit.h"
+#include "game/core/AppUnit.h"
+#include "game/core/DirectDrawUnit.h"
 
 #include <gtest/gtest.h>
 

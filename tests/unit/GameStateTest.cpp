@@ -3,9 +3,8 @@
 
 #include "HeadlessScreen.h"
 
-#include "game/app/WaitTimerUnit.h"
+#include "game/core/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
-#include "game/render/HeadlessLayerTextures.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/MainGameStateUnit.h"
 #include "game/stages/StagePlaysUnit.h"
@@ -52,10 +51,10 @@ protected:
             SetKey(key, false);
     }
 
-    TCellType CellAt(int column, int row) const { return Box.Cells[column][row].CellType; }
+    TCellType CellAt(int column, int row) const { return Box.Cells()[column][row].CellType; }
     std::vector<TCellType> CellTypes() const {
         std::vector<TCellType> types;
-        for (const auto& column : Box.Cells)
+        for (const auto& column : Box.Cells())
             for (const TMapCell& cell : column)
                 types.push_back(cell.CellType);
         return types;
@@ -64,7 +63,7 @@ protected:
     void EmptyCells(int firstColumn, int lastColumn, int firstRow, int lastRow) {
         for (int column = firstColumn; column <= lastColumn; ++column)
             for (int row = firstRow; row <= lastRow; ++row)
-                Box.Cells[column][row].CellType = ctEmpty;
+                Box.SetCell(column, row, TMapCell{ctEmpty});
     }
     // A left click at the centre of a cell, as the first press of a stroke.
     void ClickCell(int column, int row, TShiftFlags shift = ssLeft) {
@@ -72,8 +71,7 @@ protected:
     }
 
     TGameProfiler Profiler;
-    THeadlessLayerTextures Textures;
-    TVaporelBox Box{Profiler, Textures};
+    TVaporelBox Box{Profiler};
     TWaitTimer WaitTimer;
     RecordedSwitches App;
     // The music, on a sound device without an audio output: it opens its
@@ -115,7 +113,7 @@ TEST_F(GameStateTest, TheTitleMarksItsPictureOutOfDateOnlyWhenThePromptBlinks) {
 }
 
 TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFinished) {
-    Box.Cells[30][5].CellType = ctBlock; // an edit of the last game
+    Box.SetCell(30, 5, TMapCell{ctBlock}); // an edit of the last game
     Box.Finished = true;
     Music.SetVolume(0.0); // faded out on the title
     Main.Enter();
@@ -133,11 +131,11 @@ TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFin
 
 TEST_F(GameStateTest, TheStageKeepsItsOwnMapAndTheGoalStandsForTheFirstFiveSecondsOfAPlay) {
     Main.Enter();
-    Box.Cells[30][5].CellType = ctBlock;
+    Box.SetCell(30, 5, TMapCell{ctBlock});
     EXPECT_EQ(Box.StageCellTypes[30][5], ctEmpty) << "an edit is no part of the stage's own map";
     EXPECT_EQ(Box.StageCellTypes[51][47], ctOutlet);
     Box.ReloadStage();
-    EXPECT_EQ(Box.Cells[30][5].CellType, ctEmpty);
+    EXPECT_EQ(Box.Cells()[30][5].CellType, ctEmpty);
 
     // The numbers of the shipped data.xml, each where it belongs.
     EXPECT_EQ(GoalLine(Box.BlueWaterNumForClear, Box.EtcWaterNumForEnd).View(),
@@ -186,8 +184,8 @@ TEST_F(GameStateTest, TheHeldStartClickSkipsTheCellChangedLastUntilTheFirstPress
     Main.Enter();
     EXPECT_EQ(Main.LastCellX(), 0);
     EXPECT_EQ(Main.LastCellY(), 0);
-    Box.Cells[0][0].CellType = ctEmpty;
-    Box.Cells[0][2].CellType = ctEmpty;
+    Box.SetCell(0, 0, TMapCell{ctEmpty});
+    Box.SetCell(0, 2, TMapCell{ctEmpty});
     Main.MouseMove(5, 5, ssLeft);
     EXPECT_EQ(CellAt(0, 0), ctEmpty) << "cell (0, 0) is skipped: it counts as changed last";
     Main.MouseMove(-5, 37, ssLeft);
@@ -266,8 +264,8 @@ TEST_F(GameStateTest, NoLineJoinsTheStrokeAcrossWhereThePointerLeftTheWindow) {
 
 TEST_F(GameStateTest, UndoGivesBackEveryCellOfTheLastStrokeAndOnlyThose) {
     EmptyCells(10, 15, 20, 20);
-    Box.Cells[13][20].CellType = ctWall; // stays a wall in the stroke
-    Box.Cells[12][23].CellType = ctSource;
+    Box.SetCell(13, 20, TMapCell{ctWall}); // stays a wall in the stroke
+    Box.SetCell(12, 23, TMapCell{ctSource});
     const std::vector<TCellType> untouched = CellTypes();
     Main.MouseDown(10 * CellSize + 8, 20 * CellSize + 8, mbLeft, ssLeft);
     Main.MouseMove(15 * CellSize + 8, 20 * CellSize + 8, ssLeft);
@@ -300,7 +298,7 @@ TEST_F(GameStateTest, UndoGivesBackEveryCellOfTheLastStrokeAndOnlyThose) {
 
 TEST_F(GameStateTest, ARestartOrAReloadEmptiesTheHistory) {
     EmptyCells(3, 4, 3, 3);
-    Box.Cells[33][3].CellType = ctWall;
+    Box.SetCell(33, 3, TMapCell{ctWall});
     ClickCell(3, 3);
     ClickCell(4, 3);
     ClickCell(33, 3); // a wall: no block toggles on it without Ctrl
@@ -339,7 +337,7 @@ TEST_F(GameStateTest, PauseStopsTheWaterWhileEditingAndUndoGoOn) {
 TEST_F(GameStateTest, AStrokeClicksOnceAndTheWaterLeavingAndTheOutcomeSound) {
     Main.Enter();
     EmptyCells(10, 15, 20, 20);
-    Box.Cells[33][3].CellType = ctWall;
+    Box.SetCell(33, 3, TMapCell{ctWall});
     Main.MouseDown(10 * CellSize + 8, 20 * CellSize + 8, mbLeft, ssLeft);
     Main.MouseMove(15 * CellSize + 8, 20 * CellSize + 8, ssLeft);
     EXPECT_EQ(Sound.Item(StrokeSound).RequestCount, 1) << "one click for a stroke of six cells";
@@ -378,7 +376,7 @@ TEST_F(GameStateTest, TheArrowKeysAndTheWheelChooseTheStageOnTheTitle) {
     fs::create_directories(root / "shipped");
     for (const char* name : {"0001", "0002", "0003"})
         fs::copy("stages/0001", root / "shipped" / name, fs::copy_options::recursive);
-    std::ofstream(root / "shipped" / "course.txt") << "chapter One\n0003\n0001\n0002\n";
+    std::ofstream(root / "shipped" / "course.txt") << "chapter One\n0001\n0002\n0003\n";
     TStagePlays plays(Box, TStageList((root / "shipped").string(), (root / "user").string()),
                       (root / "progress.ini").string(), (root / "replays").string() + "/");
     TTitleState title{App, nullptr, WaitTimer, Music, Box, &plays};

@@ -78,20 +78,72 @@ TEST(HideCursor, StepsDownOnlyWhileTheCountAnswersZero) {
     EXPECT_EQ(platform::ShowCursor(false), 0);
 }
 
+namespace {
+
+// A program folder with the installed data folder where the configured path
+// leads from it; `marked` puts the installation's marker there.
+struct TInstalledTree {
+    std::string ProgramDir;
+    std::string DataDir;
+
+    TInstalledTree(const std::string& root, bool marked) {
+        std::filesystem::remove_all(root);
+        ProgramDir = root + "/games/";
+        DataDir = std::filesystem::path(ProgramDir + InstalledDataPath).lexically_normal().string();
+        std::filesystem::create_directories(ProgramDir);
+        std::filesystem::create_directories(DataDir);
+        if (marked)
+            std::ofstream(DataDir + InstalledMarker) << "installed\n";
+    }
+};
+
+} // namespace
+
+TEST(DataFolder, AnInstalledTreeHasItThroughTheConfiguredPathAnywhere) {
+    ASSERT_EQ(InstalledDataPath.back(), '/');
+    ASSERT_NE(InstalledDataPath.front(), '/') << "a relative path, so that the tree can move";
+    const std::string root = testing::TempDir() + "vaporel-moved-tree";
+    const TInstalledTree tree(root, true);
+    EXPECT_EQ(DataFolderOf(tree.ProgramDir), tree.DataDir);
+    EXPECT_EQ(tree.DataDir.find(".."), std::string::npos) << tree.DataDir;
+    EXPECT_EQ(tree.DataDir.rfind(root + "/", 0), 0u) << "the data lies inside the tree: " << tree.DataDir;
+    std::filesystem::remove_all(root);
+}
+
+TEST(DataFolder, ABuildFolderOrAPortableCopyKeepsItBesideTheProgram) {
+    const std::string root = testing::TempDir() + "vaporel-portable-tree";
+    const TInstalledTree unmarked(root, false);
+    EXPECT_EQ(DataFolderOf(unmarked.ProgramDir), unmarked.ProgramDir)
+        << "a folder where the path leads is not an installation without its marker";
+    std::filesystem::remove_all(root);
+    EXPECT_EQ(DataDir, ExeDir) << "the tests run in a build folder";
+    EXPECT_FALSE(IsInstalledCopy());
+}
+
 TEST(ProgramFilePath, BesideTheProgramUnlessItIsAnInstalledCopy) {
-    const std::string marker = ChangeFileExt(ExeName, InstalledMarkerExtension);
+    const std::string marker =
+        std::filesystem::path(ExeDir + InstalledDataPath).lexically_normal().string() + InstalledMarker;
     ASSERT_FALSE(std::filesystem::exists(marker)) << "left over: " << marker;
     EXPECT_EQ(ProgramFilePath(".ini", TUserFolder::Config), ChangeFileExt(ExeName, ".ini"))
         << "a build folder keeps its files beside the program";
 
     const std::string config = testing::TempDir() + "vaporel-installed-config";
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    std::filesystem::create_directories(ExtractFolder(marker));
     std::ofstream(marker) << "installed\n";
-    const std::string installed = ProgramFilePath(".ini", TUserFolder::Config);
+    const bool installed = IsInstalledCopy();
+    const std::string path = ProgramFilePath(".ini", TUserFolder::Config);
     std::filesystem::remove(marker);
     unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(installed, config + "/vaporel/" + ChangeFileExt(ExeName, ".ini").substr(ExeDir.size()))
+    EXPECT_TRUE(installed);
+    EXPECT_EQ(path, config + "/vaporel/" + ChangeFileExt(ExeName, ".ini").substr(ExeDir.size()))
         << "an installed copy keeps them in the user's folder, though its own is writable";
     EXPECT_TRUE(std::filesystem::is_directory(config + "/vaporel"));
     std::filesystem::remove_all(config);
+}
+
+TEST(ProgramVersion, IsTheVersionTheBuildWasConfiguredWith) {
+    EXPECT_EQ(ProgramVersion, VAPOREL_PROJECT_VERSION);
+    EXPECT_EQ(VersionText("vaporel-sim").substr(0, VersionText("vaporel-sim").find('\n')),
+              std::string("vaporel-sim ") + VAPOREL_PROJECT_VERSION);
 }

@@ -1,4 +1,4 @@
-#include "game/app/WaitTimerUnit.h"
+#include "game/core/WaitTimerUnit.h"
 
 #include <gtest/gtest.h>
 

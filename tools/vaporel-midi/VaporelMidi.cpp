@@ -40,6 +40,8 @@ none, the file plays silently and a note says so. Ctrl+C stops it.
 
 A file that cannot be read or is no MIDI file of format 0 or 1 gives one line
 on standard error and exit status 1.
+
+--help prints this text, --version the program's version.
 )";
 
 class EArguments : public Exception {

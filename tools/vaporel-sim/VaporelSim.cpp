@@ -3,13 +3,11 @@
 // scripted map edits and added particles, and prints what happened.
 
 #include "ToolMain.h"
-#include "game/app/GameProfilerUnit.h"
-#include "game/render/HeadlessLayerTextures.h"
+#include "game/core/GameProfilerUnit.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/stages/StageListUnit.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
 #include <algorithm>
@@ -52,10 +50,8 @@ pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
 Exited and Kind as one byte each.
 
---threads T sets how many threads share every collision pass (1 to 8). By
-default two share the passes that gain from it where the machine has four
-cores or more and the stage's pool holds 2,000 particles or more, else one
-thread runs them. Every count gives the same lines and the same hash.
+--threads T (a number, 1 or more) is accepted so that older scripts run on:
+the water runs on one thread, which one line on standard error says.
 
 --replay FILE plays a replay the game wrote (replays/<stage>.txt) or a stage's
 solution.txt: the replay's stage must be the folder's name; its seed is set
@@ -70,6 +66,8 @@ line and exits with status 1.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
+
+--help prints this text, --version the program's version.
 )";
 
 class EArguments : public Exception {
@@ -90,7 +88,7 @@ struct TOptions {
     std::string StageDir;
     std::int32_t Frames = -1;
     std::int32_t Every = 1;
-    std::optional<std::int32_t> Threads; // none: the default for the stage's pool
+    bool ThreadsGiven = false; // --threads, which changes nothing
     std::vector<TEdit> Edits;
     std::vector<TAdd> Adds;
     std::optional<TReplay> Replay;
@@ -157,8 +155,8 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
         else if (arg == "--every")
             options.Every = ParseNumber(args[++i], "--every", 1);
         else if (arg == "--threads") {
-            options.Threads = ParseNumber(args[++i], "--threads", 1);
-            CheckRange(*options.Threads, MaxWaterThreads, "--threads");
+            ParseNumber(args[++i], "--threads", 1);
+            options.ThreadsGiven = true;
         } else if (arg == "--edit")
             options.Edits.push_back(ParseEdit(args[++i]));
         else if (arg == "--add")
@@ -225,16 +223,13 @@ void CheckEndHash(const TOptions& options, std::uint64_t hash) {
 }
 
 void Run(const TOptions& options) {
+    if (options.ThreadsGiven)
+        std::fputs("vaporel-sim: --threads is ignored: the water runs on one thread\n", stderr);
     SetRandSeed(options.Replay ? options.Replay->Seed : 0);
     TGameProfiler profiler;
-    THeadlessLayerTextures textures;
     auto box =
-        std::make_unique<TVaporelBox>(profiler, textures); // holds the whole map: too big for the stack
+        std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
-    if (options.Threads)
-        box->SetThreadCount(*options.Threads);
-    else
-        box->SetThreadCount(DefaultWaterThreadCount(box->WaterParticleNum), wsWhereItGains);
     box->Restart();
     TSettleWatch settle;
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {

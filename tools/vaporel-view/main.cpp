@@ -16,18 +16,20 @@ namespace {
 constexpr const char* ViewerWindowClass = "VaporelView";
 
 constexpr const char* Usage =
-    "usage: vaporel-view [--images FOLDER] [--screenshot FILE.png] [--help]\n"
+    "usage: vaporel-view [--images FOLDER] [--screenshot FILE.png] [--help] [--version]\n"
     "Opens a window showing what the game's renderer draws: rectangles, the small\n"
     "pictures of the game, a line of bitmap text and a word in the outline font.\n"
     "Escape or the close box ends it.\n"
-    "  --images FOLDER       the pictures to show (default: images/ beside the program)\n"
+    "  --images FOLDER       the pictures to show (default: the game's images/)\n"
     "  --screenshot FILE.png draw one frame, write it as a PNG and end\n"
-    "  --help                print this text\n";
+    "  --help                print this text\n"
+    "  --version             print the version\n";
 
 struct Options {
-    std::string ImageFolder = ExeDir + "images/";
+    std::string ImageFolder = DataDir + "images/";
     std::string ScreenshotFile; // empty: run until closed
     bool Help = false;
+    bool Version = false;
 };
 
 // A command line that cannot be followed; the text names the culprit.
@@ -40,8 +42,8 @@ Options ParseOptions(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--help") {
-            options.Help = true;
+        if (argument == "--help" || argument == "--version") {
+            (argument == "--help" ? options.Help : options.Version) = true;
             continue;
         }
         if (argument != "--images" && argument != "--screenshot")
@@ -123,8 +125,8 @@ int Run(const Options& options) {
 int main(int argc, char** argv) {
     try {
         const Options options = ParseOptions(argc, argv);
-        if (options.Help) {
-            std::fputs(Usage, stdout);
+        if (options.Help || options.Version) {
+            std::fputs(options.Help ? Usage : VersionText("vaporel-view").c_str(), stdout);
             return 0;
         }
         return Run(options);

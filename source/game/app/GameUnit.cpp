@@ -1,10 +1,8 @@
 #include "game/app/GameUnit.h"
-#include "game/app/PlayerMessageUnit.h"
 
-#include "game/app/KeyStateUnit.h"
+#include "game/core/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/OutcomeUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
@@ -81,9 +79,12 @@ TGameApp::~TGameApp() {
     CurrentState_ = nullptr;
     MainGameState_.reset();
     TitleState_.reset();
+    GamePlays.reset();
     Plays_.reset(); // its recorder listens to the box
     Profiler.reset();
     Box.reset();
+    BoxDrawer.reset();
+    StageLayers.reset();
     ModelManager.reset();
     WaitTimer.reset();
     Input.reset();
@@ -123,16 +124,17 @@ void TGameApp::OnCreateWindow() {
     WaitTimer->SetFrameSkip(true);
     ModelManager = std::make_unique<TModelManager>(); // needs the renderer's context
     ModelManager->BuildLists();
-    Box = std::make_unique<TVaporelBox>(*this, *Profiler, *Renderer);
+    StageLayers = std::make_unique<TStageLayers>(Renderer->TextureManager());
+    BoxDrawer = std::make_unique<TVaporelBoxDrawer>(*this, *Renderer);
+    Box = std::make_unique<TVaporelBox>(*Profiler, StageLayers.get(), BoxDrawer.get());
     Plays_ = std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
                                            ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
+    GamePlays = std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
     TitleState_ =
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
     Box->LoadStage(Plays_->Chosen().Folder);
-    // Any count gives the same water.
-    Box->SetThreadCount(DefaultWaterThreadCount(Box->WaterParticleNum), wsWhereItGains);
     ChangeToTitle();
 }
 
@@ -160,9 +162,9 @@ void TGameApp::ChangeTo(TGameState& state) {
     if (CurrentState_)
         CurrentState_->Leave();
     if (wasPlaying)
-        EndPlay();
+        GamePlays->EndPlay();
     CurrentState_ = &state;
-    if (CurrentState_ == MainGameState_.get() && !BeginPlay(/*again=*/wasPlaying))
+    if (CurrentState_ == MainGameState_.get() && !GamePlays->BeginPlay(/*again=*/wasPlaying))
         CurrentState_ = TitleState_.get();
     CurrentState_->Enter();
     if (CurrentState_ == MainGameState_.get())
@@ -170,67 +172,14 @@ void TGameApp::ChangeTo(TGameState& state) {
     Invalidate();
 }
 
-// A stage folder that was removed or damaged after the list was read costs
-// the play, not the game; the box gets back the stage it had.
-bool TGameApp::BeginPlay(bool again) {
-    try {
-        Plays_->BeginPlay(again);
-        return true;
-    } catch (const Exception& error) {
-        ShowFailure(error.what());
-        Box->ReloadStage();
-        return false;
-    }
-}
-
-// A replay or progress that cannot be written costs the file, not the game.
-void TGameApp::EndPlay() {
-    try {
-        Plays_->EndPlay();
-    } catch (const Exception& error) {
-        ShowFailure(error.what());
-    }
-}
-
-void TGameApp::SaveMapAsStage() {
-    try {
-        ShowNotice("Saved as " + Plays_->SaveMapAsStage());
-    } catch (const Exception& error) {
-        ShowFailure(error.what());
-    }
-}
-
-// Logged as an error and shown for a while in the player's language; the
-// game goes on.
-void TGameApp::ShowFailure(const std::string& message) {
-    Log().WriteLine("Error! " + message);
-    ShowNotice(PlayerMessage(message));
-}
-
 void TGameApp::ShowNotice(const std::string& text) {
-    Notice_ = text;
-    NoticeEnd = TimeGetTime() + NoticeMilliseconds;
+    Notice_.Show(text, TimeGetTime());
     Invalidate();
-}
-
-// White on a dark band across the field, until NoteChangesOnScreen finds its
-// time is up.
-void TGameApp::DrawNotice() {
-    if (Notice_.empty())
-        return;
-    platform::GL().Color4f(0, 0, 0, 0.6f);
-    Renderer->SetBlendNormal();
-    Renderer->DrawRect(true, NoticeLeft, NoticeY - 4, NoticeRight, NoticeY + Renderer->FontHeight() + 4,
-                       DebugTextZ);
-    Renderer->SetBlendNone();
-    platform::GL().Color3f(1, 1, 1);
-    Renderer->DrawText(Notice_, NoticeLeft + 16, NoticeY, DebugTextZ);
-    platform::GL().Color4f(1, 1, 1, 1);
 }
 
 void TGameApp::OnDestroyWindow() {
     if (CurrentState_ == MainGameState_.get())
-        EndPlay(); // the game closing ends the play
+        GamePlays->EndPlay(); // the game closing ends the play
     SaveOptions();
     Log().WriteLine(CollisionText_);
     Log().WriteLine(ParticleNumText_);
@@ -262,10 +211,8 @@ bool TGameApp::PictureDue() const {
 }
 
 void TGameApp::NoteChangesOnScreen() {
-    if (!Notice_.empty() && static_cast<std::int32_t>(TimeGetTime() - NoticeEnd) >= 0) {
-        Notice_.clear();
+    if (Notice_.Expire(TimeGetTime()))
         Invalidate();
-    }
     if (GetClientCursorPos() != DrawnCursor)
         Invalidate();
     if (VisibleDebugMessage_ && (WaitTimer->FPS() != DrawnFPS || WaitTimer->DrawFPS() != DrawnDrawFPS))
@@ -286,7 +233,7 @@ void TGameApp::Draw() {
         DrawHelpPanel(*Renderer, *Box);
     if (IsMuted_)
         DrawMutedSign(*Renderer);
-    DrawNotice();
+    Notice_.Draw(*Renderer);
     DrawCursor();
     DrawDebugLines();
     Renderer->Present();
@@ -357,7 +304,7 @@ void TGameApp::KeyDown(std::uint16_t& key) {
     case 'Q': PourWaterAtCursor(); break;
     case 'S':
         if (playing && IsKeyDown(VK_CONTROL))
-            SaveMapAsStage();
+            GamePlays->SaveMapAsStage();
         break;
     case VK_F1: HelpVisible_ = !HelpVisible_; break;
     case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;

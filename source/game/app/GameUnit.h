@@ -3,20 +3,24 @@
 // creates and owns every subsystem, and runs the frame step under the frame
 // wait timer.
 
-#include "game/app/AppUnit.h"
-#include "game/audio/BGMManagerUnit.h"
 #include "game/app/GameInputUnit.h"
-#include "game/app/GameProfilerUnit.h"
+#include "game/app/GamePlaysUnit.h"
+#include "game/app/NoticeUnit.h"
+#include "game/audio/BGMManagerUnit.h"
+#include "game/audio/SoundManagerUnit.h"
+#include "game/core/AppUnit.h"
+#include "game/core/GameProfilerUnit.h"
+#include "game/core/WaitTimerUnit.h"
 #include "game/render/GameRendererUnit.h"
-#include "game/states/GameStateUnit.h"
-#include "game/states/MainGameStateUnit.h"
 #include "game/render/ModelUnit.h"
 #include "game/render/OpenGLRendererUnit.h"
+#include "game/render/StageLayersUnit.h"
+#include "game/render/VaporelBoxDrawerUnit.h"
 #include "game/stages/StagePlaysUnit.h"
-#include "game/audio/SoundManagerUnit.h"
+#include "game/states/GameStateUnit.h"
+#include "game/states/MainGameStateUnit.h"
 #include "game/states/TitleStateUnit.h"
 #include "game/water/VaporelBoxUnit.h"
-#include "game/app/WaitTimerUnit.h"
 #include "platform/IniFile.h"
 
 #include <cstdint>
@@ -31,10 +35,6 @@ inline constexpr std::int32_t GameWidth = 1024; // pixels
 inline constexpr std::int32_t GameHeight = 768; // pixels
 inline constexpr std::int32_t GameColorBits = 32;
 inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
-// How long a notice ("Saved as user-0003", a failed save) stays, in milliseconds.
-inline constexpr std::uint32_t NoticeMilliseconds = 2000;
-// The notice's band: inside the field's frame, below the line at its top.
-inline constexpr double NoticeLeft = 64, NoticeRight = 1008, NoticeY = 80; // pixels
 inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
 inline constexpr double CursorZ = 1000;
 
@@ -58,7 +58,7 @@ public:
     // The stage select and the plays; null until the window exists.
     TStagePlays* Plays() const { return Plays_.get(); }
     // The notice shown now, or "".
-    const std::string& Notice() const { return Notice_; }
+    const std::string& Notice() const { return Notice_.Text(); }
 
     // The measuring points; the count of pidDraw is the pictures drawn.
     const TGameProfiler& GameProfiler() const { return *Profiler; }
@@ -99,13 +99,8 @@ private:
     void PourWaterAtCursor();
     void ToggleMute();
     void ChangeTo(TGameState& state);
-    bool BeginPlay(bool again);
-    void EndPlay();
-    void SaveMapAsStage();
     // Shows `text` for NoticeMilliseconds over the title or the game.
     void ShowNotice(const std::string& text);
-    void ShowFailure(const std::string& message);
-    void DrawNotice();
 
     std::unique_ptr<TGameProfiler> Profiler;
     std::unique_ptr<TGameRenderer> Renderer;
@@ -114,9 +109,12 @@ private:
     std::unique_ptr<TBGMManager> BGMManager;
     std::unique_ptr<TWaitTimer> WaitTimer;
     std::unique_ptr<TModelManager> ModelManager;
+    std::unique_ptr<TStageLayers> StageLayers;
+    std::unique_ptr<TVaporelBoxDrawer> BoxDrawer;
     std::unique_ptr<TVaporelBox> Box;
     std::unique_ptr<platform::IniFile> Options;
     std::unique_ptr<TStagePlays> Plays_;
+    std::unique_ptr<TGamePlays> GamePlays;
     std::unique_ptr<TTitleState> TitleState_;
     std::unique_ptr<TMainGameState> MainGameState_;
     TGameState* CurrentState_ = nullptr;
@@ -128,8 +126,7 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
-    std::string Notice_;
-    std::uint32_t NoticeEnd = 0; // TimeGetTime() when the notice goes
+    TNotice Notice_;
     bool IsMuted_ = false;
     bool HelpVisible_ = false;
 };

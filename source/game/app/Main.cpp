@@ -1,7 +1,7 @@
 // The program entry: one instance at a time; any error that escapes the game
 // ends up in the log and in a message box, and the program ends with status 1.
 
-#include "game/app/DirectDrawUnit.h"
+#include "game/core/DirectDrawUnit.h"
 #include "game/app/GameUnit.h"
 #include "game/app/PlayerMessageUnit.h"
 #include "lib/Z5LogUnit.h"
@@ -12,10 +12,34 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int ExitFailure = 1;
+
+const char* const Usage = "usage: vaporel [--help | --version]\n"
+                          "The Vaporel Vovor of ZANK: water pours through a tower of cells; redraw the map\n"
+                          "with the mouse so that the blue water reaches the outlets. F1 in the game shows\n"
+                          "every key. Other arguments are ignored.\n"
+                          "  --help     print this text\n"
+                          "  --version  print the version\n";
+
+// The game takes no arguments; these two answer without starting it. True
+// when one was given (and answered).
+bool AnswerInformationOption(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(Usage, stdout);
+            return true;
+        }
+        if (arg == "--version") {
+            std::fputs(VersionText("vaporel").c_str(), stdout);
+            return true;
+        }
+    }
+    return false;
+}
 
 // The log records the program's own texts; the player reads them in the
 // player's language.
@@ -38,7 +62,9 @@ int RunGame() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (AnswerInformationOption(std::vector<std::string>(argv + 1, argv + argc)))
+        return 0;
     // A second copy leaves no trace, not even banners in the first one's log.
     std::string lockProblem;
     if (IsAlreadyRunning(InstanceName, lockProblem))
@@ -52,9 +78,9 @@ int main() {
     DisplayMode();
     // The data folders are relative to the program, wherever it was started from.
     std::error_code error;
-    std::filesystem::current_path(ExeDir, error);
+    std::filesystem::current_path(DataDir, error);
     if (error) {
-        std::fprintf(stderr, "vaporel: cannot enter the program's folder %s: %s\n", ExeDir.c_str(),
+        std::fprintf(stderr, "vaporel: cannot enter the data folder %s: %s\n", DataDir.c_str(),
                      error.message().c_str());
         return ExitFailure;
     }

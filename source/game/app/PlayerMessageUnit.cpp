@@ -65,5 +65,5 @@ std::string EnglishMessage(const std::string& message, const platform::MessageCa
 std::string PlayerMessage(const std::string& message) {
     if (platform::PlayerReadsJapanese())
         return message;
-    return EnglishMessage(message, platform::MessageCatalog(MessageDomain, ExeDir + MessageFolder));
+    return EnglishMessage(message, platform::MessageCatalog(MessageDomain, DataDir + MessageFolder));
 }

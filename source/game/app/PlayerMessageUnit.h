@@ -11,12 +11,12 @@ class MessageCatalog;
 }
 
 // The gettext domain of the game's messages; its catalogues lie in the
-// folder "locale" beside the program, in the build as in an installation.
+// folder "locale" of the data folder (beside the program in a build).
 inline constexpr const char* MessageDomain = "vaporel";
 inline constexpr const char* MessageFolder = "locale";
 
 // `message` for the player of this environment's language, with the
-// catalogue beside the program.
+// catalogue of the data folder.
 std::string PlayerMessage(const std::string& message);
 
 // `message` with every Japanese text of the program in it replaced by its

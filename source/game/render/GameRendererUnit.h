@@ -12,7 +12,7 @@
 // Main thread only, with the renderer's context current.
 
 #include "game/render/DefineUnit.h"
-#include "game/app/GameProfilerUnit.h"
+#include "game/core/GameProfilerUnit.h"
 #include "game/render/LetterRenderUnit.h"
 #include "game/render/OpenGLRendererUnit.h"
 #include "game/render/TextureManagerUnit.h"

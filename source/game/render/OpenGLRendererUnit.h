@@ -5,7 +5,7 @@
 //
 // Main thread only: the context is current on the thread that built it.
 
-#include "game/app/AppUnit.h"
+#include "game/core/AppUnit.h"
 #include "platform/Exception.h"
 #include "platform/OpenGLObjects.h"
 #include "platform/WindowSystem.h"

@@ -1,5 +1,6 @@
 #include "game/stages/ReplayUnit.h"
 
+#include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 
 #include <charconv>
@@ -15,6 +16,7 @@ namespace {
 
 const char* const Magic = "vaporel-replay";
 constexpr std::int32_t Version = 1;
+const char* const WriterComment = "# written by vaporel ";
 
 const char* const ActionNames[] = {"cell", "reset", "reload", "pour"};
 static_assert(std::size(ActionNames) == akPour + 1);
@@ -204,7 +206,8 @@ std::string HashText(std::uint64_t hash) {
 
 std::string FormatReplay(const TReplay& replay) {
     std::ostringstream text;
-    text << Magic << ' ' << Version << "\nstage " << replay.Stage << "\nseed " << replay.Seed << '\n';
+    // The writer's version is a comment: replays of any version read alike.
+    text << Magic << ' ' << Version << '\n' << WriterComment << ProgramVersion << "\nstage " << replay.Stage << "\nseed " << replay.Seed << '\n';
     for (const TReplayStep& step : replay.Steps) {
         const TBoxAction& action = step.Action;
         text << step.Frame << ' ' << ActionNames[action.Kind];

@@ -6,6 +6,7 @@
 // play ended after with the hash of the water there:
 //
 //     vaporel-replay 1
+//     # written by vaporel 1.0.0
 //     stage 0001
 //     seed 0
 //     1 cell 12 30 1
@@ -16,6 +17,8 @@
 //
 // UTF-8, lines end in LF (a CR before it is allowed), '#' starts a comment
 // line, blank lines are ignored. Frames count from 1 and never go backwards.
+// The comment under the first line names the version of the program that
+// wrote the file; a replay of any version plays.
 
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/Exception.h"

@@ -30,7 +30,7 @@ const char* const LayerNames[] = {"Back", "Block", "Front"};
 
 bool IsEmptyLine(const TVaporelBox& box, int column, int row, int columnStep, int rowStep) {
     for (; column < MapColumns && row < MapRows; column += columnStep, row += rowStep)
-        if (box.Cells[column][row].CellType != ctEmpty)
+        if (box.Cells()[column][row].CellType != ctEmpty)
             return false;
     return true;
 }
@@ -68,7 +68,7 @@ platform::Picture MapPicture(const TVaporelBox& box) {
     picture.Rgb.resize(static_cast<std::size_t>(picture.Width) * picture.Height * 3);
     for (int y = 0; y < picture.Height; ++y)
         for (int x = 0; x < picture.Width; ++x) {
-            const TRgb colour = CellColours[box.Cells[x / CellSize][y / CellSize].CellType];
+            const TRgb colour = CellColours[box.Cells()[x / CellSize][y / CellSize].CellType];
             std::uint8_t* pixel = &picture.Rgb[(static_cast<std::size_t>(y) * picture.Width + x) * 3];
             pixel[0] = colour.R;
             pixel[1] = colour.G;

@@ -4,7 +4,7 @@
 // frame, every drawn picture and every mouse event; the states hold no
 // subsystem of their own, they act on the objects they were given.
 
-#include "game/app/AppUnit.h"
+#include "game/core/AppUnit.h"
 
 class TBGMManager;
 class TGameRenderer;

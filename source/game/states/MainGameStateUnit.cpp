@@ -1,7 +1,7 @@
 #include "game/states/MainGameStateUnit.h"
 
-#include "game/app/KeyStateUnit.h"
-#include "game/app/WaitTimerUnit.h"
+#include "game/core/KeyStateUnit.h"
+#include "game/core/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/GuideUnit.h"
@@ -183,7 +183,7 @@ void TMainGameState::EditAlongStroke(int x, int y, TShiftFlags shift) {
 
 void TMainGameState::EditCell(TCellPos cell, TShiftFlags shift) {
     LastCell = cell;
-    const TCellType before = Box.Cells[cell.Column][cell.Row].CellType;
+    const TCellType before = Box.Cells()[cell.Column][cell.Row].CellType;
     const TCellType after = EditedCellType(before, shift);
     if (after == before)
         return;

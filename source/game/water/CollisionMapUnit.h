@@ -9,20 +9,10 @@
 // TryUpdateMoved to take them out of their old cells and into their new ones
 // instead of rebuilding the whole map.
 
-#include "game/water/VaporelBoxUnit.h"
+#include "game/water/WaterTypesUnit.h"
 
 #include <cstdint>
 #include <vector>
-
-// The cell index of a coordinate: its integer part (truncated towards zero)
-// divided by 16, truncated towards zero, so -15.9..15.9 all give 0. Answers
-// -1 off the map; the range test comes first so that no out-of-range double
-// (nor a NaN) is ever converted to an integer.
-inline int CellIndex(double v, int cellCount) {
-    if (!(v > -CellSize && v < cellCount * CellSize))
-        return -1;
-    return static_cast<int>(v) / CellSize;
-}
 
 class TCollisionMap {
 public:

@@ -3,47 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <cstdlib>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace {
-
-// How many rows ahead of a cell the column on its left must have finished:
-// one more than the rows a particle's bounding square (2 |radius| pixels
-// high) can stretch over. A cell's index truncates the coordinate first, and
-// x - r, x + r are rounded, so one pixel more is allowed for. A lead that
-// covers the whole column makes the pass run one column after another.
-std::int32_t ColumnLead(std::int32_t radius) {
-    const std::int64_t height = 2 * std::abs(static_cast<std::int64_t>(radius)) + 2;
-    const std::int64_t rowsApart = height / CellSize + 1;
-    return static_cast<std::int32_t>(std::min<std::int64_t>(rowsApart + 1, MapRows));
-}
-
-// Whether the column wavefront gains from a second worker in this pass: a
-// column can run beside the one on its left only below the lead rows it waits
-// for, so the water must stand deeper than the lead, and the pass must hold
-// enough pairs to pay for waking the helper. A layer one or two cells thin is
-// faster on one thread.
-constexpr std::int64_t SharedPassPairs = 2'000;
-
-bool WorthSharing(const TCellRegistry& map, std::int32_t lead) {
-    std::int64_t pairs = 0;
-    std::int64_t pairedCells = 0;
-    std::int64_t pairedColumns = 0;
-    for (const auto& column : map.Count) {
-        const std::int64_t cellsBefore = pairedCells;
-        for (const std::int32_t count : column)
-            if (count >= 2) {
-                pairs += static_cast<std::int64_t>(count) * (count - 1) / 2;
-                ++pairedCells;
-            }
-        pairedColumns += pairedCells > cellsBefore ? 1 : 0;
-    }
-    return pairs >= SharedPassPairs && pairedCells > pairedColumns * static_cast<std::int64_t>(lead);
-}
 
 // The rows of a column whose cells hold two particles or more: the others
 // touch no particle. Built without a branch per cell, since whether a cell
@@ -223,69 +188,21 @@ std::int32_t PairUp(TCellWater& water, const TCollisionPass::TPairLimits& limits
 
 } // namespace
 
+// Column by column, row by row: the order every particle meets its pairs in.
 TCollisionPass::TCounts TCollisionPass::Run(const TCellRegistry& map, TWaterParticle* pool,
-                                            std::int32_t radius, TWaterWorkers& workers) {
-    const TJob job{
-        &map, pool,
-        TPairLimits{static_cast<double>(Diameter(radius)), static_cast<double>(DiameterSquared(radius))},
-        ColumnLead(radius)};
-    for (std::atomic<std::int32_t>& rows : RowsDone)
-        rows.store(0, std::memory_order_relaxed);
-    NextColumn.store(0, std::memory_order_relaxed);
-    const bool share =
-        workers.Count() > 1 && (workers.Sharing() == wsEveryJob || WorthSharing(map, job.Lead));
-    const std::int32_t count = share ? workers.Count() : 1;
-    std::fill(WorkerCounts, WorkerCounts + count, TCounts{});
-    if (count == 1) {
-        RunColumns(job, 0, nullptr);
-    } else {
-        auto work = [&](std::int32_t worker) { RunColumns(job, worker, &workers); };
-        workers.Run(work);
-    }
-    TCounts total;
-    for (std::int32_t worker = 0; worker < count; ++worker) {
-        total.Checks += WorkerCounts[worker].Checks;
-        total.Hits += WorkerCounts[worker].Hits;
-    }
-    return total;
-}
-
-// Progress is published after every cell that touched particles and at the
-// end of the column; a neighbour waiting for a later row then simply waits a
-// little longer, never too little. A worker that took the column on the left
-// itself has finished it: it does not wait. A worker alone (no team given)
-// neither waits nor publishes.
-void TCollisionPass::RunColumns(const TJob& job, std::int32_t worker, TWaterWorkers* team) {
-    const bool shared = team != nullptr;
+                                            std::int32_t radius) {
+    const TPairLimits limits{static_cast<double>(Diameter(radius)),
+                             static_cast<double>(DiameterSquared(radius))};
     TCounts counts;
-    std::int32_t previous = -1; // the column this worker did last
-    for (;;) {
-        const std::int32_t column =
-            shared ? NextColumn.fetch_add(1, std::memory_order_relaxed) : previous + 1;
-        if (column >= MapColumns)
-            break;
-        const bool waits = shared && column > 0 && previous != column - 1;
-        for (std::uint64_t rows = PairedRows(job.Map->Count[column]); rows != 0; rows &= rows - 1) {
+    for (std::int32_t column = 0; column < MapColumns; ++column)
+        for (std::uint64_t rows = PairedRows(map.Count[column]); rows != 0; rows &= rows - 1) {
             const std::int32_t row = std::countr_zero(rows);
-            const std::int32_t count = job.Map->Count[column][row];
-            if (waits)
-                team->WaitUntilAtLeast(worker, RowsDone[column - 1], std::min(row + job.Lead, MapRows));
-            const TCounts cellCounts = PairCell(job.Map->Entries[column][row], count, job.Pool, job.Limits);
+            const TCounts cellCounts =
+                PairCell(map.Entries[column][row], map.Count[column][row], pool, limits);
             counts.Checks += cellCounts.Checks;
             counts.Hits += cellCounts.Hits;
-            if (shared)
-                Publish(column, row + 1);
         }
-        if (shared)
-            Publish(column, MapRows);
-        previous = column;
-    }
-    WorkerCounts[worker] = counts;
-}
-
-void TCollisionPass::Publish(std::int32_t column, std::int32_t rowsDone) {
-    RowsDone[column].store(rowsDone, std::memory_order_release);
-    RowsDone[column].notify_all();
+    return counts;
 }
 
 // The cell's active particles are loaded into locals, paired there, and

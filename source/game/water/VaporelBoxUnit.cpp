@@ -1,19 +1,13 @@
 #include "game/water/VaporelBoxUnit.h"
 
-#include "game/app/AppUnit.h"
 #include "game/water/CollisionMapUnit.h"
 #include "game/water/CollisionPassUnit.h"
-#include "game/render/TextureManagerUnit.h"
-#include "game/water/WaterWorkersUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
-#include "platform/OpenGLBinding.h"
 #include "platform/PictureDecoder.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -88,24 +82,12 @@ double RandomReal() {
     return Seed * TwoToMinus32;
 }
 
-TVaporelBox::TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures)
-    : Profiler(profiler), Textures(textures), Workers(std::make_unique<TWaterWorkers>(1)),
-      PairPass(std::make_unique<TCollisionPass>()), CollisionMap(std::make_unique<TCollisionMap>()) {
+TVaporelBox::TVaporelBox(TGameProfiler& profiler, TStagePictures* pictures, TBoxDrawer* drawer)
+    : Profiler(profiler), Pictures(pictures), Drawer(drawer), CollisionMap(std::make_unique<TCollisionMap>()) {
     ResetWater();
 }
 
-TVaporelBox::TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& renderer)
-    : TVaporelBox(profiler, renderer.TextureManager()) {
-    App = &app;
-    Renderer = &renderer;
-}
-
 TVaporelBox::~TVaporelBox() = default;
-
-void TVaporelBox::SetThreadCount(std::int32_t count, TWaterSharing sharing) {
-    if (count != Workers->Count() || sharing != Workers->Sharing())
-        Workers = std::make_unique<TWaterWorkers>(count, sharing);
-}
 
 // ---- Stage loading ----------------------------------------------------------
 
@@ -116,8 +98,8 @@ void TVaporelBox::LoadStage(const std::string& folder) {
         dir.pop_back();
     dir += '/';
     LoadMap(dir + "Map");
-    for (TLayer& layer : Layers)
-        LoadLayer(layer, dir);
+    if (Pictures)
+        Pictures->LoadLayers(dir, StagePath.empty());
     ReadStageData(dir);
     StagePath = dir;
     Profiler.Stop(pidLoadMap);
@@ -136,26 +118,9 @@ void TVaporelBox::LoadMap(const std::string& base) {
                     &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
                 type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
             }
-            Cells[x][y].CellType = type;
+            Cells_[x][y].CellType = type;
             StageCellTypes[x][y] = type;
         }
-}
-
-// The first stage keeps the pictures start-up put in the slots (from
-// images/), and a stage keeps the pictures it loaded itself; otherwise the
-// stage brings its own. What each slot holds is known slot by slot, so a
-// load that failed part way (a picture that failed leaves its slot as it
-// was) costs the next stage no picture of its own.
-void TVaporelBox::LoadLayer(TLayer& layer, const std::string& dir) {
-    const bool ownPicture = layer.Folder == dir || (layer.Folder.empty() && StagePath.empty());
-    if (!ownPicture || !Textures.IsLoaded(layer.Slot)) {
-        const std::string base = dir + layer.Name;
-        std::string fileName = base;
-        if (!FindImageFile(fileName))
-            throw Exception(base + "は、対応していない画像ファイルです。(" + WhyNoImageFile(base) + ")");
-        Textures.LoadFromFile(layer.Slot, fileName);
-    }
-    layer.Folder = dir;
 }
 
 void TVaporelBox::ReadStageData(const std::string& dir) {
@@ -238,14 +203,14 @@ void TVaporelBox::Pour(std::int32_t x, std::int32_t y) {
 TMapCell TVaporelBox::GetCell(std::int32_t column, std::int32_t row) const {
     if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
         throw Exception("範囲外のマップを読み込みしようとしました");
-    return Cells[column][row];
+    return Cells_[column][row];
 }
 
 void TVaporelBox::SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell) {
     if (column < 0 || column >= MapColumns || row < 0 || row >= MapRows)
         throw Exception("範囲外のマップに書き込みしようとしました");
-    const TCellType oldType = Cells[column][row].CellType;
-    Cells[column][row] = cell;
+    const TCellType oldType = Cells_[column][row].CellType;
+    Cells_[column][row] = cell;
     if (Listener && cell.CellType != oldType)
         Listener->ActionTaken(PlayFrames_ + 1, TBoxAction{akCell, column, row, cell.CellType});
 }
@@ -359,7 +324,7 @@ void TVaporelBox::CheckCollision() {
 }
 
 void TVaporelBox::CollidePairsInCells() {
-    const TCollisionPass::TCounts counts = PairPass->Run(Registry, Particles.data(), WaterRadius, *Workers);
+    const TCollisionPass::TCounts counts = TCollisionPass::Run(Registry, Particles.data(), WaterRadius);
     CollisionChecks += counts.Checks;
     CollisionHits += counts.Hits;
 }
@@ -380,7 +345,7 @@ void TVaporelBox::CollideWithMap(TWaterParticle& p) {
             p.Active = false;
             return;
         }
-        switch (Cells[column][row].CellType) {
+        switch (Cells_[column][row].CellType) {
         case ctBlock:
         case ctWall: p.Position = last; return;
         case ctOutlet: LeaveThroughOutlet(p); return;
@@ -464,7 +429,7 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
         return;
     if (p.Kind == wkBlue)
         return;
-    if (IsSolid(Cells[column][row - 1].CellType))
+    if (IsSolid(Cells_[column][row - 1].CellType))
         return;
     const std::int32_t count = Registry.Count[column][row - 1];
     const std::int32_t* const entries = Registry.Entries[column][row - 1];
@@ -486,7 +451,7 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
 void TVaporelBox::EmitWater() {
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
-            if (Cells[column][row].CellType == ctSource && Registry.Count[column][row] == 0 &&
+            if (Cells_[column][row].CellType == ctSource && Registry.Count[column][row] == 0 &&
                 !PutIntoPlay(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2))
                 return;
         }
@@ -545,218 +510,10 @@ void TVaporelBox::AdvanceStateTimer() {
         Finished = true;
 }
 
-// ---- Drawing ------------------------------------------------------------------
-
-namespace {
-
-// Depths of the scene; a larger Z is nearer.
-constexpr double BackgroundZ = -1.0;
-constexpr double ParticleZ = 0.0;
-constexpr double BlockZ = 0.0;
-constexpr double GaugeZ = 0.1;
-constexpr double VeilZ = 0.5;
-constexpr double FrontZ = 1.0;
-constexpr double ChangedCellZ = 1.5; // over the front layer
-constexpr double GaugeNumberZ = 200.0;
-constexpr double ResultZ = 100.0;
-constexpr double CellCursorZ = 1000.0;
-
-constexpr double CellCursorOpacity = 0.8;
-constexpr double VeilDarkness = 0.5;     // at most half dark
-constexpr double ResultFadeFrames = 120; // the veil and the result picture reach full strength
-
-struct TColor {
-    float R, G, B;
-};
-
-// A rectangle in pixels as left, top, width and height.
-struct TGaugeRect {
-    double Left, Top, Width, Height;
-};
-
-constexpr TGaugeRect BlueGauge{8, 32, 16, 704};
-constexpr TGaugeRect EtcGauge{32, 32, 16, 704};
-constexpr TColor BlueGaugeBottom{0, 1, 1};
-constexpr TColor BlueGaugeTop{0, 0, 1};
-constexpr TColor EtcGaugeBottom{1, 1, 0};
-constexpr TColor EtcGaugeTop{1, 0, 0};
-
-// A vertical gradient from the bottom edge up to the fill line, in whatever
-// blend state is current.
-void DrawGauge(const TGaugeRect& rect, double ratio, const TColor& bottom, const TColor& top) {
-    using platform::GL;
-    const double t = std::min(ratio, 1.0);
-    const auto left = static_cast<float>(rect.Left);
-    const auto right = static_cast<float>(rect.Left + rect.Width);
-    const auto base = static_cast<float>(rect.Top + rect.Height);
-    const auto fillTop = static_cast<float>(rect.Top + (1 - t) * rect.Height);
-    const auto z = static_cast<float>(GaugeZ);
-    GL().Begin(platform::gl::GL_POLYGON);
-    GL().Color3f(bottom.R, bottom.G, bottom.B);
-    GL().Vertex3f(left, base, z);
-    GL().Vertex3f(right, base, z);
-    GL().Color3f(top.R, top.G, top.B);
-    GL().Vertex3f(right, fillTop, z);
-    GL().Vertex3f(left, fillTop, z);
-    GL().End();
-}
-
-TTextureID ParticleTexture(TWaterKind kind) {
-    return kind == wkBlue ? tidBlue : tidRed;
-}
-
-// The kinds of cell the stage's front layer marks (grates, the feed pipe):
-// their marks stay on the picture when the player changes such a cell.
-bool IsMarkedByThePictures(TCellType type) {
-    return type == ctOutlet || type == ctDrain || type == ctSource;
-}
-
-// The tile of a changed cell; the empty and block cells show their own
-// pieces of the stage's pictures instead.
-std::optional<TTextureID> ChangedCellTile(TCellType type) {
-    switch (type) {
-    case ctOutlet: return tidOutlet;
-    case ctDrain: return tidDrain;
-    case ctSource: return tidSource;
-    case ctWall: return tidWallOutline;
-    default: return std::nullopt;
-    }
-}
-
-// A gauge's count and target as "212 / 300", in a buffer of its own: no allocation per frame.
-struct TGaugeNumbers {
-    char Text[32];
-    TGaugeNumbers(std::int32_t count, std::int32_t target) {
-        std::snprintf(Text, sizeof Text, "%d / %d", count, target);
-    }
-};
-
-constexpr double GaugeNumberHeight = 13; // pixels to the em
-constexpr double GaugeNumberInset = 6;   // pixels from the gauge's bottom edge
-constexpr double CapHeight = 0.7;        // em: how high the digits stand
-constexpr TTextColor GaugeNumberColor{1, 1, 1};
-
-} // namespace
-
-double GaugeRatio(std::int32_t count, std::int32_t target) {
-    return target <= 0 ? 1.0 : static_cast<double>(count) / target;
-}
-
 void TVaporelBox::Draw() {
-    if (!Renderer)
+    if (!Drawer)
         throw Exception("the water box has no renderer to draw with");
     Profiler.Start(pidBoxDraw);
-    Renderer->DrawBackdrop(tidBG, BackgroundZ);
-    DrawGauges();
-    DrawParticles();
-    DrawBlockCells();
-    Renderer->DrawTexture(tidFront, false, 0, 0, FrontZ);
-    DrawChangedCells();
-    DrawCellCursor();
-    DrawResult();
-    DrawGaugeNumbers();
+    Drawer->DrawBox(*this);
     Profiler.Stop(pidBoxDraw);
-}
-
-void TVaporelBox::DrawGauges() const {
-    DrawGauge(BlueGauge, GaugeRatio(BlueOutCount, BlueWaterNumForClear), BlueGaugeBottom, BlueGaugeTop);
-    DrawGauge(EtcGauge, GaugeRatio(EtcOutCount, EtcWaterNumForEnd), EtcGaugeBottom, EtcGaugeTop);
-}
-
-// In pool order, adding their light; pictures with an alpha channel blend
-// normally instead (DrawTextureRect). The sprite is the picture's own size:
-// the particle radius plays no part.
-void TVaporelBox::DrawParticles() {
-    if (ParticleDrawing == pdEach) {
-        for (const TWaterParticle& p : Particles) {
-            if (!p.Active)
-                continue;
-            Renderer->SetBlendAdd();
-            Renderer->DrawTexture(ParticleTexture(p.Kind), true, p.Position.x, p.Position.y, ParticleZ);
-            Renderer->SetBlendNone();
-        }
-        return;
-    }
-    ParticleSprites.clear();
-    for (const TWaterParticle& p : Particles)
-        if (p.Active)
-            ParticleSprites.push_back({ParticleTexture(p.Kind), p.Position.x, p.Position.y});
-    Renderer->SetBlendAdd();
-    Renderer->DrawSprites(ParticleSprites, ParticleZ);
-}
-
-// The Block picture covers the field; only its patches on block cells show.
-void TVaporelBox::DrawBlockCells() {
-    BlockPatches.clear();
-    for (int gx = 0; gx < MapColumns; ++gx)
-        for (int gy = 0; gy < MapRows; ++gy)
-            if (Cells[gx][gy].CellType == ctBlock) {
-                const int x = gx * CellSize, y = gy * CellSize;
-                BlockPatches.push_back({x, y, x + CellSize, y + CellSize});
-            }
-    Renderer->DrawPatches(tidBlock, BlockPatches, BlockZ);
-}
-
-// Cells of the type the stage gave them are left as the pictures show them.
-void TVaporelBox::DrawChangedCells() const {
-    for (int gx = 0; gx < MapColumns; ++gx)
-        for (int gy = 0; gy < MapRows; ++gy)
-            if (Cells[gx][gy].CellType != StageCellTypes[gx][gy])
-                DrawChangedCell(gx, gy);
-}
-
-// Outlets, drains, sources and hidden walls get their tiles; a block or an
-// empty cell where the front layer marks another kind covers the mark with
-// its own piece of the Block or Back picture.
-void TVaporelBox::DrawChangedCell(int column, int row) const {
-    const double x = column * CellSize, y = row * CellSize;
-    const TCellType type = Cells[column][row].CellType;
-    if (const std::optional<TTextureID> tile = ChangedCellTile(type)) {
-        Renderer->DrawTexture(*tile, false, x, y, ChangedCellZ);
-        return;
-    }
-    if (!IsMarkedByThePictures(StageCellTypes[column][row]))
-        return;
-    const TTextureID piece = type == ctBlock ? tidBlock : tidBG;
-    Renderer->DrawTextureRect(piece, false, x, y, ChangedCellZ, x, y, x + CellSize, y + CellSize);
-}
-
-void TVaporelBox::DrawCellCursor() const {
-    const platform::Point mouse = App->GetClientCursorPos();
-    const double cx = CellOrigin(mouse.X), cy = CellOrigin(mouse.Y);
-    platform::GL().Color4f(1, 1, 1, static_cast<float>(CellCursorOpacity));
-    platform::GL().LineWidth(1);
-    Renderer->DrawRect(false, cx, cy, cx + CellSize, cy + CellSize, CellCursorZ);
-}
-
-// The veil darkens the field to half and the result picture fades in, both
-// over the first 120 frames of the outcome.
-void TVaporelBox::DrawResult() const {
-    if (State == bsPlaying)
-        return;
-    const double strength = std::min(StateTimer / ResultFadeFrames, 1.0);
-    platform::GL().Color4f(0, 0, 0, static_cast<float>(strength * VeilDarkness));
-    Renderer->SetBlendNormal();
-    Renderer->DrawRect(true, 0, 0, FieldWidth, FieldHeight, VeilZ);
-    Renderer->SetBlendNone();
-    Renderer->SetAlpha(strength);
-    Renderer->DrawTexture(State == bsCleared ? tidClear : tidGameOver, true, FieldWidth / 2.0,
-                          FieldHeight / 2.0, ResultZ);
-    Renderer->SetAlpha(1.0);
-}
-
-// Along each gauge, upwards from its bottom, white on any fill.
-void TVaporelBox::DrawGaugeNumbers() const {
-    const struct {
-        const TGaugeRect& Rect;
-        TGaugeNumbers Numbers;
-    } gauges[] = {{BlueGauge, {BlueOutCount, BlueWaterNumForClear}},
-                  {EtcGauge, {EtcOutCount, EtcWaterNumForEnd}}};
-    for (const auto& gauge : gauges) {
-        // The letters' tops face left: the baseline lies right of the gauge's middle.
-        const double baseline = gauge.Rect.Left + (gauge.Rect.Width + GaugeNumberHeight * CapHeight) / 2;
-        const double start = gauge.Rect.Top + gauge.Rect.Height - GaugeNumberInset;
-        Renderer->DrawCaption(gauge.Numbers.Text, baseline, start, GaugeNumberZ, GaugeNumberHeight,
-                              GaugeNumberColor, true);
-    }
 }

@@ -5,11 +5,8 @@
 // random generator, fixed orders of phases, cells and pairs, so the same stage
 // gives the same particles to the bit on every machine.
 
-#include "game/app/GameProfilerUnit.h"
-#include "game/render/GameRendererUnit.h"
-#include "game/render/LayerTextures.h"
-#include "game/render/Math3DUnit.h"
-#include "game/water/WaterWorkersUnit.h"
+#include "game/core/GameProfilerUnit.h"
+#include "game/water/WaterTypesUnit.h"
 #include "platform/Exception.h" // raised by stage loading and cell access
 
 #include <cstdint>
@@ -18,31 +15,12 @@
 #include <vector>
 
 class TCollisionMap;
-class TCollisionPass;
 
-inline constexpr int FieldWidth = 1024;    // pixels, x grows to the right
-inline constexpr int FieldHeight = 768;    // pixels, y grows downwards
-inline constexpr int CellSize = 16;        // pixels, edge of a map cell
-inline constexpr int MapColumns = 65;      // one more than FieldWidth / CellSize
-inline constexpr int MapRows = 49;         // one more than FieldHeight / CellSize
-inline constexpr int MaxCellEntries = 100; // particle references one cell holds
 // Frames between the change to cleared or lost and Finished (6 s at 60 fps).
 inline constexpr std::int32_t FinishDelayFrames = 360;
 // Largest pool a stage may ask for; the collision map cannot hold more than
 // MapColumns * MapRows * MaxCellEntries references anyway.
 inline constexpr std::int32_t MaxWaterParticleNum = 1'000'000;
-
-enum TCellType : std::uint8_t {
-    ctEmpty,  // white: open space
-    ctBlock,  // any other colour: solid, drawn with the Block layer
-    ctWall,   // grey: solid, not drawn
-    ctOutlet, // pure blue: the particle leaves the box and is counted by kind
-    ctDrain,  // pure red: the particle is switched off, its slot is free again
-    ctSource, // black: emits a particle in every frame its cell holds none
-};
-inline constexpr int CellTypeCount = ctSource + 1;
-
-enum TWaterKind : std::uint8_t { wkBlue, wkEtc };
 
 enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
 
@@ -77,45 +55,6 @@ protected:
     ~TBoxListener() = default;
 };
 
-// How Draw puts the particles on screen: each with its own blend switches and
-// texture bind in immediate mode, or all in vertex arrays with the same pixels.
-enum TParticleDrawing : std::uint8_t { pdEach, pdBatched };
-
-// The top-left corner of the cell holding a client coordinate: division by
-// the cell size truncating toward zero, so -5 gives 0.
-constexpr int CellOrigin(int coordinate) {
-    return coordinate / CellSize * CellSize;
-}
-
-// How full a gauge is: count / target, and full for a target of 0 or less
-// (the stage data may leave a target out).
-double GaugeRatio(std::int32_t count, std::int32_t target);
-
-// One slot of the particle pool. Positions are field pixels, velocities pixels
-// per frame; z is always 0.
-struct TWaterParticle {
-    TVector3D Position;
-    TVector3D Velocity;
-    TVector3D PrevPosition;   // position at the end of the previous frame
-    bool Active = false;      // in the box and simulated
-    bool Exited = false;      // left through an outlet: used up until the next reset
-    TWaterKind Kind = wkBlue; // fixed per slot by the reset
-};
-
-// One map cell: what the stage (or the player) made it.
-struct TMapCell {
-    TCellType CellType = ctEmpty;
-};
-
-// The collision map: for each cell, the particles registered in it as indices
-// into the particle pool, in pool order, rebuilt by MakeCollisionMap. The
-// counts lie apart from the entries, so that a walk over every cell reads 13 KB
-// and not the 1.3 MB of entries.
-struct TCellRegistry {
-    std::int32_t Count[MapColumns][MapRows] = {};
-    std::int32_t Entries[MapColumns][MapRows][MaxCellEntries] = {};
-};
-
 // The program's one random generator (32-bit linear congruential, seed 0 at
 // start, never seeded from the clock), shared by the reset's shuffle and the
 // simulation.
@@ -126,23 +65,47 @@ std::uint32_t RandomInt(std::uint32_t n);
 // A real in [0, 1): Seed * 2^-32.
 double RandomReal();
 
-class TApp;
+// The pictures of a stage, which the water never reads: its layers Back,
+// Block and Front. The game's renderer puts them into its texture slots.
+class TStagePictures {
+public:
+    // Loads the layers of the stage folder `dir` (ending in '/'); on failure
+    // raises naming the file, the layers loaded before it staying loaded.
+    // `firstStage`: no stage has loaded whole yet.
+    virtual void LoadLayers(const std::string& dir, bool firstStage) = 0;
+
+protected:
+    ~TStagePictures() = default;
+};
+
+class TVaporelBox;
+
+// Draws the scene of a box from above: the box hands its Draw over to it and
+// so knows no renderer.
+class TBoxDrawer {
+public:
+    virtual void DrawBox(const TVaporelBox& box) = 0;
+
+protected:
+    ~TBoxDrawer() = default;
+};
+
+using TCellMap = TMapCell[MapColumns][MapRows];
 
 class TVaporelBox {
 public:
     // Stores the references (not owned) and resets the (still empty) pool.
-    // A box made this way runs without a window and has nothing to draw with.
-    TVaporelBox(TGameProfiler& profiler, TLayerTextures& textures);
-    // The game's box: the layers go into the renderer's texture slots, Draw
-    // draws with the renderer and outlines the cell under the application's
-    // mouse cursor.
-    TVaporelBox(TApp& app, TGameProfiler& profiler, TGameRenderer& renderer);
+    // Without pictures a stage load reads the map and the data only; without
+    // a drawer the box runs without a window and has nothing to draw with.
+    explicit TVaporelBox(TGameProfiler& profiler, TStagePictures* pictures = nullptr,
+                         TBoxDrawer* drawer = nullptr);
     ~TVaporelBox();
     TVaporelBox(const TVaporelBox&) = delete;
     TVaporelBox& operator=(const TVaporelBox&) = delete;
 
-    // Reads the map picture, the three layer pictures and data.xml of a stage
-    // folder (with or without the trailing '/'). Touches neither the pool, the
+    // Reads the map picture, the three layer pictures (with pictures) and
+    // data.xml of a stage folder (with or without the trailing '/'), in this
+    // order. Touches neither the pool, the
     // collision map, the counters nor State. On failure the steps already done
     // stay done and StagePath keeps its old value.
     void LoadStage(const std::string& folder);
@@ -166,9 +129,11 @@ public:
     std::uint64_t WaterHash() const;
 
     // Whole-cell copies; outside 0..64 x 0..48 they raise and change nothing.
-    // A SetCell that changes the cell's type is an action the listener hears.
+    // A SetCell that changes the cell's type is an action the listener hears:
+    // it is the only way the map changes, besides a stage load.
     TMapCell GetCell(std::int32_t column, std::int32_t row) const;
     void SetCell(std::int32_t column, std::int32_t row, const TMapCell& cell);
+    const TCellMap& Cells() const { return Cells_; }
 
     // One frame: Simulate, EmitWater, CheckGoal, AdvanceStateTimer. Allocates nothing.
     void Execute();
@@ -178,17 +143,9 @@ public:
     void CheckGoal();
     void AdvanceStateTimer();
 
-    // The scene of the stage (timed as pidBoxDraw): background, gauges,
-    // particles, block cells, front layer, the cells the player changed, cell
-    // cursor, result overlay and the gauges' numbers. Only for a box made
-    // with a renderer.
+    // The scene of the stage, timed as pidBoxDraw, by the drawer. Only for a
+    // box made with a drawer.
     void Draw();
-    TParticleDrawing ParticleDrawing = pdBatched;
-
-    // Threads that share the collision passes (1 at creation; see
-    // DefaultWaterThreadCount), on every pass or only where it gains. Every
-    // count gives the same bits.
-    void SetThreadCount(std::int32_t count, TWaterSharing sharing = wsEveryJob);
 
     // The phases of Execute, public for the benchmark and the tests.
     void Simulate();
@@ -197,7 +154,6 @@ public:
 
     // The data model, read by the game states and the renderer.
     std::vector<TWaterParticle> Particles;
-    TMapCell Cells[MapColumns][MapRows];
     TCellRegistry Registry;
     // The stage's own map: the types the map picture gave at the last load.
     // A cell of another type now was changed by the player.
@@ -224,17 +180,7 @@ public:
     double WaterSwapFrequency = 0.0;     // chance per frame, 0 to 1
 
 private:
-    // A layer picture's slot, its file's name in a stage folder, and the
-    // stage folder whose picture the slot holds (empty: what start-up put
-    // there, or nothing).
-    struct TLayer {
-        TTextureID Slot;
-        const char* Name;
-        std::string Folder;
-    };
-
     void LoadMap(const std::string& base);
-    void LoadLayer(TLayer& layer, const std::string& dir);
     void Pour(std::int32_t x, std::int32_t y);
     void ReadStageData(const std::string& dir);
     void ShufflePool();
@@ -252,28 +198,12 @@ private:
     void LimitSpeed(TWaterParticle& p, double length) const;
     void SwapWater(TWaterParticle& p);
 
-    void DrawGauges() const;
-    void DrawParticles();
-    void DrawBlockCells();
-    void DrawChangedCells() const;
-    void DrawChangedCell(int column, int row) const;
-    void DrawCellCursor() const;
-    void DrawResult() const;
-    void DrawGaugeNumbers() const;
-
     TGameProfiler& Profiler;
-    TLayerTextures& Textures;
-    TLayer Layers[3] = {{tidBG, "Back", {}}, {tidBlock, "Block", {}}, {tidFront, "Front", {}}};
+    TStagePictures* Pictures;
+    TBoxDrawer* Drawer;
+    TCellMap Cells_;
     TBoxListener* Listener = nullptr;
     std::int32_t PlayFrames_ = 0;
-    TApp* App = nullptr;               // with a renderer only
-    TGameRenderer* Renderer = nullptr; // with a renderer only
-    // The particles of the frame being drawn; grows to the pool once.
-    std::vector<TSprite> ParticleSprites;
-    // The block cells of the frame being drawn; grows to the map once.
-    std::vector<TPictureRect> BlockPatches;
-    std::unique_ptr<TWaterWorkers> Workers;
-    std::unique_ptr<TCollisionPass> PairPass;
     std::unique_ptr<TCollisionMap> CollisionMap;
     // The slots to shake in this frame, in pool order; as long as the pool.
     std::vector<std::int32_t> Resting;

@@ -1,6 +1,6 @@
-#include "game/app/AppUnit.h"
+#include "game/core/AppUnit.h"
 
-#include "game/app/DirectDrawUnit.h"
+#include "game/core/DirectDrawUnit.h"
 #include "platform/Clock.h"
 
 using namespace platform;

@@ -1,4 +1,4 @@
-#include "game/app/KeyStateUnit.h"
+#include "game/core/KeyStateUnit.h"
 
 #include "platform/WindowSystem.h"
 

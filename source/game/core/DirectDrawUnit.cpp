@@ -1,4 +1,4 @@
-#include "game/app/DirectDrawUnit.h"
+#include "game/core/DirectDrawUnit.h"
 
 // The program's display mode is a static that leaves full screen through the
 // window layer at exit, after main: the layer must go after it.

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Checks a built Debian package as a packager would: lintian reports no error;
+# the files lie where a Debian game puts them (nothing in the library folder);
+# Depends names what dpkg-shlibdeps finds and what the game opens at run time;
+# the metainfo passes appstreamcli, the menu entry desktop-file-validate.
+# Usage: check-package.sh DEB
+set -uo pipefail
+deb="${1:?usage: check-package.sh DEB}"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+check() { # check WHAT COMMAND...
+    local what="$1"; shift
+    if "$@"; then echo "ok: $what"; else fail "$what"; fi
+}
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+echo "--- lintian"
+lintian --fail-on error --display-info "$deb" | tee "$work/lintian"
+check "lintian reports no error" [ "${PIPESTATUS[0]}" = 0 ]
+
+dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's#^\.##; s#/$##' >"$work/contents"
+has() { grep -qx -- "$1" "$work/contents"; }
+for program in vaporel vaporel-sim vaporel-view vaporel-midi; do
+    check "/usr/games/$program" has "/usr/games/$program"
+    check "the manual page of $program" has "/usr/share/man/man6/$program.6.gz"
+done
+for size in 16 22 24 32 48 64 128 256; do
+    check "the ${size}-pixel icon" has "/usr/share/icons/hicolor/${size}x${size}/apps/vaporel.png"
+done
+for file in /usr/share/games/vaporel/vaporel.installed /usr/share/games/vaporel/stages/0001/data.xml \
+    /usr/share/games/vaporel/stages/0001/solution.txt /usr/share/games/vaporel/bgm/game.ogg \
+    /usr/share/games/vaporel/locale/en/LC_MESSAGES/vaporel.mo /usr/share/doc/vaporel/copyright \
+    /usr/share/doc/vaporel/changelog.Debian.gz /usr/share/applications/io.github.vaporel.vaporel.desktop \
+    /usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml; do
+    check "$file" has "$file"
+done
+check "nothing in the library folder" eval '! grep -q "^/usr/lib" "$work/contents"'
+check "nothing outside /usr" eval '! grep -v -e "^/usr" -e "^$" "$work/contents"'
+
+depends="$(dpkg-deb --field "$deb" Depends)"
+echo "Depends: $depends"
+for package in libc6 libsdl2-2.0-0 libpng16-16 libxml2 libgl1 libogg0 libvorbis0a libvorbisfile3 \
+    fonts-dejavu-core fonts-dejavu-extra; do
+    check "Depends names $package" eval 'tr -d " " <<<"$depends" | tr ",|" "\n\n" | sed "s/(.*//" | grep -qx "$package"'
+done
+check "Depends names libGLU" eval 'grep -q "libglu1-mesa | libglu1" <<<"$depends"'
+
+dpkg-deb --extract "$deb" "$work/root"
+check "the metainfo passes appstreamcli" \
+    appstreamcli validate --no-net "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"
+check "the menu entry passes desktop-file-validate" \
+    desktop-file-validate "$work/root/usr/share/applications/io.github.vaporel.vaporel.desktop"
+check "the copyright file is machine-readable" \
+    grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+    "$work/root/usr/share/doc/vaporel/copyright"
+
+if [ "$failures" -gt 0 ]; then
+    echo "$failures check(s) of $deb failed" >&2
+    exit 1
+fi
+echo "the package passed every check"
