@@ -8,6 +8,7 @@
 namespace {
 constexpr std::int32_t FramesPerSecond = 60;
 constexpr std::int32_t TenthsPerSecond = 10;
+constexpr const char* SecondsFormat = "%lld.%lld s"; // seconds and tenths
 } // namespace
 
 std::int32_t StarsFor(const TStageResult& result, const std::optional<TStagePar>& par) {
@@ -33,7 +34,7 @@ std::string SecondsText(std::int32_t frames) {
     const std::int64_t tenths =
         (std::int64_t{frames} * TenthsPerSecond + FramesPerSecond - 1) / FramesPerSecond;
     char text[32];
-    std::snprintf(text, sizeof text, "%lld.%lld s", static_cast<long long>(tenths / TenthsPerSecond),
+    std::snprintf(text, sizeof text, SecondsFormat, static_cast<long long>(tenths / TenthsPerSecond),
                   static_cast<long long>(tenths % TenthsPerSecond));
     return text;
 }
