@@ -44,7 +44,8 @@ TEST(Stars, OneForTheClearOneAtOrUnderTheParCellsOneAtOrUnderTheParTime) {
         {{5, 421}, 1}, {{421, 4}, 2}, // both over; cells and frames not mixed up
     };
     for (const auto& c : cases)
-        EXPECT_EQ(StarsFor(c.Result, Par), c.Stars) << c.Result.Cells << " cells, " << c.Result.Frames << " frames";
+        EXPECT_EQ(StarsFor(c.Result, Par), c.Stars)
+            << c.Result.Cells << " cells, " << c.Result.Frames << " frames";
     EXPECT_EQ(StarsFor({0, 1}, std::nullopt), 1) << "a stage without a par: the clear's star only";
 }
 

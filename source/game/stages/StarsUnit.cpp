@@ -27,7 +27,8 @@ std::int32_t KeptStars(const TProgress& progress, const TStageInfo& stage) {
 }
 
 void RecordKeptClear(TProgress& progress, const TStageInfo& stage, const TStageResult& result) {
-    progress.RecordClear(stage.Name, result, std::max(StarsFor(result, stage.Par), KeptStars(progress, stage)));
+    progress.RecordClear(stage.Name, result,
+                         std::max(StarsFor(result, stage.Par), KeptStars(progress, stage)));
 }
 
 std::string SecondsText(std::int32_t frames) {

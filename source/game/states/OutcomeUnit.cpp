@@ -11,7 +11,7 @@
 namespace {
 
 constexpr std::int32_t FramesPerSecond = 60;
-constexpr double TopBaseline = 62;     // where the goal stands while a play starts
+constexpr double TopBaseline = 62;      // where the goal stands while a play starts
 constexpr double SettledBaseline = 100; // below it
 constexpr TTextColor White{1, 1, 1};
 constexpr TTextColor Gold{1.0f, 0.85f, 0.35f};

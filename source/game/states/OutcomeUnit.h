@@ -19,7 +19,8 @@ inline constexpr std::uint16_t RetryKey = 'T';
 inline constexpr std::string_view HoldFormat = "Cleared! Keep the red water out: %d s";
 inline constexpr std::string_view KeptFormat = "Clear kept! Stage %d: %d of 3 stars";
 inline constexpr std::string_view KeptOwnFormat = "Clear kept! %d of 3 stars";
-inline constexpr std::string_view LostText = "Lost. T: try again with your cells   R: pour again   L: as it was";
+inline constexpr std::string_view LostText =
+    "Lost. T: try again with your cells   R: pour again   L: as it was";
 inline constexpr std::string_view LostTitleText = "Lost. T: try it again with your cells";
 inline constexpr std::string_view SettledText =
     "The water has settled. Change the map, or press R to pour it again.";

@@ -9,7 +9,8 @@ TWaterMotion WaterMotion(const TVaporelBox& box) {
     TWaterMotion motion;
     for (const TWaterParticle& p : box.Particles) {
         motion.Active += p.Active ? 1 : 0;
-        motion.Moving += p.Active && p.Velocity.x * p.Velocity.x + p.Velocity.y * p.Velocity.y > limit ? 1 : 0;
+        motion.Moving +=
+            p.Active && p.Velocity.x * p.Velocity.x + p.Velocity.y * p.Velocity.y > limit ? 1 : 0;
     }
     return motion;
 }
