@@ -6,6 +6,7 @@
 #include "game/core/GameProfilerUnit.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
@@ -38,6 +39,12 @@ restarted. Then for every frame f = 1 .. N:
   4. when f is divisible by K (1 by default) or f = N, one line is printed:
      frame=<f> active=<n> checks=<n> hits=<n> blue_out=<n> etc_out=<n>
      state=<0 playing|1 cleared|2 game over> timer=<n> finished=<0|1>
+     settled=<0|1>
+     settled=1 when for 180 frames in a row (3 s) no particle left through an
+     outlet, a drain or the map's edge and none was put into play, while the
+     water rested: over those frames at most one particle in 10 moved more
+     than 1 pixel a frame, and in this frame at most one in 3. The game then
+     says the water has settled.
 After the last frame: hash=<16 hex digits>, the 64-bit FNV-1a hash over every
 pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
@@ -202,10 +209,12 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, s
             box.Apply(steps[nextStep].Action);
 }
 
-void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
-    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d\n",
+void PrintFrame(const TVaporelBox& box, std::int32_t frame, const TSettleWatch& settle) {
+    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d "
+                "settled=%d\n",
                 frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
-                box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0);
+                box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0,
+                settle.Settled() ? 1 : 0);
 }
 
 // A replay run to its end must come out at the hash the play wrote.
@@ -226,11 +235,13 @@ void Run(const TOptions& options) {
     box->LoadStage(options.StageDir);
     box->Restart();
     std::size_t nextStep = 0;
+    TSettleWatch settle;
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
         ApplyInput(*box, options, frame, nextStep);
         box->Execute();
+        settle.Watch(*box);
         if (frame % options.Every == 0 || frame == options.Frames)
-            PrintFrame(*box, frame);
+            PrintFrame(*box, frame, settle);
     }
     const std::uint64_t hash = box->WaterHash();
     std::printf("hash=%s\n", HashText(hash).c_str());

@@ -10,7 +10,8 @@ namespace {
 const char* const ClearedKey = "Cleared";
 const char* const BestCellsKey = "BestCells";
 const char* const BestFramesKey = "BestFrames";
-const char* const CountKeys[] = {ClearedKey, BestCellsKey, BestFramesKey};
+const char* const StarsKey = "Stars";
+const char* const CountKeys[] = {ClearedKey, BestCellsKey, BestFramesKey, StarsKey};
 const char* const ProgressKind = "progress file";
 
 class EDamagedProgress : public Exception {
@@ -77,13 +78,20 @@ std::optional<TStageResult> TProgress::Best(const std::string& stage) const {
     return TStageResult{*cells, *frames};
 }
 
-void TProgress::RecordClear(const std::string& stage, const TStageResult& result) {
+std::optional<std::int32_t> TProgress::Stars(const std::string& stage) const {
+    return IsCleared(stage) ? ReadCount(stage, StarsKey) : std::nullopt;
+}
+
+void TProgress::RecordClear(const std::string& stage, const TStageResult& result, std::int32_t stars) {
     const std::optional<TStageResult> best = Best(stage);
+    const std::optional<std::int32_t> mostStars = Stars(stage);
     Ini->Write(stage, ClearedKey, "1");
     if (!best || result.IsBetterThan(*best)) {
         Ini->Write(stage, BestCellsKey, IntToText(result.Cells));
         Ini->Write(stage, BestFramesKey, IntToText(result.Frames));
     }
+    if (!mostStars || stars > *mostStars)
+        Ini->Write(stage, StarsKey, IntToText(stars));
     if (Saving)
         Ini->Save();
 }

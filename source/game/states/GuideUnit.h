@@ -10,6 +10,7 @@
 
 class TGameRenderer;
 class TVaporelBox;
+struct TTextColor;
 
 // Timed frames the goal stands at the top of the field after the water of a
 // play starts (five seconds at 60 frames a second).
@@ -35,12 +36,14 @@ struct THelpKey {
 };
 
 inline constexpr THelpKey HelpKeys[] = {
+    {"Left / Right, wheel", "on the title: chooses the stage; a left click plays it"},
     {"Left drag", "draws blocks on empty cells and removes blocks"},
     {"1 / 2 / 3 + click", "makes or removes an outlet / a drain / a source"},
     {"Ctrl + click", "makes or removes a hidden wall"},
     {"Right button", "held: the water runs four times as fast"},
     {"R", "pours the water again and keeps your cells"},
     {"L", "the stage as it was"},
+    {"T", "after a loss: the same stage again, with your cells"},
     {"Ctrl+Z", "undoes the last stroke"},
     {"Ctrl+S", "saves the map as a stage of your own"},
     {"P", "pauses and resumes the water"},
@@ -52,6 +55,15 @@ inline constexpr THelpKey HelpKeys[] = {
     {"Escape", "ends the game"},
 };
 
+// What the cells do, and the water, one line each.
+inline constexpr THelpKey HelpCells[] = {
+    {"Outlet", "lets water out: blue towards the clear, red towards the loss"},
+    {"Drain", "swallows water and gives it back to the pipe"},
+    {"Source", "pours water that is free (not out, not in the box)"},
+    {"Hidden wall", "faint glass: holds water like a block"},
+    {"The water", "is a fixed amount: what went out is gone for the play"},
+};
+
 // True while the water of the current play has run fewer than
 // GoalLineFrames timed frames and the stage is still open.
 bool GoalLineVisible(const TVaporelBox& box);
@@ -60,5 +72,11 @@ bool GoalLineVisible(const TVaporelBox& box);
 void DrawTitleHint(TGameRenderer& renderer);
 // The goal in one line at the top of the field.
 void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box);
-// The goal and every key on a dark panel in the middle of the screen.
+// The goal, every key and what the cells do on a dark panel in the middle of
+// the screen.
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box);
+// A line centred over the field right of the gauge panel, on a dark plate,
+// its baseline at `baseline`.
+void DrawFieldLine(TGameRenderer& renderer, std::string_view text, double baseline, const TTextColor& color);
+// A small crossed-out speaker at the top right of the screen: the sound is muted.
+void DrawMutedSign(TGameRenderer& renderer);

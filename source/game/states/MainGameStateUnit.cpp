@@ -5,6 +5,7 @@
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/GuideUnit.h"
+#include "game/states/OutcomeUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "platform/OpenGLBinding.h"
 
@@ -73,6 +74,7 @@ void TMainGameState::Enter() {
     Box.Restart();
     History_.Clear();
     Stroke = TStroke{LastCell};
+    Settle.Reset();
     Paused_ = false;
     BGMManager.PlayBGM(bidGame); // from its beginning, at full volume
 }
@@ -93,6 +95,7 @@ void TMainGameState::Update() {
     const std::int32_t blueOut = Box.BlueOutCount, etcOut = Box.EtcOutCount;
     const TBoxState state = Box.State;
     Box.Execute();
+    Settle.Watch(Box);
     RequestSoundsOfFrame(blueOut, etcOut, state);
     if (Box.Finished)
         App.ChangeToTitle();
@@ -112,6 +115,8 @@ void TMainGameState::Draw() {
     Box.Draw();
     if (Renderer && GoalLineVisible(Box))
         DrawGoalLine(*Renderer, Box);
+    if (Renderer)
+        DrawPlayLines(*Renderer, Box, Settle.Settled());
     if (Paused_)
         DrawPausedLabel();
 }

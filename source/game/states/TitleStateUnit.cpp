@@ -3,10 +3,14 @@
 #include "game/audio/BGMManagerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/stages/StarsUnit.h"
 #include "game/states/GuideUnit.h"
+#include "game/states/OutcomeUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowMessages.h"
+
+#include <cstdio>
 
 namespace {
 constexpr double PromptX = 512; // centre of the click prompt, pixels
@@ -18,14 +22,38 @@ constexpr double ChoiceTextZ = 1; // in front of the picture and the bands
 constexpr double UpperBandTop = 575, UpperBandBottom = 605;
 constexpr double LowerBandTop = 674, LowerBandBottom = 700;
 constexpr double BandOpacity = 0.6;
-constexpr double TextLeft = 24;  // pixels
-constexpr double BestLeft = 640; // the best result's column
-constexpr double TextInset = 6;  // from a band's top to its text
+constexpr double TextLeft = 24;   // pixels
+constexpr double StarsLeft = 590; // the stars, then the best result
+constexpr double StarSize = 16;
+constexpr double StarsGap = 12;   // between the stars and the text after them
+constexpr double TextInset = 6;   // from a band's top to its text
+// The last play's line: a band at the top of the picture, over the empty sky.
+constexpr double LastPlayTop = 8, LastPlayBottom = 38;
+
+// The texts of the stage select.
+constexpr const char* CourseStageFormat = "Stage %zu of %zu";
+constexpr const char* OwnStageText = "Your stage ";
+constexpr const char* BestFormat = "Best %d cells, %s";
+constexpr const char* ParFormat = "Par %d cells, %s";
+constexpr const char* NotClearedText = "Not cleared yet";
+constexpr const char* ClearedText = "Cleared";
+constexpr const char* ChooseHint = "Left, Right or the wheel: another stage";
+
+template <typename... Values> std::string Format(const char* format, Values... values) {
+    char text[160];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+std::string ParText(const TStagePar& par) {
+    return Format(ParFormat, par.Cells, SecondsText(par.Frames).c_str());
+}
 } // namespace
 
 void TTitleState::Enter() {
     Frames_ = 0;
     UpdateChoiceLines();
+    UpdateLastPlayLine();
     BGMManager.FadeOutVolume(); // to silence over two seconds
 }
 
@@ -43,6 +71,7 @@ void TTitleState::Draw() {
     if (PromptVisible())
         Renderer->DrawTexture(tidTitleClick, true, PromptX, PromptY, TitleZ);
     DrawStageChoice();
+    DrawLastPlay();
     DrawTitleHint(*Renderer);
 }
 
@@ -68,28 +97,48 @@ void TTitleState::MouseWheel(int notches) {
     }
 }
 
-std::string TTitleState::StageLine(const TStageInfo& stage, std::size_t index, std::size_t count) {
-    std::string line = "<  Stage " + stage.Name;
+// The place in the course, never the folder's name; a player's own stage by its number.
+std::string TTitleState::StageLine(const TStageInfo& stage) const {
+    std::string line = "<  ";
+    if (stage.IsUser)
+        line += OwnStageText + std::to_string(UserStageNumber(stage.Name).value_or(0));
+    else
+        line += Format(CourseStageFormat, stage.Place, Plays->Stages().CourseSize());
     if (!stage.Title.empty())
         line += ": " + stage.Title;
-    return line + "  (" + std::to_string(index + 1) + " of " + std::to_string(count) + ")  >";
+    return line + "  >";
 }
 
-std::string TTitleState::BestText() const {
-    const std::string& name = Plays->Chosen().Name;
-    const std::optional<TStageResult> best = Plays->Progress().Best(name);
-    if (best)
-        return "Best: " + std::to_string(best->Cells) + " cells, " + std::to_string(best->Frames) + " frames";
-    return Plays->Progress().IsCleared(name) ? "Cleared" : "Not cleared yet";
+std::string TTitleState::BestText(const TStageInfo& stage) const {
+    const std::optional<TStageResult> best = Plays->Progress().Best(stage.Name);
+    std::string text = best ? Format(BestFormat, best->Cells, SecondsText(best->Frames).c_str())
+                            : Plays->Progress().IsCleared(stage.Name) ? ClearedText : NotClearedText;
+    if (stage.Par)
+        text += best ? "  (" + ParText(*stage.Par) + ")" : "  " + ParText(*stage.Par);
+    return text;
 }
 
 void TTitleState::UpdateChoiceLines() {
     if (!Plays)
         return;
     const TStageInfo& stage = Plays->Chosen();
-    ChoiceLine = StageLine(stage, Plays->ChosenIndex(), Plays->Stages().Stages().size());
-    BestLine = BestText();
-    HintLine = stage.Hint.empty() ? "Left, Right or the wheel: another stage" : stage.Hint;
+    ChoiceLine_ = StageLine(stage);
+    BestLine_ = BestText(stage);
+    ChoiceStars_ = KeptStars(Plays->Progress(), stage);
+    HintLine_ = stage.Hint.empty() ? ChooseHint : stage.Hint;
+}
+
+void TTitleState::UpdateLastPlayLine() {
+    LastPlayLine_.clear();
+    LastPlayStars_ = 0;
+    if (!Plays)
+        return;
+    const std::optional<std::size_t> played = Plays->Stages().IndexOf(Plays->PlayedStageName());
+    if (Plays->LastOutcome() == poKept) {
+        LastPlayLine_ = KeptLine(played ? Plays->Stages().Stages()[*played].Place : 0, Plays->LastStars()).View();
+        LastPlayStars_ = Plays->LastStars();
+    } else if (Plays->CanRetry())
+        LastPlayLine_ = LostTitleText;
 }
 
 void TTitleState::DrawStageChoice() const {
@@ -102,8 +151,27 @@ void TTitleState::DrawStageChoice() const {
     Renderer->DrawRect(true, 0, LowerBandTop, FieldWidth, LowerBandBottom, TitleZ);
     Renderer->SetBlendNone();
     GL().Color3f(1, 1, 1);
-    Renderer->DrawText(ChoiceLine, TextLeft, UpperBandTop + TextInset, ChoiceTextZ);
-    Renderer->DrawText(BestLine, BestLeft, UpperBandTop + TextInset, ChoiceTextZ);
-    Renderer->DrawText(HintLine, TextLeft, LowerBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(ChoiceLine_, TextLeft, UpperBandTop + TextInset, ChoiceTextZ);
+    Renderer->DrawText(HintLine_, TextLeft, LowerBandTop + TextInset, ChoiceTextZ);
+    const double starsRight = DrawStars(*Renderer, StarsLeft, (UpperBandTop + UpperBandBottom) / 2, StarSize,
+                                        ChoiceStars_, ChoiceTextZ);
+    GL().Color3f(1, 1, 1);
+    Renderer->DrawText(BestLine_, starsRight + StarsGap, UpperBandTop + TextInset, ChoiceTextZ);
+    GL().Color4f(1, 1, 1, 1);
+}
+
+void TTitleState::DrawLastPlay() const {
+    if (LastPlayLine_.empty())
+        return;
+    using platform::GL;
+    GL().Color4f(0, 0, 0, static_cast<float>(BandOpacity));
+    Renderer->SetBlendNormal();
+    Renderer->DrawRect(true, 0, LastPlayTop, FieldWidth, LastPlayBottom, TitleZ);
+    Renderer->SetBlendNone();
+    GL().Color3f(1, 1, 1);
+    Renderer->DrawText(LastPlayLine_, TextLeft, LastPlayTop + TextInset, ChoiceTextZ);
+    if (LastPlayStars_ > 0)
+        DrawStars(*Renderer, TextLeft + Renderer->TextWidth(LastPlayLine_) + StarsGap,
+                  (LastPlayTop + LastPlayBottom) / 2, StarSize, LastPlayStars_, ChoiceTextZ);
     GL().Color4f(1, 1, 1, 1);
 }
