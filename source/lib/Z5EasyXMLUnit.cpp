@@ -1,5 +1,6 @@
 #include "lib/Z5EasyXMLUnit.h"
 
+#include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 
 #include <libxml/entities.h>
@@ -60,7 +61,8 @@ std::string Abbreviate(std::string_view text, std::size_t maxBytes) {
 }
 
 [[noreturn]] void RaiseConvertError(const std::string& text, const char* what) {
-    throw EConvertError("'" + Abbreviate(text, MaxQuotedBytes) + "' is not a valid " + what + " value");
+    throw EConvertError("'" + EscapeControls(Abbreviate(text, MaxQuotedBytes)) + "' is not a valid " + what +
+                        " value");
 }
 
 // The first error the parser reports while parsing one document.
@@ -75,8 +77,8 @@ struct ParseErrorCatcher {
             return;
         catcher->Caught = true;
         // The parser's messages quote names from the document: keep them short.
-        catcher->Message = Abbreviate(TrimBlanks(error->message ? error->message : "malformed document"),
-                                      4 * MaxQuotedBytes);
+        catcher->Message = EscapeControls(
+            Abbreviate(TrimBlanks(error->message ? error->message : "malformed document"), 4 * MaxQuotedBytes));
         catcher->Line = error->line;
     }
 };

@@ -4,6 +4,8 @@
 
 #include "platform/CheckedFile.h"
 
+#include <filesystem>
+
 namespace {
 
 const char* const RuleLine = "---------------------------------------------------------------";
@@ -12,6 +14,15 @@ const char* const RuleLine = "--------------------------------------------------
 // a line is never split by another program appending to the same file.
 bool PutLine(platform::AppendFile& file, const std::string& line) {
     return file.Write(line + "\r\n");
+}
+
+// A log that has grown past the limit starts again; the last full one is kept
+// beside it, replacing the one before.
+void RetireLongLog(const std::string& fileName) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(fileName, error) &&
+        std::filesystem::file_size(fileName, error) > MaxLogBytes && !error)
+        std::filesystem::rename(fileName, fileName + OldLogExtension, error);
 }
 
 } // namespace
@@ -27,6 +38,7 @@ TZ5Log::~TZ5Log() {
 void TZ5Log::StartLog() {
     if (!NotStarted)
         return;
+    RetireLongLog(FileName_);
     platform::AppendFile file(FileName_);
     if (PutLine(file, RuleLine))
         PutLine(file, "Z5Log begin (" + DateTimeStamp() + ")");

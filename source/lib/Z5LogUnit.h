@@ -2,9 +2,15 @@
 // The program's text log: time-stamped lines appended to one file, each run
 // framed by a rule line, a begin banner and an end banner. Any thread may
 // write: a periodic timer logs the failure of its handler on its own thread.
+// A log longer than MaxLogBytes when a run begins becomes "<log>.old"
+// (replacing an older one) and a new log begins.
 
+#include <cstdint>
 #include <mutex>
 #include <string>
+
+inline constexpr std::uintmax_t MaxLogBytes = 1024 * 1024;
+inline constexpr const char* OldLogExtension = ".old";
 
 class TZ5Log {
 public:

@@ -2,13 +2,13 @@
 
 #include "platform/Cursor.h"
 #include "platform/InstanceLock.h"
+#include "platform/UserFolders.h"
 
 #include <cfenv>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -49,12 +49,9 @@ std::string FormatTime(const LocalTime& t) {
 }
 
 std::string UserFolder(TUserFolder folder) {
-    const char* variable = folder == TUserFolder::Config ? "XDG_CONFIG_HOME" : "XDG_STATE_HOME";
-    const char* fallback = folder == TUserFolder::Config ? "/.config" : "/.local/state";
-    if (const char* value = std::getenv(variable); value && *value)
-        return std::string(value) + "/vaporel/";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + fallback + "/vaporel/";
+    if (folder == TUserFolder::Config)
+        return platform::XdgBaseFolder("XDG_CONFIG_HOME", ".config") + "/vaporel/";
+    return platform::XdgBaseFolder("XDG_STATE_HOME", ".local/state") + "/vaporel/";
 }
 
 } // namespace
@@ -146,6 +143,45 @@ std::optional<std::int32_t> TextToInt(const std::string& text) {
     if (error != std::errc() || stop != end || text.empty())
         return std::nullopt;
     return value;
+}
+
+namespace {
+
+bool IsControl(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F;
+}
+
+// U+0080..U+009F in UTF-8: 0xC2 followed by 0x80..0x9F.
+bool IsControlPair(std::string_view text, std::size_t at) {
+    if (static_cast<unsigned char>(text[at]) != 0xC2 || at + 1 == text.size())
+        return false;
+    const auto next = static_cast<unsigned char>(text[at + 1]);
+    return next >= 0x80 && next <= 0x9F;
+}
+
+void AppendEscaped(std::string& out, unsigned char byte) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    out += "\\x";
+    out += Hex[byte >> 4];
+    out += Hex[byte & 0xF];
+}
+
+} // namespace
+
+std::string EscapeControls(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (IsControlPair(text, at)) {
+            AppendEscaped(shown, byte);
+            AppendEscaped(shown, static_cast<unsigned char>(text[++at]));
+        } else if (IsControl(byte))
+            AppendEscaped(shown, byte);
+        else
+            shown += text[at];
+    }
+    return shown;
 }
 
 std::uint16_t Swap16(std::uint16_t value) {

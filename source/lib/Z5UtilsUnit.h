@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Full path of the running program, and its folder with the trailing '/'.
 extern const std::string ExeName;
@@ -51,6 +52,13 @@ std::string TimeStamp();
 std::string IntToText(std::int32_t value);
 // Whole-text decimal conversion; nothing when the text is not one 32-bit number.
 std::optional<std::int32_t> TextToInt(const std::string& text);
+
+// `text` as it may be shown: every control character (C0, DEL, and C1 written
+// in UTF-8) becomes "\xNN" for each of its bytes. For names and values read
+// from files on their way to a terminal, the log or a message box: an escape
+// sequence then cannot set the terminal's title or colours, nor a NUL end the
+// message early.
+std::string EscapeControls(std::string_view text);
 
 std::uint16_t Swap16(std::uint16_t value);
 std::uint32_t Swap32(std::uint32_t value);

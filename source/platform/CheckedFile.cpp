@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -131,16 +132,93 @@ std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes) {
     return bytes;
 }
 
+namespace {
+
+// Writes all the bytes; false with errno set when a write fails.
+bool WriteAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// A file being written whole: removed again unless Finish succeeds.
+class NewFile {
+public:
+    NewFile(std::string path, int createFlags) : path_(std::move(path)) {
+        descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | createFlags, 0666);
+        if (descriptor_ < 0)
+            Fail();
+    }
+    ~NewFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+            ::unlink(path_.c_str());
+        }
+    }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    void Write(std::string_view bytes) {
+        if (!WriteAll(descriptor_, bytes))
+            Fail();
+    }
+    // Closes the file; a file system may report the failed write only here.
+    void Finish() {
+        const int descriptor = std::exchange(descriptor_, -1);
+        if (::close(descriptor) != 0) {
+            const int systemError = errno;
+            ::unlink(path_.c_str());
+            errno = systemError;
+            Fail();
+        }
+    }
+
+private:
+    [[noreturn]] void Fail() const {
+        const int systemError = errno;
+        const std::string reason = std::strerror(systemError);
+        throw FileError("cannot write " + path_ + ": " + reason, reason, systemError);
+    }
+
+    std::string path_;
+    int descriptor_ = -1;
+};
+
+} // namespace
+
+void WriteWholeFile(const std::string& fileName, std::string_view bytes) {
+    NewFile file(fileName, O_TRUNC | O_NONBLOCK);
+    file.Write(bytes);
+    file.Finish();
+}
+
+void CopyToNewFile(const std::string& from, const std::string& to) {
+    CheckedFile source(from, std::numeric_limits<std::uint64_t>::max());
+    NewFile copy(to, O_EXCL);
+    std::vector<char> piece(64 * 1024);
+    while (const std::size_t got = source.Read(piece.data(), piece.size()))
+        copy.Write(std::string_view(piece.data(), got));
+    copy.Finish();
+}
+
 void ReplaceFileContents(const std::string& fileName, std::string_view bytes) {
     const std::string temporary = fileName + ".new";
     std::error_code error;
     const std::filesystem::file_status existing = std::filesystem::status(temporary, error);
     if (std::filesystem::exists(existing) && !std::filesystem::is_regular_file(existing))
         throw FileError(temporary + " is in the way");
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file || std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+    try {
+        WriteWholeFile(temporary, bytes);
+    } catch (const FileError& failure) {
+        throw FileError(failure.Reason(), failure.SystemError());
+    }
+    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
         const int systemError = errno;
         std::remove(temporary.c_str());
         throw FileError(std::strerror(systemError), systemError);
@@ -164,17 +242,39 @@ AppendFile::~AppendFile() {
 }
 
 bool AppendFile::Write(std::string_view bytes) {
-    if (descriptor_ < 0)
+    return descriptor_ >= 0 && WriteAll(descriptor_, bytes);
+}
+
+namespace {
+
+// rename(2) that fails with EEXIST rather than replace what `to` names. A
+// file system without the flag gets a look first and a plain rename.
+bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL)
         return false;
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+    if (::access(to.c_str(), F_OK) == 0 || errno != ENOENT) {
+        errno = EEXIST;
+        return false;
     }
-    return true;
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+} // namespace
+
+std::string RenameAside(const std::string& from, const std::string& to) {
+    for (int number = 0; number < MaxAsideNames; ++number) {
+        const std::string aside = number == 0 ? to : to + "." + std::to_string(number);
+        if (RenameWithoutReplacing(from, aside))
+            return aside;
+        if (errno != EEXIST) {
+            const int systemError = errno;
+            throw FileError(std::strerror(systemError), systemError);
+        }
+    }
+    throw FileError("every name from " + to + " to " + to + "." + std::to_string(MaxAsideNames - 1) +
+                    " is taken");
 }
 
 } // namespace platform

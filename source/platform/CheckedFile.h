@@ -81,12 +81,28 @@ private:
 // The whole file (as long as it was when opened); throws FileError.
 std::string ReadCheckedFile(const std::string& path, std::uint64_t maxBytes);
 
+// Makes `fileName` (created, or emptied when it is there) hold `bytes`. A
+// failure raises FileError with the system's reason for the call that failed
+// ("No space left on device" when the disk fills part way) and removes the
+// file, so no part of it stays.
+void WriteWholeFile(const std::string& fileName, std::string_view bytes);
+// Copies the regular file `from` to `to`, which must not be there yet, piece
+// by piece; failures as WriteWholeFile's.
+void CopyToNewFile(const std::string& from, const std::string& to);
+
 // Makes `fileName` hold exactly `bytes`: they are written to "<fileName>.new"
 // and renamed over the file, so a failure half-way (a full disk, a read-only
 // folder) never leaves a truncated file behind. Something else under the
 // temporary name (a folder; a FIFO, whose open would wait for a reader) is
 // left alone. Raises FileError with the reason.
 void ReplaceFileContents(const std::string& fileName, std::string_view bytes);
+
+// Moves `from` aside to the first of `to`, `to`.1, `to`.2, … (up to
+// MaxAsideNames names) that names nothing yet: nothing is ever renamed over
+// another file or folder. Answers the name it took; raises FileError with the
+// reason when the rename fails or every name is taken.
+inline constexpr int MaxAsideNames = 100;
+std::string RenameAside(const std::string& from, const std::string& to);
 
 // A file the program appends to (the log): created when missing, opened
 // without blocking, and refused unless it is a regular file, so a FIFO or a

@@ -1,7 +1,8 @@
 #include "platform/InstanceLock.h"
 
+#include "platform/UserFolders.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,8 +18,8 @@ namespace {
 // link planted there is never followed.
 std::vector<std::string> LockFiles(const std::string& name) {
     std::vector<std::string> files;
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
-        files.push_back(std::string(runtime) + "/" + name + ".lock");
+    if (const std::optional<std::string> runtime = XdgFolderVariable("XDG_RUNTIME_DIR"))
+        files.push_back(*runtime + "/" + name + ".lock");
     files.push_back("/tmp/" + name + "-" + std::to_string(getuid()) + ".lock");
     return files;
 }

@@ -2,8 +2,12 @@
 
 #include <SDL.h>
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,6 +56,14 @@ void HandleQuitSignals(void (*handler)(int)) {
     }
 }
 
+// SDL's box draws its text in the codeset of the locale the environment
+// names; under one that is not UTF-8 (LANG=C) it stops at the first byte
+// past ASCII. Our texts are UTF-8, so the box's own process reads them so.
+void UseUtf8Locale() {
+    if (std::setlocale(LC_CTYPE, "") == nullptr || std::strcmp(::nl_langinfo(CODESET), "UTF-8") != 0)
+        ::setenv("LC_ALL", "C.UTF-8", 1);
+}
+
 [[noreturn]] void RunBoxProcess(const std::string& caption, const std::string& text, pid_t game) {
     ::setpgid(0, 0);
     HandleQuitSignals(SIG_DFL);
@@ -61,6 +73,7 @@ void HandleQuitSignals(void (*handler)(int)) {
     ::prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (::getppid() != game)
         ::_exit(BoxFailed);
+    UseUtf8Locale();
     for (int attempt = 0; attempt < BoxAttempts; ++attempt)
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), nullptr) == 0)
             ::_exit(BoxShown);

@@ -1,8 +1,8 @@
 #pragma once
-// Texts for the player in the player's language, from gettext catalogues. The
-// program's own texts are Japanese and are the message ids: a player who
-// reads Japanese gets them as they are, every other player the English
-// catalogue, whatever the locale's language (it is the one catalogue there is).
+// Texts for the player in the player's language, from gettext catalogues: the
+// English one gives the program's Japanese texts in English, the Japanese one
+// the screen's English texts in Japanese. Whether the player reads Japanese
+// is the environment's to say; every other player reads English.
 
 #include <string>
 #include <string_view>

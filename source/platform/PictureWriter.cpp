@@ -1,8 +1,10 @@
 #include "platform/PictureWriter.h"
 
+#include "platform/CheckedFile.h"
+
 #include <png.h>
 
-#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -25,9 +27,20 @@ void SavePng(const std::string& fileName, const Picture& picture) {
     image.height = static_cast<png_uint_32>(picture.Height);
     image.format = alpha ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
     const void* data = alpha ? pixels.data() : picture.Rgb.data();
-    if (png_image_write_to_file(&image, fileName.c_str(), 0, data, 0, nullptr) == 0) {
-        std::remove(fileName.c_str());
+    // Made in memory, so that a failed write reports the system's reason.
+    png_alloc_size_t size = 0;
+    std::string bytes;
+    if (png_image_write_get_memory_size(image, size, 0, data, 0, nullptr) != 0) {
+        bytes.resize(size);
+        if (png_image_write_to_memory(&image, bytes.data(), &size, 0, data, 0, nullptr) == 0)
+            bytes.clear();
+    }
+    if (bytes.empty())
         throw PictureError(fileName + ": cannot be written (" + image.message + ")");
+    try {
+        WriteWholeFile(fileName, bytes);
+    } catch (const FileError& error) {
+        throw PictureError(fileName + ": cannot be written (" + error.Reason() + ")");
     }
 }
 

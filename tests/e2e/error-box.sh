@@ -34,4 +34,22 @@ check "each run logged its error once, naming the file" \
     [ "$(grep -c "Error! .*stages/0001/data.xml" "$LOG")" = 3 ]
 check "and ended with its end banner" [ "$(grep -c '^Z5Log end' "$LOG")" = 3 ]
 
+# A value with a letter past ASCII, quoted early in the message: under a
+# locale that is not UTF-8 the box still shows the whole text, as wide as
+# under a UTF-8 one.
+cp "$1/stages/0001/data.xml" "$DATA"
+sed -i 's|<blue_water_num>[0-9]*<|<blue_water_num>é12<|' "$DATA"
+box_width() { # box_width LANG
+    LANG="$1" LC_ALL="" LC_CTYPE="" start_game_with_default_signals
+    local box width=0
+    box=$(find_window error 60) && width=$(xwininfo -id "$box" | awk '/Width/ { print $2 }')
+    kill -s TERM "$GAME_PID"
+    wait_game_exit 60 || true
+    echo "$width"
+}
+plain=$(box_width C)
+utf8=$(box_width C.UTF-8)
+check "under LANG=C the box shows the whole text (${plain} pixels wide, ${utf8} under C.UTF-8)" \
+    [ "$plain" -gt 0 -a "$plain" = "$utf8" ]
+
 finish

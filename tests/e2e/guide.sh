@@ -35,13 +35,13 @@ goal_shows() { grab 490 40 390 24 now && ! below "$(light_share now)" 0.08; }
 check "a play starts with the goal at the top of the field" wait_until 15 goal_shows
 check "which goes after five seconds of play" wait_until 60 eval '! goal_shows'
 # Over the running water the panel is told by its brass frame, whose top edge
-# crosses open field left of the falling water.
+# crosses open field left of the falling water and of the goal line.
 brass_share() { convert "$WORK/$1.png" -fx '(r>0.8 && g>0.6 && b<0.6)?1:0' -format '%[fx:mean]' info:; }
-frame_shows() { grab 120 110 150 4 now && ! below "$(brass_share now)" 0.3; }
+frame_shows() { grab 100 46 150 4 now && ! below "$(brass_share now)" 0.3; }
 press F1
 check "F1 shows the help panel over the game" wait_until 15 frame_shows
 press F1
-check "and F1 hides it again" wait_until 15 eval 'grab 120 110 150 4 now && below "$(brass_share now)" 0.02'
+check "and F1 hides it again" wait_until 15 eval 'grab 100 46 150 4 now && below "$(brass_share now)" 0.02'
 
 press Escape
 wait_game_exit 10 || true

@@ -54,15 +54,18 @@ cell_colour() { convert "$1" -format "%[pixel:p{$(($2 * 16)),$(($3 * 16))}]" inf
 open_game
 move_to 1000 300
 convert "$DATA/images/Title.jpg" -crop 1024x560+0+0 +repage "$WORK/upper_first.png"
-title_back() { grab 0 0 1024 560 now && below "$(difference now upper_first)" 0.02; }
-check "the title shows" wait_until 30 title_back
+convert "$DATA/images/Title.jpg" -crop 1024x512+0+48 +repage "$WORK/upper_below_last_play.png"
+# The title's picture; after a play its top band may say how the play ended.
+title_back() { grab 0 48 1024 512 now && below "$(difference now upper_below_last_play)" 0.02; }
+picture_alone() { grab 0 0 1024 560 now && below "$(difference now upper_first)" 0.02; }
+check "the title shows" wait_until 30 picture_alone
 grab 0 575 1024 30 first_choice
 press Right
 press Right
 press Left
 choice_changed() { grab 0 575 1024 30 second_choice && ! below "$(differing_pixels first_choice second_choice)" 50; }
 check "the choice shows in the band below the picture" wait_until 30 choice_changed
-check "the picture above y = 560 stays the picture alone" title_back
+check "the picture above y = 560 stays the picture alone" picture_alone
 start_play
 sleep 2
 close_game "a play of the chosen stage"

@@ -267,31 +267,73 @@ TEST_F(StageSceneTest, ChangedCellsShowWhatTheyAreNowAndTurnedBackDrawAsBefore) 
     EXPECT_TRUE(Scene() == untouched) << "the cells turned back draw as before, byte for byte";
 }
 
-TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersAlongItsLength) {
+TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
     const std::vector<std::uint8_t> frame = Scene();
-    // The lettering: light pixels inside the gauge (the empty gauge is near black).
-    const auto letteringBounds = [&](int left) {
-        int top = FieldHeight, bottom = -1, lightOutside = 0;
-        for (int y = 0; y < FieldHeight; ++y)
-            for (int x = left - 4; x < left + 20; ++x) {
-                const Rgb c = At(frame, x, y);
-                const bool light = c.R > 200 && c.G > 200 && c.B > 200;
-                const bool inGauge = x >= left && x < left + 16 && y >= 32 && y < 736;
-                if (light && inGauge) {
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                } else if (light && y > 40) {
-                    ++lightOutside;
-                }
-            }
-        return std::tuple{top, bottom, lightOutside};
+    const auto light = [&](int x, int y) {
+        const Rgb c = At(frame, x, y);
+        return c.R > 200 && c.G > 200 && c.B > 200;
     };
-    for (const int left : {8, 32}) {
-        const auto [top, bottom, lightOutside] = letteringBounds(left);
-        EXPECT_GT(bottom - top, 40) << "written upwards along the gauge at x " << left;
-        EXPECT_GT(top, 600) << "from its bottom end";
+    // The characters: runs of rows with light pixels inside the gauge (the
+    // empty gauge is near black), each with its height and width.
+    struct TBand {
+        int Top, Bottom, Left, Right;
+    };
+    const auto bands = [&](int left) {
+        std::vector<TBand> found;
+        int lightOutside = 0;
+        for (int y = 32; y < 736; ++y) {
+            int first = -1, last = -1;
+            for (int x = left; x < left + 16; ++x)
+                if (light(x, y)) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+            lightOutside += light(left - 2, y) || light(left + 17, y) ? 1 : 0;
+            if (first < 0)
+                continue;
+            if (found.empty() || found.back().Bottom != y - 1)
+                found.push_back({y, y, first, last});
+            TBand& band = found.back();
+            band.Bottom = y;
+            band.Left = std::min(band.Left, first);
+            band.Right = std::max(band.Right, last);
+        }
+        return std::pair{found, lightOutside};
+    };
+    const std::pair<int, std::string> gauges[] = {{8, std::to_string(Box->BlueWaterNumForClear)},
+                                                   {32, std::to_string(Box->EtcWaterNumForEnd)}};
+    for (const auto& [left, target] : gauges) {
+        const auto [found, lightOutside] = bands(left);
+        ASSERT_EQ(found.size(), 2 + target.size()) << "'0', the bar and the target's digits, at x " << left;
+        EXPECT_GT(found.front().Top, 600) << "in the gauge's lower end";
         EXPECT_EQ(lightOutside, 0) << "within the gauge";
+        for (const TBand& band : found) {
+            if (band.Bottom - band.Top < 3)
+                continue; // the bar between the numbers
+            EXPECT_GT(band.Bottom - band.Top, band.Right - band.Left)
+                << "a digit stands taller than wide: upright, at x " << left << " y " << band.Top;
+        }
     }
+}
+
+TEST_F(StageSceneTest, AHiddenWallTakenAwayShowsStoneFromNearbyInsteadOfGlass) {
+    const int column = 21, row = 17;
+    ASSERT_EQ(Box->StageCellTypes[column][row], ctWall) << "a pane of glass in the stage's pictures";
+    ASSERT_NE(Box->StageCellTypes[column - 5][row], ctWall);
+    const std::vector<std::uint8_t> back = PictureAlone(tidBG);
+    const std::vector<std::uint8_t> untouched = Scene();
+    SetType(column, row, ctEmpty);
+    const std::vector<std::uint8_t> changed = Scene();
+    for (int y = row * CellSize; y < (row + 1) * CellSize; ++y)
+        for (int x = column * CellSize; x < (column + 1) * CellSize; ++x)
+            ASSERT_EQ(At(changed, x, y), At(back, x - 5 * CellSize, y))
+                << "the stone one stone to the left, at " << x << ", " << y;
+    EXPECT_FALSE(SameCell(changed, untouched, column, row)) << "the glass is gone";
+    EXPECT_TRUE(SameCell(changed, untouched, column + 1, row)) << "the rest of the pane stays glass";
+    SetType(column, row, ctBlock);
+    EXPECT_TRUE(SameCell(Scene(), changed, column - 1, row)) << "a block there changes nothing around it";
+    SetType(column, row, ctWall);
+    EXPECT_TRUE(Scene() == untouched) << "the wall made again is the glass again";
 }
 
 } // namespace

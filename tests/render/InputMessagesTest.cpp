@@ -97,6 +97,26 @@ TEST_F(InputMessagesTest, NothingOfTheMouseOutsideTheClientAreaReachesTheWindow)
     EXPECT_GE(GetKeyState(VK_LBUTTON), 0) << "the next move tells the key table the button is up";
 }
 
+// Full screen on 1280 x 1024 scales the picture up to 1280 x 960 between
+// bars 32 pixels high: the bar pixel next to the picture lies a fraction of
+// a client pixel outside it, and it is outside all the same.
+TEST_F(InputMessagesTest, NoMouseMessageComesFromTheBarPixelBesideAPictureScaledUp) {
+    ASSERT_TRUE(EnterFullScreen(Window));
+    ASSERT_TRUE(SetFullScreenMode(Window, {ClientWidth, ClientHeight}, 32));
+    const Rect viewport = GetPresentationViewport(Window);
+    ASSERT_GT(viewport.Height, ClientHeight) << "scaled up";
+    ASSERT_GT(viewport.Top, 0) << "with bars above and below";
+    Move(100, viewport.Top - 1);
+    Move(100, viewport.Top + viewport.Height);
+    Move(100, viewport.Top);
+    Move(100, viewport.Top + viewport.Height - 1);
+    const auto messages = Take(WM_MOUSEMOVE, WM_MOUSEMOVE);
+    LeaveFullScreen(Window);
+    ASSERT_EQ(messages.size(), 2u) << "only the picture's own first and last rows";
+    EXPECT_EQ(PointParamY(messages[0].LParam), 0);
+    EXPECT_EQ(PointParamY(messages[1].LParam), ClientHeight - 1);
+}
+
 TEST_F(InputMessagesTest, ThePointerLeavingTheClientAreaIsToldOnce) {
     Move(5, 5);
     Move(5, ClientHeight + 100); // a drag's motion below the window, at its real place

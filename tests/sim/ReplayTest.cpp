@@ -95,6 +95,9 @@ TEST(ReplayFile, ADamagedFileIsOneLineNamingTheFileAndTheLine) {
         {Header + "1 reset now\n", "r.txt: line 4: expected 'F reset'"},
         {Header + "1 pour 5\n", "r.txt: line 4: expected 'F pour X Y'"},
         {Header + "0 reset\n", "r.txt: line 4: the frame must lie between 1"},
+        {Header + "216001 reset\n", "r.txt: line 4: the frame must lie between 1 and 216000"},
+        {Header + "216001 end hash=0000000000000000\n",
+         "r.txt: line 4: the frame must lie between 0 and 216000"},
         {Header + "x reset\n", "r.txt: line 4: the frame is not a number"},
         {Header + "9 reset\n\n8 reset\n", "r.txt: line 6: frame 8 comes after frame 9"},
         {Header + "9 reset\n8 end hash=0000000000000000\n", "r.txt: line 5: frame 8 comes after frame 9"},
@@ -111,6 +114,25 @@ TEST(ReplayFile, ADamagedFileIsOneLineNamingTheFileAndTheLine) {
         EXPECT_EQ(message.rfind(c.Expected, 0), 0u) << c.Text << "\ngave: " << message;
         EXPECT_EQ(message.find('\n'), std::string::npos) << message;
     }
+}
+
+TEST(ReplayFile, AFrameTakesAtMostItsShareOfActions) {
+    std::string text = Header;
+    for (std::int32_t i = 0; i < MaxReplayActionsPerFrame; ++i)
+        text += "7 cell 1 1 1\n";
+    EXPECT_EQ(ParseReplay(text + "7 end hash=0000000000000000\n", "r.txt").Steps.size(),
+              std::size_t(MaxReplayActionsPerFrame));
+    EXPECT_EQ(ParseReplay(text + "8 reset\n8 end hash=0000000000000000\n", "r.txt").Steps.size(),
+              std::size_t(MaxReplayActionsPerFrame + 1))
+        << "the next frame's actions count afresh";
+    EXPECT_EQ(ErrorOf(text + "7 reset\n"), "r.txt: line 10004: more than 10000 actions before frame 7");
+}
+
+TEST(ReplayFile, AMessageShowsTheFilesControlCharactersEscaped) {
+    using namespace std::string_literals;
+    const std::string message = ErrorOf("vaporel-replay 1\nstage \x1b]0;x\x07\0after\n"s);
+    EXPECT_EQ(message,
+              "r.txt: line 2: '\\x1b]0;x\\x07\\x00after' is no stage name (letters, digits, '-' and '_')");
 }
 
 TEST(ReplayFile, LoadNamesAFileThatCannotBeRead) {
@@ -168,9 +190,8 @@ TEST_F(Recording, HearsEveryActionBeforeItsFrameAndLeavesOutWhatCameAfterTheLast
     box->Apply({akCell, 11, 10, ctDrain});
     const TReplay played = recorder.Replay();
     EXPECT_EQ(played.Stage, "0001");
-    EXPECT_EQ(played.Steps, (std::vector<TReplayStep>{{1, {akCell, 10, 10, ctBlock}},
-                                                     {3, {akPour, 500, 100}},
-                                                     {3, {akReset}}}));
+    EXPECT_EQ(played.Steps, (std::vector<TReplayStep>{
+                                {1, {akCell, 10, 10, ctBlock}}, {3, {akPour, 500, 100}}, {3, {akReset}}}));
     EXPECT_EQ(played.EndFrame, 3);
     EXPECT_EQ(played.EndHash, box->WaterHash());
     recorder.End();

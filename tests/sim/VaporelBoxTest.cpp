@@ -426,3 +426,28 @@ TEST_F(Box, PoolInvariantsDeterminismAndNoAllocation) {
         EXPECT_EQ(first[i].Position.y, second[i].Position.y);
     }
 }
+
+// A pour takes exactly the slots its PourCount calls of AddParticle would,
+// wrapping round the pool, also when the pool fills part way.
+TEST_F(Box, APourTakesTheSlotsOfOneAddParticleAParticle) {
+    for (const std::int32_t size : {1000, 600}) {
+        std::unique_ptr<TVaporelBox> boxes[2];
+        for (auto& each : boxes) {
+            each = std::make_unique<TVaporelBox>(profiler);
+            each->WaterParticleNum = size;
+            each->ResetWater();
+            for (std::int32_t i = 0; i < size; ++i) {
+                each->Particles[i].Active = i % 3 == 0;
+                each->Particles[i].Exited = i % 7 == 0;
+            }
+            each->SpawnCursor = size - 50;
+        }
+        boxes[0]->Apply({akPour, 300, 200});
+        for (std::int32_t i = 0; i < PourCount; ++i)
+            boxes[1]->AddParticle(300, 200);
+        EXPECT_EQ(boxes[0]->ActiveParticleCount(), boxes[1]->ActiveParticleCount()) << size;
+        EXPECT_EQ(boxes[0]->SpawnCursor, boxes[1]->SpawnCursor) << size;
+        for (std::int32_t i = 0; i < size; ++i)
+            ASSERT_EQ(boxes[0]->Particles[i].Active, boxes[1]->Particles[i].Active) << size << ", slot " << i;
+    }
+}

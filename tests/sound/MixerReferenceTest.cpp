@@ -42,14 +42,40 @@ TEST(MixerAgainstReference, EffectsAtEveryVolumePanAndRate) {
             for (const double pan : {-1.0, -0.55, -0.2, 0.0, 0.35, 0.81, 1.0})
                 for (const double rate : {0.5, 0.73, 1.0, 1.37, 2.0}) {
                     // Not a new channel: the loaded sound starts again with the new values.
-                    ASSERT_NE(device.PlayEffect(sound.get(), false, pan, volume, rate), TZ5DirectSound::NoChannel);
+                    ASSERT_NE(device.PlayEffect(sound.get(), false, pan, volume, rate),
+                              TZ5DirectSound::NoChannel);
                     TReferenceRenderer reference(samples, format.Channels, format.SamplesPerSec, false);
                     ASSERT_TRUE(MatchesReference(Render(*device.Mixer(), Frames),
                                                  reference.Render(Frames, {volume, pan, rate})))
-                        << format.Channels << " channels at " << format.SamplesPerSec << " Hz, volume " << volume
-                        << ", pan " << pan << ", rate " << rate;
+                        << format.Channels << " channels at " << format.SamplesPerSec << " Hz, volume "
+                        << volume << ", pan " << pan << ", rate " << rate;
                 }
     }
+}
+
+// Two loud sounds at once sum beyond full scale; what goes out is their sum
+// through the soft limit, and never a sample at full scale.
+TEST(MixerAgainstReference, ASumBeyondFullScaleGoesOutLimitedUnderIt) {
+    TZ5DirectSound device(PumpedOutput(), TRefillMode::Manual);
+    constexpr std::size_t Frames = 2000;
+    const TWaveFormat format = MakePcmFormat(2, 44100, 16);
+    const auto first = LoudNoise(3000, 2, 1);
+    const auto second = LoudNoise(3000, 2, 7);
+    const auto firstSound = EffectOf(1, first, format);
+    const auto secondSound = EffectOf(2, second, format);
+    ASSERT_NE(device.PlayEffect(firstSound.get(), true, 0.0, 1.0, 1.0), TZ5DirectSound::NoChannel);
+    ASSERT_NE(device.PlayEffect(secondSound.get(), true, 0.3, 0.9, 1.0), TZ5DirectSound::NoChannel);
+    std::vector<double> sum = TReferenceRenderer(first, 2, 44100, false).Mix(Frames, {1.0, 0.0, 1.0});
+    const std::vector<double> other =
+        TReferenceRenderer(second, 2, 44100, false).Mix(Frames, {0.9, 0.3, 1.0});
+    for (std::size_t i = 0; i < sum.size(); ++i)
+        sum[i] += other[i];
+    const auto played = Render(*device.Mixer(), Frames);
+    EXPECT_TRUE(MatchesReference(played, TReferenceRenderer::ToOutput(sum)));
+    EXPECT_GT(*std::max_element(sum.begin(), sum.end()), 40000.0) << "the sum goes well beyond full scale";
+    EXPECT_EQ(
+        std::count_if(played.begin(), played.end(), [](std::int16_t s) { return s >= 32767 || s <= -32767; }),
+        0);
 }
 
 TEST(MixerAgainstReference, LoopingMusicAtAnyRateJoinsTheEndsOfItsSourceAndItsRingToTheirStarts) {
@@ -66,7 +92,8 @@ TEST(MixerAgainstReference, LoopingMusicAtAnyRateJoinsTheEndsOfItsSourceAndItsRi
         channel.SetPan(now.Pan);
         channel.SetVolume(now.Volume);
         channel.SetFrequency(now.Rate);
-        ASSERT_TRUE(MatchesReference(Render(*device.Mixer(), RefillFrames), reference.Render(RefillFrames, now)))
+        ASSERT_TRUE(
+            MatchesReference(Render(*device.Mixer(), RefillFrames), reference.Render(RefillFrames, now)))
             << "tick " << tick;
         channel.Refill();
     }

@@ -1,10 +1,13 @@
 #include "lib/OggVorbisUnit.h"
 #include "lib/Z5OggVorbisSoundStreamUnit.h"
 #include "platform/Exception.h"
+#include "platform/WaveDecoder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -168,4 +171,24 @@ TEST_F(OggVorbisStream, WithoutTheLibrariesOpenFailsBeforeCallingThem) {
     // A folder without them falls back to the system's search path.
     EXPECT_TRUE(LoadOggVorbisLibraries("/nowhere/"));
     EXPECT_TRUE(OggVorbis().Complete());
+}
+
+// The effects sound under the music: each one's level (RMS) lies at least
+// 3 dB under the level of the game's piece.
+TEST_F(OggVorbisStream, TheEffectsSitUnderTheMusic) {
+    const auto level = [](const std::vector<std::int16_t>& pcm) {
+        double sum = 0;
+        for (const std::int16_t s : pcm)
+            sum += double(s) * s;
+        return 20 * std::log10(std::sqrt(sum / double(pcm.size())));
+    };
+    TZ5OggVorbisSoundStream music;
+    music.Open(GameMusic);
+    const double musicLevel = level(ReadAll(music));
+    for (const char* effect : {"select", "Hit1", "Hit2", "clear", "decide"}) {
+        const platform::WaveSound wave = platform::LoadWave(std::string("sounds/") + effect + ".wav");
+        std::vector<std::int16_t> pcm(wave.Pcm.size() / 2);
+        std::memcpy(pcm.data(), wave.Pcm.data(), pcm.size() * 2);
+        EXPECT_LT(level(pcm), musicLevel - 3) << effect;
+    }
 }

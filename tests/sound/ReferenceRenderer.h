@@ -11,6 +11,9 @@
 //   100..100000 Hz, stepping through the sound by Hz / 44100 frames per output
 //   frame in 32.32 fixed point and interpolating linearly between a frame and
 //   the next: for a sound that loops, the frame after the last is the first;
+// - the channels are summed; a sum s above 24576 (0.75 of full scale) in size
+//   goes out as 24576 + 8190 tanh((s - 24576) / 8190), with its sign, so that
+//   it stays under 32766;
 // - the result is rounded to 16 bits; a mono sound plays on both sides.
 // Rounding is to the nearest integer, ties to even (the default mode).
 
@@ -43,20 +46,25 @@ public:
 
     // The next `frames` output frames, interleaved stereo, with `settings`.
     std::vector<std::int16_t> Render(std::size_t frames, const TReferenceSettings& settings) {
+        return ToOutput(Mix(frames, settings));
+    }
+
+    // The same, before it goes out: to be summed with other channels.
+    std::vector<double> Mix(std::size_t frames, const TReferenceSettings& settings) {
         const double volume = Gain(VolumeHundredths(settings.Volume));
         const std::int32_t pan = PanHundredths(settings.Pan);
         const double left = volume * (pan > 0 ? Gain(-pan) : 1.0);
         const double right = volume * (pan < 0 ? Gain(pan) : 1.0);
         const std::uint64_t step = (std::uint64_t{Hz(settings.Rate)} << 32) / OutputRate;
         const std::uint64_t end = std::uint64_t{Frames} << 32;
-        std::vector<std::int16_t> out;
+        std::vector<double> out;
         for (std::size_t i = 0; i < frames; ++i) {
             if (Position >= end) { // a sound played once has ended
                 out.insert(out.end(), {0, 0});
                 continue;
             }
-            out.push_back(ToSample(Interpolated(0) * left));
-            out.push_back(ToSample(Interpolated(Channels - 1) * right));
+            out.push_back(Interpolated(0) * left);
+            out.push_back(Interpolated(Channels - 1) * right);
             Position += step;
             if (Loop && Position >= end)
                 Position %= end;
@@ -84,6 +92,19 @@ public:
     static double Gain(std::int32_t hundredths) {
         return hundredths <= -10000 ? 0.0 : std::pow(10.0, hundredths / 2000.0);
     }
+    // A mix of channels as it goes out.
+    static std::vector<std::int16_t> ToOutput(const std::vector<double>& mix) {
+        std::vector<std::int16_t> out;
+        for (const double value : mix) {
+            constexpr double knee = 24576, room = 32766 - knee;
+            const double size = std::abs(value);
+            const double limited =
+                size <= knee ? value : std::copysign(knee + room * std::tanh((size - knee) / room), value);
+            out.push_back(static_cast<std::int16_t>(std::nearbyint(limited)));
+        }
+        return out;
+    }
+
     std::uint32_t Hz(double rate) const {
         const double hz = std::nearbyint(SampleRate * std::clamp(rate, 0.0, 2.0));
         return static_cast<std::uint32_t>(std::clamp(hz, 100.0, 100000.0));
@@ -99,9 +120,6 @@ private:
         const double t = static_cast<double>(Position & 0xFFFFFFFFu) / 4294967296.0;
         const double a = SampleAt(frame, channel);
         return a + (SampleAt(next, channel) - a) * t;
-    }
-    static std::int16_t ToSample(double value) {
-        return static_cast<std::int16_t>(std::clamp(std::nearbyint(value), -32768.0, 32767.0));
     }
 
     std::vector<std::int16_t> Samples;
@@ -120,8 +138,8 @@ inline testing::AssertionResult MatchesReference(const std::vector<std::int16_t>
         return testing::AssertionFailure() << played.size() << " samples against " << expected.size();
     for (std::size_t i = 0; i < played.size(); ++i)
         if (std::abs(played[i] - expected[i]) > 1)
-            return testing::AssertionFailure() << "frame " << i / 2 << (i % 2 ? " right: " : " left: ") << played[i]
-                                               << " where the reference has " << expected[i];
+            return testing::AssertionFailure() << "frame " << i / 2 << (i % 2 ? " right: " : " left: ")
+                                               << played[i] << " where the reference has " << expected[i];
     return testing::AssertionSuccess();
 }
 

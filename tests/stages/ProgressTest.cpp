@@ -31,7 +31,7 @@ TEST_F(ProgressFile, AFirstRunHasNothingClearedAndAClearIsKeptAcrossRuns) {
         TProgress progress(file);
         EXPECT_FALSE(progress.IsCleared("0001"));
         EXPECT_FALSE(progress.Best("0001"));
-        progress.RecordClear("0001", {5, 2000});
+        progress.RecordClear("0001", {5, 2000}, 1);
     }
     const TProgress again(file);
     EXPECT_TRUE(again.IsCleared("0001"));
@@ -52,7 +52,7 @@ TEST_F(ProgressFile, TheBestIsFewestCellsThenFewestFrames) {
         {{5, 1900}, {5, 1900}}, {{4, 2500}, {4, 2500}},
     };
     for (const auto& play : plays) {
-        progress.RecordClear("0003", play.Played);
+        progress.RecordClear("0003", play.Played, 1);
         EXPECT_EQ(TProgress(file).Best("0003")->Cells, play.Best.Cells);
         EXPECT_EQ(TProgress(file).Best("0003")->Frames, play.Best.Frames);
     }
@@ -72,7 +72,7 @@ TEST_F(ProgressFile, ADamagedFileIsSetAsideWholeAndTheProgressStartsClean) {
         EXPECT_FALSE(progress.IsCleared("0001")) << what;
         EXPECT_FALSE(fs::exists(file)) << what;
         EXPECT_EQ(ReadAll(file + ".bad"), bytes) << what;
-        progress.RecordClear("0002", {1, 1});
+        progress.RecordClear("0002", {1, 1}, 1);
         EXPECT_EQ(ReadAll(file + ".bad"), bytes) << what << ": the damaged file is never written";
         EXPECT_TRUE(TProgress(file).IsCleared("0002")) << what;
     }
@@ -82,16 +82,28 @@ TEST_F(ProgressFile, AFolderInItsPlaceIsSetAsideToo) {
     fs::create_directory(file);
     TProgress progress(file);
     EXPECT_TRUE(fs::is_directory(file + ".bad"));
-    progress.RecordClear("0001", {1, 1});
+    progress.RecordClear("0001", {1, 1}, 1);
     EXPECT_TRUE(TProgress(file).IsCleared("0001"));
 }
 
+TEST_F(ProgressFile, EachDamagedFileIsKeptBesideTheEarlierOnes) {
+    const std::string first = "[0001]\nCleared = yes\n";
+    const std::string second = "[0002]\nCleared = no\n";
+    std::ofstream(file) << first;
+    TProgress{file};
+    std::ofstream(file) << second;
+    TProgress{file};
+    EXPECT_EQ(ReadAll(file + ".bad"), first) << "never written over";
+    EXPECT_EQ(ReadAll(file + ".bad.1"), second);
+}
+
 TEST_F(ProgressFile, ADamagedFileThatCannotBeSetAsideIsNeverOverwritten) {
+    // The aside name is one byte longer than a file name may be.
+    file = (root / (std::string(251, 'p') + ".ini")).string();
     const std::string bytes = "[0001]\nCleared = many\n";
     std::ofstream(file) << bytes;
-    fs::create_directories(file + ".bad/in-the-way"); // a file is never renamed over a folder
     TProgress progress(file);
-    progress.RecordClear("0002", {1, 1});
+    progress.RecordClear("0002", {1, 1}, 1);
     EXPECT_TRUE(progress.IsCleared("0002")) << "kept in memory for this run";
     EXPECT_EQ(ReadAll(file), bytes);
 }
@@ -99,7 +111,7 @@ TEST_F(ProgressFile, ADamagedFileThatCannotBeSetAsideIsNeverOverwritten) {
 TEST_F(ProgressFile, AFailedSaveRaisesNamingTheFile) {
     TProgress progress((root / "missing" / "progress.ini").string());
     try {
-        progress.RecordClear("0001", {1, 1});
+        progress.RecordClear("0001", {1, 1}, 1);
         FAIL() << "a save into a missing folder succeeded";
     } catch (const Exception& error) {
         EXPECT_NE(std::string(error.what()).find("missing/progress.ini"), std::string::npos) << error.what();

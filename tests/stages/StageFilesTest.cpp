@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -28,14 +33,17 @@ protected:
     }
 
     // A copy of the shipped stage under `folder`, with data.xml's <stage>
-    // element given `extra` elements and `clearAt` blue drops to clear.
-    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300) {
+    // element given `extra` elements, `clearAt` blue drops to clear and
+    // `loseAt` red drops to lose.
+    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300, int loseAt = 150) {
         fs::create_directories(folder);
         for (const fs::directory_entry& entry : fs::directory_iterator(VAPOREL_STAGE_DIR))
             fs::copy_file(entry.path(), folder / entry.path().filename());
         std::string data = ReadAll(folder / "data.xml");
         data = std::regex_replace(data, std::regex("<blue_water_num_for_clear>[0-9]*<"),
                                   "<blue_water_num_for_clear>" + std::to_string(clearAt) + "<");
+        data = std::regex_replace(data, std::regex("<etc_water_num_for_end>[0-9]*<"),
+                                  "<etc_water_num_for_end>" + std::to_string(loseAt) + "<");
         data.insert(data.find("<stage>") + 7, extra);
         std::ofstream(folder / "data.xml", std::ios::trunc) << data;
         return folder;
@@ -47,6 +55,12 @@ protected:
         course << "chapter Test\n";
         for (const std::string& stage : stages)
             course << stage << "\n";
+    }
+
+    // Runs the box to the frame that sets Finished: the result is final.
+    void PlayToFinished() const {
+        while (!box->Finished)
+            box->Execute();
     }
 
     TGameProfiler profiler;
@@ -175,6 +189,42 @@ TEST_F(StageFiles, AFailedSaveLeavesNoStageBehind) {
     EXPECT_TRUE(fs::is_empty(users)) << "no folder, not even the temporary one";
 }
 
+// For its life, a file cannot grow past `bytes`: a write stops part way, as
+// on a disk that fills, and the next one fails (EFBIG, its signal ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &Saved);
+        SavedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, Saved.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &Saved);
+        std::signal(SIGXFSZ, SavedSignal);
+    }
+
+private:
+    rlimit Saved{};
+    void (*SavedSignal)(int) = nullptr;
+};
+
+TEST_F(StageFiles, ASaveCutShortPartWayGivesTheSystemsReason) {
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    ASSERT_GT(fs::file_size(fs::path(VAPOREL_STAGE_DIR) / "Block.jpg"), 100'000u);
+    std::string message;
+    {
+        const FileSizeLimit limit(100'000);
+        try {
+            SaveUserStage(*box, TReplay{"0001", 0, {}, 0, 0}, (root / "user").string(), "user-0001");
+        } catch (const Exception& error) {
+            message = error.what();
+        }
+    }
+    EXPECT_NE(message.find(std::strerror(EFBIG)), std::string::npos) << message;
+    EXPECT_TRUE(fs::is_empty(root / "user"));
+}
+
 TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoosesTheNext) {
     MakeStage(root / "shipped" / "0001", "<name>First</name>", 0); // cleared in the first frame
     MakeStage(root / "shipped" / "0002");
@@ -194,8 +244,7 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
         plays.BeginPlay();
         box->Restart();
         box->Apply({akCell, 5, 5, ctBlock});
-        for (int frame = 0; frame < 3; ++frame)
-            box->Execute();
+        PlayToFinished();
         ASSERT_EQ(box->State, bsCleared);
         plays.EndPlay();
         EXPECT_FALSE(plays.IsPlaying());
@@ -205,7 +254,7 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
         EXPECT_EQ(best.Frames, 1) << "cleared in its first frame";
         const TReplay replay = LoadReplay(replays + "0001.txt");
         EXPECT_EQ(replay.Stage, "0001");
-        EXPECT_EQ(replay.EndFrame, 3);
+        EXPECT_EQ(replay.EndFrame, 1 + FinishDelayFrames);
         EXPECT_EQ(replay.EndHash, box->WaterHash());
 
         plays.BeginPlay(/*again=*/true);
@@ -225,14 +274,14 @@ TEST_F(StageFiles, AFileThatCannotBeWrittenAtAPlaysEndCostsOnlyThatFile) {
                       (root / "missing" / "progress.ini").string(), replays);
     plays.BeginPlay();
     box->Restart();
-    box->Execute();
+    PlayToFinished();
     try {
         plays.EndPlay();
         FAIL() << "the progress could not be saved, yet nothing was said";
     } catch (const Exception& error) {
         EXPECT_NE(std::string(error.what()).find("missing/progress.ini"), std::string::npos) << error.what();
     }
-    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1) << "the replay is written all the same";
+    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1 + FinishDelayFrames) << "the replay is written all the same";
     EXPECT_EQ(plays.Chosen().Name, "0002") << "and the next stage chosen";
 
     fs::remove_all(root / "replays");
@@ -257,4 +306,83 @@ TEST_F(StageFiles, ASavedStageJoinsTheListWithoutTheFolderReadAgain) {
     EXPECT_EQ(Names(plays.Stages()), (std::vector<std::string>{"0001", "user-0001", "user-0002"}));
     EXPECT_EQ(plays.Chosen().Name, "user-0001") << "the choice keeps its stage";
     EXPECT_TRUE(fs::exists(root / "user" / "user-0002" / "Map.png"));
+}
+
+TEST_F(StageFiles, OnlyAKeptClearIsRecordedWithItsStars) {
+    MakeStage(root / "shipped" / "0001", "", 0);
+    WriteCourse({"0001"});
+    std::ofstream(root / "shipped" / "0001" / ParFileName) << "<par><cells>0</cells><seconds>1.0</seconds></par>";
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(),
+                      (root / "replays").string() + "/");
+    plays.BeginPlay();
+    box->Restart();
+    for (int frame = 0; frame < FinishDelayFrames; ++frame)
+        box->Execute();
+    ASSERT_EQ(box->State, bsCleared);
+    ASSERT_FALSE(box->Finished);
+    plays.EndPlay(); // left before the clear held
+    EXPECT_FALSE(plays.Progress().IsCleared("0001")) << "a clear not yet kept";
+    EXPECT_EQ(plays.LastOutcome(), poNone);
+
+    plays.BeginPlay();
+    box->Restart();
+    plays.PlayStarted();
+    box->Apply({akCell, 5, 5, ctBlock});
+    PlayToFinished();
+    plays.EndPlay();
+    EXPECT_EQ(plays.LastOutcome(), poKept);
+    EXPECT_EQ(plays.LastStars(), 2) << "the clear and the par's time, not its cells";
+    EXPECT_EQ(plays.Progress().Stars("0001"), 2);
+}
+
+TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
+    MakeStage(root / "shipped" / "0001", "", 300, 0); // lost in the first frame
+    MakeStage(root / "shipped" / "0002");
+    WriteCourse({"0001", "0002"});
+    const std::string replays = (root / "replays").string() + "/";
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(), replays);
+    EXPECT_FALSE(plays.CanRetry()) << "nothing lost yet";
+    plays.BeginPlay();
+    box->Restart();
+    plays.PlayStarted();
+    const TCellType stageType = box->GetCell(20, 20).CellType;
+    box->Apply({akCell, 20, 20, ctOutlet});
+    box->Apply({akCell, 21, 20, ctDrain});
+    box->Apply({akCell, 21, 20, box->StageCellTypes[21][20]}); // taken back: not the player's
+    box->Execute();
+    box->Apply({akCell, 30, 10, ctSource});
+    box->Execute();
+    ASSERT_EQ(box->State, bsGameOver);
+    EXPECT_TRUE(plays.CanRetry()) << "during the result";
+    plays.RequestRetry();
+    plays.EndPlay();
+    EXPECT_EQ(plays.LastOutcome(), poLost);
+    plays.Choose(1); // the title's choice moved on: the retry is of the lost stage all the same
+    plays.BeginPlay();
+    box->Restart();
+    plays.PlayStarted();
+    EXPECT_FALSE(plays.CanRetry()) << "the retry is a play of its own";
+    EXPECT_EQ(box->GetCell(20, 20).CellType, ctOutlet);
+    EXPECT_EQ(box->GetCell(30, 10).CellType, ctSource);
+    box->Execute();
+    plays.EndPlay();
+    const TReplay retry = LoadReplay(replays + "0001.txt");
+    ASSERT_EQ(retry.Steps.size(), 2u) << "the two cells the lost play left changed";
+    EXPECT_EQ(retry.Steps[0].Frame, 1);
+    EXPECT_EQ(retry.Steps[0].Action, (TBoxAction{akCell, 20, 20, ctOutlet}));
+    EXPECT_EQ(retry.Steps[1].Action, (TBoxAction{akCell, 30, 10, ctSource}));
+    EXPECT_NE(stageType, ctOutlet) << "the stage's own cell was changed";
+
+    plays.RequestRetry(); // on the title after the second loss
+    plays.BeginPlay();
+    box->Restart();
+    plays.PlayStarted();
+    EXPECT_EQ(box->GetCell(20, 20).CellType, ctOutlet) << "the title's retry keeps the cells too";
+    box->Execute();
+    plays.EndPlay();
+    plays.BeginPlay(); // a plain play of the choice: no cells, no retry
+    box->Restart();
+    plays.PlayStarted();
+    EXPECT_EQ(box->StagePath, (root / "shipped" / "0002").string() + "/");
+    EXPECT_EQ(box->GetCell(20, 20).CellType, box->StageCellTypes[20][20]);
 }

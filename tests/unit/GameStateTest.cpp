@@ -424,3 +424,28 @@ TEST_F(GameStateTest, TheArrowKeysAndTheWheelChooseTheStageOnTheTitle) {
     EXPECT_EQ(chosen, (std::vector<std::size_t>{1, 2, 2, 0, 0, 0}));
     fs::remove_all(root);
 }
+
+TEST_F(GameStateTest, TheTitleNamesTheStageByItsPlaceAndItsResultsInSecondsWithStars) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(testing::TempDir()) / "title_lines";
+    fs::remove_all(root);
+    fs::create_directories(root / "shipped");
+    for (const char* name : {"0001", "0002"})
+        fs::copy("stages/0001", root / "shipped" / name, fs::copy_options::recursive);
+    std::ofstream(root / "shipped" / "course.txt") << "chapter One\n0002\n0001\n";
+    std::ofstream(root / "progress.ini") << "[0002]\nCleared = 1\nBestCells = 9\nBestFrames = 421\n";
+    TStagePlays plays(Box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(),
+                      (root / "replays").string() + "/");
+    TTitleState title{App, nullptr, WaitTimer, Music, Box, &plays};
+    title.Enter();
+    EXPECT_EQ(plays.Chosen().Name, "0001") << "the first stage not cleared";
+    EXPECT_EQ(title.ChoiceLine().rfind("<  Stage 2 of 2: ", 0), 0u) << title.ChoiceLine();
+    EXPECT_EQ(title.BestLine(), "Not cleared yet  Par 4 cells, 40.0 s");
+    EXPECT_EQ(title.ChoiceStars(), 0);
+    title.KeyDown(VK_LEFT);
+    EXPECT_EQ(title.ChoiceLine().rfind("<  Stage 1 of 2: ", 0), 0u) << "the place, never the folder";
+    EXPECT_EQ(title.BestLine(), "Best 9 cells, 7.1 s  (Par 4 cells, 40.0 s)");
+    EXPECT_EQ(title.ChoiceStars(), 2) << "a best from before the stars: within the par's time";
+    EXPECT_EQ(title.LastPlayLine(), "") << "no play has ended";
+    fs::remove_all(root);
+}

@@ -28,8 +28,11 @@ std::vector<std::string> ReadLines(const std::string& fileName) {
 
 class LogTest : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::remove_all(FileName); }
-    void TearDown() override { std::filesystem::remove_all(FileName); }
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
+        std::filesystem::remove_all(FileName);
+        std::filesystem::remove_all(FileName + ".old");
+    }
     const std::string FileName = ::testing::TempDir() + "vaporel_log_test.Z5.log";
 };
 
@@ -89,4 +92,22 @@ TEST_F(LogTest, AFifoInPlaceOfTheLogNeitherBlocksNorReceivesLines) {
     char byte;
     EXPECT_EQ(::read(reader, &byte, 1), 0) << "nothing was written into the FIFO";
     ::close(reader);
+}
+
+TEST_F(LogTest, ALogPastTheLimitIsKeptAsOldAndANewOneBegins) {
+    const auto writeLog = [this](std::uintmax_t bytes) {
+        std::ofstream(FileName, std::ios::binary) << std::string(bytes, 'x');
+    };
+    std::ofstream(FileName + ".old") << "an older log";
+    writeLog(MaxLogBytes);
+    { TZ5Log(FileName).WriteLine("at the limit: appended"); }
+    EXPECT_GT(std::filesystem::file_size(FileName), MaxLogBytes);
+    EXPECT_EQ(std::filesystem::file_size(FileName + ".old"), 12u);
+
+    writeLog(MaxLogBytes + 1);
+    { TZ5Log(FileName).WriteLine("past it: a new log"); }
+    EXPECT_EQ(std::filesystem::file_size(FileName + ".old"), MaxLogBytes + 1);
+    const auto lines = ReadLines(FileName);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], Rule);
 }

@@ -1,3 +1,4 @@
+#include "game/stages/StageListUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/Cursor.h"
 
@@ -146,4 +147,35 @@ TEST(ProgramVersion, IsTheVersionTheBuildWasConfiguredWith) {
     EXPECT_EQ(ProgramVersion, VAPOREL_PROJECT_VERSION);
     EXPECT_EQ(VersionText("vaporel-sim").substr(0, VersionText("vaporel-sim").find('\n')),
               std::string("vaporel-sim ") + VAPOREL_PROJECT_VERSION);
+}
+
+TEST(ProgramFilePath, ARelativeBaseFolderIsIgnored) {
+    const std::string home = testing::TempDir() + "vaporel-home";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::string marker =
+        std::filesystem::path(ExeDir + InstalledDataPath).lexically_normal().string() + InstalledMarker;
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_STATE_HOME", "state", 1);
+    setenv("XDG_DATA_HOME", "data", 1);
+    std::filesystem::create_directories(ExtractFolder(marker));
+    std::ofstream(marker) << "installed\n";
+    const std::string log = ProgramFilePath(".Z5.log", TUserFolder::State);
+    std::filesystem::remove(marker);
+    const std::string stages = UserStagesFolder();
+    unsetenv("XDG_STATE_HOME");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
+    EXPECT_EQ(log, home + "/.local/state/vaporel/" + ChangeFileExt(ExeName, ".Z5.log").substr(ExeDir.size()));
+    EXPECT_EQ(stages, home + "/.local/share/vaporel/stages/");
+    std::filesystem::remove_all(home);
+}
+
+TEST(EscapeControls, EscapesEveryControlAndKeepsEveryOtherCharacter) {
+    using namespace std::string_literals;
+    EXPECT_EQ(EscapeControls("\x1b]0;owned\x07 \x1b[31m"), "\\x1b]0;owned\\x07 \\x1b[31m");
+    EXPECT_EQ(EscapeControls("cut\0here"s), "cut\\x00here");
+    EXPECT_EQ(EscapeControls("tab\tdel\x7f"), "tab\\x09del\\x7f");
+    EXPECT_EQ(EscapeControls("csi\xc2\x9b" "2J"), "csi\\xc2\\x9b2J") << "C1 controls in UTF-8";
+    EXPECT_EQ(EscapeControls("\xc2\xa0 ステージ é ~ \\"), "\xc2\xa0 ステージ é ~ \\") << "printable text stays";
+    EXPECT_EQ(EscapeControls("\xc2"), "\xc2") << "a lone lead byte at the end";
 }

@@ -26,7 +26,7 @@ namespace {
 
 constexpr int SampleRate = 22050; // frames per second
 constexpr double Pi = 3.14159265358979323846;
-constexpr double PeakLevel = 0.7; // of full scale
+constexpr double PeakLevel = 0.3; // of full scale: under the music, which peaks at 0.8
 
 using Samples = std::vector<double>;
 

@@ -2,13 +2,9 @@
 // stage (StageSourceUnit.h): Map.png, Back.jpg, Block.jpg, Front.png,
 // data.xml and par.xml, the same bytes on every run.
 
-#include "StageArtUnit.h"
-#include "StageSourceUnit.h"
+#include "StageFolderUnit.h"
 #include "ToolMain.h"
-#include "platform/CheckedFile.h"
 #include "platform/Exception.h"
-
-#include <filesystem>
 
 namespace {
 
@@ -28,16 +24,7 @@ line, and exits with status 1.
 void MakeStage(const std::vector<std::string>& args) {
     if (args.size() != 2)
         throw Exception("needs SOURCE and STAGE_DIR (see --help)");
-    const TStageSource source = ReadStageSource(args[0]);
-    const std::filesystem::path folder = std::filesystem::path(args[1]).lexically_normal();
-    const std::string stageName = (folder.has_filename() ? folder : folder.parent_path()).filename();
-    std::filesystem::create_directories(folder);
-    WritePng(DrawMap(source.Map), folder / "Map.png", false);
-    WriteJpeg(DrawBack(source.Map), folder / "Back.jpg");
-    WriteJpeg(DrawBlock(), folder / "Block.jpg");
-    WritePng(DrawFront(source.Map), folder / "Front.png", true);
-    platform::ReplaceFileContents(folder / "data.xml", StageDataXml(source, stageName));
-    platform::ReplaceFileContents(folder / "par.xml", StageParXml(source, stageName));
+    MakeStageFolder(ReadStageSource(args[0]), args[1]);
 }
 
 } // namespace

@@ -14,7 +14,7 @@ body=$(grep -v ' end hash=' "$solution")
 trial=$(mktemp)
 trap 'rm -f "$trial"' EXIT
 printf '%s\n%d end hash=0000000000000000\n' "$body" "$MaxFrames" >"$trial"
-finished=$("$sim" "$stage" --replay "$trial" --frames "$MaxFrames" | sed -n 's/^frame=\([0-9]*\) .* finished=1$/\1/p' | head -n 1)
+finished=$("$sim" "$stage" --replay "$trial" --frames "$MaxFrames" | sed -n 's/^frame=\([0-9]*\) .* finished=1 .*$/\1/p' | head -n 1)
 [ -n "$finished" ] || { echo "$solution: Finished is not set within $MaxFrames frames" >&2; exit 1; }
 hash=$("$sim" "$stage" --replay "$trial" --frames "$finished" | sed -n 's/^hash=//p')
 printf '%s\n%d end hash=%s\n' "$body" "$finished" "$hash" >"$solution"

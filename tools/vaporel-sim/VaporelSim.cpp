@@ -6,6 +6,7 @@
 #include "game/core/GameProfilerUnit.h"
 #include "game/stages/ReplayUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
 
@@ -38,6 +39,12 @@ restarted. Then for every frame f = 1 .. N:
   4. when f is divisible by K (1 by default) or f = N, one line is printed:
      frame=<f> active=<n> checks=<n> hits=<n> blue_out=<n> etc_out=<n>
      state=<0 playing|1 cleared|2 game over> timer=<n> finished=<0|1>
+     settled=<0|1>
+     settled=1 when for 180 frames in a row (3 s) no particle left through an
+     outlet, a drain or the map's edge and none was put into play, while the
+     water rested: over those frames at most one particle in 10 moved more
+     than 1 pixel a frame, and in this frame at most one in 3. The game then
+     says the water has settled.
 After the last frame: hash=<16 hex digits>, the 64-bit FNV-1a hash over every
 pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
@@ -49,7 +56,9 @@ the water runs on one thread, which one line on standard error says.
 --replay FILE plays a replay the game wrote (replays/<stage>.txt) or a stage's
 solution.txt: the replay's stage must be the folder's name; its seed is set
 instead of 0, and its actions apply before their frames (a cell set, the
-water reset, the stage reloaded, 500 particles poured). It runs to the
+water reset, the stage reloaded, 500 particles poured). A replay holds at
+most 216,000 frames (one hour at 60 a second) and at most 10,000 actions
+before one frame. It runs to the
 replay's end frame unless --frames says otherwise. There the hash must be
 the replay's own: a different one prints one more line on standard error
 and exits with status 1. A replay that does not fit (a bad first line, a
@@ -157,8 +166,7 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
         else if (arg == "--replay") {
             options.ReplayFile = args[++i];
             options.Replay = LoadReplay(options.ReplayFile);
-        }
-        else if (arg.rfind("--", 0) == 0)
+        } else if (arg.rfind("--", 0) == 0)
             throw EArguments("unknown option " + arg);
         else if (haveStage)
             throw EArguments("more than one stage folder: '" + arg + "'");
@@ -174,12 +182,14 @@ TOptions ParseArguments(const std::vector<std::string>& args) {
     if (options.Frames < 0)
         throw EArguments("--frames N is required (see --help)");
     if (options.Replay && options.Replay->Stage != StageFolderName(options.StageDir))
-        throw EArguments(options.ReplayFile + ": line 2: the replay belongs to stage " + options.Replay->Stage +
-                         ", not to " + StageFolderName(options.StageDir));
+        throw EArguments(options.ReplayFile + ": line 2: the replay belongs to stage " +
+                         options.Replay->Stage + ", not to " + StageFolderName(options.StageDir));
     return options;
 }
 
-void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
+// `nextStep` is the replay's first step not taken yet: the steps come in
+// frame order, so each is looked at once.
+void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, std::size_t& nextStep) {
     for (const TEdit& edit : options.Edits)
         if (edit.Frame == frame) {
             TMapCell cell = box.GetCell(edit.Column, edit.Row);
@@ -194,23 +204,25 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame) {
             for (std::int64_t i = 0; i < std::min<std::int64_t>(add.Count, poolSize); ++i)
                 box.AddParticle(add.X, add.Y);
     if (options.Replay)
-        for (const TReplayStep& step : options.Replay->Steps)
-            if (step.Frame == frame)
-                box.Apply(step.Action);
+        for (const auto& steps = options.Replay->Steps;
+             nextStep < steps.size() && steps[nextStep].Frame == frame; ++nextStep)
+            box.Apply(steps[nextStep].Action);
 }
 
-void PrintFrame(const TVaporelBox& box, std::int32_t frame) {
-    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d\n",
+void PrintFrame(const TVaporelBox& box, std::int32_t frame, const TSettleWatch& settle) {
+    std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d "
+                "settled=%d\n",
                 frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
-                box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0);
+                box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0,
+                settle.Settled() ? 1 : 0);
 }
 
 // A replay run to its end must come out at the hash the play wrote.
 void CheckEndHash(const TOptions& options, std::uint64_t hash) {
     if (options.Replay && options.Frames == options.Replay->EndFrame && hash != options.Replay->EndHash)
         throw Exception(options.ReplayFile + ": the water's hash after frame " +
-                           std::to_string(options.Frames) + " is " + HashText(hash) + ", the replay says " +
-                           HashText(options.Replay->EndHash));
+                        std::to_string(options.Frames) + " is " + HashText(hash) + ", the replay says " +
+                        HashText(options.Replay->EndHash));
 }
 
 void Run(const TOptions& options) {
@@ -222,11 +234,14 @@ void Run(const TOptions& options) {
         std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
     box->Restart();
+    std::size_t nextStep = 0;
+    TSettleWatch settle;
     for (std::int32_t frame = 1; frame <= options.Frames; ++frame) {
-        ApplyInput(*box, options, frame);
+        ApplyInput(*box, options, frame, nextStep);
         box->Execute();
+        settle.Watch(*box);
         if (frame % options.Every == 0 || frame == options.Frames)
-            PrintFrame(*box, frame);
+            PrintFrame(*box, frame, settle);
     }
     const std::uint64_t hash = box->WaterHash();
     std::printf("hash=%s\n", HashText(hash).c_str());

@@ -2,6 +2,7 @@
 
 #include "game/core/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
+#include "game/states/OutcomeUnit.h"
 #include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
@@ -166,6 +167,8 @@ void TGameApp::ChangeTo(TGameState& state) {
     if (CurrentState_ == MainGameState_.get() && !GamePlays->BeginPlay(/*again=*/wasPlaying))
         CurrentState_ = TitleState_.get();
     CurrentState_->Enter();
+    if (CurrentState_ == MainGameState_.get())
+        Plays_->PlayStarted(); // after the box's restart: a retry's cells
     Invalidate();
 }
 
@@ -228,6 +231,8 @@ void TGameApp::Draw() {
         CurrentState_->Draw();
     if (HelpVisible_)
         DrawHelpPanel(*Renderer, *Box);
+    if (IsMuted_)
+        DrawMutedSign(*Renderer);
     Notice_.Draw(*Renderer);
     DrawCursor();
     DrawDebugLines();
@@ -290,6 +295,12 @@ void TGameApp::KeyDown(std::uint16_t& key) {
         MainGameState_->StageReloaded();
         break;
     case 'M': ToggleMute(); break;
+    case RetryKey:
+        if (Plays_->CanRetry()) {
+            Plays_->RequestRetry();
+            ChangeToMain();
+        }
+        break;
     case 'Q': PourWaterAtCursor(); break;
     case 'S':
         if (playing && IsKeyDown(VK_CONTROL))

@@ -67,6 +67,7 @@ public:
     bool VisibleDebugMessage() const { return VisibleDebugMessage_; }
     // All sound, effects and music, is silenced (M).
     bool IsMuted() const { return IsMuted_; }
+    const TSoundManager& Sound() const { return *SoundManager; }
     // The help panel over the title or the game; F1 shows and hides it.
     bool HelpVisible() const { return HelpVisible_; }
     const std::string& CollisionText() const { return CollisionText_; }

@@ -67,7 +67,11 @@ std::uint32_t TWaitTimer::TimeUntilDue() const {
     if (Rate_ <= 0)
         return 0;
     const std::int64_t remaining = Remaining(Clock.Now());
-    return Waits(remaining) ? static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_)) : 0;
+    // A system wait can wake a few milliseconds late: the caller's wait ends
+    // where Check's own spinning begins.
+    if (!Waits(remaining) || remaining <= SpinMs)
+        return 0;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_) - SpinMs);
 }
 
 // The next frame is due when the credit, in milliseconds and never more than

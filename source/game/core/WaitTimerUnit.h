@@ -20,8 +20,10 @@ public:
 
     // True: no frame now, ask again later. False: one timed frame runs now.
     bool Check();
-    // Milliseconds the caller may block before Check grants the next frame;
-    // 0 when it would grant one now, or would not wait for it at all.
+    // Milliseconds the caller may block and still wake before the next frame
+    // is due: the last milliseconds are left to Check's own short wait, so a
+    // wake that comes late costs no frame time. 0 when the caller is to ask
+    // Check now.
     std::uint32_t TimeUntilDue() const;
     // Asked after a granted frame: true when it is not to be drawn.
     bool IsSkipping() const { return SkipCounter != 0; }

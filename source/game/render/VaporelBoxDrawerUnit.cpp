@@ -11,6 +11,7 @@ namespace {
 
 // Depths of the scene; a larger Z is nearer.
 constexpr double BackgroundZ = -1.0;
+constexpr double BareStoneZ = -0.5; // over the background, under the water
 constexpr double ParticleZ = 0.0;
 constexpr double BlockZ = 0.0;
 constexpr double GaugeZ = 0.1;
@@ -83,18 +84,50 @@ std::optional<TTextureID> ChangedCellTile(TCellType type) {
     }
 }
 
-// A gauge's count and target as "212 / 300", in a buffer of its own: no allocation per frame.
+// A gauge's count and target, one character a line, upright: "212", a bar,
+// "300" read from the top down. In a buffer of its own: no allocation per frame.
 struct TGaugeNumbers {
     char Text[32];
-    TGaugeNumbers(std::int32_t count, std::int32_t target) {
-        std::snprintf(Text, sizeof Text, "%d / %d", count, target);
-    }
+    int Length;
+    TGaugeNumbers(std::int32_t count, std::int32_t target)
+        : Length(std::snprintf(Text, sizeof Text, "%d-%d", count, target)) {}
 };
 
 constexpr double GaugeNumberHeight = 13; // pixels to the em
 constexpr double GaugeNumberInset = 6;   // pixels from the gauge's bottom edge
-constexpr double CapHeight = 0.7;        // em: how high the digits stand
+constexpr double GaugeLineSpacing = 12;  // pixels from one character's baseline to the next
 constexpr TTextColor GaugeNumberColor{1, 1, 1};
+
+// A hidden wall the player took away leaves no glass: its cell shows stone
+// from a place nearby whose picture has none. The stones repeat their joints
+// every 5 cells across, and their courses every 6 cells down.
+constexpr int StoneColumns = 5, StoneRows = 6;
+constexpr struct {
+    int Columns, Rows;
+} BareStoneOffsets[] = {{-StoneColumns, 0}, {StoneColumns, 0},   {-2 * StoneColumns, 0}, {2 * StoneColumns, 0},
+                        {0, -StoneRows},    {0, StoneRows},      {-StoneColumns, -StoneRows},
+                        {StoneColumns, -StoneRows}, {-StoneColumns, StoneRows}, {StoneColumns, StoneRows}};
+// The columns whose hidden walls the pictures draw as glass: right of the
+// gauges, left of the frame.
+constexpr int FirstGlassColumn = 4, LastGlassColumn = MapColumns - 3;
+
+bool ShowsGlass(const TVaporelBox& box, int column, int row) {
+    return box.StageCellTypes[column][row] == ctWall && column >= FirstGlassColumn && column <= LastGlassColumn;
+}
+
+struct TStoneCell {
+    int Column, Row;
+};
+
+// The nearest cell at a stone's repeat whose picture shows no glass.
+std::optional<TStoneCell> BareStoneFor(const TVaporelBox& box, int column, int row) {
+    for (const auto& offset : BareStoneOffsets) {
+        const int c = column + offset.Columns, r = row + offset.Rows;
+        if (c >= FirstGlassColumn && c <= LastGlassColumn && r >= 0 && r < MapRows - 1 && !ShowsGlass(box, c, r))
+            return TStoneCell{c, r};
+    }
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -104,6 +137,7 @@ double GaugeRatio(std::int32_t count, std::int32_t target) {
 
 void TVaporelBoxDrawer::DrawBox(const TVaporelBox& box) {
     Renderer.DrawBackdrop(tidBG, BackgroundZ);
+    DrawRemovedGlass(box);
     DrawGauges(box);
     DrawParticles(box);
     DrawBlockCells(box);
@@ -154,6 +188,19 @@ void TVaporelBoxDrawer::DrawBlockCells(const TVaporelBox& box) {
     Renderer.DrawPatches(tidBlock, BlockPatches, BlockZ);
 }
 
+void TVaporelBoxDrawer::DrawRemovedGlass(const TVaporelBox& box) const {
+    for (int gx = FirstGlassColumn; gx <= LastGlassColumn; ++gx)
+        for (int gy = 0; gy < MapRows - 1; ++gy) {
+            if (!ShowsGlass(box, gx, gy) || box.Cells()[gx][gy].CellType == ctWall)
+                continue;
+            if (const std::optional<TStoneCell> stone = BareStoneFor(box, gx, gy)) {
+                const double sx = stone->Column * CellSize, sy = stone->Row * CellSize;
+                Renderer.DrawTextureRect(tidBG, false, gx * CellSize, gy * CellSize, BareStoneZ, sx, sy,
+                                         sx + CellSize, sy + CellSize);
+            }
+        }
+}
+
 // Cells of the type the stage gave them are left as the pictures show them.
 void TVaporelBoxDrawer::DrawChangedCells(const TVaporelBox& box) const {
     for (int gx = 0; gx < MapColumns; ++gx)
@@ -202,7 +249,8 @@ void TVaporelBoxDrawer::DrawResult(const TVaporelBox& box) const {
     Renderer.SetAlpha(1.0);
 }
 
-// Along each gauge, upwards from its bottom, white on any fill.
+// Upright in each gauge's lower end, one character a line and each centred,
+// white on any fill: read without tilting the head.
 void TVaporelBoxDrawer::DrawGaugeNumbers(const TVaporelBox& box) const {
     const struct {
         const TGaugeRect& Rect;
@@ -210,10 +258,15 @@ void TVaporelBoxDrawer::DrawGaugeNumbers(const TVaporelBox& box) const {
     } gauges[] = {{BlueGauge, {box.BlueOutCount, box.BlueWaterNumForClear}},
                   {EtcGauge, {box.EtcOutCount, box.EtcWaterNumForEnd}}};
     for (const auto& gauge : gauges) {
-        // The letters' tops face left: the baseline lies right of the gauge's middle.
-        const double baseline = gauge.Rect.Left + (gauge.Rect.Width + GaugeNumberHeight * CapHeight) / 2;
-        const double start = gauge.Rect.Top + gauge.Rect.Height - GaugeNumberInset;
-        Renderer.DrawCaption(gauge.Numbers.Text, baseline, start, GaugeNumberZ, GaugeNumberHeight,
-                             GaugeNumberColor, true);
+        const double centre = gauge.Rect.Left + gauge.Rect.Width / 2.0;
+        double baseline = gauge.Rect.Top + gauge.Rect.Height - GaugeNumberInset -
+                          (gauge.Numbers.Length - 1) * GaugeLineSpacing;
+        for (int i = 0; i < gauge.Numbers.Length; ++i) {
+            const std::string_view character(gauge.Numbers.Text + i, 1);
+            const double width = Renderer.CaptionWidth(character, GaugeNumberHeight);
+            Renderer.DrawCaption(character, centre - width / 2, baseline, GaugeNumberZ, GaugeNumberHeight,
+                                 GaugeNumberColor);
+            baseline += GaugeLineSpacing;
+        }
     }
 }

@@ -32,6 +32,8 @@ public:
     TParticleDrawing ParticleDrawing = pdBatched;
 
 private:
+    // Stone, not glass, where the player took a hidden wall away.
+    void DrawRemovedGlass(const TVaporelBox& box) const;
     void DrawGauges(const TVaporelBox& box) const;
     void DrawParticles(const TVaporelBox& box);
     void DrawBlockCells(const TVaporelBox& box);

@@ -2,16 +2,16 @@
 
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/CheckedFile.h"
 
-#include <cstdio>
-#include <filesystem>
 
 namespace {
 
 const char* const ClearedKey = "Cleared";
 const char* const BestCellsKey = "BestCells";
 const char* const BestFramesKey = "BestFrames";
-const char* const CountKeys[] = {ClearedKey, BestCellsKey, BestFramesKey};
+const char* const StarsKey = "Stars";
+const char* const CountKeys[] = {ClearedKey, BestCellsKey, BestFramesKey, StarsKey};
 const char* const ProgressKind = "progress file";
 
 class EDamagedProgress : public Exception {
@@ -43,22 +43,21 @@ void TProgress::CheckEveryValue() const {
         for (const char* key : CountKeys)
             if (const std::optional<std::string> text = Ini->Read(stage, key);
                 text && (!TextToInt(*text) || *TextToInt(*text) < 0))
-                throw EDamagedProgress(FileName_ + ": [" + stage + "] " + key + " is no count: '" +
-                                       text->substr(0, 64) + "'");
+                throw EDamagedProgress(FileName_ + ": [" + EscapeControls(stage) + "] " + key + " is no count: '" +
+                                       EscapeControls(text->substr(0, 64)) + "'");
 }
 
 void TProgress::SetAsideDamagedFile(const std::string& reason) {
-    const std::string aside = FileName_ + ".bad";
-    std::error_code error;
-    std::filesystem::rename(FileName_, aside, error);
-    if (error) {
-        // The file stays where it is: saving over it would lose it.
-        Log().WriteLine("The progress file is damaged and cannot be set aside (" + error.message() +
-                        "), so progress is not saved this run: " + reason);
-        Saving = false;
-    } else
+    try {
+        const std::string aside = platform::RenameAside(FileName_, FileName_ + ".bad");
         Log().WriteLine("The progress file is damaged and was kept as " + aside + "; progress starts clean: " +
                         reason);
+    } catch (const platform::FileError& error) {
+        // The file stays where it is: saving over it would lose it.
+        Log().WriteLine("The progress file is damaged and cannot be set aside (" + error.Reason() +
+                        "), so progress is not saved this run: " + reason);
+        Saving = false;
+    }
     Ini = std::make_unique<platform::IniFile>(Saving ? FileName_ : std::string(), ProgressKind); // "": empty
 }
 
@@ -79,13 +78,20 @@ std::optional<TStageResult> TProgress::Best(const std::string& stage) const {
     return TStageResult{*cells, *frames};
 }
 
-void TProgress::RecordClear(const std::string& stage, const TStageResult& result) {
+std::optional<std::int32_t> TProgress::Stars(const std::string& stage) const {
+    return IsCleared(stage) ? ReadCount(stage, StarsKey) : std::nullopt;
+}
+
+void TProgress::RecordClear(const std::string& stage, const TStageResult& result, std::int32_t stars) {
     const std::optional<TStageResult> best = Best(stage);
+    const std::optional<std::int32_t> mostStars = Stars(stage);
     Ini->Write(stage, ClearedKey, "1");
     if (!best || result.IsBetterThan(*best)) {
         Ini->Write(stage, BestCellsKey, IntToText(result.Cells));
         Ini->Write(stage, BestFramesKey, IntToText(result.Frames));
     }
+    if (!mostStars || stars > *mostStars)
+        Ini->Write(stage, StarsKey, IntToText(stars));
     if (Saving)
         Ini->Save();
 }

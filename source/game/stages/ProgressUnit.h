@@ -1,17 +1,22 @@
 #pragma once
-// The player's progress: which stages are cleared and each one's best result
-// (fewest cells edited, then fewest frames to the clear), kept in
-// progress.ini in the user's state folder, one section a stage:
+// The player's progress: which stages are cleared, each one's best result
+// (fewest cells edited, then fewest frames to the clear) and the most stars a
+// kept clear earned, kept in progress.ini in the user's state folder, one
+// section a stage:
 //
 //     [0001]
 //     Cleared = 1
 //     BestCells = 4
 //     BestFrames = 1520
+//     Stars = 2
+//
+// A file from before the stars has no Stars key; its stages stay cleared with
+// their bests (StarsUnit.h gives them their stars).
 //
 // Written the safe way the options are (a new file, then a rename). A file
 // that cannot be read or holds a value that is no count is damaged: it is
-// renamed to progress.ini.bad, never overwritten, one log line says so, and
-// the progress starts clean.
+// renamed to progress.ini.bad (progress.ini.bad.1, … when that is taken),
+// never overwritten, one log line says so, and the progress starts clean.
 
 #include "platform/IniFile.h"
 
@@ -38,10 +43,13 @@ public:
 
     bool IsCleared(const std::string& stage) const;
     std::optional<TStageResult> Best(const std::string& stage) const;
-    // Marks the stage cleared, keeps the better result and saves the file.
-    // A failed save raises Exception naming the file; the progress in memory
-    // stays and the next save tries again.
-    void RecordClear(const std::string& stage, const TStageResult& result);
+    // The most stars recorded for the stage; none when it was never cleared
+    // or cleared before stars were kept.
+    std::optional<std::int32_t> Stars(const std::string& stage) const;
+    // Marks the stage cleared, keeps the better result and the most stars,
+    // and saves the file. A failed save raises Exception naming the file; the
+    // progress in memory stays and the next save tries again.
+    void RecordClear(const std::string& stage, const TStageResult& result, std::int32_t stars);
 
     const std::string& FileName() const { return FileName_; }
 

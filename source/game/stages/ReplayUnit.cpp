@@ -42,7 +42,8 @@ template <typename Number> std::optional<Number> ParseWhole(const std::string& t
 // and words every error with the file and the line it stands on.
 class TReplayReader {
 public:
-    TReplayReader(const std::string& text, std::string fileName) : Stream(text), FileName(std::move(fileName)) {}
+    TReplayReader(const std::string& text, std::string fileName)
+        : Stream(text), FileName(std::move(fileName)) {}
 
     // The next line's words; false at the end of the text.
     bool Next(std::vector<std::string>& words) {
@@ -59,7 +60,7 @@ public:
     }
 
     [[noreturn]] void Fail(const std::string& what) const {
-        throw EReplayError(FileName + ": line " + std::to_string(LineNumber) + ": " + what);
+        throw EReplayError(FileName + ": line " + std::to_string(LineNumber) + ": " + EscapeControls(what));
     }
 
     template <typename Number>
@@ -102,16 +103,18 @@ void ReadHeader(TReplayReader& reader, TReplay& replay) {
     if (!reader.Next(words) || words[0] != "seed")
         reader.Fail("expected 'seed N'");
     reader.ExpectWords(words, 2, "seed N");
-    replay.Seed = reader.Whole<std::uint32_t>(words[1], "the seed", 0, std::numeric_limits<std::uint32_t>::max());
+    replay.Seed =
+        reader.Whole<std::uint32_t>(words[1], "the seed", 0, std::numeric_limits<std::uint32_t>::max());
 }
 
 TBoxAction ReadAction(const TReplayReader& reader, const std::vector<std::string>& words) {
     const std::string& name = words[1];
     if (name == "cell") {
         reader.ExpectWords(words, 5, "F cell COL ROW TYPE");
-        return TBoxAction{akCell, reader.Whole(words[2], "the column", 0, MapColumns - 1),
-                          reader.Whole(words[3], "the row", 0, MapRows - 1),
-                          static_cast<TCellType>(reader.Whole(words[4], "the cell type", 0, CellTypeCount - 1))};
+        return TBoxAction{
+            akCell, reader.Whole(words[2], "the column", 0, MapColumns - 1),
+            reader.Whole(words[3], "the row", 0, MapRows - 1),
+            static_cast<TCellType>(reader.Whole(words[4], "the cell type", 0, CellTypeCount - 1))};
     }
     if (name == "pour") {
         reader.ExpectWords(words, 4, "F pour X Y");
@@ -140,14 +143,20 @@ std::uint64_t ReadEndHash(const TReplayReader& reader, const std::vector<std::st
 void ReadSteps(TReplayReader& reader, TReplay& replay) {
     std::vector<std::string> words;
     std::int32_t lastFrame = 0; // an end with no action before it may come at frame 0
+    std::int32_t actionsBeforeFrame = 0;
     for (;;) {
         if (!reader.Next(words))
             reader.Fail("the end line ('F end hash=H') is missing: the replay is cut short");
         if (words.size() < 2)
             reader.Fail("expected 'F ACTION ...'");
-        const std::int32_t frame = reader.Whole(words[0], "the frame", words[1] == "end" ? 0 : 1, MaxInt);
+        const std::int32_t frame =
+            reader.Whole(words[0], "the frame", words[1] == "end" ? 0 : 1, MaxReplayFrames);
         if (frame < lastFrame)
             reader.Fail("frame " + words[0] + " comes after frame " + std::to_string(lastFrame));
+        actionsBeforeFrame = frame == lastFrame ? actionsBeforeFrame + 1 : 1;
+        if (actionsBeforeFrame > MaxReplayActionsPerFrame && words[1] != "end")
+            reader.Fail("more than " + std::to_string(MaxReplayActionsPerFrame) + " actions before frame " +
+                        words[0]);
         if (words[1] == "end") {
             replay.EndFrame = frame;
             replay.EndHash = ReadEndHash(reader, words);

@@ -29,6 +29,11 @@
 
 // A replay is a few lines per edit; this bounds what a damaged one can cost.
 inline constexpr std::uint64_t MaxReplayFileBytes = 16 * 1024 * 1024;
+// So does its length: at most one hour of timed frames at 60 a second, and
+// at most this many actions before one frame (a map has 3,185 cells; a
+// paused play may take many strokes before its next frame).
+inline constexpr std::int32_t MaxReplayFrames = 60 * 60 * 60;
+inline constexpr std::int32_t MaxReplayActionsPerFrame = 10'000;
 
 // A replay that cannot be read or does not fit; the message is one line that
 // names the file and, for a bad line, its number.

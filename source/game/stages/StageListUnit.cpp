@@ -3,10 +3,10 @@
 #include "lib/Z5EasyXMLUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "platform/Exception.h"
+#include "platform/UserFolders.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -60,10 +60,7 @@ std::string ShippedStagesFolder() {
 }
 
 std::string UserStagesFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return std::string(data) + "/vaporel/stages/";
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.local/share/vaporel/stages/";
+    return platform::XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/vaporel/stages/";
 }
 
 std::optional<std::uint64_t> UserStageNumber(const std::string& name) {

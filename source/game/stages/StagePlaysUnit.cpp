@@ -1,9 +1,12 @@
 #include "game/stages/StagePlaysUnit.h"
 
+#include "game/stages/StageChoiceUnit.h"
+#include "game/stages/StarsUnit.h"
 #include "game/stages/UserStageUnit.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 TStagePlays::TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile,
                          std::string replayFolder)
@@ -11,15 +14,7 @@ TStagePlays::TStagePlays(TVaporelBox& box, TStageList stages, const std::string&
       Recorder(box) {
     if (Stages_.Stages().empty())
         throw Exception("No stage was found in " + ShippedStagesFolder());
-    ChooseFirstUncleared();
-}
-
-void TStagePlays::ChooseFirstUncleared() {
-    const auto& stages = Stages_.Stages();
-    const auto uncleared = std::find_if(stages.begin(), stages.end(), [&](const TStageInfo& stage) {
-        return !Progress_.IsCleared(stage.Name);
-    });
-    Chosen_ = uncleared == stages.end() ? 0 : static_cast<std::size_t>(uncleared - stages.begin());
+    Chosen_ = FirstUnclearedStage(Stages_.Stages(), Progress_);
 }
 
 void TStagePlays::Choose(int step) {
@@ -29,7 +24,8 @@ void TStagePlays::Choose(int step) {
 }
 
 void TStagePlays::BeginPlay(bool again) {
-    if (!again || PlayedStage.empty()) {
+    CellsDue = std::exchange(RetryRequested, false);
+    if (!(again || CellsDue) || PlayedStage.empty()) {
         PlayedStage = Chosen().Name;
         PlayedFolder = Chosen().Folder;
     }
@@ -37,13 +33,28 @@ void TStagePlays::BeginPlay(bool again) {
     Recorder.Begin(PlayedStage, RandSeed());
 }
 
+void TStagePlays::PlayStarted() {
+    if (std::exchange(CellsDue, false))
+        ApplyPlayerCells(Box, LostCells);
+    HasLostPlay = false;
+    LastOutcome_ = poNone;
+}
+
+bool TStagePlays::CanRetry() const {
+    return IsPlaying() ? Box.State == bsGameOver : HasLostPlay;
+}
+
 // The replay is written even when the progress cannot be, and the other way round.
 void TStagePlays::EndPlay() {
     if (!IsPlaying())
         return;
     Recorder.End();
+    LastOutcome_ = Box.State == bsGameOver ? poLost : Box.Finished ? poKept : poNone;
+    HasLostPlay = LastOutcome_ == poLost;
+    if (HasLostPlay)
+        LostCells = PlayerCells(Box);
     std::string failure;
-    if (Box.State == bsCleared)
+    if (LastOutcome_ == poKept)
         try {
             RecordClear();
         } catch (const Exception& error) {
@@ -58,13 +69,15 @@ void TStagePlays::EndPlay() {
 
 // The clear came in the frame that zeroed the state timer, which every frame
 // since (that one too) has advanced. The next stage is chosen even when the
-// progress cannot be saved.
+// progress cannot be saved (the choice does not look at the stage played).
 void TStagePlays::RecordClear() {
     const std::int32_t clearFrame = Box.PlayFrames() - Box.StateTimer + 1;
     const TStageResult result{Recorder.Replay().EditedCellCount(), clearFrame};
-    if (const std::optional<std::size_t> played = Stages_.IndexOf(PlayedStage))
-        Chosen_ = std::min(*played + 1, Stages_.Stages().size() - 1);
-    Progress_.RecordClear(PlayedStage, result);
+    const std::size_t played = Stages_.IndexOf(PlayedStage).value(); // the list only grows
+    const TStageInfo& stage = Stages_.Stages()[played];
+    Chosen_ = NextUnclearedStage(Stages_.Stages(), Progress_, played);
+    LastStars_ = StarsFor(result, stage.Par);
+    RecordKeptClear(Progress_, stage, result);
 }
 
 std::string TStagePlays::SaveMapAsStage() {

@@ -1,15 +1,25 @@
 #pragma once
 // The plays of the stages: which stage the title has chosen, starting a play
-// of it, and what a play's end leaves behind (its replay in replays/, a clear
-// in the progress, the next stage chosen). Also saves the map being played as
-// a user stage.
+// of it, and what a play's end leaves behind (its replay in replays/, a kept
+// clear and its stars in the progress, the next stage chosen, a lost play's
+// cells for another try). Also saves the map being played as a user stage.
 
 #include "game/stages/PlayRecorderUnit.h"
+#include "game/stages/PlayerCellsUnit.h"
 #include "game/stages/ProgressUnit.h"
 #include "game/stages/StageListUnit.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
+
+// How the play that ended last came out, for the title.
+enum TPlayOutcome : std::uint8_t {
+    poNone, // no play ended yet, or it ended open (the player left it, or the clear was not yet kept)
+    poKept, // cleared, and the clear held to the end
+    poLost,
+};
 
 class TStagePlays {
 public:
@@ -25,14 +35,30 @@ public:
     // Moves the choice by `step` stages, stopping at the first and the last.
     void Choose(int step);
 
-    // Loads the chosen stage (or, `again`, the stage played last) into the
-    // box and records the play the box's Restart is about to start.
+    // Loads the chosen stage (or, `again` or after RequestRetry, the stage
+    // played last) into the box and records the play the box's Restart is
+    // about to start.
     void BeginPlay(bool again = false);
+    // The box has restarted for the play: a retry gets the lost play's cells.
+    void PlayStarted();
     bool IsPlaying() const { return Recorder.IsRecording(); }
-    // Writes the play's replay and, when the stage was cleared, its result
-    // and the next stage as the choice. Raises Exception naming a file that
-    // could not be written; the play has ended all the same.
+    // Writes the play's replay and, when the clear was kept (the box is
+    // Finished cleared), its result and stars and the next stage not yet
+    // cleared as the choice; a lost play keeps its cells for a retry. Raises
+    // Exception naming a file that could not be written; the play has ended
+    // all the same.
     void EndPlay();
+
+    // A lost play can be tried again with its cells: during its result, and
+    // after it until another play begins.
+    bool CanRetry() const;
+    // The next play is of the lost stage, with the lost play's cells.
+    void RequestRetry() { RetryRequested = CanRetry(); }
+    // The last play's end, and the stars a kept clear earned.
+    TPlayOutcome LastOutcome() const { return LastOutcome_; }
+    std::int32_t LastStars() const { return LastStars_; }
+    // The name of the stage played last ("" before the first play).
+    const std::string& PlayedStageName() const { return PlayedStage; }
 
     // Saves the map being played (edits included) as a new user stage, with
     // the replay so far; answers its name. Raises Exception on a failure,
@@ -40,7 +66,6 @@ public:
     std::string SaveMapAsStage();
 
 private:
-    void ChooseFirstUncleared();
     void RecordClear();
 
     TVaporelBox& Box;
@@ -51,4 +76,10 @@ private:
     std::size_t Chosen_ = 0;
     std::string PlayedStage;  // the name of the stage played last
     std::string PlayedFolder; // and its folder
+    TPlayOutcome LastOutcome_ = poNone;
+    std::int32_t LastStars_ = 0;
+    bool HasLostPlay = false;
+    std::vector<TPlayerCell> LostCells; // the lost play's own cells
+    bool RetryRequested = false;
+    bool CellsDue = false; // the play begun is a retry: PlayStarted applies LostCells
 };

@@ -37,12 +37,12 @@ bool IsEmptyLine(const TVaporelBox& box, int column, int row, int columnStep, in
 
 // The layers, whatever picture format each one has, and data.xml.
 void CopyStageFiles(const std::string& from, const fs::path& to) {
-    fs::copy_file(from + "data.xml", to / "data.xml");
+    platform::CopyToNewFile(from + "data.xml", (to / "data.xml").string());
     for (const fs::directory_entry& entry : fs::directory_iterator(from)) {
         const std::string stem = entry.path().stem().string();
         for (const char* layer : LayerNames)
             if (stem == layer && entry.is_regular_file())
-                fs::copy_file(entry.path(), to / entry.path().filename());
+                platform::CopyToNewFile(entry.path().string(), (to / entry.path().filename()).string());
     }
 }
 

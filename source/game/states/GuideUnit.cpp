@@ -5,6 +5,7 @@
 #include "platform/OpenGLBinding.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -27,16 +28,21 @@ constexpr double GoalLineBaseline = 62;
 constexpr double PlateMargin = 8; // pixels around a text on its plate
 
 // The help panel.
-constexpr double PanelLeft = 112, PanelTop = 112, PanelRight = 912, PanelBottom = 656;
+constexpr double PanelLeft = 80, PanelTop = 48, PanelRight = 944, PanelBottom = 728;
 constexpr double PanelTitleHeight = 30;
-constexpr double PanelTitleBaseline = PanelTop + 48;
-constexpr double PanelGoalBaseline = PanelTitleBaseline + 44;
-constexpr double PanelTextHeight = 18;
-constexpr double PanelLineSpacing = 27;
-constexpr double PanelKeysBaseline = PanelGoalBaseline + PanelLineSpacing + 14; // a gap below the goal
+constexpr double PanelTitleBaseline = PanelTop + 44;
+constexpr double PanelGoalBaseline = PanelTitleBaseline + 40;
+constexpr double PanelTextHeight = 17;
+constexpr double PanelLineSpacing = 23;
+constexpr double PanelSectionGap = 10; // between the goal, the keys and the cells
+constexpr double PanelKeysBaseline = PanelGoalBaseline + PanelLineSpacing + PanelSectionGap;
 constexpr double KeyColumn = PanelLeft + 40;
 constexpr double ActionColumn = PanelLeft + 250;
 constexpr float PanelOpacity = 0.88f;
+
+// The muted sign: a speaker and a cross, at the top right, over everything but the cursor.
+constexpr double MutedLeft = 976, MutedTop = 10, MutedSize = 20; // pixels
+constexpr TTextColor MutedRed{1.0f, 0.35f, 0.3f};
 
 double CentredLeft(TGameRenderer& renderer, std::string_view text, double height, double centre) {
     return centre - renderer.CaptionWidth(text, height) / 2;
@@ -58,16 +64,21 @@ void DrawPanelFrame(TGameRenderer& renderer) {
     platform::GL().LineWidth(1);
 }
 
+// A column of keys (or cells) and what they do; answers the baseline after the last.
+template <std::size_t N>
+double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double baseline, const TTextColor& keyColor) {
+    for (const THelpKey& line : lines) {
+        renderer.DrawCaption(PlayerText(line.Key), KeyColumn, baseline, GuideZ, PanelTextHeight, keyColor);
+        renderer.DrawCaption(PlayerText(line.Action), ActionColumn, baseline, GuideZ, PanelTextHeight, White);
+        baseline += PanelLineSpacing;
+    }
+    return baseline;
+}
+
 } // namespace
 
 TGuideLine GoalLine(std::int32_t blueForClear, std::int32_t etcForEnd) {
-    TGuideLine line;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    // The format is a literal or a catalogue text: it ends in a NUL.
-    std::snprintf(line.Text.data(), line.Text.size(), PlayerText(GoalFormat).data(), blueForClear, etcForEnd);
-#pragma GCC diagnostic pop
-    return line;
+    return FormatGuideLine(GoalFormat, blueForClear, etcForEnd);
 }
 
 bool GoalLineVisible(const TVaporelBox& box) {
@@ -83,13 +94,17 @@ void DrawTitleHint(TGameRenderer& renderer) {
                          TitleHelpKeyBaseline, GuideZ, TitleHintHeight, Brass);
 }
 
-void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {
-    const TGuideLine goal = GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
-    const double width = renderer.CaptionWidth(goal.View(), GoalLineHeight);
+void DrawFieldLine(TGameRenderer& renderer, std::string_view text, double baseline, const TTextColor& color) {
+    const double width = renderer.CaptionWidth(text, GoalLineHeight);
     const double left = (FieldLeft + FieldWidth - width) / 2;
-    DrawPlate(renderer, left - PlateMargin, GoalLineBaseline - GoalLineHeight - PlateMargin / 2,
-              left + width + PlateMargin, GoalLineBaseline + PlateMargin, PanelOpacity);
-    renderer.DrawCaption(goal.View(), left, GoalLineBaseline, GuideZ, GoalLineHeight, White);
+    DrawPlate(renderer, left - PlateMargin, baseline - GoalLineHeight - PlateMargin / 2, left + width + PlateMargin,
+              baseline + PlateMargin, PanelOpacity);
+    renderer.DrawCaption(text, left, baseline, GuideZ, GoalLineHeight, color);
+}
+
+void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {
+    DrawFieldLine(renderer, GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd).View(), GoalLineBaseline,
+                  White);
 }
 
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
@@ -101,10 +116,26 @@ void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
     const TGuideLine goal = GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
     renderer.DrawCaption(goal.View(), CentredLeft(renderer, goal.View(), PanelTextHeight, centre),
                          PanelGoalBaseline, GuideZ, PanelTextHeight, White);
-    double baseline = PanelKeysBaseline;
-    for (const THelpKey& key : HelpKeys) {
-        renderer.DrawCaption(PlayerText(key.Key), KeyColumn, baseline, GuideZ, PanelTextHeight, WaterBlue);
-        renderer.DrawCaption(PlayerText(key.Action), ActionColumn, baseline, GuideZ, PanelTextHeight, White);
-        baseline += PanelLineSpacing;
-    }
+    double baseline = DrawHelpLines(renderer, HelpKeys, PanelKeysBaseline, WaterBlue);
+    DrawHelpLines(renderer, HelpCells, baseline + PanelSectionGap, Brass);
+}
+
+void DrawMutedSign(TGameRenderer& renderer) {
+    using namespace platform::gl;
+    const double x = MutedLeft, y = MutedTop, s = MutedSize;
+    DrawPlate(renderer, x - 4, y - 4, x + s + 4, y + s + 4, PanelOpacity);
+    platform::GL().Color4f(1, 1, 1, 1);
+    // The speaker: a box and its cone, as one outline.
+    platform::GL().Begin(GL_LINE_LOOP);
+    for (const auto& [px, py] : {std::pair{0.0, 0.35}, {0.25, 0.35}, {0.55, 0.05}, {0.55, 0.95}, {0.25, 0.65},
+                                 {0.0, 0.65}})
+        platform::GL().Vertex3f(static_cast<float>(x + px * s), static_cast<float>(y + py * s), GuideZ);
+    platform::GL().End();
+    platform::GL().Color4f(MutedRed.R, MutedRed.G, MutedRed.B, 1);
+    platform::GL().LineWidth(2);
+    platform::GL().Begin(GL_LINES);
+    for (const auto& [px, py] : {std::pair{0.68, 0.3}, {1.0, 0.7}, {1.0, 0.3}, {0.68, 0.7}})
+        platform::GL().Vertex3f(static_cast<float>(x + px * s), static_cast<float>(y + py * s), GuideZ);
+    platform::GL().End();
+    platform::GL().LineWidth(1);
 }

@@ -10,10 +10,12 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 
 class TGameRenderer;
 class TVaporelBox;
+struct TTextColor;
 
 // Timed frames the goal stands at the top of the field after the water of a
 // play starts (five seconds at 60 frames a second).
@@ -32,6 +34,18 @@ struct TGuideLine {
     std::string_view View() const { return Text.data(); }
 };
 
+// A printf `format` in the player's language, filled in; a line longer than
+// the buffer is cut.
+template <typename... Values> TGuideLine FormatGuideLine(std::string_view format, Values... values) {
+    TGuideLine line;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    // The format is a literal or a catalogue text: it ends in a NUL.
+    std::snprintf(line.Text.data(), line.Text.size(), PlayerText(format).data(), values...);
+#pragma GCC diagnostic pop
+    return line;
+}
+
 // GoalFormat in the player's language with the stage's numbers.
 TGuideLine GoalLine(std::int32_t blueForClear, std::int32_t etcForEnd);
 
@@ -42,12 +56,14 @@ struct THelpKey {
 };
 
 inline constexpr THelpKey HelpKeys[] = {
+    {TextId("Left / Right, wheel"), TextId("on the title: chooses the stage; a left click plays it")},
     {TextId("Left drag"), TextId("draws blocks on empty cells and removes blocks")},
     {TextId("1 / 2 / 3 + click"), TextId("makes or removes an outlet / a drain / a source")},
     {TextId("Ctrl + click"), TextId("makes or removes a hidden wall")},
     {TextId("Right button"), TextId("held: the water runs four times as fast")},
     {"R", TextId("pours the water again and keeps your cells")},
     {"L", TextId("the stage as it was")},
+    {"T", TextId("after a loss: the same stage again, with your cells")},
     {"Ctrl+Z", TextId("undoes the last stroke")},
     {"Ctrl+S", TextId("saves the map as a stage of your own")},
     {"P", TextId("pauses and resumes the water")},
@@ -59,6 +75,15 @@ inline constexpr THelpKey HelpKeys[] = {
     {TextId("Escape"), TextId("ends the game")},
 };
 
+// What the cells do, and the water, one line each.
+inline constexpr THelpKey HelpCells[] = {
+    {TextId("Outlet"), TextId("lets water out: blue towards the clear, red towards the loss")},
+    {TextId("Drain"), TextId("swallows water and gives it back to the pipe")},
+    {TextId("Source"), TextId("pours water that is free (not out, not in the box)")},
+    {TextId("Hidden wall"), TextId("faint glass: holds water like a block")},
+    {TextId("The water"), TextId("is a fixed amount: what went out is gone for the play")},
+};
+
 // True while the water of the current play has run fewer than
 // GoalLineFrames timed frames and the stage is still open.
 bool GoalLineVisible(const TVaporelBox& box);
@@ -67,5 +92,11 @@ bool GoalLineVisible(const TVaporelBox& box);
 void DrawTitleHint(TGameRenderer& renderer);
 // The goal in one line at the top of the field.
 void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box);
-// The goal and every key on a dark panel in the middle of the screen.
+// The goal, every key and what the cells do on a dark panel in the middle of
+// the screen.
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box);
+// A line centred over the field right of the gauge panel, on a dark plate,
+// its baseline at `baseline`.
+void DrawFieldLine(TGameRenderer& renderer, std::string_view text, double baseline, const TTextColor& color);
+// A small crossed-out speaker at the top right of the screen: the sound is muted.
+void DrawMutedSign(TGameRenderer& renderer);

@@ -6,6 +6,7 @@
 #include "game/core/WaitTimerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/GuideUnit.h"
+#include "game/states/OutcomeUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "platform/OpenGLBinding.h"
 
@@ -74,6 +75,7 @@ void TMainGameState::Enter() {
     Box.Restart();
     History_.Clear();
     Stroke = TStroke{LastCell};
+    Settle.Reset();
     Paused_ = false;
     BGMManager.PlayBGM(bidGame); // from its beginning, at full volume
 }
@@ -94,6 +96,7 @@ void TMainGameState::Update() {
     const std::int32_t blueOut = Box.BlueOutCount, etcOut = Box.EtcOutCount;
     const TBoxState state = Box.State;
     Box.Execute();
+    Settle.Watch(Box);
     RequestSoundsOfFrame(blueOut, etcOut, state);
     if (Box.Finished)
         App.ChangeToTitle();
@@ -113,6 +116,8 @@ void TMainGameState::Draw() {
     Box.Draw();
     if (Renderer && GoalLineVisible(Box))
         DrawGoalLine(*Renderer, Box);
+    if (Renderer)
+        DrawPlayLines(*Renderer, Box, Settle.Settled());
     if (Paused_)
         DrawPausedLabel();
 }

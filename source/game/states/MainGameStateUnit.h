@@ -9,6 +9,7 @@
 #include "game/states/GameStateUnit.h"
 #include "game/states/StrokeUnit.h"
 #include "game/states/UndoHistoryUnit.h"
+#include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <cstdint>
@@ -74,6 +75,8 @@ public:
     void Undo();
 
     bool Paused() const { return Paused_; }
+    // The water has come to rest (SettleWatchUnit.h); the screen says so.
+    bool WaterSettled() const { return Settle.Settled(); }
     const TUndoHistory& History() const { return History_; }
     // The cell the mouse edited last; (0, 0) at first.
     std::int32_t LastCellX() const { return LastCell.Column; }
@@ -98,5 +101,6 @@ private:
     TStroke Stroke{TCellPos{0, 0}};
     TCellPos LastCell{0, 0};
     TUndoHistory History_;
+    TSettleWatch Settle;
     bool Paused_ = false;
 };

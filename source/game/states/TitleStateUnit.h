@@ -37,15 +37,26 @@ public:
     // Shown for frames 0 to 29 after Enter, hidden 30 to 59, and so on.
     bool PromptVisible() const { return Frames_ / BlinkFrames % 2 == 0; }
 
+    // The stage select's lines and the last play's, as drawn.
+    const std::string& ChoiceLine() const { return ChoiceLine_; }
+    const std::string& BestLine() const { return BestLine_; }
+    const std::string& LastPlayLine() const { return LastPlayLine_; }
+    // The stars shown beside the best result, and after the last play's line.
+    std::int32_t ChoiceStars() const { return ChoiceStars_; }
+
 private:
-    // The stage select's lines: the stage's name and place, its best result.
-    static std::string StageLine(const TStageInfo& stage, std::size_t index, std::size_t count);
-    std::string BestText() const;
+    // The stage select's lines: the stage's place and name, its best result.
+    std::string StageLine(const TStageInfo& stage) const;
+    std::string BestText(const TStageInfo& stage) const;
     // Made when the choice changes, so that drawing allocates nothing.
     void UpdateChoiceLines();
+    void UpdateLastPlayLine();
     void DrawStageChoice() const;
+    void DrawLastPlay() const;
 
     TStagePlays* Plays;
     std::int32_t Frames_ = 0;
-    std::string ChoiceLine, BestLine, HintLine;
+    std::string ChoiceLine_, BestLine_, HintLine_, LastPlayLine_;
+    std::int32_t ChoiceStars_ = 0;
+    std::int32_t LastPlayStars_ = 0; // shown after the last play's line
 };

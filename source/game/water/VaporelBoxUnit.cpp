@@ -195,9 +195,21 @@ void TVaporelBox::Apply(const TBoxAction& action) {
         Listener->ActionTaken(PlayFrames_ + 1, action);
 }
 
+// Takes the slots PourCount calls of PutIntoPlay would: the k-th call the
+// first free slot from the cursor it finds. Nothing frees a slot meanwhile,
+// so each search goes on where the one before stopped and the pour walks the
+// pool at most once; once none is free, the rest would find none either.
 void TVaporelBox::Pour(std::int32_t x, std::int32_t y) {
-    for (std::int32_t i = 0; i < PourCount; ++i)
-        AddParticle(x, y);
+    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
+    const std::int64_t cursor = SpawnCursor; // positions count on past n: slot = position mod n
+    std::int64_t searched = cursor;          // every position before it is taken
+    for (std::int64_t k = 0; k < PourCount; ++k) {
+        const std::int64_t position = FirstFreeSlot(std::max(cursor + k, searched), cursor + k + n);
+        if (position < 0)
+            return;
+        TakeSlot(position % n, x, y);
+        searched = position + 1;
+    }
 }
 
 TMapCell TVaporelBox::GetCell(std::int32_t column, std::int32_t row) const {
@@ -464,20 +476,34 @@ void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
 // The first free slot from SpawnCursor on, wrapping round; false when none is free.
 bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {
     const std::int64_t n = static_cast<std::int64_t>(Particles.size());
-    for (std::int64_t k = 0; k < n; ++k) {
-        TWaterParticle& p = Particles[(k + SpawnCursor) % n];
-        if (p.Active || p.Exited)
-            continue;
-        p.Active = true;
-        p.Position = TVector3D{static_cast<double>(x), static_cast<double>(y), 0.0};
-        p.PrevPosition = p.Position;
-        VectorZero(p.Velocity);
-        // By one whichever slot was taken; kept below n, which selects the
-        // same slots as an ever-growing count and never overflows.
-        SpawnCursor = static_cast<std::int32_t>((SpawnCursor + std::int64_t{1}) % n);
-        return true;
+    const std::int64_t position = FirstFreeSlot(SpawnCursor, SpawnCursor + n);
+    if (position < 0)
+        return false;
+    TakeSlot(position % n, x, y);
+    return true;
+}
+
+// The first position in [from, to) whose slot (position mod pool size) is
+// free, or -1.
+std::int64_t TVaporelBox::FirstFreeSlot(std::int64_t from, std::int64_t to) const {
+    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
+    for (std::int64_t position = from; position < to; ++position) {
+        const TWaterParticle& p = Particles[position % n];
+        if (!p.Active && !p.Exited)
+            return position;
     }
-    return false;
+    return -1;
+}
+
+void TVaporelBox::TakeSlot(std::int64_t slot, std::int32_t x, std::int32_t y) {
+    TWaterParticle& p = Particles[slot];
+    p.Active = true;
+    p.Position = TVector3D{static_cast<double>(x), static_cast<double>(y), 0.0};
+    p.PrevPosition = p.Position;
+    VectorZero(p.Velocity);
+    // By one whichever slot was taken; kept below n, which selects the
+    // same slots as an ever-growing count and never overflows.
+    SpawnCursor = static_cast<std::int32_t>((SpawnCursor + std::int64_t{1}) % std::int64_t(Particles.size()));
 }
 
 std::int32_t TVaporelBox::ActiveParticleCount() const {

@@ -185,6 +185,8 @@ private:
     void ReadStageData(const std::string& dir);
     void ShufflePool();
     bool PutIntoPlay(std::int32_t x, std::int32_t y);
+    std::int64_t FirstFreeSlot(std::int64_t from, std::int64_t to) const;
+    void TakeSlot(std::int64_t slot, std::int32_t x, std::int32_t y);
 
     void Integrate(TWaterParticle& p) const;
     void CheckCollision();

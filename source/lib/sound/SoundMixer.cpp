@@ -76,6 +76,14 @@ bool IsMixable(const TWaveFormat& format) {
 
 } // namespace
 
+float LimitedSample(float value) {
+    const float size = std::abs(value);
+    if (size <= LimitKnee)
+        return value;
+    constexpr float room = LimitCeiling - LimitKnee;
+    return std::copysign(LimitKnee + room * std::tanh((size - LimitKnee) / room), value);
+}
+
 float AttenuationGain(std::int32_t hundredthsDb) {
     if (hundredthsDb <= SoundVolumeMin)
         return 0.0f;
@@ -231,5 +239,5 @@ void TSoundMixer::MixChunk(std::int16_t* out, std::size_t frames) {
     if (IsMuted())
         std::fill_n(Mix.begin(), samples, 0.0f);
     for (std::size_t i = 0; i < samples; ++i)
-        out[i] = static_cast<std::int16_t>(std::clamp(std::lrintf(Mix[i]), -32768L, 32767L));
+        out[i] = static_cast<std::int16_t>(std::lrintf(LimitedSample(Mix[i])));
 }

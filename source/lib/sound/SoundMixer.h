@@ -41,6 +41,13 @@ inline constexpr std::int32_t SoundPanRight = 10000;       // the left side is s
 inline constexpr std::uint32_t SoundFrequencyMin = 100;    // Hz
 inline constexpr std::uint32_t SoundFrequencyMax = 100000; // Hz
 
+// The mix as it goes out: as it is up to LimitKnee, and above it bent softly
+// towards LimitCeiling, which it never passes, so that many sounds at once
+// never reach full scale (where they would clip flat).
+inline constexpr float LimitKnee = 24576.0f;    // 0.75 of full scale
+inline constexpr float LimitCeiling = 32766.0f; // one step under full scale
+float LimitedSample(float value);
+
 // Linear gain of an attenuation in hundredths of a decibel; exactly 0 at
 // SoundVolumeMin and below.
 float AttenuationGain(std::int32_t hundredthsDb);
