@@ -98,7 +98,8 @@ void TTitleState::MouseWheel(int notches) {
 std::string TTitleState::StageLine(const TStageInfo& stage) const {
     std::string line = "<  ";
     if (stage.IsUser)
-        line += PlayerFormat(OwnStageFormat, static_cast<unsigned long long>(UserStageNumber(stage.Name).value_or(0)));
+        line += PlayerFormat(OwnStageFormat,
+                             static_cast<unsigned long long>(UserStageNumber(stage.Name).value_or(0)));
     else
         line += PlayerFormat(CourseStageFormat, stage.Place, Plays->Stages().CourseSize());
     if (!stage.Title.empty())
@@ -108,9 +109,10 @@ std::string TTitleState::StageLine(const TStageInfo& stage) const {
 
 std::string TTitleState::BestText(const TStageInfo& stage) const {
     const std::optional<TStageResult> best = Plays->Progress().Best(stage.Name);
-    std::string text = best ? PlayerFormat(BestFormat, best->Cells, SecondsText(best->Frames).c_str())
-                            : std::string(PlayerText(Plays->Progress().IsCleared(stage.Name) ? ClearedText
-                                                                                             : NotClearedText));
+    std::string text =
+        best
+            ? PlayerFormat(BestFormat, best->Cells, SecondsText(best->Frames).c_str())
+            : std::string(PlayerText(Plays->Progress().IsCleared(stage.Name) ? ClearedText : NotClearedText));
     if (stage.Par)
         text += best ? "  (" + ParText(*stage.Par) + ")" : "  " + ParText(*stage.Par);
     return text;
