@@ -24,6 +24,7 @@ test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # end-to-end tests: a private X server, input, screenshots, processes
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
+  openbox # a window manager that draws frames and keeps windows off a panel
 )
 
 packages=("${play_packages[@]}")
