@@ -27,6 +27,7 @@ test_packages=(
   googletest libgtest-dev libbenchmark-dev
   # end-to-end tests: a private X server, input, screenshots, processes
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
+  openbox # a window manager that draws frames and keeps windows off a panel
 )
 # The Debian package: CPack finds the libraries with dpkg-shlibdeps (and
 # `file`); the package is checked as a packager would.

@@ -77,8 +77,8 @@ struct ParseErrorCatcher {
             return;
         catcher->Caught = true;
         // The parser's messages quote names from the document: keep them short.
-        catcher->Message = EscapeControls(
-            Abbreviate(TrimBlanks(error->message ? error->message : "malformed document"), 4 * MaxQuotedBytes));
+        catcher->Message = EscapeControls(Abbreviate(
+            TrimBlanks(error->message ? error->message : "malformed document"), 4 * MaxQuotedBytes));
         catcher->Line = error->line;
     }
 };

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>

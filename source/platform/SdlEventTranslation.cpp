@@ -252,6 +252,7 @@ void PumpSdlEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event))
         Translate(event);
+    PlaceFramesOnScreen();
 }
 
 void WaitForSdlEvent(int timeoutMs) {

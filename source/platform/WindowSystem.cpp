@@ -74,21 +74,55 @@ Rect UsableScreenArea() {
     return {usable.x, usable.y, usable.w, usable.h};
 }
 
-// A client rectangle the usable area cannot hold becomes the largest one of
-// its aspect that it can, centred there; others stay as asked.
-Rect FittedToScreen(const Rect& client) {
-    const Rect usable = UsableScreenArea();
+// A client rectangle `area` cannot hold becomes the largest one of its aspect
+// that it can, centred there; one that fits is moved into it where it lies
+// partly outside, and otherwise stays as asked.
+Rect FittedInto(const Rect& area, const Rect& client) {
     const Rect asked{client.Left, client.Top, std::max(client.Width, 1), std::max(client.Height, 1)};
-    if (usable.Width <= 0 || usable.Height <= 0 || (asked.Width <= usable.Width && asked.Height <= usable.Height))
+    if (area.Width <= 0 || area.Height <= 0)
         return asked;
-    const Rect fitted = FitCentred({usable.Width, usable.Height}, {asked.Width, asked.Height});
-    return {usable.Left + fitted.Left, usable.Top + fitted.Top, fitted.Width, fitted.Height};
+    if (asked.Width <= area.Width && asked.Height <= area.Height)
+        return {std::clamp(asked.Left, area.Left, area.Left + area.Width - asked.Width),
+                std::clamp(asked.Top, area.Top, area.Top + area.Height - asked.Height), asked.Width,
+                asked.Height};
+    const Rect fitted = FitCentred({area.Width, area.Height}, {asked.Width, asked.Height});
+    return {area.Left + fitted.Left, area.Top + fitted.Top, fitted.Width, fitted.Height};
+}
+
+Rect FittedToScreen(const Rect& client) {
+    return FittedInto(UsableScreenArea(), client);
+}
+
+// Where a window's client area may lie: the usable area without the window
+// manager's frame around the client (title bar, borders).
+Rect ClientAreaWithinFrame(const FrameSize& frame) {
+    const Rect usable = UsableScreenArea();
+    return {usable.Left + frame.Left, usable.Top + frame.Top, usable.Width - frame.Left - frame.Right,
+            usable.Height - frame.Top - frame.Bottom};
+}
+
+// The frame around the window's client area as far as it is known: nothing
+// before the window manager has told it, or without a window manager.
+FrameSize KnownFrame(SDL_Window* sdl) {
+    FrameSize frame;
+    if (SDL_GetWindowBordersSize(sdl, &frame.Top, &frame.Left, &frame.Bottom, &frame.Right) != 0)
+        return {};
+    return frame;
+}
+
+// Fits a window's client rectangle so that its whole frame lies within the
+// usable area, and moves the window there.
+void PlaceWithinFrame(Window& window, const FrameSize& frame) {
+    window.Bounds = FittedInto(ClientAreaWithinFrame(frame), window.Bounds);
+    SDL_SetWindowSize(window.Sdl, window.Bounds.Width, window.Bounds.Height);
+    SDL_SetWindowPosition(window.Sdl, window.Bounds.Left, window.Bounds.Top);
 }
 
 SDL_Window* CreateSdlWindow(const CreateWindowParams& params, const Rect& bounds) {
     std::uint32_t flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     flags |= (params.Style & WS_POPUP) ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
-    return SDL_CreateWindow(params.Caption.c_str(), bounds.Left, bounds.Top, bounds.Width, bounds.Height, flags);
+    return SDL_CreateWindow(params.Caption.c_str(), bounds.Left, bounds.Top, bounds.Width, bounds.Height,
+                            flags);
 }
 
 void RemoveQueuedMessagesOf(WindowHandle window) {
@@ -251,6 +285,18 @@ WindowHandle CreateWindow(const CreateWindowParams& params) {
     return handle;
 }
 
+void PlaceFramesOnScreen() {
+    for (const std::unique_ptr<Window>& window : State().Windows) {
+        if (!window->Sdl || window->FramePlaced || window->FullScreen)
+            continue;
+        if (const FrameSize frame = KnownFrame(window->Sdl);
+            frame.Top || frame.Left || frame.Bottom || frame.Right) {
+            PlaceWithinFrame(*window, frame);
+            window->FramePlaced = true;
+        }
+    }
+}
+
 bool DisplayFound() {
     return State().Headless || EnsureVideo();
 }
@@ -326,10 +372,8 @@ void SetWindowPos(WindowHandle handle, const Rect& bounds) {
         return;
     window->ClientSize = {std::max(bounds.Width, 1), std::max(bounds.Height, 1)};
     window->Bounds = FittedToScreen(bounds);
-    if (window->Sdl) {
-        SDL_SetWindowSize(window->Sdl, window->Bounds.Width, window->Bounds.Height);
-        SDL_SetWindowPosition(window->Sdl, window->Bounds.Left, window->Bounds.Top);
-    }
+    if (window->Sdl)
+        PlaceWithinFrame(*window, KnownFrame(window->Sdl));
 }
 
 Rect GetWindowBounds(WindowHandle handle) {

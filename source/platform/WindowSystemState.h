@@ -34,6 +34,15 @@ struct Window {
     SDL_Window* Sdl = nullptr; // null for message-only windows and on the headless screen
     bool PaintQueued = false;
     bool PointerInside = false; // the last mouse event lay in the client area
+    bool FramePlaced = false;   // fitted once the window manager told its frame
+};
+
+// The window manager's frame around a client area, in pixels.
+struct FrameSize {
+    int Top = 0;
+    int Left = 0;
+    int Bottom = 0;
+    int Right = 0;
 };
 
 struct WindowSystemState {
@@ -75,6 +84,10 @@ Point WindowToClient(WindowHandle window, Point windowPixel);
 
 // Reads every waiting display event and queues the messages they become.
 void PumpSdlEvents();
+// A window manager tells the frame it draws around a window only after the
+// window is mapped: the first time a window's frame is known, a window whose
+// frame would not lie within the usable area is fitted and moved into it.
+void PlaceFramesOnScreen();
 // Blocks until a display event (or a wake-up post) waits, or at most
 // `timeoutMs` milliseconds unless it is -1.
 void WaitForSdlEvent(int timeoutMs);

@@ -29,7 +29,8 @@ public:
         for (const auto& entry : std::filesystem::directory_iterator(Dir))
             std::filesystem::remove_all(entry.path());
         const std::string file = Dir + "/progress.ini";
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+        std::ofstream(file, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data), std::streamsize(size));
         return file;
     }
 

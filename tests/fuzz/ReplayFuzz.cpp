@@ -17,8 +17,9 @@ bool IsControl(char c) {
 
 bool KeepsTheBounds(const TReplay& replay) {
     return IsStageName(replay.Stage) && replay.EndFrame >= 0 && replay.EndFrame <= MaxReplayFrames &&
-           std::all_of(replay.Steps.begin(), replay.Steps.end(),
-                       [](const TReplayStep& step) { return step.Frame >= 1 && step.Frame <= MaxReplayFrames; });
+           std::all_of(replay.Steps.begin(), replay.Steps.end(), [](const TReplayStep& step) {
+               return step.Frame >= 1 && step.Frame <= MaxReplayFrames;
+           });
 }
 
 } // namespace

@@ -46,7 +46,7 @@ public:
     std::vector<std::uint16_t> Keys;
     int FramesToRun = 3;
     int IdleCalls = 0;
-    std::optional<bool> MixerMuted; // as the mixer had it at the last frame
+    std::optional<bool> MixerMuted;    // as the mixer had it at the last frame
     std::string FolderToRemoveAtStart; // after the stage list was read
 
 protected:

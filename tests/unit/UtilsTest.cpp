@@ -175,7 +175,11 @@ TEST(EscapeControls, EscapesEveryControlAndKeepsEveryOtherCharacter) {
     EXPECT_EQ(EscapeControls("\x1b]0;owned\x07 \x1b[31m"), "\\x1b]0;owned\\x07 \\x1b[31m");
     EXPECT_EQ(EscapeControls("cut\0here"s), "cut\\x00here");
     EXPECT_EQ(EscapeControls("tab\tdel\x7f"), "tab\\x09del\\x7f");
-    EXPECT_EQ(EscapeControls("csi\xc2\x9b" "2J"), "csi\\xc2\\x9b2J") << "C1 controls in UTF-8";
-    EXPECT_EQ(EscapeControls("\xc2\xa0 ステージ é ~ \\"), "\xc2\xa0 ステージ é ~ \\") << "printable text stays";
+    EXPECT_EQ(EscapeControls("csi\xc2\x9b"
+                             "2J"),
+              "csi\\xc2\\x9b2J")
+        << "C1 controls in UTF-8";
+    EXPECT_EQ(EscapeControls("\xc2\xa0 ステージ é ~ \\"), "\xc2\xa0 ステージ é ~ \\")
+        << "printable text stays";
     EXPECT_EQ(EscapeControls("\xc2"), "\xc2") << "a lone lead byte at the end";
 }

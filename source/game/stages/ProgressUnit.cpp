@@ -4,7 +4,6 @@
 #include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 
-
 namespace {
 
 const char* const ClearedKey = "Cleared";
@@ -43,15 +42,15 @@ void TProgress::CheckEveryValue() const {
         for (const char* key : CountKeys)
             if (const std::optional<std::string> text = Ini->Read(stage, key);
                 text && (!TextToInt(*text) || *TextToInt(*text) < 0))
-                throw EDamagedProgress(FileName_ + ": [" + EscapeControls(stage) + "] " + key + " is no count: '" +
-                                       EscapeControls(text->substr(0, 64)) + "'");
+                throw EDamagedProgress(FileName_ + ": [" + EscapeControls(stage) + "] " + key +
+                                       " is no count: '" + EscapeControls(text->substr(0, 64)) + "'");
 }
 
 void TProgress::SetAsideDamagedFile(const std::string& reason) {
     try {
         const std::string aside = platform::RenameAside(FileName_, FileName_ + ".bad");
-        Log().WriteLine("The progress file is damaged and was kept as " + aside + "; progress starts clean: " +
-                        reason);
+        Log().WriteLine("The progress file is damaged and was kept as " + aside +
+                        "; progress starts clean: " + reason);
     } catch (const platform::FileError& error) {
         // The file stays where it is: saving over it would lose it.
         Log().WriteLine("The progress file is damaged and cannot be set aside (" + error.Reason() +
