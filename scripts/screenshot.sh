@@ -22,7 +22,8 @@ export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME
     XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=dummy
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 start_xvfb 1280x1024x24
-"$work/game/vaporel" >/dev/null 2>&1 &
+# The README's picture is of the English game, whatever the locale here.
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=C.UTF-8 "$work/game/vaporel" >/dev/null 2>&1 &
 game=$!
 
 # wait_for WHAT COMMAND...: up to ten minutes, for a loaded machine.

@@ -6,7 +6,6 @@
 source "$(dirname "$0")/lib.sh"
 
 GAME_FOLDER="$1"
-unset LANGUAGE LC_ALL LC_MESSAGES
 # The title's lowest band (how to play, F1) once the first frames are drawn:
 # outline letters, whose Latin face is the same under every locale.
 title_bands() { # title_bands NAME

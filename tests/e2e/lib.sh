@@ -4,6 +4,10 @@
 
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../xvfb.sh"
+# The game speaks English to the tests, whatever the locale they run under; a
+# test of the player's language sets its own.
+unset LANGUAGE LC_ALL LC_MESSAGES
+export LANG=C.UTF-8
 
 E2E_SCREEN="${E2E_SCREEN:-1920x1080x24}"
 # The least limit of every wait, in seconds. A wait ends as soon as what it
