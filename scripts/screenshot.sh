@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the README's and the metainfo's screenshot from the game itself: a
-# private X server, a copy of the built game, the first stage started with a
+# private X server, a copy of the built game, The Tower started with a
 # click, and the picture taken once its water has poured well down the tower.
 # Written as a small PNG (640 x 480, 64 colours).
 # Usage: screenshot.sh [GAME_FOLDER [OUTPUT]]   (default build/game, resources/screenshot.png)
@@ -11,13 +11,16 @@ output="${2:-resources/screenshot.png}"
 source tests/xvfb.sh
 work="$(mktemp -d)"
 cleanup() {
-    [ -n "${game:-}" ] && kill "$game" 2>/dev/null || true
+    [ -n "${game:-}" ] && { kill "$game" 2>/dev/null; wait "$game" 2>/dev/null; } || true
     [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 cp -r "$game_folder"/. "$work/game"
 rm -rf "$work/game/vaporel.ini" "$work/game/vaporel.Z5.log" "$work/game/progress.ini"* "$work/game/replays"
+# The Tower (stage folder 0001) shows the most of the game: it leads the copy's course.
+course="$work/game/stages/course.txt"
+{ echo "chapter First"; echo 0001; grep -vx 0001 "$course"; } >"$course.new" && mv "$course.new" "$course"
 export XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" \
     XDG_DATA_HOME="$work/data" SDL_AUDIODRIVER=dummy
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"

@@ -1,6 +1,7 @@
 // Fuzzed bytes as progress.ini: reading never raises (a damaged file is set
 // aside and the progress starts clean), and a clear recorded afterwards is
-// read back by the next run, as good as the result recorded or better.
+// read back by the next run, as good as the result recorded or better, with
+// at least its stars.
 // Crashes, hangs, leaks and sanitizer reports are findings.
 
 #include "game/stages/ProgressUnit.h"
@@ -40,6 +41,9 @@ private:
 
 } // namespace
 
+// A clear recorded over whatever the file held keeps at least these stars.
+constexpr std::int32_t EarnedStars = 2;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static TProgressFolder folder;
     const std::string file = folder.Write(data, size);
@@ -47,11 +51,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         TProgress progress(file);
         (void)progress.Best("0001");
-        progress.RecordClear("0001", played);
+        progress.RecordClear("0001", played, EarnedStars);
     }
     const TProgress again(file);
     const std::optional<TStageResult> best = again.Best("0001");
-    if (!again.IsCleared("0001") || !best || played.IsBetterThan(*best))
+    const std::optional<std::int32_t> stars = again.Stars("0001");
+    if (!again.IsCleared("0001") || !best || played.IsBetterThan(*best) || !stars || *stars < EarnedStars)
         std::abort();
     return 0;
 }
