@@ -3,11 +3,11 @@
 
 #include "HeadlessScreen.h"
 
-#include "game/core/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
+#include "game/core/WaitTimerUnit.h"
+#include "game/stages/StagePlaysUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/MainGameStateUnit.h"
-#include "game/stages/StagePlaysUnit.h"
 #include "game/states/TitleStateUnit.h"
 
 #include <gtest/gtest.h>
@@ -140,8 +140,13 @@ TEST_F(GameStateTest, TheStageKeepsItsOwnMapAndTheGoalStandsForTheFirstFiveSecon
     EXPECT_EQ(Box.Cells()[30][5].CellType, ctEmpty);
 
     // The numbers of the shipped data.xml, each where it belongs.
-    EXPECT_EQ(GoalLine(Box.BlueWaterNumForClear, Box.EtcWaterNumForEnd).View(),
+    EXPECT_EQ(GoalLine(Box).View(),
               "Goal: 300 blue drops out through the outlets, before 150 red drops get out.");
+    const std::int32_t blueWaterNum = Box.BlueWaterNum;
+    Box.BlueWaterNum = Box.WaterParticleNum; // a pool of blue water only
+    EXPECT_EQ(GoalLine(Box).View(), "Goal: 300 blue drops out through the outlets.")
+        << "no red limit to name";
+    Box.BlueWaterNum = blueWaterNum;
     for (int frame = 0; frame < GoalLineFrames; ++frame) {
         ASSERT_TRUE(GoalLineVisible(Box)) << "timed frame " << frame;
         Main.Update();

@@ -66,7 +66,8 @@ void DrawPanelFrame(TGameRenderer& renderer) {
 
 // A column of keys (or cells) and what they do; answers the baseline after the last.
 template <std::size_t N>
-double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double baseline, const TTextColor& keyColor) {
+double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double baseline,
+                     const TTextColor& keyColor) {
     for (const THelpKey& line : lines) {
         renderer.DrawCaption(PlayerText(line.Key), KeyColumn, baseline, GuideZ, PanelTextHeight, keyColor);
         renderer.DrawCaption(PlayerText(line.Action), ActionColumn, baseline, GuideZ, PanelTextHeight, White);
@@ -77,8 +78,10 @@ double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double
 
 } // namespace
 
-TGuideLine GoalLine(std::int32_t blueForClear, std::int32_t etcForEnd) {
-    return FormatGuideLine(GoalFormat, blueForClear, etcForEnd);
+TGuideLine GoalLine(const TVaporelBox& box) {
+    if (box.BlueWaterNum >= box.WaterParticleNum)
+        return FormatGuideLine(BlueGoalFormat, box.BlueWaterNumForClear);
+    return FormatGuideLine(GoalFormat, box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
 }
 
 bool GoalLineVisible(const TVaporelBox& box) {
@@ -97,14 +100,13 @@ void DrawTitleHint(TGameRenderer& renderer) {
 void DrawFieldLine(TGameRenderer& renderer, std::string_view text, double baseline, const TTextColor& color) {
     const double width = renderer.CaptionWidth(text, GoalLineHeight);
     const double left = (FieldLeft + FieldWidth - width) / 2;
-    DrawPlate(renderer, left - PlateMargin, baseline - GoalLineHeight - PlateMargin / 2, left + width + PlateMargin,
-              baseline + PlateMargin, PanelOpacity);
+    DrawPlate(renderer, left - PlateMargin, baseline - GoalLineHeight - PlateMargin / 2,
+              left + width + PlateMargin, baseline + PlateMargin, PanelOpacity);
     renderer.DrawCaption(text, left, baseline, GuideZ, GoalLineHeight, color);
 }
 
 void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box) {
-    DrawFieldLine(renderer, GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd).View(), GoalLineBaseline,
-                  White);
+    DrawFieldLine(renderer, GoalLine(box).View(), GoalLineBaseline, White);
 }
 
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
@@ -113,7 +115,7 @@ void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
     const std::string_view title = PlayerText(HelpTitle);
     renderer.DrawCaption(title, CentredLeft(renderer, title, PanelTitleHeight, centre), PanelTitleBaseline,
                          GuideZ, PanelTitleHeight, Brass);
-    const TGuideLine goal = GoalLine(box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
+    const TGuideLine goal = GoalLine(box);
     renderer.DrawCaption(goal.View(), CentredLeft(renderer, goal.View(), PanelTextHeight, centre),
                          PanelGoalBaseline, GuideZ, PanelTextHeight, White);
     double baseline = DrawHelpLines(renderer, HelpKeys, PanelKeysBaseline, WaterBlue);
@@ -127,8 +129,8 @@ void DrawMutedSign(TGameRenderer& renderer) {
     platform::GL().Color4f(1, 1, 1, 1);
     // The speaker: a box and its cone, as one outline.
     platform::GL().Begin(GL_LINE_LOOP);
-    for (const auto& [px, py] : {std::pair{0.0, 0.35}, {0.25, 0.35}, {0.55, 0.05}, {0.55, 0.95}, {0.25, 0.65},
-                                 {0.0, 0.65}})
+    for (const auto& [px, py] :
+         {std::pair{0.0, 0.35}, {0.25, 0.35}, {0.55, 0.05}, {0.55, 0.95}, {0.25, 0.65}, {0.0, 0.65}})
         platform::GL().Vertex3f(static_cast<float>(x + px * s), static_cast<float>(y + py * s), GuideZ);
     platform::GL().End();
     platform::GL().Color4f(MutedRed.R, MutedRed.G, MutedRed.B, 1);

@@ -27,6 +27,8 @@ inline constexpr std::string_view TitleHelpKey = TextId("F1: help");
 inline constexpr std::string_view HelpTitle = TextId("HOW TO PLAY");
 inline constexpr std::string_view GoalFormat =
     TextId("Goal: %d blue drops out through the outlets, before %d red drops get out.");
+// The goal where the pool holds no red water, which cannot be lost.
+inline constexpr std::string_view BlueGoalFormat = TextId("Goal: %d blue drops out through the outlets.");
 
 // A line of text with the stage's numbers in it.
 struct TGuideLine {
@@ -46,8 +48,9 @@ template <typename... Values> TGuideLine FormatGuideLine(std::string_view format
     return line;
 }
 
-// GoalFormat in the player's language with the stage's numbers.
-TGuideLine GoalLine(std::int32_t blueForClear, std::int32_t etcForEnd);
+// The stage's goal in the player's language with its numbers; the red water's
+// limit only where the pool holds red water.
+TGuideLine GoalLine(const TVaporelBox& box);
 
 // A key (or mouse action) of the help panel and what it does, in English.
 struct THelpKey {
