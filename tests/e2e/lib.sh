@@ -90,15 +90,17 @@ wait_game_exit() { # wait_game_exit SECONDS
     GAME_PID=""
 }
 
-# The ids of the mapped windows named exactly NAME.
+# The ids of the mapped windows named exactly NAME, or NAME with the game's
+# inactive suffix: a game that maps without the focus carries it until a test
+# focuses it.
 windows_named() { # windows_named NAME
-    xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\":" '
-        index($0, name) && $0 !~ /\(has no name\)/ { print $1 }' | while read -r id; do
+    xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\":" -v asleep="\"$1 (sleep)\":" '
+        (index($0, name) || index($0, asleep)) && $0 !~ /\(has no name\)/ { print $1 }' | while read -r id; do
         xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
     done
 }
 
-# The id of the first mapped window named exactly NAME, waiting up to $2 s
+# The id of the first mapped window named NAME (as above), waiting up to $2 s
 # (at least E2E_PATIENCE).
 find_window() { # find_window NAME SECONDS
     local deadline=$((SECONDS + $(patient_limit "$2"))) id
