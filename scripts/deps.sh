@@ -3,9 +3,10 @@
 # also those the tests add (sanitizer runtimes, GoogleTest, Google Benchmark,
 # a private X server and the tools that drive and look at the game, the tools
 # that build and check the package); with --package those that build and check
-# the package; with --chroot also debootstrap, to try it in a fresh system.
+# the package; with --chroot also debootstrap, to try it in a fresh system;
+# with --dev also a compiler cache that several checkouts share.
 # Runs apt-get update only when something is missing; does nothing when all is there.
-# Usage: deps.sh [--tests | --package | --chroot]
+# Usage: deps.sh [--tests | --package | --chroot | --dev]
 set -euo pipefail
 
 play_packages=(
@@ -34,6 +35,8 @@ test_packages=(
 package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
 # scripts/try-package.sh installs the package into a fresh Debian 12.
 chroot_packages=(debootstrap)
+# Working on the code: ccache, used with -DCMAKE_CXX_COMPILER_LAUNCHER=ccache.
+dev_packages=(ccache)
 
 packages=("${play_packages[@]}")
 case "${1:-}" in
@@ -41,7 +44,8 @@ case "${1:-}" in
   --tests) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
   --package) packages+=("${package_packages[@]}") ;;
   --chroot) packages+=("${package_packages[@]}" "${chroot_packages[@]}") ;;
-  *) echo "usage: $0 [--tests | --package | --chroot]" >&2; exit 2 ;;
+  --dev) packages+=("${test_packages[@]}" "${package_packages[@]}" "${dev_packages[@]}") ;;
+  *) echo "usage: $0 [--tests | --package | --chroot | --dev]" >&2; exit 2 ;;
 esac
 
 missing=()
