@@ -3,8 +3,8 @@
 // its own, and the settled water on the shipped stages whose pools stand still.
 
 #include "CoursePlay.h"
-#include "StageFolderUnit.h"
 #include "StageTestFolder.h"
+#include "game/stagemaker/StageFolderUnit.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
