@@ -89,7 +89,7 @@ std::string ShortestScientific(double value) {
     }
 }
 
-// %e text "d.ddde±XX" as its digits and decimal exponent.
+// %e text "d.ddde+XX" (or e-XX) as its digits and decimal exponent.
 void SplitScientific(const std::string& text, std::string& digits, int& exponent) {
     const std::size_t e = text.find('e');
     digits.clear();
