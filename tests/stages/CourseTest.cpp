@@ -44,6 +44,20 @@ TEST(Course, RefusesALineThatDoesNotFitNamingTheFileAndTheLine) {
     EXPECT_EQ(CourseError("# nothing\nchapter A\n"), "stages/course.txt: the course names no stage");
 }
 
+TEST(Course, SkipsALeadingByteOrderMarkAndShowsAnyOtherInTheWrongLine) {
+    EXPECT_EQ(ParseCourse("\xEF\xBB\xBF# The course\nchapter A\n0004\n", "course.txt"),
+              (std::vector<TCourseStage>{{"0004", "A"}}));
+    EXPECT_EQ(CourseError("chapter A\n\xEF\xBB\xBF"
+                          "0004\n"),
+              "stages/course.txt:2: \"\\xef\\xbb\\xbf0004\" is no stage folder's name (digits only)");
+    EXPECT_EQ(CourseError("\xEF\xBB\xBF\xEF\xBB\xBF# x\n"),
+              "stages/course.txt:1: \"\\xef\\xbb\\xbf# x\" is no stage folder's name (digits only)")
+        << "one mark is skipped, and only at the start";
+    EXPECT_EQ(CourseError("The course\nchapter A\n"),
+              "stages/course.txt:1: \"The course\" is no stage folder's name (digits only)")
+        << "what is wrong in the line comes before where it stands";
+}
+
 TEST(Course, TheShippedCourseNamesEveryShippedStageFolderOnce) {
     std::set<std::string> folders;
     for (const fs::directory_entry& entry : fs::directory_iterator(ShippedStages()))

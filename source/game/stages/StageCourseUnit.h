@@ -10,8 +10,8 @@
 //     0006
 //
 // "chapter NAME" starts a chapter; every other line names a stage folder of
-// the course, once. And each stage's par, par.xml in its folder, which the
-// stage maker writes from the designer's par line:
+// the course, once. A byte-order mark before the first line is skipped. And each stage's par, par.xml in its
+// folder, which the stage maker writes from the designer's par line:
 //
 //     <par><cells>2</cells><seconds>14.5</seconds></par>
 //
@@ -32,9 +32,9 @@ struct TCourseStage {
 };
 
 // The course in play order; raises Exception naming the file and the line of
-// a line that does not fit (a stage before any chapter, a name that is no
-// shipped stage's, a stage listed twice, an empty chapter) or a course with no
-// stage.
+// a line that does not fit (a name that is no shipped stage's, shown with its
+// invisible characters escaped; a stage before any chapter; a stage listed
+// twice; an empty chapter) or a course with no stage.
 std::vector<TCourseStage> ParseCourse(const std::string& text, const std::string& fileName);
 std::vector<TCourseStage> ReadCourse(const std::string& fileName);
 
