@@ -30,8 +30,9 @@ std::string CourseError(const std::string& text) {
 
 TEST(Course, ReadsStagesInOrderWithTheirChapters) {
     const std::string text = "# the course\nchapter Walls\n0004\n\n0013\r\nchapter Red on blue\n0001\n";
-    EXPECT_EQ(ParseCourse(text, "course.txt"),
-              (std::vector<TCourseStage>{{"0004", "Walls"}, {"0013", "Walls"}, {"0001", "Red on blue"}}));
+    EXPECT_EQ(
+        ParseCourse(text, "course.txt"),
+        (std::vector<TCourseStage>{{"0004", "Walls", 3}, {"0013", "Walls", 5}, {"0001", "Red on blue", 7}}));
 }
 
 TEST(Course, RefusesALineThatDoesNotFitNamingTheFileAndTheLine) {
@@ -46,7 +47,7 @@ TEST(Course, RefusesALineThatDoesNotFitNamingTheFileAndTheLine) {
 
 TEST(Course, SkipsALeadingByteOrderMarkAndShowsAnyOtherInTheWrongLine) {
     EXPECT_EQ(ParseCourse("\xEF\xBB\xBF# The course\nchapter A\n0004\n", "course.txt"),
-              (std::vector<TCourseStage>{{"0004", "A"}}));
+              (std::vector<TCourseStage>{{"0004", "A", 3}}));
     EXPECT_EQ(CourseError("chapter A\n\xEF\xBB\xBF"
                           "0004\n"),
               "stages/course.txt:2: \"\\xef\\xbb\\xbf0004\" is no stage folder's name (digits only)");

@@ -60,7 +60,7 @@ private:
         if (std::any_of(Course.begin(), Course.end(),
                         [&](const TCourseStage& s) { return s.Folder == line; }))
             Fail("the stage " + line + " is listed twice");
-        Course.push_back({line, Chapter});
+        Course.push_back({line, Chapter, LineNumber});
     }
 
     [[noreturn]] void Fail(const std::string& message) const {

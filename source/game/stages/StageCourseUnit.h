@@ -28,6 +28,7 @@ inline constexpr const char* ParFileName = "par.xml";
 struct TCourseStage {
     std::string Folder;  // the stage folder's name: "0004"
     std::string Chapter; // the name of the chapter it belongs to
+    int Line = 0;        // the line of the course file that names it, from 1
     bool operator==(const TCourseStage&) const = default;
 };
 
