@@ -23,8 +23,9 @@ struct TFolder {
 
 // Bottom to top, as the README's layout table shows them.
 const TFolder Folders[] = {
-    {"platform", 0},    {"lib", 1},         {"lib/sound", 2},  {"game/core", 3},   {"game/water", 4},
-    {"game/stages", 5}, {"game/render", 6}, {"game/audio", 6}, {"game/states", 7}, {"game/app", 8},
+    {"platform", 0},        {"lib", 1},         {"lib/sound", 2},   {"game/core", 3},  {"game/water", 4},
+    {"game/stagemaker", 4}, {"game/stages", 5}, {"game/render", 6}, {"game/audio", 6}, {"game/states", 7},
+    {"game/app", 8},
 };
 
 // The one include against the order that the engine still has: its music

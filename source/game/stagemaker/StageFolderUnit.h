@@ -2,7 +2,7 @@
 // A stage folder made from the stage's text form: Map.png, Back.jpg,
 // Block.jpg, Front.png, data.xml and par.xml, the same bytes on every run.
 
-#include "StageSourceUnit.h"
+#include "game/stagemaker/StageSourceUnit.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
-#include "StageFolderUnit.h"
+#include "game/stagemaker/StageFolderUnit.h"
 
-#include "CanvasUnit.h"
-#include "StageArtUnit.h"
+#include "game/stagemaker/CanvasUnit.h"
+#include "game/stagemaker/StageArtUnit.h"
 #include "platform/CheckedFile.h"
 
 void MakeStageFolder(const TStageSource& source, const std::filesystem::path& folder) {
