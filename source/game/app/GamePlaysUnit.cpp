@@ -1,8 +1,7 @@
 #include "game/app/GamePlaysUnit.h"
 
-#include "game/app/PlayerMessageUnit.h"
-#include "game/core/PlayerTextUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5LogUnit.h"
 
