@@ -66,9 +66,9 @@ TEST(Runner, PrintsTheChosenFramesThenTheHash) {
     EXPECT_EQ(result.Err, "");
     const std::regex expected(
         "frame=2 active=\\d+ checks=\\d+ hits=\\d+ blue_out=0 etc_out=0 state=0 timer=2 "
-        "finished=0 settled=0\n"
-        "frame=4 .* timer=4 finished=0 settled=0\n"
-        "frame=5 .* timer=5 finished=0 settled=0\n"
+        "finished=0 settled=0 stalled=0\n"
+        "frame=4 .* timer=4 finished=0 settled=0 stalled=0\n"
+        "frame=5 .* timer=5 finished=0 settled=0 stalled=0\n"
         "hash=[0-9a-f]{16}\n");
     EXPECT_TRUE(std::regex_match(result.Out, expected)) << result.Out;
     EXPECT_EQ(RunSim(Stage + " --frames 5 --every 2").Out, result.Out) << "seed 0 every run";

@@ -39,12 +39,16 @@ restarted. Then for every frame f = 1 .. N:
   4. when f is divisible by K (1 by default) or f = N, one line is printed:
      frame=<f> active=<n> checks=<n> hits=<n> blue_out=<n> etc_out=<n>
      state=<0 playing|1 cleared|2 game over> timer=<n> finished=<0|1>
-     settled=<0|1>
+     settled=<0|1> stalled=<0|1>
      settled=1 when for 180 frames in a row (3 s) no particle left through an
      outlet, a drain or the map's edge and none was put into play, while the
-     water rested: over those frames at most one particle in 10 moved more
-     than 1 pixel a frame, and in this frame at most one in 3. The game then
-     says the water has settled.
+     water's shape rested: in each of the last three seconds at most one
+     particle in 20 changed the map cell it was in, on average, against the
+     second before. The game then says the water has settled.
+     stalled=1 when for 1200 frames (20 s) no particle left through an
+     outlet while the water went round: drains or the map's edge took
+     particles, the last of them within 180 frames, and the sources poured
+     them again. The game then says so.
 After the last frame: hash=<16 hex digits>, the 64-bit FNV-1a hash over every
 pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
@@ -211,10 +215,10 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, s
 
 void PrintFrame(const TVaporelBox& box, std::int32_t frame, const TSettleWatch& settle) {
     std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d "
-                "settled=%d\n",
+                "settled=%d stalled=%d\n",
                 frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
                 box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0,
-                settle.Settled() ? 1 : 0);
+                settle.Settled() ? 1 : 0, settle.Stalled() ? 1 : 0);
 }
 
 // A replay run to its end must come out at the hash the play wrote.
@@ -230,8 +234,7 @@ void Run(const TOptions& options) {
         std::fputs("vaporel-sim: --threads is ignored: the water runs on one thread\n", stderr);
     SetRandSeed(options.Replay ? options.Replay->Seed : 0);
     TGameProfiler profiler;
-    auto box =
-        std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
+    auto box = std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
     box->Restart();
     std::size_t nextStep = 0;
