@@ -4,12 +4,12 @@
 # (apt-get source through a private apt configuration), compiled with emcc
 # from listed files and kept in build-web/third-party/, so a second run only
 # builds what changed in the game. Writes build-web/game/vaporel-sim.js, the
-# stage runner for node (run it with scripts/web-sim.sh or as
-#   node --no-experimental-fetch build-web/game/vaporel-sim.js STAGE_DIR ...).
+# stage runner for node, which prints what the native vaporel-sim prints:
+#   node --no-experimental-fetch build-web/game/vaporel-sim.js STAGE_DIR ...
 # Usage: web.sh [--check-angles]
 #   --check-angles  also builds tools/shake-angles natively from the same
 #                   sine and cosine source and runs it on every angle the
-#                   water's shake can draw (some minutes).
+#                   water's shake can draw (about 15 minutes of one core).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -32,8 +32,10 @@ jobs="$(nproc)"
 private_apt() {
   local apt="$third/apt"
   mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/sources.list.d"
-  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$apt/sources.list.d/src.sources"
-  : >"$apt/sources.list"
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$apt/sources.list.d/src.sources"
+  fi
+  sed -n 's/^deb /deb-src /p' /etc/apt/sources.list 2>/dev/null >"$apt/sources.list" || true
   cat >"$apt/apt.conf" <<EOF
 Dir::State "$apt";
 Dir::State::lists "$apt/lists";
@@ -44,7 +46,7 @@ Dir::Etc::sourceparts "$apt/sources.list.d";
 APT::Sandbox::User "root";
 EOF
   export APT_CONFIG="$apt/apt.conf"
-  [ -n "$(ls "$apt/lists" 2>/dev/null | grep -v partial)" ] || apt-get update -q >/dev/null
+  ls "$apt/lists" | grep -q Sources || apt-get update -q >/dev/null
 }
 
 # fetch_source PACKAGE: unpacks Debian's source package of the release itself
@@ -144,6 +146,44 @@ CONFIG
     xmlstring.c" "-I$tree/include -I$tree -DHAVE_CONFIG_H" include/libxml
 }
 
+# libjpeg-turbo without its SIMD parts, with the libjpeg 6b interface Debian
+# ships; its configuration and version headers are written here.
+build_libjpeg() {
+  local tree
+  tree="$(fetch_source libjpeg-turbo)"
+  local version
+  version="$(sed -n 's/^set(VERSION \([0-9.]*\))$/\1/p' "$tree/CMakeLists.txt")"
+  local number
+  number="$(echo "$version" | awk -F. '{ printf "%d%03d%03d", $1, $2, $3 }')"
+  cat >"$tree/jconfig.h" <<CONFIG
+#define JPEG_LIB_VERSION 62
+#define LIBJPEG_TURBO_VERSION $version
+#define LIBJPEG_TURBO_VERSION_NUMBER $number
+#define MEM_SRCDST_SUPPORTED 1
+#define BITS_IN_JSAMPLE 8
+CONFIG
+  cat >"$tree/jconfigint.h" <<CONFIG
+#define BUILD "emcc"
+#undef inline
+#define INLINE inline __attribute__((always_inline))
+#define THREAD_LOCAL _Thread_local
+#define PACKAGE_NAME "libjpeg-turbo"
+#define VERSION "$version"
+#define SIZEOF_SIZE_T 4
+#define HAVE_BUILTIN_CTZL
+#define FALLTHROUGH __attribute__((fallthrough));
+CONFIG
+  local year
+  year="$(sed -n 's/^ *set(COPYRIGHT_YEAR "\{0,1\}\([0-9-]*\).*/\1/p' "$tree/CMakeLists.txt" | head -n1)"
+  sed "s/@COPYRIGHT_YEAR@/${year:-2022}/" "$tree/jversion.h.in" >"$tree/jversion.h"
+  compile_library jpeg "$tree" "jcapimin.c jcapistd.c jccoefct.c jccolor.c jcdctmgr.c jchuff.c jcicc.c jcinit.c
+    jcmainct.c jcmarker.c jcmaster.c jcomapi.c jcparam.c jcphuff.c jcprepct.c jcsample.c jctrans.c jdapimin.c
+    jdapistd.c jdatadst.c jdatasrc.c jdcoefct.c jdcolor.c jddctmgr.c jdhuff.c jdicc.c jdinput.c jdmainct.c
+    jdmarker.c jdmaster.c jdmerge.c jdphuff.c jdpostct.c jdsample.c jdtrans.c jerror.c jfdctflt.c jfdctfst.c
+    jfdctint.c jidctflt.c jidctfst.c jidctint.c jidctred.c jquant1.c jquant2.c jutils.c jmemmgr.c jmemnobs.c
+    jsimd_none.c" "-I$tree" jpeglib.h jconfig.h jmorecfg.h jerror.h
+}
+
 build_libogg() {
   local tree
   tree="$(fetch_source libogg)"
@@ -236,6 +276,7 @@ build_libm_sincos() {
 
 build_zlib
 build_libpng
+build_libjpeg
 build_libxml2
 build_libogg
 build_libvorbis

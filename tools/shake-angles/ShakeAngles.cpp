@@ -2,8 +2,8 @@
 // library's, built from its source by scripts/web.sh) against this machine's C
 // library on every angle the water's shake can draw, 2^32 of them. Built and
 // run by `scripts/web.sh --check-angles`, natively, from the same compiled
-// source as the browser's. Prints each angle whose bits differ and a summary;
-// exits with status 1 when one does.
+// source as the browser's. Prints each angle whose bits differ, how far it
+// got every 2^26 seeds, and a summary; exits with status 1 when one differs.
 //
 // usage: shake-angles [FIRST_SEED LAST_SEED]   (the whole range by default)
 
@@ -21,6 +21,7 @@ extern "C" double vaporel_libm_cos(double angle);
 namespace {
 
 constexpr double TwoToMinus32 = 1.0 / 4294967296.0;
+constexpr std::uint64_t ProgressEvery = std::uint64_t{1} << 26;
 
 // The angle of RandomReal() after the generator's seed became `seed`.
 double AngleOfSeed(std::uint32_t seed) {
@@ -56,6 +57,11 @@ int main(int argc, char** argv) {
         const double angle = AngleOfSeed(seed);
         differ += !Check("sin", seed, angle, vaporel_libm_sin(angle), std::sin(angle));
         differ += !Check("cos", seed, angle, vaporel_libm_cos(angle), std::cos(angle));
+        if ((s + 1) % ProgressEvery == 0) {
+            std::printf("seeds %" PRIu64 "..%" PRIu64 " done: %" PRIu64 " results differ\n", first, s,
+                        differ);
+            std::fflush(stdout);
+        }
     }
     std::printf("seeds %" PRIu64 "..%" PRIu64 ": %" PRIu64 " results differ\n", first, last, differ);
     return differ == 0 ? 0 : 1;
