@@ -134,7 +134,7 @@ void TGameApp::OnCreateWindow() {
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
-    Box->LoadStage(Plays_->Chosen().Folder);
+    Box->LoadStage(StartUpStageFolder()); // the title's click loads the stage chosen
     ChangeToTitle();
 }
 
@@ -269,7 +269,7 @@ void TGameApp::DrawDebugLines() {
 void TGameApp::UpdateDebugTexts() {
     if (FrameCount_ % DebugTextPeriod != 0)
         return;
-    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
+    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks(), Box->CollisionHits());
     ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
     if (VisibleDebugMessage_)
         Invalidate();
