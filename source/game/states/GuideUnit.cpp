@@ -79,7 +79,7 @@ double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double
 } // namespace
 
 TPlayerLine GoalLine(const TVaporelBox& box) {
-    if (box.BlueWaterNum >= box.WaterParticleNum)
+    if (!box.PoolHoldsRedWater())
         return PlayerLine(BlueGoalFormat, box.BlueWaterNumForClear);
     return PlayerLine(GoalFormat, box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
 }
