@@ -1,3 +1,4 @@
+#include "BoxSetup.h"
 #include "RenderFixture.h"
 #include "TestPictures.h"
 #include "ViewerScene.h"
@@ -75,9 +76,9 @@ const Rgb White{255, 255, 255};
 TEST_P(SceneTest, BatchedParticlesGiveTheSamePixelsAsEachDrawnOnItsOwn) {
     // Blue and red water piled over each other at fractional positions, with
     // idle slots between: the order of the pool decides every pixel.
-    Box->Particles.resize(3000);
-    for (std::size_t i = 0; i < Box->Particles.size(); ++i) {
-        TWaterParticle& p = Box->Particles[i];
+    TBoxSetup(*Box).Particles().resize(3000);
+    for (std::size_t i = 0; i < Box->Particles().size(); ++i) {
+        TWaterParticle& p = TBoxSetup(*Box).Particles()[i];
         p.Active = i % 7 != 3;
         p.Kind = (i * 2654435761u) % 3 == 0 ? wkEtc : wkBlue;
         p.Position = {200 + std::fmod(static_cast<double>(i) * 37.3, 300.0),
@@ -117,9 +118,9 @@ TEST_P(SceneTest, AParticlePictureBlendsByItsAlphaChannelAndIsCentredAtItsOwnSiz
 }
 
 TEST_P(SceneTest, GaugesFillToTheirRatioAndATargetOfZeroIsFull) {
-    Box->BlueWaterNumForClear = 4;
-    Box->BlueOutCount = 1; // a quarter: the fill line at 32 + 0.75 x 704 = 560
-    Box->EtcWaterNumForEnd = 0;
+    TBoxSetup(*Box).Parameters().BlueWaterNumForClear = 4;
+    TBoxSetup(*Box).SetOutCounts(1, 0); // a quarter: the fill line at 32 + 0.75 x 704 = 560
+    TBoxSetup(*Box).Parameters().EtcWaterNumForEnd = 0;
     DrawScene(pdBatched); // no stage pictures: the slots are empty and draw nothing
     // The numbers' plate covers the lower end (from y 689 for "1-4"): the
     // gradient shows above it, cyan towards blue, G = 255 x (688.5 - 560) / 176.
@@ -132,7 +133,6 @@ TEST_P(SceneTest, GaugesFillToTheirRatioAndATargetOfZeroIsFull) {
 }
 
 TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
-    Box->State = bsGameOver;
     const struct {
         std::int32_t Frame;
         Rgb Veiled;  // white under the veil
@@ -141,7 +141,7 @@ TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
                  {120, {128, 128, 128}, {0, 255, 0}},
                  {600, {128, 128, 128}, {0, 255, 0}}};
     for (const auto& step : steps) {
-        Box->StateTimer = step.Frame;
+        TBoxSetup(*Box).SetState(bsGameOver, step.Frame);
         DrawScene(pdBatched);
         EXPECT_TRUE(Near(PixelAt(900, 700), step.Veiled, 3)) << "frame " << step.Frame;
         EXPECT_TRUE(Near(PixelAt(512, 384), step.Picture, 3)) << "frame " << step.Frame;
@@ -309,8 +309,8 @@ TEST_F(StageSceneTest, ChangedCellsShowWhatTheyAreNowAndTurnedBackDrawAsBefore) 
 
 TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
     const std::vector<std::uint8_t> frame = Scene();
-    const std::pair<int, std::string> gauges[] = {{8, std::to_string(Box->BlueWaterNumForClear)},
-                                                  {32, std::to_string(Box->EtcWaterNumForEnd)}};
+    const std::pair<int, std::string> gauges[] = {{8, std::to_string(Box->Parameters().BlueWaterNumForClear)},
+                                                  {32, std::to_string(Box->Parameters().EtcWaterNumForEnd)}};
     for (const auto& [left, target] : gauges) {
         const auto [found, lightOutside] = GaugeBands(frame, left);
         ASSERT_EQ(found.size(), 2 + target.size()) << "'0', the bar and the target's digits, at x " << left;
@@ -328,10 +328,10 @@ TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
 // Over a full cyan gauge the digits stand at least ten pixels high, white on
 // a dark plate that reaches the gauge's edges.
 TEST_F(StageSceneTest, TheGaugeNumbersAreTallAndStandOnADarkPlateOverAnyFill) {
-    Box->BlueOutCount = Box->BlueWaterNumForClear; // full: bright cyan at the lower end
+    TBoxSetup(*Box).SetOutCounts(Box->Parameters().BlueWaterNumForClear, 0); // full: bright cyan at the lower end
     const std::vector<std::uint8_t> frame = Scene();
     const auto [found, lightOutside] = GaugeBands(frame, 8);
-    ASSERT_EQ(found.size(), 1 + 2 * std::to_string(Box->BlueWaterNumForClear).size());
+    ASSERT_EQ(found.size(), 1 + 2 * std::to_string(Box->Parameters().BlueWaterNumForClear).size());
     for (const TBand& band : found) {
         if (band.Bottom - band.Top < 3)
             continue; // the bar
@@ -346,7 +346,7 @@ TEST_F(StageSceneTest, TheGaugeNumbersAreTallAndStandOnADarkPlateOverAnyFill) {
 
 TEST_F(StageSceneTest, ThePoolWithoutRedWaterShowsNoNumbersOnTheRedGauge) {
     ASSERT_FALSE(GaugeBands(Scene(), 32).first.empty()) << "the red gauge's numbers where red water is";
-    Box->BlueWaterNum = Box->WaterParticleNum;
+    TBoxSetup(*Box).Parameters().BlueWaterNum = Box->Parameters().WaterParticleNum;
     const std::vector<std::uint8_t> frame = Scene();
     EXPECT_TRUE(GaugeBands(frame, 32).first.empty()) << "no \"0-1\" where nothing can be lost";
     EXPECT_FALSE(GaugeBands(frame, 8).first.empty()) << "the blue gauge's numbers stay";
@@ -354,8 +354,8 @@ TEST_F(StageSceneTest, ThePoolWithoutRedWaterShowsNoNumbersOnTheRedGauge) {
 
 TEST_F(StageSceneTest, AHiddenWallTakenAwayShowsStoneFromNearbyInsteadOfGlass) {
     const int column = 21, row = 17;
-    ASSERT_EQ(Box->StageCellTypes[column][row], ctWall) << "a pane of glass in the stage's pictures";
-    ASSERT_NE(Box->StageCellTypes[column - 5][row], ctWall);
+    ASSERT_EQ(Box->StageCellTypes()[column][row], ctWall) << "a pane of glass in the stage's pictures";
+    ASSERT_NE(Box->StageCellTypes()[column - 5][row], ctWall);
     const std::vector<std::uint8_t> back = PictureAlone(tidBG);
     const std::vector<std::uint8_t> untouched = Scene();
     SetType(column, row, ctEmpty);

@@ -80,12 +80,12 @@ double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double
 
 TPlayerLine GoalLine(const TVaporelBox& box) {
     if (!box.PoolHoldsRedWater())
-        return PlayerLine(BlueGoalFormat, box.BlueWaterNumForClear);
-    return PlayerLine(GoalFormat, box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
+        return PlayerLine(BlueGoalFormat, box.Parameters().BlueWaterNumForClear);
+    return PlayerLine(GoalFormat, box.Parameters().BlueWaterNumForClear, box.Parameters().EtcWaterNumForEnd);
 }
 
 bool GoalLineVisible(const TVaporelBox& box) {
-    return box.State == bsPlaying && box.StateTimer < GoalLineFrames;
+    return box.State() == bsPlaying && box.StateTimer() < GoalLineFrames;
 }
 
 void DrawTitleHint(TGameRenderer& renderer) {

@@ -48,9 +48,9 @@ std::int32_t HoldSecondsLeft(std::int32_t stateTimer) {
 }
 
 std::int32_t HoldSecondsLeft(const TVaporelBox& box) {
-    if (box.State != bsCleared || box.Finished)
+    if (box.State() != bsCleared || box.Finished())
         return 0;
-    return HoldSecondsLeft(box.StateTimer);
+    return HoldSecondsLeft(box.StateTimer());
 }
 
 TPlayerLine HoldLine(std::int32_t secondsLeft, bool redWater) {
@@ -66,9 +66,9 @@ TPlayerLine KeptLine(std::size_t place, std::int32_t stars) {
 void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, const TSettleWatch& watch) {
     if (const std::int32_t seconds = HoldSecondsLeft(box); seconds > 0)
         DrawFieldLine(renderer, HoldLine(seconds, box.PoolHoldsRedWater()).View(), TopBaseline, Gold);
-    else if (box.State == bsGameOver)
+    else if (box.State() == bsGameOver)
         DrawFieldLine(renderer, PlayerText(LostText), TopBaseline, Rose);
-    if (box.State != bsPlaying)
+    if (box.State() != bsPlaying)
         return;
     if (watch.Settled())
         DrawFieldLine(renderer, PlayerText(SettledText), SettledBaseline, White);
