@@ -164,6 +164,32 @@ TEST_F(ScreenTexts, ALookupGivesTheJapaneseOrTheTextAsWritten) {
     EXPECT_EQ(japanese.Language(), JapaneseLanguage);
 }
 
+TEST_F(ScreenTexts, ACountChoosesItsLanguagesForm) {
+    constexpr TPluralId par = PluralId("Par %d cell, %s", "Par %d cells, %s");
+    constexpr TPluralId best = PluralId("Best %d cell, %s", "Best %d cells, %s");
+    const TPlayerTexts none{"/nonexistent", EnglishLanguage};
+    struct TCase {
+        const TPlayerTexts& Texts;
+        TPluralId Id;
+        long long Count;
+        std::string_view Shown;
+    };
+    const TCase cases[] = {
+        {english, par, 1, "Par %d cell, %s"},       {english, par, 0, "Par %d cells, %s"},
+        {english, par, 2, "Par %d cells, %s"},      {english, par, 11, "Par %d cells, %s"},
+        {english, best, 1, "Best %d cell, %s"},     {english, best, 21, "Best %d cells, %s"},
+        {japanese, par, 1, "目安 %dマス、%s"},      {japanese, par, 7, "目安 %dマス、%s"},
+        {japanese, best, 1, "最高記録 %dマス、%s"}, {japanese, best, 0, "最高記録 %dマス、%s"},
+        {none, par, 1, "Par %d cell, %s"},          {none, par, 3, "Par %d cells, %s"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(c.Texts.Text(c.Id, c.Count), c.Shown)
+            << c.Texts.Language() << " " << c.Id.One << " " << c.Count;
+    const TPluralId unknown = PluralId("%d own cell", "%d own cells");
+    EXPECT_EQ(japanese.Text(unknown, 1), unknown.One) << "a text the catalogue lacks keeps its English forms";
+    EXPECT_EQ(japanese.Text(unknown, 4), unknown.Other);
+}
+
 TEST_F(ScreenTexts, AFormatIsFilledInWhateverItsLength) {
     EXPECT_EQ(FormatText("Saved as %s", "user-0003"), "Saved as user-0003");
     const std::string longName(300, 'x');

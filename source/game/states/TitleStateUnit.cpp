@@ -26,22 +26,22 @@ constexpr double BandOpacity = 0.6;
 constexpr double TextLeft = 24;   // pixels
 constexpr double StarsLeft = 590; // the stars, then the best result
 constexpr double StarSize = 16;
-constexpr double StarsGap = 12;   // between the stars and the text after them
-constexpr double TextInset = 6;   // from a band's top to its text
+constexpr double StarsGap = 12; // between the stars and the text after them
+constexpr double TextInset = 6; // from a band's top to its text
 // The last play's line: a band at the top of the picture, over the empty sky.
 constexpr double LastPlayTop = 8, LastPlayBottom = 38;
 
 // The texts of the stage select, in English: each is shown in the player's language.
 constexpr std::string_view CourseStageFormat = TextId("Stage %zu of %zu");
 constexpr std::string_view OwnStageFormat = TextId("Your stage %llu");
-constexpr std::string_view BestFormat = TextId("Best %d cells, %s");
-constexpr std::string_view ParFormat = TextId("Par %d cells, %s");
+constexpr TPluralId BestFormat = PluralId("Best %d cell, %s", "Best %d cells, %s");
+constexpr TPluralId ParFormat = PluralId("Par %d cell, %s", "Par %d cells, %s");
 constexpr std::string_view NotClearedText = TextId("Not cleared yet");
 constexpr std::string_view ClearedText = TextId("Cleared");
 constexpr std::string_view ChooseHint = TextId("Left, Right or the wheel: another stage");
 
 std::string ParText(const TStagePar& par) {
-    return PlayerFormat(ParFormat, par.Cells, SecondsText(par.Frames).c_str());
+    return PlayerCountFormat(ParFormat, par.Cells, SecondsText(par.Frames).c_str());
 }
 } // namespace
 
@@ -111,7 +111,7 @@ std::string TTitleState::BestText(const TStageInfo& stage) const {
     const std::optional<TStageResult> best = Plays->Progress().Best(stage.Name);
     std::string text =
         best
-            ? PlayerFormat(BestFormat, best->Cells, SecondsText(best->Frames).c_str())
+            ? PlayerCountFormat(BestFormat, best->Cells, SecondsText(best->Frames).c_str())
             : std::string(PlayerText(Plays->Progress().IsCleared(stage.Name) ? ClearedText : NotClearedText));
     if (stage.Par)
         text += best ? "  (" + ParText(*stage.Par) + ")" : "  " + ParText(*stage.Par);
@@ -135,7 +135,8 @@ void TTitleState::UpdateLastPlayLine() {
         return;
     const std::optional<std::size_t> played = Plays->Stages().IndexOf(Plays->PlayedStageName());
     if (Plays->LastOutcome() == poKept) {
-        LastPlayLine_ = KeptLine(played ? Plays->Stages().Stages()[*played].Place : 0, Plays->LastStars()).View();
+        LastPlayLine_ =
+            KeptLine(played ? Plays->Stages().Stages()[*played].Place : 0, Plays->LastStars()).View();
         LastPlayStars_ = Plays->LastStars();
     } else if (Plays->CanRetry())
         LastPlayLine_ = PlayerText(LostTitleText);

@@ -53,6 +53,23 @@ private:
     bool Swapped_ = false;
 };
 
+// The strings between the NULs of `joined`: a plural text's ids and forms.
+std::vector<std::string> Pieces(const std::string& joined) {
+    std::vector<std::string> pieces;
+    for (std::size_t at = 0;;) {
+        const std::size_t end = joined.find('\0', at);
+        pieces.push_back(joined.substr(at, end - at));
+        if (end == std::string::npos)
+            return pieces;
+        at = end + 1;
+    }
+}
+
+// Whether the header's plural rule gives every count the same form.
+bool HasOneForm(const std::string& header) {
+    return header.find("nplurals=1;") != std::string::npos;
+}
+
 } // namespace
 
 TMessageCatalog::TMessageCatalog(const std::string& fileName) {
@@ -60,12 +77,26 @@ TMessageCatalog::TMessageCatalog(const std::string& fileName) {
     const std::uint32_t count = catalogue.Word(8);
     const std::uint32_t ids = catalogue.Word(12);
     const std::uint32_t texts = catalogue.Word(16);
-    for (std::uint32_t index = 0; index < count; ++index)
-        if (std::string id = catalogue.String(ids, index); !id.empty()) // the empty id holds the header
+    for (std::uint32_t index = 0; index < count; ++index) {
+        std::string id = catalogue.String(ids, index);
+        if (id.empty()) // the empty id holds the header
+            OneForm_ = HasOneForm(catalogue.String(texts, index));
+        else if (id.find('\0') != std::string::npos)
+            Plurals_.emplace(Pieces(id).front(), Pieces(catalogue.String(texts, index)));
+        else
             Texts_.emplace(std::move(id), catalogue.String(texts, index));
+    }
 }
 
 std::string_view TMessageCatalog::Text(std::string_view id) const {
     const auto text = Texts_.find(id);
     return text == Texts_.end() || text->second.empty() ? id : std::string_view(text->second);
+}
+
+std::string_view TMessageCatalog::PluralText(std::string_view one, long long count) const {
+    const auto forms = Plurals_.find(one);
+    if (forms == Plurals_.end())
+        return {};
+    const std::size_t form = OneForm_ || count == 1 ? 0 : 1;
+    return form < forms->second.size() ? std::string_view(forms->second[form]) : std::string_view();
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class TMessageCatalog {
 public:
@@ -19,6 +20,10 @@ public:
     // The catalogue's text for `id`, or `id` itself when it lacks one; valid
     // as long as the catalogue and `id`. Allocates nothing.
     std::string_view Text(std::string_view id) const;
+    // The catalogue's form of the text whose singular id is `one` for a count
+    // of `count`, chosen by the catalogue's plural rule; empty when it lacks
+    // the text. Allocates nothing.
+    std::string_view PluralText(std::string_view one, long long count) const;
 
 private:
     struct TextHash {
@@ -26,4 +31,10 @@ private:
         std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
     std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> Texts_;
+    // A text with plural forms, by its singular id: its forms in the order of
+    // the plural rule.
+    std::unordered_map<std::string, std::vector<std::string>, TextHash, std::equal_to<>> Plurals_;
+    // The languages the game speaks have one form (every count alike) or two
+    // (one, and any other count).
+    bool OneForm_ = false;
 };

@@ -75,6 +75,13 @@ std::string_view TPlayerTexts::Text(std::string_view id) const {
     return Catalogue_ ? Catalogue_->Text(id) : id;
 }
 
+std::string_view TPlayerTexts::Text(TPluralId id, long long count) const {
+    const std::string_view text = Catalogue_ ? Catalogue_->PluralText(id.One, count) : std::string_view();
+    if (!text.empty())
+        return text;
+    return count == 1 ? id.One : id.Other;
+}
+
 std::string TPlayerTexts::Message(const std::string& message) const {
     std::string translated;
     const std::string_view rest(message);
@@ -100,6 +107,10 @@ const TPlayerTexts& PlayerTexts() {
 
 std::string_view PlayerText(std::string_view id) {
     return PlayerTexts().Text(id);
+}
+
+std::string_view PlayerText(TPluralId id, long long count) {
+    return PlayerTexts().Text(id, count);
 }
 
 std::string PlayerMessage(const std::string& message) {

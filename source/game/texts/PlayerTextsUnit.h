@@ -31,6 +31,18 @@ constexpr std::string_view TextId(std::string_view english) {
     return english;
 }
 
+// A text that names a count, in its singular and plural English forms; the
+// catalogue gives each language's forms, chosen by the count.
+struct TPluralId {
+    std::string_view One;
+    std::string_view Other;
+};
+
+// Marks an English text with a count where it is written down (as TextId).
+constexpr TPluralId PluralId(std::string_view one, std::string_view other) {
+    return {one, other};
+}
+
 // Said before the window failure when there is no display to open a window on.
 inline constexpr std::string_view NoDisplayText = TextId(
     "No display was found: the game needs a running X11 or Wayland desktop (DISPLAY or WAYLAND_DISPLAY).");
@@ -50,6 +62,9 @@ public:
     // The text for `id`. Allocates nothing: the view lies in the catalogue, or
     // is `id` itself, so it ends in a NUL wherever `id` does.
     std::string_view Text(std::string_view id) const;
+    // The form of `id` for `count`; English where the catalogue lacks it.
+    // Allocates nothing, and ends in a NUL as the id's forms do.
+    std::string_view Text(TPluralId id, long long count) const;
     // An error's `message` with each of the program's texts in it, where it
     // stands, in this language. A message is built from texts and names (a
     // file name, a key, a system error): the names stay as they are.
@@ -72,6 +87,8 @@ const TPlayerTexts& PlayerTexts();
 
 // `id` in the player's language (PlayerTexts().Text).
 std::string_view PlayerText(std::string_view id);
+// The form of `id` for `count` in the player's language.
+std::string_view PlayerText(TPluralId id, long long count);
 // An error's message in the player's language (PlayerTexts().Message).
 std::string PlayerMessage(const std::string& message);
 
@@ -85,6 +102,17 @@ template <typename... Arguments> std::string PlayerFormat(std::string_view forma
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     return FormatText(translated.c_str(), arguments...);
+#pragma GCC diagnostic pop
+}
+
+// The printf `format`'s form for `count` in the player's language, filled in
+// with `count` and then `arguments`.
+template <typename Count, typename... Arguments>
+std::string PlayerCountFormat(TPluralId format, Count count, Arguments... arguments) {
+    const std::string translated(PlayerText(format, static_cast<long long>(count)));
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    return FormatText(translated.c_str(), count, arguments...);
 #pragma GCC diagnostic pop
 }
 
