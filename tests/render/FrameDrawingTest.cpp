@@ -22,6 +22,7 @@ class NoSwitches : public TStateSwitch {
 public:
     void ChangeToTitle() override {}
     void ChangeToMain() override {}
+    void ChangeToEditor() override {}
     void Invalidate() override {}
 };
 

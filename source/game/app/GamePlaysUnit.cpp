@@ -4,7 +4,6 @@
 #include "game/core/PlayerTextUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/water/VaporelBoxUnit.h"
-#include "lib/Z5LogUnit.h"
 
 bool TGamePlays::BeginPlay(bool again) {
     try {
@@ -34,6 +33,5 @@ void TGamePlays::SaveMapAsStage() {
 }
 
 void TGamePlays::ShowFailure(std::string_view lead, const std::string& message) {
-    Log().WriteLine("Error! " + message);
-    ShowNotice(PlayerFormat(lead, PlayerMessage(message).c_str()));
+    ShowNotice(FailureNotice(lead, message));
 }

@@ -2,6 +2,7 @@
 
 #include "game/core/AppUnit.h"
 #include "game/core/PlayerTextUnit.h"
+#include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/MessageCatalog.h"
 
@@ -83,4 +84,9 @@ std::string PlayerMessage(const std::string& message) {
     if (const platform::MessageCatalog* japanese = PlayerCatalogue())
         return JapaneseMessage(message, *japanese);
     return EnglishMessage(message, platform::MessageCatalog(MessageDomain, DataDir + MessageFolder));
+}
+
+std::string FailureNotice(std::string_view lead, const std::string& message) {
+    Log().WriteLine("Error! " + message);
+    return PlayerFormat(lead, PlayerMessage(message).c_str());
 }

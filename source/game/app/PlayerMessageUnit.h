@@ -16,6 +16,11 @@ class MessageCatalog;
 // catalogue of the data folder.
 std::string PlayerMessage(const std::string& message);
 
+// A failure as a notice: `message` is logged as an error, and the notice is
+// `lead` (a format that says what failed, with one %s) in the player's
+// language with the message for the player in it.
+std::string FailureNotice(std::string_view lead, const std::string& message);
+
 // `message` with every Japanese text of the program in it replaced by its
 // English translation from `catalogue`. A message is built from texts and
 // names (a file name, a key, a system error), so each text is found where it

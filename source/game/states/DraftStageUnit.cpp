@@ -1,0 +1,4 @@
+#include "game/states/DraftStageUnit.h"
+void WriteDraftStage(const TStageDraft&, const std::optional<TStagePar>&, const std::string&) {
+    throw Exception("TEMPORARY");
+}

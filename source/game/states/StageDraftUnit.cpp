@@ -1,0 +1,170 @@
+#include "game/states/StageDraftUnit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// The pipe of the blank stage: sources in the top row, over the middle.
+constexpr std::int32_t BlankPipeFirstColumn = 30;
+constexpr std::int32_t BlankPipeLastColumn = 35;
+constexpr std::int32_t FloorRow = DraftPictureRows - 1;
+// The numbers of the blank stage, as counts: those of the course's first stage.
+constexpr std::array<std::int32_t, StageNumberCount> BlankNumbers = {1200, 800, 300, 150, 4, 70, 12, 98, 5, 10};
+
+bool IsFrameCell(TCellPos cell) {
+    return cell.Row < DraftPictureRows &&
+           (cell.Column < DraftGaugeColumns || cell.Column == DraftPictureColumns - 1);
+}
+
+// Whether `text` is whole UTF-8 (no stray or cut sequence) without control characters.
+bool IsPrintableUtf8(std::string_view text) {
+    std::size_t pending = 0; // continuation bytes still due
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (pending > 0) {
+            if ((byte & 0xC0) != 0x80)
+                return false;
+            --pending;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            return false;
+        } else if (byte >= 0x80) {
+            if (byte >= 0xF8 || byte < 0xC2)
+                return false;
+            pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
+        }
+    }
+    return pending == 0;
+}
+
+bool FitsText(std::string_view text, std::size_t maxLetters) {
+    return IsPrintableUtf8(text) && LetterCount(text) <= maxLetters;
+}
+
+std::int32_t CountOf(TStageNumberId id, double value) {
+    return static_cast<std::int32_t>(std::lround(value * StageNumberKinds[id].Scale));
+}
+
+} // namespace
+
+std::string StageNumberText(TStageNumberId id, std::int32_t count) {
+    const std::int32_t scale = StageNumberKinds[id].Scale;
+    char text[32];
+    if (scale == 1)
+        std::snprintf(text, sizeof text, "%d", count);
+    else
+        std::snprintf(text, sizeof text, "%d.%0*d", count / scale, scale == 10 ? 1 : 2, count % scale);
+    return text;
+}
+
+std::size_t LetterCount(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+TStageDraft TStageDraft::Blank() {
+    TStageDraft draft;
+    for (std::int32_t column = 0; column < MapColumns; ++column)
+        for (std::int32_t row = 0; row < MapRows; ++row) {
+            const TCellPos cell{column, row};
+            TCellType type = ctEmpty;
+            if (IsFrameCell(cell))
+                type = ctWall;
+            else if (IsEditable(cell) && row == FloorRow)
+                type = ctBlock;
+            else if (row == 0 && column >= BlankPipeFirstColumn && column <= BlankPipeLastColumn)
+                type = ctSource;
+            draft.Map[Index(column)][Index(row)] = type;
+        }
+    draft.Numbers = BlankNumbers;
+    return draft;
+}
+
+TStageDraft TStageDraft::FromBox(const TVaporelBox& box, std::string_view name, std::string_view hint) {
+    TStageDraft draft = Blank();
+    for (std::int32_t column = 0; column < MapColumns; ++column)
+        for (std::int32_t row = 0; row < MapRows; ++row)
+            if (IsEditable({column, row}))
+                draft.Map[Index(column)][Index(row)] = box.StageCellTypes[column][row];
+    const double values[StageNumberCount] = {
+        static_cast<double>(box.WaterParticleNum), static_cast<double>(box.BlueWaterNum),
+        static_cast<double>(box.BlueWaterNumForClear), static_cast<double>(box.EtcWaterNumForEnd),
+        static_cast<double>(box.WaterRadius), box.WaterMaxVelocity, box.WaterGravity, box.WaterVelocityDecayRate,
+        box.WaterShakeVelocity, box.WaterSwapFrequency};
+    for (std::size_t i = 0; i < StageNumberCount; ++i) {
+        const auto id = static_cast<TStageNumberId>(i);
+        draft.SetNumber(id, CountOf(id, values[i]));
+    }
+    draft.SetName(std::string(name));
+    draft.SetHint(std::string(hint));
+    return draft;
+}
+
+bool TStageDraft::IsEditable(TCellPos cell) {
+    return cell.Column >= 0 && cell.Row >= 0 && cell.Column < DraftPictureColumns && cell.Row < DraftPictureRows &&
+           !IsFrameCell(cell);
+}
+
+bool TStageDraft::SetCell(TCellPos cell, TCellType type) {
+    if (!IsEditable(cell) || Cell(cell) == type)
+        return false;
+    Map[Index(cell.Column)][Index(cell.Row)] = type;
+    return true;
+}
+
+std::int32_t TStageDraft::Fill(TCellPos a, TCellPos b, TCellType type) {
+    std::int32_t changed = 0;
+    for (std::int32_t column = std::min(a.Column, b.Column); column <= std::max(a.Column, b.Column); ++column)
+        for (std::int32_t row = std::min(a.Row, b.Row); row <= std::max(a.Row, b.Row); ++row)
+            changed += SetCell({column, row}, type) ? 1 : 0;
+    return changed;
+}
+
+TNumberRange TStageDraft::Range(TStageNumberId id) const {
+    const TStageNumberKind& kind = StageNumberKinds[id];
+    switch (id) {
+    case snBlue: return {kind.Min, Numbers[snPool]};
+    case snClear: return {kind.Min, Numbers[snBlue]};
+    case snRedLimit: return {kind.Min, std::max(kind.Min, Numbers[snPool] - Numbers[snBlue])};
+    default: return {kind.Min, kind.Max};
+    }
+}
+
+bool TStageDraft::SetNumber(TStageNumberId id, std::int32_t count) {
+    const TNumberRange range = Range(id);
+    const std::array<std::int32_t, StageNumberCount> before = Numbers;
+    Numbers[id] = std::clamp(count, range.Min, range.Max);
+    ClampDependentNumbers();
+    return Numbers != before;
+}
+
+// In the order they bound each other: the pool, the blue water, the rest.
+void TStageDraft::ClampDependentNumbers() {
+    for (const TStageNumberId id : {snBlue, snClear, snRedLimit}) {
+        const TNumberRange range = Range(id);
+        Numbers[id] = std::clamp(Numbers[id], range.Min, range.Max);
+    }
+}
+
+bool TStageDraft::FitsName(std::string_view name) {
+    return FitsText(name, MaxNameLetters) && name.find("--") == std::string_view::npos;
+}
+
+bool TStageDraft::FitsHint(std::string_view hint) {
+    return FitsText(hint, MaxHintLetters);
+}
+
+bool TStageDraft::SetName(std::string name) {
+    if (!FitsName(name))
+        return false;
+    Name_ = std::move(name);
+    return true;
+}
+
+bool TStageDraft::SetHint(std::string hint) {
+    if (!FitsHint(hint))
+        return false;
+    Hint_ = std::move(hint);
+    return true;
+}
