@@ -115,9 +115,11 @@ find_window() { # find_window NAME SECONDS
 # Starts a copy of the game folder ($1) on a private X server and waits for
 # its window: WINDOW, and X0 Y0 the client area's top-left corner on the
 # screen, with the keyboard focus. A window that does not open ends the test.
+# The command in BEFORE_START, if any, runs on the copy before the game starts.
 start_game_window() {
     start_xvfb "$E2E_SCREEN"
     make_game_copy "$1"
+    ${BEFORE_START:-}
     start_game
     window=$(find_window "The Vaporel Vovor of ZANK (ver 1.0.0)" 10) || { fail "the window opens"; finish; }
     read -r X0 Y0 < <(geometry "$window" | awk -F'[ ,]' '{print $1, $2}')

@@ -1,8 +1,8 @@
 // The settled-water signal on a stage built to settle (settle-stage.txt: a
 // closed basin under a short pipe), made into a folder of its own.
 
-#include "StageFolderUnit.h"
 #include "StageTestFolder.h"
+#include "game/stagemaker/StageFolderUnit.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 

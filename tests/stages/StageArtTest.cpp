@@ -3,9 +3,9 @@
 
 #include "CellCharacters.h"
 #include "HeadlessLayerTextures.h"
-#include "StageArtUnit.h"
 #include "game/core/GameProfilerUnit.h"
 #include "game/render/StageLayersUnit.h"
+#include "game/stagemaker/StageArtUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <gtest/gtest.h>

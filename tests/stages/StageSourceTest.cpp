@@ -1,7 +1,7 @@
 // The stage maker's text form: what it accepts, what it refuses (one error
 // naming the file and the line), and the data.xml it makes.
 
-#include "StageSourceUnit.h"
+#include "game/stagemaker/StageSourceUnit.h"
 #include "game/stages/StageCourseUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
 #include "platform/Exception.h"

@@ -1,8 +1,9 @@
 // The messages the player reads: English from the catalogue built beside the
 // program, unless the environment says the player reads Japanese.
 
-#include "game/app/PlayerMessageUnit.h"
-#include "platform/MessageCatalog.h"
+#include "game/texts/PlayerTextsUnit.h"
+#include "platform/CheckedFile.h"
+#include "platform/UserLanguage.h"
 
 #include <gtest/gtest.h>
 
@@ -90,16 +91,16 @@ private:
 
 class PlayerMessages : public testing::Test {
 protected:
-    platform::MessageCatalog catalogue{MessageDomain, VAPOREL_MESSAGE_FOLDER};
+    const TPlayerTexts english{VAPOREL_MESSAGE_FOLDER, EnglishLanguage};
 };
 
 TEST_F(PlayerMessages, EveryCatalogueTextIsFoundAndTranslated) {
     const auto texts = CatalogueSource();
     ASSERT_GE(texts.size(), 20u);
-    for (const auto& [id, english] : texts) {
-        EXPECT_EQ(catalogue.English(id.c_str()), english) << "the built catalogue lacks " << id;
-        EXPECT_EQ(EnglishMessage(id, catalogue), english) << "the program's list lacks " << id;
-        EXPECT_TRUE(IsPlainAscii(english)) << id;
+    for (const auto& [id, text] : texts) {
+        EXPECT_EQ(english.Text(id), text) << "the built catalogue lacks " << id;
+        EXPECT_EQ(english.Message(id), text) << "the program's list lacks " << id;
+        EXPECT_TRUE(IsPlainAscii(text)) << id;
     }
 }
 
@@ -121,8 +122,8 @@ TEST_F(PlayerMessages, EveryJapaneseTextInTheProgramHasAnEnglishOne) {
             if (IsPlainAscii(text) || text == ProfilerLogOnly)
                 continue;
             ++found;
-            EXPECT_TRUE(IsPlainAscii(EnglishMessage(text, catalogue)))
-                << file.path().filename() << ": " << text << " reads as " << EnglishMessage(text, catalogue);
+            EXPECT_TRUE(IsPlainAscii(english.Message(text)))
+                << file.path().filename() << ": " << text << " reads as " << english.Message(text);
         }
     }
     EXPECT_GE(found, 20) << "the program's Japanese texts were not found";
@@ -130,24 +131,21 @@ TEST_F(PlayerMessages, EveryJapaneseTextInTheProgramHasAnEnglishOne) {
 
 TEST_F(PlayerMessages, TextsAreReplacedWhereTheyStandAndNamesKept) {
     EXPECT_EQ(
-        EnglishMessage("No display was found: the game needs a display. ウィンドウが生成できませんでした",
-                       catalogue),
+        english.Message("No display was found: the game needs a display. ウィンドウが生成できませんでした"),
         "No display was found: the game needs a display. The window could not be created");
     EXPECT_EQ(
-        EnglishMessage("stages/0001/Backは、対応していない画像ファイルです。(stages/0001/Back.jpg: not a "
-                       "regular file)",
-                       catalogue),
+        english.Message("stages/0001/Backは、対応していない画像ファイルです。(stages/0001/Back.jpg: not a "
+                        "regular file)"),
         "stages/0001/Back is not a picture file of a kind the game reads. (stages/0001/Back.jpg: not a "
         "regular file)");
-    EXPECT_EQ(EnglishMessage("OggVorbisのファイルを開くことができませんした。@FileOpen\r\nファイル名bgm/"
-                             "ファイル.ogg: No such file or directory",
-                             catalogue),
+    EXPECT_EQ(english.Message("OggVorbisのファイルを開くことができませんした。@FileOpen\r\nファイル名bgm/"
+                              "ファイル.ogg: No such file or directory"),
               "The Ogg Vorbis file could not be opened.@FileOpen\r\nFile bgm/ファイル.ogg: No such file or "
               "directory")
         << "a name that holds part of a text is a name";
-    EXPECT_EQ(EnglishMessage("登録されていないキー(名前)の内容を参照しようとしました", catalogue),
+    EXPECT_EQ(english.Message("登録されていないキー(名前)の内容を参照しようとしました"),
               "The value of the key that was never registered (名前) was asked for");
-    EXPECT_EQ(EnglishMessage("", catalogue), "");
+    EXPECT_EQ(english.Message(""), "");
 }
 
 TEST_F(PlayerMessages, JapaneseOnlyWhereTheEnvironmentSaysSo) {
@@ -175,12 +173,9 @@ TEST_F(PlayerMessages, JapaneseOnlyWhereTheEnvironmentSaysSo) {
 
 TEST_F(PlayerMessages, AJapaneseReaderGetsTheTextsAsTheyAre) {
     const std::string message = "OpenGLの初期化に失敗しました";
-    {
-        const LocaleEnvironment japanese(LocaleEnvironment::Values{{"LANG", "ja_JP.UTF-8"}});
-        EXPECT_EQ(PlayerMessage(message), message);
-    }
+    EXPECT_EQ(TPlayerTexts(VAPOREL_MESSAGE_FOLDER, JapaneseLanguage).Message(message), message);
     const LocaleEnvironment german(LocaleEnvironment::Values{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "de"}});
-    EXPECT_EQ(EnglishMessage(message, catalogue), "OpenGL could not be initialised")
+    EXPECT_EQ(english.Message(message), "OpenGL could not be initialised")
         << "English under any other language, whatever LANGUAGE says";
     EXPECT_STREQ(std::getenv("LANGUAGE"), "de") << "the lookup leaves the environment as it was";
 }
@@ -188,21 +183,91 @@ TEST_F(PlayerMessages, AJapaneseReaderGetsTheTextsAsTheyAre) {
 TEST_F(PlayerMessages, TheLookupNeverWritesTheEnvironment) {
     const LocaleEnvironment german(LocaleEnvironment::Values{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "de"}});
     const int writesBefore = EnvironmentWrites;
-    EXPECT_EQ(EnglishMessage("OpenGLの初期化に失敗しました", catalogue), "OpenGL could not be initialised");
+    EXPECT_EQ(english.Message("OpenGLの初期化に失敗しました"), "OpenGL could not be initialised");
     EXPECT_EQ(EnvironmentWrites, writesBefore);
 }
 
-TEST_F(PlayerMessages, ADamagedCatalogueLeavesTheTextsAsTheyAre) {
-    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "vaporel-damaged-locale";
-    const std::filesystem::path file = folder / "en/LC_MESSAGES" / (std::string(MessageDomain) + ".mo");
-    std::filesystem::create_directories(file.parent_path());
-    const std::string whole =
-        ReadFile(std::filesystem::path(VAPOREL_MESSAGE_FOLDER) / file.lexically_relative(folder));
-    std::ofstream(file, std::ios::binary)
-        << whole.substr(0, whole.size() - 4); // the last text runs past the end
-    const char* const id = "OpenGLの初期化に失敗しました";
-    EXPECT_EQ(platform::MessageCatalog(MessageDomain, folder.string()).English(id), id);
-    std::filesystem::remove_all(folder);
+// A copy of the built catalogues in a folder of its own, to be damaged.
+class CatalogueCopy {
+public:
+    CatalogueCopy() {
+        for (const char* language : {EnglishLanguage, JapaneseLanguage}) {
+            std::filesystem::create_directories(File(language).parent_path());
+            std::filesystem::copy_file(std::filesystem::path(VAPOREL_MESSAGE_FOLDER) / Relative(language),
+                                       File(language));
+        }
+    }
+    ~CatalogueCopy() { std::filesystem::remove_all(Folder); }
+
+    std::filesystem::path File(const char* language) const { return Folder / Relative(language); }
+    // Keeps the first `bytes` of the language's catalogue.
+    void Cut(const char* language, std::size_t bytes) const {
+        const std::string whole = ReadFile(File(language));
+        std::ofstream(File(language), std::ios::binary | std::ios::trunc) << whole.substr(0, bytes);
+    }
+    std::size_t Size(const char* language) const { return std::filesystem::file_size(File(language)); }
+
+    const std::filesystem::path Folder = std::filesystem::path(testing::TempDir()) / "vaporel-damaged-locale";
+
+private:
+    static std::filesystem::path Relative(const char* language) {
+        return std::filesystem::path(language) / "LC_MESSAGES" / (std::string(MessageDomain) + ".mo");
+    }
+};
+
+// What cannot be read is refused with the file's name and what is wrong.
+TEST(MessageCatalogue, ADamagedCatalogueIsRefusedWithItsNameAndReason) {
+    const CatalogueCopy copy;
+    const std::size_t whole = copy.Size(EnglishLanguage);
+    const struct {
+        std::size_t Bytes;
+        const char* Reason;
+    } cuts[] = {{whole / 2, "cut short"}, {whole - 4, "cut short"}, {12, "cut short"}, {0, "cut short"}};
+    for (const auto& cut : cuts) {
+        copy.Cut(EnglishLanguage, cut.Bytes);
+        try {
+            TMessageCatalog catalogue(copy.File(EnglishLanguage).string());
+            ADD_FAILURE() << "a catalogue cut to " << cut.Bytes << " bytes was read";
+        } catch (const platform::FileError& error) {
+            EXPECT_EQ(error.Reason(), cut.Reason) << cut.Bytes << " bytes";
+            EXPECT_NE(std::string(error.what()).find(copy.File(EnglishLanguage).string()), std::string::npos);
+        }
+    }
+    std::ofstream(copy.File(EnglishLanguage), std::ios::binary | std::ios::trunc)
+        << "msgid \"not compiled\"\n";
+    try {
+        TMessageCatalog catalogue(copy.File(EnglishLanguage).string());
+        ADD_FAILURE() << "a catalogue's source was read as a compiled one";
+    } catch (const platform::FileError& error) {
+        EXPECT_EQ(error.Reason(), "not a message catalogue");
+    }
+}
+
+TEST(MessageCatalogue, ADamagedJapaneseCatalogueGivesAWholeScreenInEnglishAndSaysWhy) {
+    const CatalogueCopy copy;
+    copy.Cut(JapaneseLanguage, copy.Size(JapaneseLanguage) / 2);
+    const TPlayerTexts texts(copy.Folder.string(), JapaneseLanguage);
+    EXPECT_EQ(texts.Language(), EnglishLanguage) << "the pictures with words follow the language";
+    EXPECT_EQ(texts.Text("PAUSED"), "PAUSED");
+    EXPECT_EQ(texts.Message("OpenGLの初期化に失敗しました"), "OpenGL could not be initialised")
+        << "the program's Japanese texts are English too";
+    ASSERT_EQ(texts.Faults().size(), 1u);
+    EXPECT_NE(texts.Faults()[0].find(copy.File(JapaneseLanguage).string()), std::string::npos)
+        << texts.Faults()[0];
+    EXPECT_NE(texts.Faults()[0].find("cut short"), std::string::npos) << texts.Faults()[0];
+}
+
+TEST(MessageCatalogue, WithoutAnyCatalogueEveryTextIsItsIdAndBothAreNamed) {
+    const CatalogueCopy copy;
+    copy.Cut(JapaneseLanguage, 3);
+    std::filesystem::remove(copy.File(EnglishLanguage));
+    const TPlayerTexts texts(copy.Folder.string(), JapaneseLanguage);
+    EXPECT_EQ(texts.Text("PAUSED"), "PAUSED");
+    EXPECT_EQ(texts.Message("OpenGLの初期化に失敗しました"), "OpenGLの初期化に失敗しました");
+    ASSERT_EQ(texts.Faults().size(), 2u);
+    EXPECT_NE(texts.Faults()[1].find(copy.File(EnglishLanguage).string()), std::string::npos)
+        << texts.Faults()[1];
+    EXPECT_TRUE(TPlayerTexts(VAPOREL_MESSAGE_FOLDER, JapaneseLanguage).Faults().empty());
 }
 
 } // namespace

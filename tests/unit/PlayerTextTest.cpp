@@ -2,10 +2,7 @@
 // the lookup, and every shipped stage's name and hint, has a Japanese
 // translation that keeps its printf conversions.
 
-#include "game/app/PlayerMessageUnit.h"
-#include "game/core/AppUnit.h"
-#include "game/core/PlayerTextUnit.h"
-#include "platform/MessageCatalog.h"
+#include "game/texts/PlayerTextsUnit.h"
 
 #include <gtest/gtest.h>
 
@@ -117,68 +114,69 @@ std::vector<std::string> Conversions(const std::string& format) {
     return found;
 }
 
-class PlayerTexts : public testing::Test {
+class ScreenTexts : public testing::Test {
 protected:
-    const platform::MessageCatalog japanese{MessageDomain, VAPOREL_MESSAGE_FOLDER, JapaneseLanguage};
+    const TPlayerTexts japanese{VAPOREL_MESSAGE_FOLDER, JapaneseLanguage};
+    const TPlayerTexts english{VAPOREL_MESSAGE_FOLDER, EnglishLanguage};
 };
 
-TEST_F(PlayerTexts, EveryTextOfTheScreenHasAJapaneseOne) {
+TEST_F(ScreenTexts, EveryTextOfTheScreenHasAJapaneseOne) {
     const std::vector<TFoundText> marked = MarkedTexts();
     ASSERT_GE(marked.size(), 30u) << "the marked texts were not found";
     for (const TFoundText& found : marked) {
         ASSERT_FALSE(found.Text.empty()) << found.Where << ": a mark without a literal";
-        EXPECT_NE(japanese.Translation(found.Text), found.Text)
-            << found.Where << ": \"" << found.Text << "\"";
+        EXPECT_NE(japanese.Text(found.Text), found.Text) << found.Where << ": \"" << found.Text << "\"";
+        EXPECT_EQ(english.Text(found.Text), found.Text) << found.Where << ": \"" << found.Text << "\"";
     }
 }
 
-TEST_F(PlayerTexts, EveryShippedStageNameAndHintHasAJapaneseOne) {
+TEST_F(ScreenTexts, EveryShippedStageNameAndHintHasAJapaneseOne) {
     const std::vector<TFoundText> stages = StageTexts();
     ASSERT_GE(stages.size(), 40u) << "the stages' names and hints were not found";
     for (const TFoundText& found : stages)
-        EXPECT_NE(japanese.Translation(found.Text), found.Text)
-            << found.Where << ": \"" << found.Text << "\"";
+        EXPECT_NE(japanese.Text(found.Text), found.Text) << found.Where << ": \"" << found.Text << "\"";
 }
 
-TEST_F(PlayerTexts, TranslationsKeepTheConversionsOfTheirFormats) {
+TEST_F(ScreenTexts, TranslationsKeepTheConversionsOfTheirFormats) {
     const auto texts = CatalogueSource("ja.po");
     ASSERT_GE(texts.size(), 40u);
     int formats = 0;
     for (const auto& [id, japaneseText] : texts) {
         formats += Conversions(id).empty() ? 0 : 1;
         EXPECT_EQ(Conversions(japaneseText), Conversions(id)) << id;
-        EXPECT_EQ(japanese.Translation(id), japaneseText) << "the built catalogue lacks " << id;
+        EXPECT_EQ(japanese.Text(id), japaneseText) << "the built catalogue lacks " << id;
     }
     EXPECT_GE(formats, 5) << "the formats were not read";
 }
 
-TEST_F(PlayerTexts, TheConversionsAreReadInOrderAndPositionsCountAsTheirPlaces) {
+TEST_F(ScreenTexts, TheConversionsAreReadInOrderAndPositionsCountAsTheirPlaces) {
     EXPECT_EQ(Conversions("%d of %5.2f%% and %s"), (std::vector<std::string>{"%d", "%5.2f", "%s"}));
     EXPECT_NE(Conversions("%s then %d"), Conversions("%d then %s"));
     EXPECT_EQ(Conversions("%1$d %2$s"), Conversions("%d %s"));
 }
 
-TEST_F(PlayerTexts, ALookupGivesTheJapaneseOrTheTextAsWritten) {
-    EXPECT_EQ(TextIn(&japanese, "PAUSED"), "一時停止中");
-    EXPECT_EQ(TextIn(nullptr, "PAUSED"), "PAUSED") << "English is the text as written";
+TEST_F(ScreenTexts, ALookupGivesTheJapaneseOrTheTextAsWritten) {
+    EXPECT_EQ(japanese.Text("PAUSED"), "一時停止中");
+    EXPECT_EQ(english.Text("PAUSED"), "PAUSED") << "English is the text as written";
     const std::string unknown = "a stage name of the player's own";
-    EXPECT_EQ(TextIn(&japanese, unknown).data(), unknown.data()) << "an unknown text is the caller's own";
+    EXPECT_EQ(japanese.Text(unknown).data(), unknown.data()) << "an unknown text is the caller's own";
+    EXPECT_EQ(japanese.Text(""), "") << "the catalogue's header is no text";
+    EXPECT_EQ(japanese.Language(), JapaneseLanguage);
 }
 
-TEST_F(PlayerTexts, AFormatIsFilledInWhateverItsLength) {
+TEST_F(ScreenTexts, AFormatIsFilledInWhateverItsLength) {
     EXPECT_EQ(FormatText("Saved as %s", "user-0003"), "Saved as user-0003");
     const std::string longName(300, 'x');
     EXPECT_EQ(FormatText("<%s>", longName.c_str()), "<" + longName + ">");
     EXPECT_EQ(FormatText("%s", ""), "");
 }
 
-TEST_F(PlayerTexts, AnEnglishTextInAMessageBecomesJapaneseWhereItStands) {
+TEST_F(ScreenTexts, AnEnglishTextInAMessageBecomesJapaneseWhereItStands) {
     const std::string message = std::string(NoDisplayText) + " ウィンドウが生成できませんでした";
-    const std::string shown = JapaneseMessage(message, japanese);
-    EXPECT_EQ(shown, std::string(japanese.Translation(NoDisplayText)) + " ウィンドウが生成できませんでした");
+    const std::string shown = japanese.Message(message);
+    EXPECT_EQ(shown, std::string(japanese.Text(NoDisplayText)) + " ウィンドウが生成できませんでした");
     EXPECT_EQ(shown.find("No display"), std::string::npos);
-    EXPECT_EQ(JapaneseMessage("cannot open stages/0001/data.xml", japanese),
-              "cannot open stages/0001/data.xml")
+    EXPECT_EQ(japanese.Message("cannot open stages/0001/data.xml"), "cannot open stages/0001/data.xml")
         << "names and texts that are not the program's stay as they are";
 }
 

@@ -2,8 +2,8 @@
 // stage (StageSourceUnit.h): Map.png, Back.jpg, Block.jpg, Front.png,
 // data.xml and par.xml, the same bytes on every run.
 
-#include "StageFolderUnit.h"
 #include "ToolMain.h"
+#include "game/stagemaker/StageFolderUnit.h"
 #include "platform/Exception.h"
 
 namespace {

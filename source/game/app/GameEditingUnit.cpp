@@ -1,9 +1,9 @@
 #include "game/app/GameEditingUnit.h"
 
-#include "game/app/PlayerMessageUnit.h"
+#include "game/app/GamePlaysUnit.h"
 #include "game/states/DraftStageUnit.h"
-#include "game/core/PlayerTextUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/UserFolders.h"

@@ -1,9 +1,9 @@
 #include "game/app/GamePlaysUnit.h"
 
-#include "game/app/PlayerMessageUnit.h"
-#include "game/core/PlayerTextUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/water/VaporelBoxUnit.h"
+#include "lib/Z5LogUnit.h"
 
 bool TGamePlays::BeginPlay(bool again) {
     try {
@@ -30,6 +30,11 @@ void TGamePlays::SaveMapAsStage() {
     } catch (const Exception& error) {
         ShowFailure(TextId("The map could not be saved: %s"), error.what());
     }
+}
+
+std::string FailureNotice(std::string_view lead, const std::string& message) {
+    Log().WriteLine("Error! " + message);
+    return PlayerFormat(lead, PlayerMessage(message).c_str());
 }
 
 void TGamePlays::ShowFailure(std::string_view lead, const std::string& message) {

@@ -1,9 +1,9 @@
 // The program entry: one instance at a time; any error that escapes the game
 // ends up in the log and in a message box, and the program ends with status 1.
 
-#include "game/core/DirectDrawUnit.h"
 #include "game/app/GameUnit.h"
-#include "game/app/PlayerMessageUnit.h"
+#include "game/core/DirectDrawUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
 #include "platform/MessageBox.h"
@@ -76,6 +76,8 @@ int main(int argc, char** argv) {
     if (!lockProblem.empty())
         Log().WriteLine("No single-instance lock can be made, so a second copy would not be stopped (" +
                         lockProblem + ")");
+    for (const std::string& fault : PlayerTexts().Faults())
+        Log().WriteLine(fault);
     DisplayMode();
     // The data folders are relative to the program, wherever it was started from.
     std::error_code error;

@@ -5,7 +5,7 @@
 // and the application is active, and switches between window and full screen.
 // Everything runs on the thread that calls Run.
 
-#include "game/core/PlayerTextUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "lib/Z5WindowProcedureUnit.h"
 #include "platform/WindowSystem.h"
 
@@ -15,9 +15,6 @@
 
 // Mouse-message key state: which modifier keys and buttons are down.
 using TShiftFlags = std::uint8_t;
-// Said before the window failure when there is no display to open a window on.
-inline constexpr std::string_view NoDisplayText = TextId(
-    "No display was found: the game needs a running X11 or Wayland desktop (DISPLAY or WAYLAND_DISPLAY).");
 
 inline constexpr TShiftFlags ssShift = 1;
 inline constexpr TShiftFlags ssCtrl = 4;

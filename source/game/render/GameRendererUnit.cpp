@@ -1,6 +1,6 @@
 #include "game/render/GameRendererUnit.h"
 
-#include "game/core/PlayerTextUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -128,8 +128,9 @@ void TGameRenderer::Prepare(TGameProfiler& profiler, const std::string& pictureF
     LetterRender_->SetFont(LetterFontName, false);
     TextureManager_ = std::make_unique<TGameTextureManager>(*this);
     profiler.Start(pidLoading);
-    TextureManager_->LoadStartupPictures(
-        pictureFolder, PlayerCatalogue() ? std::string(JapaneseLanguage) + "/" : std::string());
+    TextureManager_->LoadStartupPictures(pictureFolder, PlayerTexts().Language() == JapaneseLanguage
+                                                            ? std::string(JapaneseLanguage) + "/"
+                                                            : std::string());
     profiler.Stop(pidLoading);
 }
 

@@ -1,7 +1,7 @@
 #include "game/stages/StarsUnit.h"
 
-#include "game/core/PlayerTextUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 
 #include <algorithm>
 

@@ -78,10 +78,10 @@ double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double
 
 } // namespace
 
-TGuideLine GoalLine(const TVaporelBox& box) {
+TPlayerLine GoalLine(const TVaporelBox& box) {
     if (box.BlueWaterNum >= box.WaterParticleNum)
-        return FormatGuideLine(BlueGoalFormat, box.BlueWaterNumForClear);
-    return FormatGuideLine(GoalFormat, box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
+        return PlayerLine(BlueGoalFormat, box.BlueWaterNumForClear);
+    return PlayerLine(GoalFormat, box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
 }
 
 bool GoalLineVisible(const TVaporelBox& box) {
@@ -115,7 +115,7 @@ void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
     const std::string_view title = PlayerText(HelpTitle);
     renderer.DrawCaption(title, CentredLeft(renderer, title, PanelTitleHeight, centre), PanelTitleBaseline,
                          GuideZ, PanelTitleHeight, Brass);
-    const TGuideLine goal = GoalLine(box);
+    const TPlayerLine goal = GoalLine(box);
     renderer.DrawCaption(goal.View(), CentredLeft(renderer, goal.View(), PanelTextHeight, centre),
                          PanelGoalBaseline, GuideZ, PanelTextHeight, White);
     double baseline = DrawHelpLines(renderer, HelpKeys, PanelKeysBaseline, WaterBlue);

@@ -6,11 +6,9 @@
 // allocates nothing. Key names that read the same in every language (R, F1)
 // are not translated.
 
-#include "game/core/PlayerTextUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string_view>
 
 class TGameRenderer;
@@ -30,27 +28,9 @@ inline constexpr std::string_view GoalFormat =
 // The goal where the pool holds no red water, which cannot be lost.
 inline constexpr std::string_view BlueGoalFormat = TextId("Goal: %d blue drops out through the outlets.");
 
-// A line of text with the stage's numbers in it.
-struct TGuideLine {
-    std::array<char, 256> Text{}; // room for a Japanese line, three bytes a letter
-    std::string_view View() const { return Text.data(); }
-};
-
-// A printf `format` in the player's language, filled in; a line longer than
-// the buffer is cut.
-template <typename... Values> TGuideLine FormatGuideLine(std::string_view format, Values... values) {
-    TGuideLine line;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    // The format is a literal or a catalogue text: it ends in a NUL.
-    std::snprintf(line.Text.data(), line.Text.size(), PlayerText(format).data(), values...);
-#pragma GCC diagnostic pop
-    return line;
-}
-
 // The stage's goal in the player's language with its numbers; the red water's
 // limit only where the pool holds red water.
-TGuideLine GoalLine(const TVaporelBox& box);
+TPlayerLine GoalLine(const TVaporelBox& box);
 
 // A key (or mouse action) of the help panel and what it does, in English.
 struct THelpKey {

@@ -2,11 +2,11 @@
 
 #include "game/audio/BGMManagerUnit.h"
 #include "game/core/KeyStateUnit.h"
-#include "game/core/PlayerTextUnit.h"
 #include "game/core/WaitTimerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/OutcomeUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "lib/Z5LogUnit.h"
 #include "platform/OpenGLBinding.h"
 

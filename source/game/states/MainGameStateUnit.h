@@ -5,10 +5,10 @@
 // takes back the last stroke; the stage's end returns to the title.
 
 #include "game/audio/SoundManagerUnit.h"
-#include "game/core/PlayerTextUnit.h"
 #include "game/states/GameStateUnit.h"
 #include "game/states/StrokeUnit.h"
 #include "game/states/UndoHistoryUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 

@@ -48,14 +48,14 @@ std::int32_t HoldSecondsLeft(const TVaporelBox& box) {
     return (framesLeft + FramesPerSecond - 1) / FramesPerSecond;
 }
 
-TGuideLine HoldLine(std::int32_t secondsLeft) {
-    return FormatGuideLine(HoldFormat, secondsLeft);
+TPlayerLine HoldLine(std::int32_t secondsLeft) {
+    return PlayerLine(HoldFormat, secondsLeft);
 }
 
-TGuideLine KeptLine(std::size_t place, std::int32_t stars) {
+TPlayerLine KeptLine(std::size_t place, std::int32_t stars) {
     if (place > 0)
-        return FormatGuideLine(KeptFormat, static_cast<int>(place), stars);
-    return FormatGuideLine(KeptOwnFormat, stars);
+        return PlayerLine(KeptFormat, static_cast<int>(place), stars);
+    return PlayerLine(KeptOwnFormat, stars);
 }
 
 void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, bool settled) {

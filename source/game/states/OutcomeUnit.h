@@ -29,10 +29,10 @@ inline constexpr std::string_view SettledText =
 // cleared and not yet Finished; 0 otherwise.
 std::int32_t HoldSecondsLeft(const TVaporelBox& box);
 // HoldFormat in the player's language: "Cleared! Keep the red water out: 4 s".
-TGuideLine HoldLine(std::int32_t secondsLeft);
+TPlayerLine HoldLine(std::int32_t secondsLeft);
 // The title's line after a kept clear: the stage's place in the course (0
 // for a player's own stage) and the stars the clear earned.
-TGuideLine KeptLine(std::size_t place, std::int32_t stars);
+TPlayerLine KeptLine(std::size_t place, std::int32_t stars);
 
 // The lines over the field during a play: the hold countdown or the lost
 // play's keys at the top, the settled water below it.

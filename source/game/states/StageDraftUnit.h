@@ -5,7 +5,7 @@
 // row beyond the pictures stay empty, each number stays within its range, and
 // the texts within their length.
 
-#include "game/core/PlayerTextUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/states/StrokeUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 

@@ -1,12 +1,12 @@
 #include "game/states/TitleStateUnit.h"
 
 #include "game/audio/BGMManagerUnit.h"
-#include "game/core/PlayerTextUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/StarsUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/OutcomeUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowMessages.h"

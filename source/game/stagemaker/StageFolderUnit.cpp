@@ -1,7 +1,7 @@
-#include "StageFolderUnit.h"
+#include "game/stagemaker/StageFolderUnit.h"
 
-#include "CanvasUnit.h"
-#include "StageArtUnit.h"
+#include "game/stagemaker/CanvasUnit.h"
+#include "game/stagemaker/StageArtUnit.h"
 #include "platform/CheckedFile.h"
 
 void MakeStageFolder(const TStageSource& source, const std::filesystem::path& folder) {
@@ -13,5 +13,6 @@ void MakeStageFolder(const TStageSource& source, const std::filesystem::path& fo
     WriteJpeg(DrawBlock(), normal / "Block.jpg");
     WritePng(DrawFront(source.Map), normal / "Front.png", true);
     platform::ReplaceFileContents(normal / "data.xml", StageDataXml(source, stageName));
-    platform::ReplaceFileContents(normal / "par.xml", StageParXml(source, stageName));
+    if (!source.ParCells.empty()) // a stage being made has no par until it is proved
+        platform::ReplaceFileContents(normal / "par.xml", StageParXml(source, stageName));
 }

@@ -1,8 +1,10 @@
 #pragma once
 // A picture of the field held in doubles while it is drawn, and its files:
 // PNG (with or without alpha) and JPEG. Colours are 0..255 per channel,
-// alpha 0..1; the files round each value once, so the same drawing gives
+// alpha 0..1; the bytes round each value once, so the same drawing gives
 // the same bytes on every run.
+
+#include "platform/PictureDecoder.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +33,10 @@ public:
     void FillDisc(double cx, double cy, double radius, const TRgba& colour);
 };
 
-// Both raise an Exception naming the file when it cannot be written.
+// The canvas in 8-bit channels, as the game's textures take it.
+platform::Picture CanvasPicture(const TCanvas& canvas, bool withAlpha);
+
+// Both raise an Exception naming the file when it cannot be written; a
+// failed write leaves the file that was there.
 void WritePng(const TCanvas& canvas, const std::string& fileName, bool withAlpha);
 void WriteJpeg(const TCanvas& canvas, const std::string& fileName);

@@ -2,10 +2,11 @@
 // A stage folder made from the stage's text form: Map.png, Back.jpg,
 // Block.jpg, Front.png, data.xml and par.xml, the same bytes on every run.
 
-#include "StageSourceUnit.h"
+#include "game/stagemaker/StageSourceUnit.h"
 
 #include <filesystem>
 
 // Writes the stage folder `folder` (made when missing); its own name is the
-// stage's name in data.xml's comment.
+// stage's name in data.xml's comment. A source without a par (a stage being
+// made) gets no par.xml.
 void MakeStageFolder(const TStageSource& source, const std::filesystem::path& folder);

@@ -1,4 +1,4 @@
-#include "StageSourceUnit.h"
+#include "game/stagemaker/StageSourceUnit.h"
 
 #include "lib/Z5EasyXMLUnit.h"
 #include "platform/CheckedFile.h"

@@ -1,4 +1,4 @@
-#include "StageArtUnit.h"
+#include "game/stagemaker/StageArtUnit.h"
 
 #include <algorithm>
 #include <cmath>

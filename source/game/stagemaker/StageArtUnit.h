@@ -6,8 +6,8 @@
 // water, transparent elsewhere). Every stage shares the style; only what its
 // map holds moves.
 
-#include "CanvasUnit.h"
-#include "StageSourceUnit.h"
+#include "game/stagemaker/CanvasUnit.h"
+#include "game/stagemaker/StageSourceUnit.h"
 
 TCanvas DrawMap(const TStageMap& map);
 TCanvas DrawBack(const TStageMap& map);
