@@ -2,7 +2,8 @@
 # Checks a built Debian package as a packager would: lintian reports no error;
 # the files lie where a Debian game puts them (nothing in the library folder);
 # Depends names what dpkg-shlibdeps finds and what the game opens at run time;
-# the metainfo passes appstreamcli, the menu entry desktop-file-validate.
+# the metainfo passes appstreamcli, the menu entry desktop-file-validate; the
+# texts about the package name no number of stages.
 # Usage: check-package.sh DEB
 set -uo pipefail
 deb="${1:?usage: check-package.sh DEB}"
@@ -51,6 +52,12 @@ check "the metainfo passes appstreamcli" \
     appstreamcli validate --no-net "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"
 check "the menu entry passes desktop-file-validate" \
     desktop-file-validate "$work/root/usr/share/applications/io.github.vaporel.vaporel.desktop"
+# The course grows: the texts about the package name no number of stages.
+stage_count_said() { grep -Eiq "\b([0-9]+|one|two|three|four|five|six|seven|eight|nine|ten|eleven|twelve|[a-z]*teen|twenty|thirty)[- ]*(new )?stages" "$@"; }
+dpkg-deb --field "$deb" Description >"$work/description"
+zcat "$work/root/usr/share/doc/vaporel/changelog.Debian.gz" >"$work/changelog"
+check "the description, the metainfo and the change log name no number of stages" eval '! stage_count_said \
+    "$work/description" "$work/changelog" "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"'
 check "the copyright file is machine-readable" \
     grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
     "$work/root/usr/share/doc/vaporel/copyright"

@@ -30,9 +30,9 @@ test_packages=(
   xvfb xauth xfonts-base xdotool x11-utils imagemagick procps
   openbox # a window manager that draws frames and keeps windows off a panel
 )
-# The Debian package: CPack finds the libraries with dpkg-shlibdeps (and
-# `file`); the package is checked as a packager would.
-package_packages=(dpkg-dev file lintian appstream desktop-file-utils)
+# The Debian package: built from debian/ with debhelper by dpkg-buildpackage,
+# checked as a packager would.
+package_packages=(dpkg-dev debhelper file lintian appstream desktop-file-utils)
 # scripts/try-package.sh installs the package into a fresh Debian 12.
 chroot_packages=(debootstrap)
 # Working on the code: ccache, used with -DCMAKE_CXX_COMPILER_LAUNCHER=ccache.

@@ -18,6 +18,10 @@ namespace {
 
 constexpr int ColorChannelBits = 8;
 constexpr int DepthBufferBits = 24; // what every current driver offers
+// The X11 class of the program's windows, which the desktop entry names as its
+// StartupWMClass so that desktops tie the windows to the entry and its icon.
+// SDL would take the program file's name, which a renamed copy changes.
+constexpr const char* DesktopWindowClass = "vaporel";
 
 Window* Find(WindowHandle handle) {
     auto& windows = State().Windows;
@@ -30,6 +34,7 @@ Window* Find(WindowHandle handle) {
 // the game run invisibly when there is no display at all. SDL_VIDEODRIVER
 // still chooses, for whoever sets it.
 bool InitDesktopVideo() {
+    SDL_setenv("SDL_VIDEO_X11_WMCLASS", DesktopWindowClass, 1);
     if (SDL_getenv("SDL_VIDEODRIVER"))
         return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     for (const char* driver : {"x11", "wayland"}) {

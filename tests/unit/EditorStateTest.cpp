@@ -5,6 +5,7 @@
 #include "HeadlessScreen.h"
 
 #include "game/audio/BGMManagerUnit.h"
+#include "game/core/Utf8TextUnit.h"
 #include "game/core/WaitTimerUnit.h"
 #include "game/states/EditorStateUnit.h"
 #include "game/states/MainGameStateUnit.h"
@@ -102,11 +103,11 @@ TEST_F(EditorStateTest, TheNameIsTypedInAnyLanguageAndKeptWithEnter) {
     EXPECT_TRUE(Draft().Name().empty());
     EXPECT_TRUE(App.Calls.empty());
     Type(NameKey, U'n');
-    for (std::size_t i = 0; i < MaxNameLetters + 5; ++i)
+    for (std::size_t i = 0; i < MaxStageNameLetters + 5; ++i)
         Editor.CharInput(U'é');
     Editor.KeyDown(VK_RETURN);
     EXPECT_FALSE(Editor.TakesText());
-    EXPECT_EQ(LetterCount(Draft().Name()), MaxNameLetters);
+    EXPECT_EQ(Utf8LetterCount(Draft().Name()), MaxStageNameLetters);
 }
 
 TEST_F(EditorStateTest, StrokesPaintTheToolAndARightStrokeEmpties) {

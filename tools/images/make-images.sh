@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Draws the pictures the game loads from images/ at start-up (those that no
 # stage supplies): the mouse pointer, the water particle sprites, the title and
-# result pictures, and the tiles of the map cells a player changed.
+# result pictures, and the tiles of the map cells a player changed. The fonts
+# that letter the pictures are named in debian/copyright.
 # Usage: tools/images/make-images.sh [OUTPUT_FOLDER]   (default: data/images)
 set -euo pipefail
 

@@ -5,10 +5,14 @@
 #include "ToolMain.h"
 #include "game/core/GameProfilerUnit.h"
 #include "game/stages/ReplayUnit.h"
+#include "game/stages/ShareFileUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/stages/StagePackUnit.h"
+#include "game/stages/StageProofUnit.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/CheckedFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +29,8 @@ const char* const Usage =
     R"(usage: vaporel-sim STAGE_DIR --frames N [--every K] [--threads T] [--edit F:COL:ROW:TYPE]...
                   [--add F:X:Y:COUNT]...
        vaporel-sim STAGE_DIR --replay FILE [--frames N] [--every K] [--threads T]
+       vaporel-sim --verify SHARE_FILE
+       vaporel-sim --pack STAGE_DIR REPLAY -o SHARE_FILE
 
 Runs the stage in STAGE_DIR without a window, exactly as the game's first play
 does: the random seed is 0, the box is created, the stage is loaded and
@@ -39,12 +45,16 @@ restarted. Then for every frame f = 1 .. N:
   4. when f is divisible by K (1 by default) or f = N, one line is printed:
      frame=<f> active=<n> checks=<n> hits=<n> blue_out=<n> etc_out=<n>
      state=<0 playing|1 cleared|2 game over> timer=<n> finished=<0|1>
-     settled=<0|1>
+     settled=<0|1> stalled=<0|1>
      settled=1 when for 180 frames in a row (3 s) no particle left through an
      outlet, a drain or the map's edge and none was put into play, while the
-     water rested: over those frames at most one particle in 10 moved more
-     than 1 pixel a frame, and in this frame at most one in 3. The game then
-     says the water has settled.
+     water's shape rested: in each of the last three seconds at most one
+     particle in 20 changed the map cell it was in, on average, against the
+     second before. The game then says the water has settled.
+     stalled=1 when for 1200 frames (20 s) no particle left through an
+     outlet while the water went round: drains or the map's edge took
+     particles, the last of them within 180 frames, and the sources poured
+     them again. The game then says so.
 After the last frame: hash=<16 hex digits>, the 64-bit FNV-1a hash over every
 pool slot in pool order: Position.x, Position.y, Velocity.x, Velocity.y,
 PrevPosition.x, PrevPosition.y as 8-byte little-endian doubles, then Active,
@@ -65,6 +75,22 @@ and exits with status 1. A replay that does not fit (a bad first line, a
 cell out of range, an unknown type or action, a damaged or cut-off line, a
 frame going backwards, no end line) prints one line naming the file and the
 line and exits with status 1.
+
+--verify SHARE_FILE checks a shared stage (a stage with its proof, as the
+game's editor publishes it and `vaporel SHARE_FILE` adds it): the file is
+read (at most 64 KiB), the stage is made from its map and its ten numbers, and
+its proof is played without a window to its end frame. The proof holds only
+when the stage is cleared, the clear is kept up to the frame where Finished is
+set, that frame is the proof's end, and the water there has the proof's hash.
+Then one line is printed and the exit status is 0; otherwise one line on
+standard error names the file and the reason, and the exit status is 1.
+
+--pack STAGE_DIR REPLAY -o SHARE_FILE writes the share file of the stage in
+STAGE_DIR (its map, data.xml and par.xml; a folder without par.xml gets the
+replay's cells and its clear's time, rounded up, with two seconds more) with
+REPLAY as its proof, so that any stage can be shared. A replay that does not
+keep the clear as --verify asks is refused: one line names the reason, the
+exit status is 1 and nothing is written.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
@@ -211,10 +237,10 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, s
 
 void PrintFrame(const TVaporelBox& box, std::int32_t frame, const TSettleWatch& settle) {
     std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d "
-                "settled=%d\n",
+                "settled=%d stalled=%d\n",
                 frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
                 box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0,
-                settle.Settled() ? 1 : 0);
+                settle.Settled() ? 1 : 0, settle.Stalled() ? 1 : 0);
 }
 
 // A replay run to its end must come out at the hash the play wrote.
@@ -230,8 +256,7 @@ void Run(const TOptions& options) {
         std::fputs("vaporel-sim: --threads is ignored: the water runs on one thread\n", stderr);
     SetRandSeed(options.Replay ? options.Replay->Seed : 0);
     TGameProfiler profiler;
-    auto box =
-        std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
+    auto box = std::make_unique<TVaporelBox>(profiler); // holds the whole map: too big for the stack
     box->LoadStage(options.StageDir);
     box->Restart();
     std::size_t nextStep = 0;
@@ -248,9 +273,49 @@ void Run(const TOptions& options) {
     CheckEndHash(options, hash);
 }
 
+std::string ClearText(const TStageSource& stage, const TProofOutcome& outcome) {
+    return "\"" + EscapeControls(stage.Name) + "\" cleared at frame " + std::to_string(outcome.ClearFrame) +
+           ", kept to Finished at frame " + std::to_string(outcome.FinishedFrame);
+}
+
+void Verify(const std::string& fileName) {
+    const TCheckedStage checked = CheckShareFile(fileName);
+    std::printf("%s: the proof holds: %s\n", fileName.c_str(),
+                ClearText(checked.Shared.Stage, checked.Outcome).c_str());
+}
+
+void Pack(const std::string& stageDir, const std::string& replayFile, const std::string& shareFile) {
+    const TReplay proof = LoadReplay(replayFile);
+    const TStageSource stage = StageSourceOfFolder(stageDir, proof);
+    const TProofOutcome outcome = PlayProof(stage, proof);
+    if (!outcome.Holds())
+        throw Exception(replayFile + ": the replay does not keep the clear: " + outcome.Fault +
+                        "; nothing written");
+    platform::ReplaceFileContents(shareFile, FormatShareFile(stage, proof));
+    std::printf("%s: %s\n", shareFile.c_str(), ClearText(stage, outcome).c_str());
+}
+
+// --verify and --pack are whole command lines of their own; false for any other.
+bool RunShareCommand(const std::vector<std::string>& args) {
+    if (args.empty() || (args[0] != "--verify" && args[0] != "--pack"))
+        return false;
+    if (args[0] == "--verify") {
+        if (args.size() != 2)
+            throw EArguments("--verify needs one share file (see --help)");
+        Verify(args[1]);
+    } else {
+        if (args.size() != 5 || args[3] != "-o")
+            throw EArguments("--pack needs STAGE_DIR REPLAY -o SHARE_FILE (see --help)");
+        Pack(args[1], args[2], args[4]);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunTool(argc, argv, "vaporel-sim", Usage,
-                   [](const std::vector<std::string>& args) { Run(ParseArguments(args)); });
+    return RunTool(argc, argv, "vaporel-sim", Usage, [](const std::vector<std::string>& args) {
+        if (!RunShareCommand(args))
+            Run(ParseArguments(args));
+    });
 }

@@ -1,8 +1,9 @@
 #include "game/app/GameEditingUnit.h"
 
 #include "game/app/GamePlaysUnit.h"
-#include "game/states/DraftStageUnit.h"
+#include "game/stages/ShareFileUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/states/DraftStageUnit.h"
 #include "game/texts/PlayerTextsUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
@@ -15,7 +16,7 @@ TGameEditing::TGameEditing(TStagePlays& plays, TVaporelBox& box, std::function<v
 
 void TGameEditing::StartTestPlay(const TStageDraft& stage) {
     try {
-        WriteDraftStage(stage, std::nullopt, TestPlayFolder);
+        WriteDraftStage(stage, TestPlayFolder);
     } catch (const std::exception& error) {
         return ShowFailure(TextId("The stage could not be written for its test play: %s"), error.what());
     }
@@ -62,6 +63,12 @@ void TGameEditing::ShowFailure(std::string_view lead, const std::string& message
     ShowNotice(FailureNotice(lead, message));
 }
 
-void TGameEditing::Publish(const TStageDraft&, const TStageProof&) {
-    ShowFailure("%s", "TEMPORARY");
+void TGameEditing::Publish(const TStageDraft& stage, const TStageProof& proof) {
+    try {
+        const std::string path =
+            WriteShareFile(ProvedStageSource(stage, proof), proof.Replay, PublishFolder());
+        ShowNotice(PlayerFormat(TextId("Published as %s"), path.c_str()));
+    } catch (const Exception& error) {
+        ShowFailure(TextId("The stage could not be published: %s"), error.what());
+    }
 }

@@ -3,9 +3,9 @@
 #include "game/core/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/OutcomeUnit.h"
-#include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/Clock.h"
 #include "platform/OpenGLBinding.h"
 
 #include <cerrno>
@@ -129,9 +129,11 @@ void TGameApp::OnCreateWindow() {
     StageLayers = std::make_unique<TStageLayers>(Renderer->TextureManager());
     BoxDrawer = std::make_unique<TVaporelBoxDrawer>(*this, *Renderer);
     Box = std::make_unique<TVaporelBox>(*Profiler, StageLayers.get(), BoxDrawer.get());
-    Plays_ = std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
-                                           ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
-    GamePlays = std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
+    Plays_ =
+        std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
+                                      ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
+    GamePlays =
+        std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
     TitleState_ =
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
@@ -140,7 +142,7 @@ void TGameApp::OnCreateWindow() {
         *Plays_, *Box, [this] { ChangeToMain(); }, [this](const std::string& text) { ShowNotice(text); });
     EditorState_ =
         std::make_unique<TEditorState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *GameEditing);
-    Box->LoadStage(Plays_->Chosen().Folder);
+    Box->LoadStage(StartUpStageFolder()); // the title's click loads the stage chosen
     ChangeToTitle();
 }
 
@@ -177,7 +179,8 @@ void TGameApp::ChangeTo(TGameState& state) {
         GamePlays->EndPlay();
     CurrentState_ = &state;
     if (CurrentState_ == MainGameState_.get() && !GamePlays->BeginPlay(/*again=*/wasPlaying))
-        CurrentState_ = Plays_->IsTestPlay() ? static_cast<TGameState*>(EditorState_.get()) : TitleState_.get();
+        CurrentState_ =
+            Plays_->IsTestPlay() ? static_cast<TGameState*>(EditorState_.get()) : TitleState_.get();
     CurrentState_->Enter();
     if (CurrentState_ == MainGameState_.get())
         Plays_->PlayStarted(); // after the box's restart: a retry's cells

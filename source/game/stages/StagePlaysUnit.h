@@ -34,7 +34,8 @@ public:
     // `stages` must not be empty. `replayFolder` is where replays/<stage>.txt
     // go (created when a replay is written). The first stage not yet cleared is
     // chosen, the first stage when every one is.
-    TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile, std::string replayFolder);
+    TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile,
+                std::string replayFolder);
 
     const TStageList& Stages() const { return Stages_; }
     const TProgress& Progress() const { return Progress_; }

@@ -1,39 +1,35 @@
 #include "game/states/DraftStageUnit.h"
 
 #include "game/stagemaker/StageFolderUnit.h"
+#include "game/stages/StagePackUnit.h"
 
+#include <algorithm>
 #include <filesystem>
 
-namespace {
-
-// The stage maker's character of each cell type, in the order of TCellType.
-constexpr std::string_view CellCharacters = ".#wODS";
-
-// The seconds of a par as data.xml writes a real: whole tenths.
-std::string ParSecondsText(std::int32_t frames) {
-    const std::int32_t tenths = (frames + 5) / 6;
-    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
-
-} // namespace
-
-TStageSource DraftStageSource(const TStageDraft& draft, const std::optional<TStagePar>& par) {
+TStageSource DraftStageSource(const TStageDraft& draft) {
     TStageSource source;
     source.Name = draft.Name();
     source.Hint = draft.Hint();
-    if (par) {
-        source.ParCells = std::to_string(par->Cells);
-        source.ParSeconds = ParSecondsText(par->Frames);
+    for (const char* key : StageParameterKeys()) {
+        const auto kind =
+            std::find_if(StageNumberKinds.begin(), StageNumberKinds.end(),
+                         [&](const TStageNumberKind& k) { return std::string_view(k.Key) == key; });
+        const auto id = static_cast<TStageNumberId>(kind - StageNumberKinds.begin());
+        source.Parameters.emplace_back(key, draft.NumberText(id));
     }
-    for (std::size_t i = 0; i < StageNumberCount; ++i)
-        source.Parameters.emplace_back(StageNumberKinds[i].Key, draft.NumberText(static_cast<TStageNumberId>(i)));
     for (std::int32_t row = 0; row < MapRows; ++row)
         for (std::int32_t column = 0; column < MapColumns; ++column)
-            source.Map[static_cast<std::size_t>(row)] += CellCharacters[draft.Cell({column, row})];
+            source.Map[static_cast<std::size_t>(row)] += StageCellCharacters[draft.Cell({column, row})];
     return source;
 }
 
-void WriteDraftStage(const TStageDraft& draft, const std::optional<TStagePar>& par, const std::string& folder) {
+TStageSource ProvedStageSource(const TStageDraft& draft, const TStageProof& proof) {
+    TStageSource source = DraftStageSource(draft);
+    SetParOfProof(source, proof.Replay, proof.ClearFrame);
+    return source;
+}
+
+void WriteDraftStage(const TStageDraft& draft, const std::string& folder) {
     std::filesystem::remove_all(folder);
-    MakeStageFolder(DraftStageSource(draft, par), folder);
+    MakeStageFolder(DraftStageSource(draft), folder);
 }

@@ -4,15 +4,16 @@
 // stage's map gives, so that a made stage looks like a shipped one.
 
 #include "game/stagemaker/StageSourceUnit.h"
-#include "game/stages/StageCourseUnit.h"
-#include "game/states/StageDraftUnit.h"
+#include "game/states/StageEditorUnit.h"
 
-#include <optional>
 #include <string>
 
-// The stage's text form; without a par (a stage not yet proved) its par is left empty.
-TStageSource DraftStageSource(const TStageDraft& draft, const std::optional<TStagePar>& par);
+// The stage's text form, without a par: it is not proved yet.
+TStageSource DraftStageSource(const TStageDraft& draft);
+// The text form of a proved stage, with the par its proof gives: the cells
+// the proof edited, and its clear's time with a player's margin.
+TStageSource ProvedStageSource(const TStageDraft& draft, const TStageProof& proof);
 
 // Writes the stage folder `folder` anew (what it held goes): Map.png, the
-// layer pictures and data.xml (and par.xml with a par). Raises naming what failed.
-void WriteDraftStage(const TStageDraft& draft, const std::optional<TStagePar>& par, const std::string& folder);
+// layer pictures and data.xml. Raises naming what failed.
+void WriteDraftStage(const TStageDraft& draft, const std::string& folder);

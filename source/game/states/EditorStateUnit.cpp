@@ -3,8 +3,8 @@
 #include "game/audio/BGMManagerUnit.h"
 #include "game/core/KeyStateUnit.h"
 #include "game/render/GameRendererUnit.h"
+#include "game/states/DraftStageUnit.h"
 #include "game/states/MainGameStateUnit.h"
-#include "game/stages/StarsUnit.h"
 #include "platform/OpenGLBinding.h"
 #include "platform/WindowMessages.h"
 
@@ -32,7 +32,8 @@ constexpr std::array<TTextColor, CellTypeCount> CellColours = {{
     {0.95f, 0.82f, 0.25f}, // source: the pipe's brass
 }};
 constexpr std::array<std::string_view, CellTypeCount> ToolNames = {
-    TextId("Empty"), TextId("Block"), TextId("Hidden wall"), TextId("Outlet"), TextId("Drain"), TextId("Source"),
+    TextId("Empty"),  TextId("Block"), TextId("Hidden wall"),
+    TextId("Outlet"), TextId("Drain"), TextId("Source"),
 };
 
 constexpr TTextColor White{1, 1, 1};
@@ -65,7 +66,7 @@ inline constexpr std::string_view UnprovedText =
     TextId("Not proved yet: F5 plays the stage; keep a clear to prove it.");
 inline constexpr std::string_view VoidText =
     TextId("The proof is void: the stage changed after it. F5 proves it again.");
-inline constexpr std::string_view ProvedFormat = TextId("Proved: par %d cells, %s. F6 publishes it to %s");
+inline constexpr std::string_view ProvedFormat = TextId("Proved: par %s cells, %s s. F6 publishes it to %s");
 inline constexpr std::string_view NeedsTextsText = TextId("Give the stage a name (N) and a hint (H) first.");
 inline constexpr std::string_view UndoFormat = TextId("Undo %d, redo %d (Ctrl+Z, Ctrl+Y)");
 
@@ -99,7 +100,8 @@ TEditorState::TEditorState(TStateSwitch& app, TGameRenderer* renderer, TWaitTime
     : TGameState(app, renderer, waitTimer, bgmManager, box), Host(host) {}
 
 void TEditorState::Enter() {
-    if (std::optional<TStageProof> proof = Host.TakeTestProof(); proof && proof->Stage.SamePlay(Editor_.Draft()))
+    if (std::optional<TStageProof> proof = Host.TakeTestProof();
+        proof && proof->Stage.SamePlay(Editor_.Draft()))
         Editor_.KeepProof(std::move(proof->Replay), proof->ClearFrame);
     Stroke.Break();
     FillCorner.reset();
@@ -163,7 +165,8 @@ void TEditorState::StartTyping(TTypedText text, std::uint16_t key) {
 void TEditorState::CharInput(char32_t letter) {
     if (Typing_ == ttNone)
         return;
-    const bool startLetter = DroppedStartLetter != 0 && (letter == DroppedStartLetter || letter == DroppedStartLetter + 32);
+    const bool startLetter =
+        DroppedStartLetter != 0 && (letter == DroppedStartLetter || letter == DroppedStartLetter + 32);
     DroppedStartLetter = 0;
     if (startLetter)
         return;
@@ -208,7 +211,8 @@ void TEditorState::TestPlay() {
 void TEditorState::Publish() {
     const TStageProof* proof = Editor_.Proof();
     if (!proof)
-        return Host.ShowNotice(std::string(PlayerText(Editor_.ProofState() == psVoided ? VoidText : UnprovedText)));
+        return Host.ShowNotice(
+            std::string(PlayerText(Editor_.ProofState() == psVoided ? VoidText : UnprovedText)));
     if (Editor_.Draft().Name().empty() || Editor_.Draft().Hint().empty())
         return Host.ShowNotice(std::string(PlayerText(NeedsTextsText)));
     Host.Publish(Editor_.Draft(), *proof);
@@ -300,8 +304,8 @@ void TEditorState::DrawMarks() const {
         const double bottom = (std::max(FillCorner->Row, FillEnd.Row) + 1) * CellSize;
         Renderer->DrawRect(false, left, top, right, bottom, MarksZ);
     } else if (Hover) {
-        Renderer->DrawRect(false, Hover->Column * CellSize, Hover->Row * CellSize, (Hover->Column + 1) * CellSize,
-                           (Hover->Row + 1) * CellSize, MarksZ);
+        Renderer->DrawRect(false, Hover->Column * CellSize, Hover->Row * CellSize,
+                           (Hover->Column + 1) * CellSize, (Hover->Row + 1) * CellSize, MarksZ);
     }
 }
 
@@ -347,9 +351,10 @@ double TEditorState::DrawNumbers(double baseline) const {
         const auto id = static_cast<TStageNumberId>(i);
         const TStageNumberKind& kind = StageNumberKinds[id];
         const TNumberRange range = draft.Range(id);
-        const std::string line = PlayerFormat(
-            NumberFormat, PlayerText(kind.Label).data(), draft.NumberText(id).c_str(), PlayerText(kind.Unit).data(),
-            StageNumberText(id, range.Min).c_str(), StageNumberText(id, range.Max).c_str());
+        const std::string line =
+            PlayerFormat(NumberFormat, PlayerText(kind.Label).data(), draft.NumberText(id).c_str(),
+                         PlayerText(kind.Unit).data(), StageNumberText(id, range.Min).c_str(),
+                         StageNumberText(id, range.Max).c_str());
         const double left = PanelLeft + PanelMargin + static_cast<double>(i / Rows) * NumberColumnWidth;
         const bool chosen = id == ChosenNumber_;
         Renderer->DrawCaption(chosen ? "> " + line + " <" : "  " + line, left,
@@ -364,26 +369,28 @@ double TEditorState::DrawTexts(double baseline) const {
         return Typing_ == which ? PlayerFormat(TypingFormat, TypedText_.c_str()) : kept;
     };
     const double left = PanelLeft + PanelMargin;
-    Renderer->DrawCaption(PlayerFormat(NameFormat, text(ttName, Editor_.Draft().Name()).c_str()), left, baseline,
-                          PanelTextZ, TextHeight, Typing_ == ttName ? Brass : White);
+    Renderer->DrawCaption(PlayerFormat(NameFormat, text(ttName, Editor_.Draft().Name()).c_str()), left,
+                          baseline, PanelTextZ, TextHeight, Typing_ == ttName ? Brass : White);
     baseline += LineSpacing;
-    Renderer->DrawCaption(PlayerFormat(HintFormat, text(ttHint, Editor_.Draft().Hint()).c_str()), left, baseline,
-                          PanelTextZ, TextHeight, Typing_ == ttHint ? Brass : White);
+    Renderer->DrawCaption(PlayerFormat(HintFormat, text(ttHint, Editor_.Draft().Hint()).c_str()), left,
+                          baseline, PanelTextZ, TextHeight, Typing_ == ttHint ? Brass : White);
     return baseline + LineSpacing;
 }
 
 void TEditorState::DrawProofLine(double baseline) const {
     const double left = PanelLeft + PanelMargin;
     switch (Editor_.ProofState()) {
-    case psNone: Renderer->DrawCaption(PlayerText(UnprovedText), left, baseline, PanelTextZ, TextHeight, Pale); break;
+    case psNone:
+        Renderer->DrawCaption(PlayerText(UnprovedText), left, baseline, PanelTextZ, TextHeight, Pale);
+        break;
     case psVoided:
         Renderer->DrawCaption(PlayerText(VoidText), left, baseline, PanelTextZ, TextHeight, Warning);
         break;
     case psProved: {
-        const TStagePar par = ParFromProof(*Editor_.Proof());
-        Renderer->DrawCaption(
-            PlayerFormat(ProvedFormat, par.Cells, SecondsText(par.Frames).c_str(), Host.PublishFolder().c_str()), left,
-            baseline, PanelTextZ, TextHeight, Proved);
+        const TStageSource proved = ProvedStageSource(Editor_.Draft(), *Editor_.Proof());
+        Renderer->DrawCaption(PlayerFormat(ProvedFormat, proved.ParCells.c_str(), proved.ParSeconds.c_str(),
+                                           Host.PublishFolder().c_str()),
+                              left, baseline, PanelTextZ, TextHeight, Proved);
         break;
     }
     }

@@ -19,7 +19,7 @@ class TStagePlays;
 inline constexpr std::uint16_t FillKey = 'F';
 inline constexpr std::uint16_t NameKey = 'N';
 inline constexpr std::uint16_t HintKey = 'H';
-inline constexpr std::uint16_t RedoKey = 'Y';      // with Ctrl
+inline constexpr std::uint16_t RedoKey = 'Y';       // with Ctrl
 inline constexpr std::uint16_t BlankStageKey = 'N'; // with Ctrl
 inline constexpr std::uint16_t CopyStageKey = 'O';  // with Ctrl
 inline constexpr std::uint16_t PublishKey = 0x75;   // F6

@@ -1,5 +1,7 @@
 #include "game/states/StageDraftUnit.h"
 
+#include "game/core/Utf8TextUnit.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -11,35 +13,19 @@ constexpr std::int32_t BlankPipeFirstColumn = 30;
 constexpr std::int32_t BlankPipeLastColumn = 35;
 constexpr std::int32_t FloorRow = DraftPictureRows - 1;
 // The numbers of the blank stage, as counts: those of the course's first stage.
-constexpr std::array<std::int32_t, StageNumberCount> BlankNumbers = {1200, 800, 300, 150, 4, 70, 12, 98, 5, 10};
+constexpr std::array<std::int32_t, StageNumberCount> BlankNumbers = {1200, 800, 300, 150, 4,
+                                                                     70,   12,  98,  5,   10};
 
 bool IsFrameCell(TCellPos cell) {
     return cell.Row < DraftPictureRows &&
            (cell.Column < DraftGaugeColumns || cell.Column == DraftPictureColumns - 1);
 }
 
-// Whether `text` is whole UTF-8 (no stray or cut sequence) without control characters.
-bool IsPrintableUtf8(std::string_view text) {
-    std::size_t pending = 0; // continuation bytes still due
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (pending > 0) {
-            if ((byte & 0xC0) != 0x80)
-                return false;
-            --pending;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            return false;
-        } else if (byte >= 0x80) {
-            if (byte >= 0xF8 || byte < 0xC2)
-                return false;
-            pending = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
-        }
-    }
-    return pending == 0;
-}
-
+// Whole UTF-8 without control characters, within `maxLetters`.
 bool FitsText(std::string_view text, std::size_t maxLetters) {
-    return IsPrintableUtf8(text) && LetterCount(text) <= maxLetters;
+    const bool control = std::any_of(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    return !FirstBadUtf8Byte(text) && !control && Utf8LetterCount(text) <= maxLetters;
 }
 
 std::int32_t CountOf(TStageNumberId id, double value) {
@@ -56,11 +42,6 @@ std::string StageNumberText(TStageNumberId id, std::int32_t count) {
     else
         std::snprintf(text, sizeof text, "%d.%0*d", count / scale, scale == 10 ? 1 : 2, count % scale);
     return text;
-}
-
-std::size_t LetterCount(std::string_view text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 TStageDraft TStageDraft::Blank() {
@@ -87,11 +68,16 @@ TStageDraft TStageDraft::FromBox(const TVaporelBox& box, std::string_view name, 
         for (std::int32_t row = 0; row < MapRows; ++row)
             if (IsEditable({column, row}))
                 draft.Map[Index(column)][Index(row)] = box.StageCellTypes[column][row];
-    const double values[StageNumberCount] = {
-        static_cast<double>(box.WaterParticleNum), static_cast<double>(box.BlueWaterNum),
-        static_cast<double>(box.BlueWaterNumForClear), static_cast<double>(box.EtcWaterNumForEnd),
-        static_cast<double>(box.WaterRadius), box.WaterMaxVelocity, box.WaterGravity, box.WaterVelocityDecayRate,
-        box.WaterShakeVelocity, box.WaterSwapFrequency};
+    const double values[StageNumberCount] = {static_cast<double>(box.WaterParticleNum),
+                                             static_cast<double>(box.BlueWaterNum),
+                                             static_cast<double>(box.BlueWaterNumForClear),
+                                             static_cast<double>(box.EtcWaterNumForEnd),
+                                             static_cast<double>(box.WaterRadius),
+                                             box.WaterMaxVelocity,
+                                             box.WaterGravity,
+                                             box.WaterVelocityDecayRate,
+                                             box.WaterShakeVelocity,
+                                             box.WaterSwapFrequency};
     for (std::size_t i = 0; i < StageNumberCount; ++i) {
         const auto id = static_cast<TStageNumberId>(i);
         draft.SetNumber(id, CountOf(id, values[i]));
@@ -102,8 +88,8 @@ TStageDraft TStageDraft::FromBox(const TVaporelBox& box, std::string_view name, 
 }
 
 bool TStageDraft::IsEditable(TCellPos cell) {
-    return cell.Column >= 0 && cell.Row >= 0 && cell.Column < DraftPictureColumns && cell.Row < DraftPictureRows &&
-           !IsFrameCell(cell);
+    return cell.Column >= 0 && cell.Row >= 0 && cell.Column < DraftPictureColumns &&
+           cell.Row < DraftPictureRows && !IsFrameCell(cell);
 }
 
 bool TStageDraft::SetCell(TCellPos cell, TCellType type) {
@@ -148,11 +134,11 @@ void TStageDraft::ClampDependentNumbers() {
 }
 
 bool TStageDraft::FitsName(std::string_view name) {
-    return FitsText(name, MaxNameLetters) && name.find("--") == std::string_view::npos;
+    return FitsText(name, MaxStageNameLetters) && name.find("--") == std::string_view::npos;
 }
 
 bool TStageDraft::FitsHint(std::string_view hint) {
-    return FitsText(hint, MaxHintLetters);
+    return FitsText(hint, MaxStageHintLetters);
 }
 
 bool TStageDraft::SetName(std::string name) {

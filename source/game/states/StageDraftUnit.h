@@ -5,8 +5,9 @@
 // row beyond the pictures stay empty, each number stays within its range, and
 // the texts within their length.
 
-#include "game/texts/PlayerTextsUnit.h"
+#include "game/stagemaker/StageSourceUnit.h"
 #include "game/states/StrokeUnit.h"
+#include "game/texts/PlayerTextsUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <array>
@@ -69,13 +70,6 @@ struct TNumberRange {
 
 // A number's count as the editor and data.xml write it: "1200", "1.2", "0.98".
 std::string StageNumberText(TStageNumberId id, std::int32_t count);
-
-// The longest name and hint, in letters (code points of UTF-8).
-inline constexpr std::size_t MaxNameLetters = 40;
-inline constexpr std::size_t MaxHintLetters = 120;
-
-// The letters of a UTF-8 text (its bytes that start no continuation).
-std::size_t LetterCount(std::string_view text);
 
 using TDraftMap = std::array<std::array<TCellType, MapRows>, MapColumns>;
 

@@ -1,11 +1,5 @@
 #include "game/states/StageEditorUnit.h"
 
-TStagePar ParFromProof(const TStageProof& proof) {
-    const std::int32_t frames = proof.ClearFrame + ParMarginFrames;
-    const std::int32_t rounded = (frames + ParTimeGrainFrames - 1) / ParTimeGrainFrames * ParTimeGrainFrames;
-    return {proof.Replay.EditedCellCount(), rounded};
-}
-
 template <typename Change> bool TStageEditor::Step(Change change) {
     TStageDraft before = Draft_;
     if (!change(Draft_))

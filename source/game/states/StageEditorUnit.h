@@ -4,10 +4,10 @@
 // the play's replay is the proof, and its cells and time give the par. An
 // edit of the map or the numbers after the proof voids it (the same stage to
 // play again, by undoing the edit, has its proof again); the name and the
-// hint do not change the play and leave it.
+// hint do not change the play and leave it. The proof's cells and time give
+// the par (DraftStageUnit.h).
 
 #include "game/stages/ReplayUnit.h"
-#include "game/stages/StageCourseUnit.h"
 #include "game/states/DraftHistoryUnit.h"
 #include "game/states/StageDraftUnit.h"
 
@@ -15,20 +15,11 @@
 #include <optional>
 #include <string>
 
-// The margin of a par's time over the proof's clear: two seconds of timed frames.
-inline constexpr std::int32_t ParMarginFrames = 2 * 60;
-// A par's time is a whole tenth of a second: six timed frames.
-inline constexpr std::int32_t ParTimeGrainFrames = 6;
-
 struct TStageProof {
     TStageDraft Stage; // the stage as it was played
     TReplay Replay;
     std::int32_t ClearFrame = 0; // the timed frame of the play in which the stage was cleared
 };
-
-// The cells the proof edited, and its clear's frame with the margin, rounded
-// up to a tenth of a second.
-TStagePar ParFromProof(const TStageProof& proof);
 
 enum TProofState : std::uint8_t {
     psNone,   // no test play has kept a clear
