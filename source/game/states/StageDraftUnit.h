@@ -54,7 +54,7 @@ inline constexpr std::array<TStageNumberKind, StageNumberCount> StageNumberKinds
     {"blue_water_num_for_clear", TextId("Blue out to clear"), TextId("drops"), 1, 1, 2000, 10},
     {"etc_water_num_for_end", TextId("Red out to lose"), TextId("drops"), 1, 1, 2000, 10},
     // Below half a cell, so that a drop meets every drop it touches in the next cells.
-    {"water_radius", TextId("Drop radius"), TextId("px"), 1, 3, 6, 1},
+    {"water_radius", TextId("Drop radius"), TextId("pixels"), 1, 3, 6, 1},
     // Below a cell a frame, so that no drop passes through a wall.
     {"water_max_velocity", TextId("Top speed"), TextId("px/frame"), 10, 20, 120, 5},
     {"water_gravity", TextId("Gravity"), TextId("px/frame"), 10, 2, 30, 1},
