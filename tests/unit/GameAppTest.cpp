@@ -302,7 +302,8 @@ TEST_F(GameAppTest, AStageRemovedAfterTheListWasReadCostsThePlayNotTheGame) {
 
     ScriptedGame game;
     game.FolderToRemoveAtStart = userStage;
-    game.Keys = std::vector<std::uint16_t>(20, VK_RIGHT); // the user stage, after the shipped ones
+    const std::size_t shipped = TStageList(ShippedStagesFolder(), "").Stages().size();
+    game.Keys = std::vector<std::uint16_t>(shipped, VK_RIGHT); // the user stage, after the shipped ones
     game.Keys.push_back(VK_F5);
     game.FramesToRun = 5;
     EXPECT_NO_THROW(game.Run());

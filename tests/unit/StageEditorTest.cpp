@@ -137,8 +137,8 @@ TEST(StageDraft, CopyOfALoadedStageKeepsItsOwnMapAndNumbers) {
     edited.CellType = edited.CellType == ctEmpty ? ctBlock : ctEmpty;
     box.SetCell(30, 30, edited);
     const TStageDraft copy = TStageDraft::FromBox(box, "The Tower", "A hint");
-    EXPECT_EQ(copy.Cell({30, 30}), box.StageCellTypes[30][30]);
-    EXPECT_EQ(copy.Number(snPool), box.WaterParticleNum);
+    EXPECT_EQ(copy.Cell({30, 30}), box.StageCellTypes()[30][30]);
+    EXPECT_EQ(copy.Number(snPool), box.Parameters().WaterParticleNum);
     EXPECT_EQ(copy.NumberText(snGravity), "1.2");
     EXPECT_EQ(copy.NumberText(snDecay), "0.98");
     EXPECT_EQ(copy.Name(), "The Tower");

@@ -52,7 +52,7 @@ void TStagePlays::PlayStarted() {
 }
 
 bool TStagePlays::CanRetry() const {
-    return IsPlaying() ? Box.State == bsGameOver : HasLostPlay;
+    return IsPlaying() ? Box.State() == bsGameOver : HasLostPlay;
 }
 
 // The replay is written even when the progress cannot be, and the other way round.
@@ -60,7 +60,7 @@ void TStagePlays::EndPlay() {
     if (!IsPlaying())
         return;
     Recorder.End();
-    LastOutcome_ = Box.State == bsGameOver ? poLost : Box.Finished ? poKept : poNone;
+    LastOutcome_ = Box.State() == bsGameOver ? poLost : Box.Finished() ? poKept : poNone;
     HasLostPlay = LastOutcome_ == poLost;
     if (HasLostPlay)
         LostCells = PlayerCells(Box);
@@ -89,7 +89,7 @@ void TStagePlays::EndPlay() {
 // The outcome came in the frame that zeroed the state timer, which every
 // frame since (that one too) has advanced.
 std::int32_t TStagePlays::OutcomeFrame() const {
-    return Box.PlayFrames() - Box.StateTimer + 1;
+    return Box.PlayFrames() - Box.StateTimer() + 1;
 }
 
 // The next stage is chosen even when the progress cannot be saved (the

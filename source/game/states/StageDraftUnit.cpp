@@ -67,17 +67,19 @@ TStageDraft TStageDraft::FromBox(const TVaporelBox& box, std::string_view name, 
     for (std::int32_t column = 0; column < MapColumns; ++column)
         for (std::int32_t row = 0; row < MapRows; ++row)
             if (IsEditable({column, row}))
-                draft.Map[Index(column)][Index(row)] = box.StageCellTypes[column][row];
-    const double values[StageNumberCount] = {static_cast<double>(box.WaterParticleNum),
-                                             static_cast<double>(box.BlueWaterNum),
-                                             static_cast<double>(box.BlueWaterNumForClear),
-                                             static_cast<double>(box.EtcWaterNumForEnd),
-                                             static_cast<double>(box.WaterRadius),
-                                             box.WaterMaxVelocity,
-                                             box.WaterGravity,
-                                             box.WaterVelocityDecayRate,
-                                             box.WaterShakeVelocity,
-                                             box.WaterSwapFrequency};
+                draft.Map[Index(column)][Index(row)] =
+                    box.StageCellTypes()[static_cast<std::size_t>(column)][static_cast<std::size_t>(row)];
+    const TStageParameters& p = box.Parameters();
+    const double values[StageNumberCount] = {static_cast<double>(p.WaterParticleNum),
+                                             static_cast<double>(p.BlueWaterNum),
+                                             static_cast<double>(p.BlueWaterNumForClear),
+                                             static_cast<double>(p.EtcWaterNumForEnd),
+                                             static_cast<double>(p.WaterRadius),
+                                             p.WaterMaxVelocity,
+                                             p.WaterGravity,
+                                             p.WaterVelocityDecayRate,
+                                             p.WaterShakeVelocity,
+                                             p.WaterSwapFrequency};
     for (std::size_t i = 0; i < StageNumberCount; ++i) {
         const auto id = static_cast<TStageNumberId>(i);
         draft.SetNumber(id, CountOf(id, values[i]));
