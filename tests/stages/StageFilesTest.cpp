@@ -132,6 +132,42 @@ TEST(UserStageOrder, NumbersGoOnPastThirtyTwoBitsAndEndWithAnError) {
     EXPECT_THROW(NextUserStageName(MaxUserStageNumber), Exception);
 }
 
+// Each save takes the number after the highest in the folder, whatever the
+// gaps below it and however many digits; a list read again agrees.
+TEST_F(StageFiles, ASaveTakesTheNumberAfterTheHighestAndTheNextSaveTheOneAfterThat) {
+    const struct {
+        std::vector<std::string> Folder;
+        std::vector<std::string> Saves;
+    } rows[] = {
+        {{}, {"user-0001", "user-0002"}},
+        {{"user-0001", "user-0003"}, {"user-0004", "user-0005"}},
+        {{"user-0002", "user-7"}, {"user-0008", "user-0009"}},
+        {{"user-9999"}, {"user-10000", "user-10001"}},
+        {{"user-0998", "user-0999"}, {"user-1000", "user-1001"}},
+        {{"user-0010", "0011", "notes-0012"}, {"user-0011", "user-0012"}},
+    };
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    box->Restart();
+    const TReplay play{"0001", 0, {}, 0, box->WaterHash()};
+    for (const auto& row : rows) {
+        const fs::path users = root / "user";
+        fs::remove_all(users);
+        for (const std::string& name : row.Folder)
+            MakeStage(users / name);
+        TStageList list((root / "no-shipped").string(), users.string());
+        for (const std::string& expected : row.Saves) {
+            const std::string name = list.NextUserStageName();
+            EXPECT_EQ(name, expected) << row.Folder.size() << " stages in the folder";
+            SaveUserStage(*box, play, users.string(), name);
+            list.AddUserStage(name);
+            EXPECT_EQ(TStageList((root / "no-shipped").string(), users.string()).NextUserStageName(),
+                      list.NextUserStageName())
+                << "after " << name;
+        }
+        EXPECT_EQ(Names(list).back(), row.Saves.back()) << "the last save ends the list";
+    }
+}
+
 TEST_F(StageFiles, AShippedStageThatCannotBeReadStopsTheListNamingItsFile) {
     MakeStage(root / "shipped" / "0001");
     WriteCourse({"0001"});
