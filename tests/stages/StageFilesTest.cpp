@@ -4,6 +4,7 @@
 
 #include "BoxSetup.h"
 #include "StageTestFolder.h"
+#include "game/stages/PlayerCellsUnit.h"
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/UserStageUnit.h"
@@ -17,6 +18,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <regex>
 
@@ -390,6 +393,53 @@ TEST_F(StageFiles, OnlyAKeptClearIsRecordedWithItsStars) {
     EXPECT_EQ(plays.LastOutcome(), poKept);
     EXPECT_EQ(plays.LastStars(), 2) << "the clear and the par's time, not its cells";
     EXPECT_EQ(plays.Progress().Stars("0001"), 2);
+}
+
+// The cells T brings back against a plain model: exactly the cells changed
+// from the stage's map, the field's corners and edges included, column by
+// column; put on the stage's map again they give the played map, cell for cell.
+TEST_F(StageFiles, TheCellsOfALostPlayAreEveryChangedCellAndGiveThePlayedMapBack) {
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    box->Restart();
+    const int lastColumn = MapColumns - 1, lastRow = MapRows - 1;
+    const std::pair<int, int> places[] = {{0, 0},
+                                          {lastColumn, 0},
+                                          {0, lastRow},
+                                          {lastColumn, lastRow},
+                                          {MapColumns / 2, 0},
+                                          {0, MapRows / 2},
+                                          {lastColumn, 7},
+                                          {9, lastRow},
+                                          {20, 20},
+                                          {20, 21},
+                                          {21, 20}};
+    std::map<std::pair<int, int>, TCellType> changed; // the model, column by column
+    for (std::size_t i = 0; i < std::size(places); ++i) {
+        const auto [column, row] = places[i];
+        const auto type =
+            static_cast<TCellType>((box->StageCellTypes()[column][row] + 1 + i % 3) % CellTypeCount);
+        box->Apply({akCell, column, row, type});
+        changed[{column, row}] = type;
+    }
+    box->Apply({akCell, 21, 20, box->StageCellTypes()[21][20]}); // taken back: the map's own again
+    changed.erase({21, 20});
+    std::vector<TPlayerCell> expected;
+    for (const auto& [place, type] : changed)
+        expected.push_back({place.first, place.second, type});
+
+    const std::vector<TPlayerCell> cells = PlayerCells(*box);
+    EXPECT_EQ(cells, expected);
+    const auto map = [this] {
+        std::vector<TCellType> types;
+        for (int column = 0; column < MapColumns; ++column)
+            for (int row = 0; row < MapRows; ++row)
+                types.push_back(box->GetCell(column, row).CellType);
+        return types;
+    };
+    const std::vector<TCellType> played = map();
+    box->Restart();
+    ApplyPlayerCells(*box, cells);
+    EXPECT_EQ(map(), played);
 }
 
 TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
