@@ -76,6 +76,8 @@ void TTitleState::MouseDown(int, int, TMouseButtonCode button, TShiftFlags) {
 }
 
 void TTitleState::KeyDown(std::uint16_t key) {
+    if (key == EditorKey)
+        return App.ChangeToEditor();
     if (Plays && (key == platform::VK_LEFT || key == platform::VK_RIGHT)) {
         Plays->Choose(key == platform::VK_LEFT ? -1 : 1);
         UpdateChoiceLines();
