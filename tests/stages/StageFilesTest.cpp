@@ -3,8 +3,11 @@
 // leaves.
 
 #include "StageTestFolder.h"
+#include "game/stages/ShareFileUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/stages/StagePackUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/stages/StageProofUnit.h"
 #include "game/stages/UserStageUnit.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +38,8 @@ protected:
     // A copy of the shipped stage under `folder`, with data.xml's <stage>
     // element given `extra` elements, `clearAt` blue drops to clear and
     // `loseAt` red drops to lose.
-    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300, int loseAt = 150) {
+    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300,
+                       int loseAt = 150) {
         fs::create_directories(folder);
         for (const fs::directory_entry& entry : fs::directory_iterator(VAPOREL_STAGE_DIR))
             fs::copy_file(entry.path(), folder / entry.path().filename());
@@ -281,7 +285,8 @@ TEST_F(StageFiles, AFileThatCannotBeWrittenAtAPlaysEndCostsOnlyThatFile) {
     } catch (const Exception& error) {
         EXPECT_NE(std::string(error.what()).find("missing/progress.ini"), std::string::npos) << error.what();
     }
-    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1 + FinishDelayFrames) << "the replay is written all the same";
+    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1 + FinishDelayFrames)
+        << "the replay is written all the same";
     EXPECT_EQ(plays.Chosen().Name, "0002") << "and the next stage chosen";
 
     fs::remove_all(root / "replays");
@@ -311,7 +316,8 @@ TEST_F(StageFiles, ASavedStageJoinsTheListWithoutTheFolderReadAgain) {
 TEST_F(StageFiles, OnlyAKeptClearIsRecordedWithItsStars) {
     MakeStage(root / "shipped" / "0001", "", 0);
     WriteCourse({"0001"});
-    std::ofstream(root / "shipped" / "0001" / ParFileName) << "<par><cells>0</cells><seconds>1.0</seconds></par>";
+    std::ofstream(root / "shipped" / "0001" / ParFileName)
+        << "<par><cells>0</cells><seconds>1.0</seconds></par>";
     TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(),
                       (root / "replays").string() + "/");
     plays.BeginPlay();
@@ -340,7 +346,8 @@ TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
     MakeStage(root / "shipped" / "0002");
     WriteCourse({"0001", "0002"});
     const std::string replays = (root / "replays").string() + "/";
-    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(), replays);
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(),
+                      replays);
     EXPECT_FALSE(plays.CanRetry()) << "nothing lost yet";
     plays.BeginPlay();
     box->Restart();
@@ -385,4 +392,49 @@ TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
     plays.PlayStarted();
     EXPECT_EQ(box->StagePath, (root / "shipped" / "0002").string() + "/");
     EXPECT_EQ(box->GetCell(20, 20).CellType, box->StageCellTypes[20][20]);
+}
+
+TEST_F(StageFiles, ASharedStageIsAddedOnceAndChosenAndARefusedOneWritesNothing) {
+    MakeStage(root / "shipped" / "0001");
+    WriteCourse({"0001"});
+    const TStageSource stage = ReadStageSource(std::string(VAPOREL_STAGE_SOURCES) + "/0005.txt");
+    const TReplay proof = LoadReplay(std::string(VAPOREL_SHIPPED_STAGES) + "/0005/solution.txt");
+    TReplay wrong = proof;
+    wrong.EndHash ^= 1;
+    const std::string good = WriteShareFile(stage, proof, (root / "mail").string());
+    const std::string bad = WriteShareFile(stage, wrong, (root / "mail").string());
+    const fs::path mailed = root / "mail" / "mailed.txt";
+    std::ofstream(mailed, std::ios::binary) << std::regex_replace(ReadAll(good), std::regex("\n"), "\r\n");
+    const fs::path users = root / "user";
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), users.string()),
+                      (root / "progress.ini").string(), (root / "replays").string() + "/");
+
+    EXPECT_THROW(plays.AddSharedStage(bad), EShareFileError);
+    EXPECT_FALSE(fs::exists(users)) << "a refused file writes nothing";
+
+    const TStagePlays::TAddedStage added = plays.AddSharedStage(good);
+    EXPECT_EQ(added.Name, "user-0001");
+    EXPECT_EQ(added.Title, "New Springs");
+    EXPECT_TRUE(added.IsNew);
+    EXPECT_EQ(plays.Chosen().Name, "user-0001");
+    EXPECT_EQ(plays.Chosen().Par, (TStagePar{4, 240})) << "a shared stage brings its par";
+    const std::string folder = (users / "user-0001").string();
+    const TReplay kept = LoadReplay(folder + "/replay.txt");
+    EXPECT_EQ(kept.Stage, "user-0001");
+    EXPECT_TRUE(PlayProof(StageSourceOfFolder(folder, kept), kept).Holds()) << "the folder plays its proof";
+    for (const char* file : {"Back.jpg", "Block.jpg", "Front.png"})
+        EXPECT_TRUE(fs::exists(users / "user-0001" / file)) << file;
+
+    plays.Choose(-1);
+    for (const fs::path& again : {fs::path(good), mailed}) {
+        const TStagePlays::TAddedStage same = plays.AddSharedStage(again.string());
+        EXPECT_FALSE(same.IsNew) << again;
+        EXPECT_EQ(same.Name, "user-0001") << again;
+        EXPECT_EQ(plays.Chosen().Name, "user-0001") << again;
+    }
+    EXPECT_EQ(Names(plays.Stages()), (std::vector<std::string>{"0001", "user-0001"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(users), fs::directory_iterator()), 1)
+        << "one folder, none half-written";
+    const TStageList fresh((root / "shipped").string(), users.string());
+    EXPECT_EQ(fresh.Stages().back().Par, (TStagePar{4, 240})) << "read again with its par";
 }

@@ -3,9 +3,9 @@
 #include "game/core/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/OutcomeUnit.h"
-#include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/Clock.h"
 #include "platform/OpenGLBinding.h"
 
 #include <cerrno>
@@ -127,15 +127,30 @@ void TGameApp::OnCreateWindow() {
     StageLayers = std::make_unique<TStageLayers>(Renderer->TextureManager());
     BoxDrawer = std::make_unique<TVaporelBoxDrawer>(*this, *Renderer);
     Box = std::make_unique<TVaporelBox>(*Profiler, StageLayers.get(), BoxDrawer.get());
-    Plays_ = std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
-                                           ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
-    GamePlays = std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
+    Plays_ =
+        std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
+                                      ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
+    GamePlays =
+        std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
     TitleState_ =
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
+    for (const std::string& fileName : SharedFilesAtStart)
+        GamePlays->AddSharedStage(fileName);
     Box->LoadStage(Plays_->Chosen().Folder);
     ChangeToTitle();
+}
+
+// Each file's stage is added and chosen; the title shows the new choice, and
+// a play goes on (its next title shows it).
+void TGameApp::FilesDropped(const std::vector<std::string>& fileNames) {
+    if (!GamePlays)
+        return;
+    for (const std::string& fileName : fileNames)
+        GamePlays->AddSharedStage(fileName);
+    if (CurrentState_ == TitleState_.get())
+        ChangeToTitle();
 }
 
 void TGameApp::CreateRenderer() {

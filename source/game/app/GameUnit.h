@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 inline constexpr const char* GameTitle = "The Vaporel Vovor of ZANK (ver 1.0.0)";
 // The single-instance lock: the title without the version.
@@ -34,8 +35,8 @@ inline constexpr const char* InstanceName = "The Vaporel Vovor of ZANK";
 inline constexpr std::int32_t GameWidth = 1024; // pixels
 inline constexpr std::int32_t GameHeight = 768; // pixels
 inline constexpr std::int32_t GameColorBits = 32;
-inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
-inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
+inline constexpr std::int32_t DebugTextPeriod = 60; // timed frames between refreshes of the debug texts
+inline constexpr double DebugTextZ = 10000;         // nearest: in front of everything
 inline constexpr double CursorZ = 1000;
 
 // Reads an option as the options file stores it: an integer
@@ -47,6 +48,12 @@ class TGameApp : public TApp, public TStateSwitch {
 public:
     TGameApp();
     ~TGameApp() override;
+
+    // Share files (ShareFileUnit.h) whose stages the game adds once its
+    // window exists, as if they were dropped on it.
+    void AddSharedStagesAtStart(std::vector<std::string> fileNames) {
+        SharedFilesAtStart = std::move(fileNames);
+    }
 
     void ChangeToTitle() override;
     void ChangeToMain() override;
@@ -84,6 +91,7 @@ protected:
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseWheel(int notches) override;
     void MouseLeave() override;
+    void FilesDropped(const std::vector<std::string>& fileNames) override;
 
 private:
     void LoadOptions();
@@ -127,6 +135,7 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
+    std::vector<std::string> SharedFilesAtStart;
     TNotice Notice_;
     bool IsMuted_ = false;
     bool HelpVisible_ = false;

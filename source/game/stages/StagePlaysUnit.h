@@ -26,7 +26,8 @@ public:
     // `stages` must not be empty. `replayFolder` is where replays/<stage>.txt
     // go (created when a replay is written). The first stage not yet cleared is
     // chosen, the first stage when every one is.
-    TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile, std::string replayFolder);
+    TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile,
+                std::string replayFolder);
 
     const TStageList& Stages() const { return Stages_; }
     const TProgress& Progress() const { return Progress_; }
@@ -64,6 +65,18 @@ public:
     // the replay so far; answers its name. Raises Exception on a failure,
     // which leaves no stage behind.
     std::string SaveMapAsStage();
+
+    struct TAddedStage {
+        std::string Name;  // the user stage's folder name: "user-0004"
+        std::string Title; // the stage's own name
+        bool IsNew = true; // false: a user stage held it already
+    };
+    // Checks the share file (StageProofUnit.h) and adds its stage as a new
+    // user stage, unless a user stage holds that stage already; either way it
+    // becomes the choice. Raises EShareFileError naming the file and the
+    // reason when the file is refused, Exception when the stage cannot be
+    // written; nothing is written then.
+    TAddedStage AddSharedStage(const std::string& fileName);
 
 private:
     void RecordClear();
