@@ -147,6 +147,23 @@ TEST_F(StageFiles, AShippedStageThatCannotBeReadStopsTheListNamingItsFile) {
     }
 }
 
+TEST_F(StageFiles, ACourseLineNamingAMissingFolderIsNamedWithTheMissingFile) {
+    MakeStage(root / "shipped" / "0001");
+    WriteCourse({"0001", "0099"});
+    const std::string course = (root / "shipped" / CourseFileName).string();
+    try {
+        TStageList((root / "shipped").string(), (root / "nowhere").string());
+        FAIL() << "a course with a missing stage was listed";
+    } catch (const Exception& error) {
+        EXPECT_EQ(std::string(error.what())
+                      .rfind(course + ":3 names the stage 0099: cannot open " +
+                                 (root / "shipped" / "0099" / "data.xml").string(),
+                             0),
+                  0u)
+            << error.what();
+    }
+}
+
 TEST_F(StageFiles, ASavedMapLoadsBackToTheEditedMap) {
     box->LoadStage(VAPOREL_STAGE_DIR);
     box->Restart();

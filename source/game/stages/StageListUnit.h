@@ -57,7 +57,8 @@ public:
     // Reads the course and both folders. A missing shipped folder gives no
     // shipped stages and a missing user folder no user stages. A course file
     // that cannot be read, or a course stage whose data.xml or par.xml cannot,
-    // raises its error (the installation is damaged); a user stage that cannot
+    // raises its error (the installation is damaged; a stage's error names
+    // course.txt and the line that asks for the stage); a user stage that cannot
     // be read is left out, with a log line naming it. A shipped folder that
     // the course does not name is not offered.
     TStageList(std::string shippedFolder, std::string userFolder);
@@ -77,6 +78,7 @@ public:
 
 private:
     void ReadCourseStages();
+    TStageInfo ReadCourseStage(const std::string& courseFile, const TCourseStage& stage) const;
     void ReadUserStages();
 
     std::string ShippedFolder_;
