@@ -88,7 +88,7 @@ TEST(ShareFile, ADamagedFileIsRefusedNamingTheFileAndTheReason) {
          ":11: water_particle_num must lie between 1 and 4000"},
         {Replaced(good, "water_swap_frequency 0.1", "water_swap_frequency 1.5"),
          "water_swap_frequency must lie"},
-        {Replaced(good, "par 4 7.0", "par 999999 7.0"), "(and the cells at most 3185)"},
+        {Replaced(good, "par 4 9.0", "par 999999 9.0"), "(and the cells at most 3185)"},
         {Replaced(good, "\nstage " + Stage + "\n", "\nstage ../../home\n"), "'../../home' is no stage name"},
         {Replaced(good, "1 cell 7 12 1", "1 cell 7 99 1"), "the row must lie between 0 and 48"},
         {Replaced(good, "1 cell 7 12 1", "300000 cell 7 12 1"), "the frame must lie between 1 and 216000"},

@@ -138,7 +138,7 @@ void TGameApp::OnCreateWindow() {
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
     for (const std::string& fileName : SharedFilesAtStart)
         GamePlays->AddSharedStage(fileName);
-    Box->LoadStage(Plays_->Chosen().Folder);
+    Box->LoadStage(StartUpStageFolder()); // the title's click loads the stage chosen
     ChangeToTitle();
 }
 

@@ -66,6 +66,10 @@ std::string ShippedStagesFolder() {
     return "stages/";
 }
 
+std::string StartUpStageFolder() {
+    return ShippedStagesFolder() + StartUpStage + "/";
+}
+
 std::string UserStagesFolder() {
     return platform::XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/vaporel/stages/";
 }

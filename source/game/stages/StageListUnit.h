@@ -32,6 +32,10 @@ std::string StageFolderName(const std::string& folder);
 // Where the game finds the shipped stages: beside the program, where it runs
 // (the folder is named relative to it, as the pictures' folder is).
 std::string ShippedStagesFolder();
+// The stage the game loads while it starts, before any is chosen: its folder
+// keeps this name wherever the course places it. A fault in it ends the start.
+inline constexpr const char* StartUpStage = "0001";
+std::string StartUpStageFolder();
 // Where the user's stages live: $XDG_DATA_HOME/vaporel/stages/ (by default
 // ~/.local/share/vaporel/stages/); not created here.
 std::string UserStagesFolder();
