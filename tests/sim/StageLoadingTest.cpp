@@ -148,6 +148,42 @@ TEST_F(Stage, AStageThatFailedPartWayCostsTheNextOneNoPictureOfItsOwn) {
     EXPECT_EQ(textures.LoadCount(), 3 + 2 + 2) << "the Front the failed stage never touched is kept";
 }
 
+// A stage made without a folder (from a share file's text, say) gives the box
+// the same values: the same water to the bit, its map again on a reload.
+TEST_F(Stage, AStageGivenAsValuesRunsAsItsFolderDoes) {
+    constexpr int SourceColumn = 20, SourceRow = 2;
+    WriteMap({{SourceColumn * CellSize, SourceRow * CellSize, 0, 0, 0}});
+    box->LoadStage(dir);
+    const std::string folder = StageFolderPath(dir);
+    TStageData stage{ReadStageMap(folder), {}};
+    ReadStageParameters(folder, stage.Parameters);
+    TVaporelBox fromValues(profiler);
+    fromValues.LoadStage(stage);
+    EXPECT_EQ(fromValues.StagePath, "");
+    std::uint64_t hashes[2] = {};
+    TVaporelBox* const boxes[2] = {box.get(), &fromValues};
+    for (int which = 0; which < 2; ++which) {
+        SetRandSeed(0);
+        boxes[which]->Restart();
+        for (int frame = 0; frame < 120; ++frame)
+            boxes[which]->Execute();
+        hashes[which] = boxes[which]->WaterHash();
+    }
+    EXPECT_GT(fromValues.ActiveParticleCount(), 0) << "the source poured";
+    EXPECT_EQ(hashes[1], hashes[0]);
+
+    fromValues.SetCell(SourceColumn, SourceRow, TMapCell{ctEmpty});
+    fromValues.ReloadStage();
+    EXPECT_EQ(fromValues.Cells()[SourceColumn][SourceRow].CellType, ctSource) << "the given map again";
+
+    TStageData tooLarge = stage;
+    tooLarge.Parameters.WaterParticleNum = MaxWaterParticleNum + 1;
+    tooLarge.CellTypes[0][0] = ctBlock;
+    EXPECT_THROW(fromValues.LoadStage(tooLarge), Exception);
+    EXPECT_EQ(fromValues.WaterParticleNum, 50) << "nothing of a refused stage is taken";
+    EXPECT_EQ(fromValues.Cells()[0][0].CellType, ctEmpty);
+}
+
 TEST_F(Stage, MapColoursClassifyCells) {
     WriteMap({{0, 0, 255, 255, 255},
               {16, 0, 0, 0, 0},

@@ -2,8 +2,6 @@
 
 #include "game/water/CollisionMapUnit.h"
 #include "game/water/CollisionPassUnit.h"
-#include "lib/Z5EasyXMLUnit.h"
-#include "platform/PictureDecoder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +17,6 @@ constexpr double TwoPi = 6.283185307179586;
 constexpr double RestingSpeed = 1.0;
 // Samples taken along a particle's path in CollideWithMap.
 constexpr int PathSamples = 4;
-const char* const DataFileName = "data.xml";
 
 std::uint32_t Seed = 0;
 
@@ -29,37 +26,6 @@ void NextSeed() {
 
 bool IsSolid(TCellType type) {
     return type == ctBlock || type == ctWall;
-}
-
-// First matching row wins.
-TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    if (r == 255 && g == 255 && b == 255)
-        return ctEmpty;
-    if (r == 0 && g == 0 && b == 0)
-        return ctSource;
-    if (r == 0 && g == 0 && b == 255)
-        return ctOutlet;
-    if (r == 255 && g == 0 && b == 0)
-        return ctDrain;
-    if (r == g && g == b)
-        return ctWall;
-    return ctBlock;
-}
-
-std::int32_t ReadInteger(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
-    try {
-        return reader.GetValue(key).ToInteger();
-    } catch (const EConvertError& error) {
-        throw EConvertError(fileName + ": " + key + ": " + error.what());
-    }
-}
-
-double ReadReal(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
-    try {
-        return reader.GetValue(key).ToReal();
-    } catch (const EConvertError& error) {
-        throw EConvertError(fileName + ": " + key + ": " + error.what());
-    }
 }
 
 } // namespace
@@ -83,7 +49,8 @@ double RandomReal() {
 }
 
 TVaporelBox::TVaporelBox(TGameProfiler& profiler, TStagePictures* pictures, TBoxDrawer* drawer)
-    : Profiler(profiler), Pictures(pictures), Drawer(drawer), CollisionMap(std::make_unique<TCollisionMap>()) {
+    : Profiler(profiler), Pictures(pictures), Drawer(drawer),
+      CollisionMap(std::make_unique<TCollisionMap>()) {
     ResetWater();
 }
 
@@ -93,55 +60,62 @@ TVaporelBox::~TVaporelBox() = default;
 
 void TVaporelBox::LoadStage(const std::string& folder) {
     Profiler.Start(pidLoadMap);
-    std::string dir = folder;
-    if (!dir.empty() && dir.back() == '/')
-        dir.pop_back();
-    dir += '/';
-    LoadMap(dir + "Map");
+    const std::string dir = StageFolderPath(folder);
+    TakeCellTypes(ReadStageMap(dir));
     if (Pictures)
         Pictures->LoadLayers(dir, StagePath.empty());
-    ReadStageData(dir);
+    ReadParameters(dir);
     StagePath = dir;
     Profiler.Stop(pidLoadMap);
 }
 
-// Reads the top-left pixel of every cell; positions outside the picture are white.
-void TVaporelBox::LoadMap(const std::string& base) {
-    const platform::Picture picture = platform::LoadPng(base + ".png");
-    for (int x = 0; x < MapColumns; ++x)
-        for (int y = 0; y < MapRows; ++y) {
-            const int px = x * CellSize;
-            const int py = y * CellSize;
-            TCellType type = ctEmpty;
-            if (px < picture.Width && py < picture.Height) {
-                const std::uint8_t* rgb =
-                    &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
-                type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
-            }
-            Cells_[x][y].CellType = type;
-            StageCellTypes[x][y] = type;
-        }
+void TVaporelBox::LoadStage(const TStageData& stage) {
+    CheckStageParameters(stage.Parameters, "the stage");
+    TakeCellTypes(stage.CellTypes);
+    TakeParameters(stage.Parameters);
+    StagePath.clear();
 }
 
-void TVaporelBox::ReadStageData(const std::string& dir) {
-    const std::string fileName = dir + DataFileName;
-    TZ5EasyXMLReader reader;
-    reader.LoadFromFile(fileName);
-    reader.Enter("stage");
-    BlueWaterNum = ReadInteger(reader, "blue_water_num", fileName);
-    BlueWaterNumForClear = ReadInteger(reader, "blue_water_num_for_clear", fileName);
-    EtcWaterNumForEnd = ReadInteger(reader, "etc_water_num_for_end", fileName);
-    WaterParticleNum = ReadInteger(reader, "water_particle_num", fileName);
-    if (WaterParticleNum < 0 || WaterParticleNum > MaxWaterParticleNum)
-        throw Exception(fileName + ": water_particle_num must lie between 0 and " +
-                        std::to_string(MaxWaterParticleNum));
-    WaterRadius = ReadInteger(reader, "water_radius", fileName);
-    WaterMaxVelocity = ReadReal(reader, "water_max_velocity", fileName);
-    WaterGravity = ReadReal(reader, "water_gravity", fileName);
-    WaterVelocityDecayRate = ReadReal(reader, "water_velocity_decay_rate", fileName);
-    WaterShakeVelocity = ReadReal(reader, "water_shake_velocity", fileName);
-    WaterSwapFrequency = ReadReal(reader, "water_swap_frequency", fileName);
-    reader.Leave();
+void TVaporelBox::ReloadStage() {
+    if (StagePath.empty())
+        TakeCellTypes(StageCellTypes); // a stage given as values: its map again
+    else
+        LoadStage(StagePath);
+}
+
+void TVaporelBox::TakeCellTypes(const TStageCellTypes& types) {
+    for (int x = 0; x < MapColumns; ++x)
+        for (int y = 0; y < MapRows; ++y)
+            Cells_[x][y].CellType = types[x][y];
+    StageCellTypes = types;
+}
+
+// The keys read before a bad one are taken all the same.
+void TVaporelBox::ReadParameters(const std::string& dir) {
+    TStageParameters parameters{
+        BlueWaterNum,       BlueWaterNumForClear, EtcWaterNumForEnd, WaterParticleNum,
+        WaterRadius,        WaterMaxVelocity,     WaterGravity,      WaterVelocityDecayRate,
+        WaterShakeVelocity, WaterSwapFrequency};
+    try {
+        ReadStageParameters(dir, parameters);
+    } catch (const std::exception&) {
+        TakeParameters(parameters);
+        throw;
+    }
+    TakeParameters(parameters);
+}
+
+void TVaporelBox::TakeParameters(const TStageParameters& parameters) {
+    BlueWaterNum = parameters.BlueWaterNum;
+    BlueWaterNumForClear = parameters.BlueWaterNumForClear;
+    EtcWaterNumForEnd = parameters.EtcWaterNumForEnd;
+    WaterParticleNum = parameters.WaterParticleNum;
+    WaterRadius = parameters.WaterRadius;
+    WaterMaxVelocity = parameters.WaterMaxVelocity;
+    WaterGravity = parameters.WaterGravity;
+    WaterVelocityDecayRate = parameters.WaterVelocityDecayRate;
+    WaterShakeVelocity = parameters.WaterShakeVelocity;
+    WaterSwapFrequency = parameters.WaterSwapFrequency;
 }
 
 // ---- Reset and cells ----------------------------------------------------------

@@ -6,6 +6,7 @@
 // gives the same particles to the bit on every machine.
 
 #include "game/core/GameProfilerUnit.h"
+#include "game/water/StageDataUnit.h"
 #include "game/water/WaterTypesUnit.h"
 #include "platform/Exception.h" // raised by stage loading and cell access
 
@@ -18,9 +19,6 @@ class TCollisionMap;
 
 // Frames between the change to cleared or lost and Finished (6 s at 60 fps).
 inline constexpr std::int32_t FinishDelayFrames = 360;
-// Largest pool a stage may ask for; the collision map cannot hold more than
-// MapColumns * MapRows * MaxCellEntries references anyway.
-inline constexpr std::int32_t MaxWaterParticleNum = 1'000'000;
 
 enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
 
@@ -109,7 +107,13 @@ public:
     // collision map, the counters nor State. On failure the steps already done
     // stay done and StagePath keeps its old value.
     void LoadStage(const std::string& folder);
-    void ReloadStage() { LoadStage(StagePath); }
+    // A stage made without a folder: its map and numbers as they are given,
+    // checked as data.xml's are; no pictures, and StagePath empty. Raises and
+    // changes nothing when the numbers cannot make a pool.
+    void LoadStage(const TStageData& stage);
+    // The stage's map as it was: its folder read again, or the map of a stage
+    // given as values.
+    void ReloadStage();
     // Pool of WaterParticleNum shuffled slots, counters and outcome zeroed.
     void ResetWater();
     // A new play: a clean pool (every slot as new, so that nothing of an
@@ -157,7 +161,7 @@ public:
     TCellRegistry Registry;
     // The stage's own map: the types the map picture gave at the last load.
     // A cell of another type now was changed by the player.
-    TCellType StageCellTypes[MapColumns][MapRows] = {};
+    TStageCellTypes StageCellTypes{};
     bool Finished = false;
     std::int32_t CollisionChecks = 0; // pairs tested in the last collision phase
     std::int32_t CollisionHits = 0;   // of those, pairs that overlapped
@@ -166,7 +170,7 @@ public:
     std::int32_t EtcOutCount = 0;
     TBoxState State = bsPlaying;
     std::int32_t StateTimer = 0; // frames since the last reset or state change
-    std::string StagePath;       // folder of the stage loaded last, ending in '/'
+    std::string StagePath;       // folder of the stage loaded last, ending in '/'; empty for values
     // Stage parameters from data.xml.
     std::int32_t BlueWaterNum = 0;
     std::int32_t BlueWaterNumForClear = 0;
@@ -180,9 +184,10 @@ public:
     double WaterSwapFrequency = 0.0;     // chance per frame, 0 to 1
 
 private:
-    void LoadMap(const std::string& base);
+    void TakeCellTypes(const TStageCellTypes& types);
+    void ReadParameters(const std::string& dir);
+    void TakeParameters(const TStageParameters& parameters);
     void Pour(std::int32_t x, std::int32_t y);
-    void ReadStageData(const std::string& dir);
     void ShufflePool();
     bool PutIntoPlay(std::int32_t x, std::int32_t y);
     std::int64_t FirstFreeSlot(std::int64_t from, std::int64_t to) const;
