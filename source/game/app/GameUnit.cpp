@@ -284,7 +284,7 @@ void TGameApp::DrawDebugLines() {
 void TGameApp::UpdateDebugTexts() {
     if (FrameCount_ % DebugTextPeriod != 0)
         return;
-    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
+    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks(), Box->CollisionHits());
     ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
     if (VisibleDebugMessage_)
         Invalidate();
