@@ -269,6 +269,9 @@ TEST_F(Stage, BadDataXml) {
 
     WriteData("<stage><water_particle_num>-1</water_particle_num></stage>");
     EXPECT_NE(ErrorOfLoad().find("water_particle_num"), std::string::npos);
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 50) << "a refused pool size is never taken";
+    EXPECT_NO_THROW(box->ResetWater());
+    EXPECT_EQ(box->Particles().size(), 50u);
     WriteData("<stage><water_particle_num>99999999</water_particle_num></stage>");
     EXPECT_NE(ErrorOfLoad().find("water_particle_num"), std::string::npos);
 }

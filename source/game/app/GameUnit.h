@@ -39,11 +39,6 @@ inline constexpr std::int32_t DebugTextPeriod = 60; // timed frames between refr
 inline constexpr double DebugTextZ = 10000;         // nearest: in front of everything
 inline constexpr double CursorZ = 1000;
 
-// Reads an option as the options file stores it: an integer
-// (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
-// or one that is no number gives `fallback`.
-bool ReadBoolOption(const platform::IniFile& options, const std::string& key, bool fallback);
-
 class TGameApp : public TApp, public TStateSwitch {
 public:
     TGameApp();

@@ -25,6 +25,12 @@ double ReadReal(const TZ5EasyXMLReader& reader, const char* key, const std::stri
     }
 }
 
+void CheckParticleNum(std::int32_t particleNum, const std::string& where) {
+    if (particleNum < 0 || particleNum > MaxWaterParticleNum)
+        throw Exception(where + ": water_particle_num must lie between 0 and " +
+                        std::to_string(MaxWaterParticleNum));
+}
+
 } // namespace
 
 std::string StageFolderPath(const std::string& folder) {
@@ -72,8 +78,10 @@ void ReadStageParameters(const std::string& dir, TStageParameters& parameters) {
     parameters.BlueWaterNum = ReadInteger(reader, "blue_water_num", fileName);
     parameters.BlueWaterNumForClear = ReadInteger(reader, "blue_water_num_for_clear", fileName);
     parameters.EtcWaterNumForEnd = ReadInteger(reader, "etc_water_num_for_end", fileName);
-    parameters.WaterParticleNum = ReadInteger(reader, "water_particle_num", fileName);
-    CheckStageParameters(parameters, fileName);
+    // Checked before it is taken: a pool of a refused size would be made at the next reset.
+    const std::int32_t particleNum = ReadInteger(reader, "water_particle_num", fileName);
+    CheckParticleNum(particleNum, fileName);
+    parameters.WaterParticleNum = particleNum;
     parameters.WaterRadius = ReadInteger(reader, "water_radius", fileName);
     parameters.WaterMaxVelocity = ReadReal(reader, "water_max_velocity", fileName);
     parameters.WaterGravity = ReadReal(reader, "water_gravity", fileName);
@@ -84,7 +92,5 @@ void ReadStageParameters(const std::string& dir, TStageParameters& parameters) {
 }
 
 void CheckStageParameters(const TStageParameters& parameters, const std::string& where) {
-    if (parameters.WaterParticleNum < 0 || parameters.WaterParticleNum > MaxWaterParticleNum)
-        throw Exception(where + ": water_particle_num must lie between 0 and " +
-                        std::to_string(MaxWaterParticleNum));
+    CheckParticleNum(parameters.WaterParticleNum, where);
 }
