@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Checks a built Debian package as a packager would: lintian reports no error;
+# Checks a built Debian package as a packager would: lintian reports no error
+# and finds every program hardened;
 # the files lie where a Debian game puts them (nothing in the library folder);
 # Depends names what dpkg-shlibdeps finds and what the game opens at run time;
 # the metainfo passes appstreamcli, the menu entry desktop-file-validate; the
@@ -19,6 +20,7 @@ trap 'rm -rf "$work"' EXIT
 echo "--- lintian"
 lintian --fail-on error --display-info "$deb" | tee "$work/lintian"
 check "lintian reports no error" [ "${PIPESTATUS[0]}" = 0 ]
+check "every program is hardened (no hardening-no-* tag)" eval '! grep "hardening-no-" "$work/lintian"'
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's#^\.##; s#/$##' >"$work/contents"
 has() { grep -qx -- "$1" "$work/contents"; }
