@@ -4,6 +4,7 @@
 #include "platform/InstanceLock.h"
 #include "platform/UserFolders.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <charconv>
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <unistd.h>
 
@@ -151,12 +153,47 @@ bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F;
 }
 
-// U+0080..U+009F in UTF-8: 0xC2 followed by 0x80..0x9F.
-bool IsControlPair(std::string_view text, std::size_t at) {
-    if (static_cast<unsigned char>(text[at]) != 0xC2 || at + 1 == text.size())
-        return false;
-    const auto next = static_cast<unsigned char>(text[at + 1]);
-    return next >= 0x80 && next <= 0x9F;
+// Characters beyond ASCII that a reader cannot see: the C1 controls, and
+// those that draw nothing yet change what a name looks like or hide what
+// follows it.
+struct TCodeRange {
+    char32_t First;
+    char32_t Last;
+};
+constexpr TCodeRange InvisibleCharacters[] = {
+    {0x0080, 0x009F}, // C1 controls
+    {0x00AD, 0x00AD}, // soft hyphen
+    {0x200B, 0x200F}, // zero-width space and joiners, direction marks
+    {0x2028, 0x202E}, // line and paragraph separators, direction embeddings and overrides
+    {0x2060, 0x2069}, // word joiner, invisible operators, direction isolates
+    {0xFEFF, 0xFEFF}, // byte-order mark
+};
+
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the two- or three-byte UTF-8 sequence at `at` and its code
+// point; 0 where none starts (those hold no invisible character).
+std::size_t SequenceAt(std::string_view text, std::size_t at, char32_t& codePoint) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+    if (length == 0 || at + length > text.size())
+        return 0;
+    codePoint = lead & (length == 2 ? 0x1F : 0x0F);
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[at + i]);
+        if (!IsContinuation(byte))
+            return 0;
+        codePoint = (codePoint << 6) | (byte & 0x3F);
+    }
+    return codePoint >= 0x80 && (length == 2 || codePoint >= 0x800) ? length : 0;
+}
+
+bool IsInvisible(char32_t codePoint) {
+    return std::any_of(
+        std::begin(InvisibleCharacters), std::end(InvisibleCharacters),
+        [&](const TCodeRange& range) { return codePoint >= range.First && codePoint <= range.Last; });
 }
 
 void AppendEscaped(std::string& out, unsigned char byte) {
@@ -171,15 +208,17 @@ void AppendEscaped(std::string& out, unsigned char byte) {
 std::string EscapeControls(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if (IsControlPair(text, at)) {
-            AppendEscaped(shown, byte);
-            AppendEscaped(shown, static_cast<unsigned char>(text[++at]));
-        } else if (IsControl(byte))
-            AppendEscaped(shown, byte);
-        else
-            shown += text[at];
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t codePoint = 0;
+        const std::size_t length = std::max<std::size_t>(SequenceAt(text, at, codePoint), 1);
+        const std::string_view character = text.substr(at, length);
+        if (length == 1 ? IsControl(static_cast<unsigned char>(text[at])) : IsInvisible(codePoint)) {
+            for (const char byte : character)
+                AppendEscaped(shown, static_cast<unsigned char>(byte));
+        } else {
+            shown += character;
+        }
+        at += length;
     }
     return shown;
 }

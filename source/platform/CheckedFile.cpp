@@ -261,20 +261,43 @@ bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// Answers the first of `to`, `to`.1, `to`.2, … on which `place` succeeds;
+// `place` answers false when the name is taken and raises on any other failure.
+template <typename Place> std::string FirstFreeAsideName(const std::string& to, const Place& place) {
+    for (int number = 0; number < MaxAsideNames; ++number) {
+        const std::string aside = number == 0 ? to : to + "." + std::to_string(number);
+        if (place(aside))
+            return aside;
+    }
+    throw FileError("every name from " + to + " to " + to + "." + std::to_string(MaxAsideNames - 1) +
+                    " is taken");
+}
+
 } // namespace
 
 std::string RenameAside(const std::string& from, const std::string& to) {
-    for (int number = 0; number < MaxAsideNames; ++number) {
-        const std::string aside = number == 0 ? to : to + "." + std::to_string(number);
+    return FirstFreeAsideName(to, [&](const std::string& aside) {
         if (RenameWithoutReplacing(from, aside))
-            return aside;
+            return true;
         if (errno != EEXIST) {
             const int systemError = errno;
             throw FileError(std::strerror(systemError), systemError);
         }
-    }
-    throw FileError("every name from " + to + " to " + to + "." + std::to_string(MaxAsideNames - 1) +
-                    " is taken");
+        return false;
+    });
+}
+
+std::string CopyAside(const std::string& from, const std::string& to) {
+    return FirstFreeAsideName(to, [&](const std::string& aside) {
+        try {
+            CopyToNewFile(from, aside);
+            return true;
+        } catch (const FileError& failure) {
+            if (failure.SystemError() != EEXIST)
+                throw;
+            return false;
+        }
+    });
 }
 
 } // namespace platform

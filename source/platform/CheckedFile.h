@@ -103,6 +103,10 @@ void ReplaceFileContents(const std::string& fileName, std::string_view bytes);
 // reason when the rename fails or every name is taken.
 inline constexpr int MaxAsideNames = 100;
 std::string RenameAside(const std::string& from, const std::string& to);
+// Copies the regular file `from` to the first of the names RenameAside tries
+// that names nothing yet; `from` stays. Answers the name it took; raises
+// FileError as CopyToNewFile does, or when every name is taken.
+std::string CopyAside(const std::string& from, const std::string& to);
 
 // A file the program appends to (the log): created when missing, opened
 // without blocking, and refused unless it is a regular file, so a FIFO or a

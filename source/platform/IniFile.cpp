@@ -67,6 +67,10 @@ std::vector<std::string> IniFile::Sections() const {
     return sections;
 }
 
+void IniFile::RemoveSection(const std::string& section) {
+    Contents->Ini.Delete(section.c_str(), nullptr);
+}
+
 void IniFile::Write(const std::string& section, const std::string& key, const std::string& value) {
     // Without multiple keys SimpleIni replaces the value of the line lookups
     // find (the first) in place, and leaves a second line as it was.

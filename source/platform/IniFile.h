@@ -26,6 +26,8 @@ public:
     void Write(const std::string& section, const std::string& key, const std::string& value);
     // The sections' names, in the file's order.
     std::vector<std::string> Sections() const;
+    // Forgets the section, its keys and its comments.
+    void RemoveSection(const std::string& section);
 
     // Replaces the file by the whole ini. The old file stays intact when the
     // new one cannot be written; the failure raises Exception naming it.

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# An error at start-up leaves a message box open; a quit request (SIGTERM,
+# An error at start-up (a damaged stage 0001) leaves a message box open; a quit request (SIGTERM,
 # SIGINT, SIGHUP) closes the box and ends the game with status 1, the error
 # already in the log.
 # Usage: error-box.sh GAME_FOLDER
@@ -7,6 +7,9 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb "$E2E_SCREEN"
 make_game_copy "$1"
+# The course as shipped, where stage 0001 is not the first: start-up loads
+# 0001 all the same, and a fault in it ends the start.
+cp "$1/stages/course.txt" "$WORK/game/stages/course.txt"
 DATA="$WORK/game/stages/0001/data.xml"
 LOG="$WORK/game/vaporel.Z5.log"
 rm "$DATA"

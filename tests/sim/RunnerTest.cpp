@@ -13,6 +13,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -152,7 +153,11 @@ TEST(Runner, AStageFileThatIsNoFitInputIsOneErrorNamingItInBoundedMemory) {
         {"FIFO", [&] { ASSERT_EQ(::mkfifo(data.c_str(), 0600), 0); }},
         {"device", [&] { fs::create_symlink("/dev/zero", data); }},
         {"directory", [&] { fs::create_directory(data); }},
-        {"huge file", [&] { std::ofstream(data).close(); fs::resize_file(data, 3ull << 30); }}, // sparse
+        {"huge file",
+         [&] {
+             std::ofstream(data).close();
+             fs::resize_file(data, 3ull << 30);
+         }}, // sparse
         {"entity bomb", entityBomb},
     };
     for (const auto& [what, makeDataFile] : cases) {
@@ -211,8 +216,9 @@ TEST(Runner, AReplayRunsItsActionsBeforeTheirFramesToItsEndAndChecksTheHash) {
 TEST(Runner, AReplayStartsFromItsSeed) {
     const std::string seeded = "vaporel-replay 1\nstage 0001\nseed 12345\n";
     const Result zero = RunSim(Stage + " --frames 20");
-    const Result other = RunSim(Stage + " --replay " + WriteReplay("seed.txt", seeded + "30 end hash=0000000000000000\n") +
-                                " --frames 20");
+    const Result other =
+        RunSim(Stage + " --replay " + WriteReplay("seed.txt", seeded + "30 end hash=0000000000000000\n") +
+               " --frames 20");
     ASSERT_EQ(other.Status, 0) << other.Err;
     EXPECT_NE(HashOf(other.Out), HashOf(zero.Out));
 }
@@ -220,9 +226,11 @@ TEST(Runner, AReplayStartsFromItsSeed) {
 TEST(Runner, AReplayThatDoesNotFitIsOneLineNamingTheFileAndLine) {
     const std::string otherStage = WriteReplay("other_stage.txt", "vaporel-replay 1\nstage 0002\nseed 0\n"
                                                                   "0 end hash=0000000000000000\n");
-    const std::string outOfRange = WriteReplay("out_of_range.txt", "vaporel-replay 1\nstage 0001\nseed 0\n"
-                                                                   "1 cell 70 1 1\n2 end hash=0000000000000000\n");
-    const std::string cutShort = WriteReplay("cut_short.txt", "vaporel-replay 1\nstage 0001\nseed 0\n1 cell 7 1 1\n");
+    const std::string outOfRange =
+        WriteReplay("out_of_range.txt", "vaporel-replay 1\nstage 0001\nseed 0\n"
+                                        "1 cell 70 1 1\n2 end hash=0000000000000000\n");
+    const std::string cutShort =
+        WriteReplay("cut_short.txt", "vaporel-replay 1\nstage 0001\nseed 0\n1 cell 7 1 1\n");
     const std::pair<std::string, std::string> cases[] = {
         {otherStage, otherStage + ": line 2: the replay belongs to stage 0002, not to 0001"},
         {outOfRange, outOfRange + ": line 4: the column"},
@@ -235,5 +243,63 @@ TEST(Runner, AReplayThatDoesNotFitIsOneLineNamingTheFileAndLine) {
         EXPECT_EQ(result.Out, "") << file;
         EXPECT_EQ(CountLines(result.Err), 1) << result.Err;
         EXPECT_NE(result.Err.find(expected), std::string::npos) << result.Err;
+    }
+}
+
+namespace {
+
+const std::string Stage0005 = std::string(VAPOREL_STAGE_DIR) + "/../0005";
+
+void WriteText(const std::string& name, const std::string& text) {
+    std::ofstream(name, std::ios::binary) << text;
+}
+
+} // namespace
+
+TEST(Runner, APackedStageVerifiesWithOneLine) {
+    const std::string file = testing::TempDir() + "runner_packed.vaporel.txt";
+    std::filesystem::remove(file);
+    const Result pack = RunSim("--pack " + Stage0005 + " " + Stage0005 + "/solution.txt -o " + file);
+    ASSERT_EQ(pack.Status, 0) << pack.Err;
+    EXPECT_EQ(CountLines(pack.Out), 1) << pack.Out;
+    const Result verify = RunSim("--verify " + file);
+    EXPECT_EQ(verify.Status, 0) << verify.Err;
+    EXPECT_EQ(verify.Out,
+              file +
+                  ": the proof holds: \"New Springs\" cleared at frame 208, kept to Finished at frame 568\n");
+    EXPECT_EQ(verify.Err, "");
+}
+
+TEST(Runner, AProofThatDoesNotHoldIsStatusOneNamingTheReason) {
+    const std::string packed = testing::TempDir() + "runner_refused.vaporel.txt";
+    const std::string replay = testing::TempDir() + "runner_late.txt";
+    std::filesystem::remove(packed);
+    std::string solution = ReadAll(Stage0005 + "/solution.txt");
+    WriteText(replay, solution.replace(solution.find("568 end"), 3, "500"));
+    const Result pack = RunSim("--pack " + Stage0005 + " " + replay + " -o " + packed);
+    EXPECT_EQ(pack.Status, 1);
+    EXPECT_EQ(CountLines(pack.Err), 1) << pack.Err;
+    EXPECT_NE(pack.Err.find(replay + ": the replay does not keep the clear: the proof ends at frame 500"),
+              std::string::npos)
+        << pack.Err;
+    EXPECT_FALSE(std::filesystem::exists(packed)) << "nothing written";
+
+    const std::string good = testing::TempDir() + "runner_good.vaporel.txt";
+    ASSERT_EQ(RunSim("--pack " + Stage0005 + " " + Stage0005 + "/solution.txt -o " + good).Status, 0);
+    std::string text = ReadAll(good);
+    WriteText(packed,
+              text.replace(text.find("blue_water_num_for_clear 150"), 28, "blue_water_num_for_clear 390"));
+    const Result verify = RunSim("--verify " + packed);
+    EXPECT_EQ(verify.Status, 1);
+    EXPECT_EQ(verify.Out, "");
+    EXPECT_EQ(CountLines(verify.Err), 1) << verify.Err;
+    EXPECT_NE(verify.Err.find(packed + ": the proof does not hold: "), std::string::npos) << verify.Err;
+
+    for (const std::string& args :
+         std::vector<std::string>{"--verify", "--verify a b", "--pack a b c", "--pack a b -x c",
+                                  "--verify " + testing::TempDir() + "no_such_share.txt"}) {
+        const Result bad = RunSim(args);
+        EXPECT_EQ(bad.Status, 1) << args;
+        EXPECT_EQ(CountLines(bad.Err), 1) << args << ": " << bad.Err;
     }
 }

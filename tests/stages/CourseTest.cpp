@@ -30,8 +30,9 @@ std::string CourseError(const std::string& text) {
 
 TEST(Course, ReadsStagesInOrderWithTheirChapters) {
     const std::string text = "# the course\nchapter Walls\n0004\n\n0013\r\nchapter Red on blue\n0001\n";
-    EXPECT_EQ(ParseCourse(text, "course.txt"),
-              (std::vector<TCourseStage>{{"0004", "Walls"}, {"0013", "Walls"}, {"0001", "Red on blue"}}));
+    EXPECT_EQ(
+        ParseCourse(text, "course.txt"),
+        (std::vector<TCourseStage>{{"0004", "Walls", 3}, {"0013", "Walls", 5}, {"0001", "Red on blue", 7}}));
 }
 
 TEST(Course, RefusesALineThatDoesNotFitNamingTheFileAndTheLine) {
@@ -42,6 +43,20 @@ TEST(Course, RefusesALineThatDoesNotFitNamingTheFileAndTheLine) {
               "stages/course.txt:2: \"../0004\" is no stage folder's name (digits only)");
     EXPECT_EQ(CourseError("chapter \n"), "stages/course.txt:1: a chapter needs a name");
     EXPECT_EQ(CourseError("# nothing\nchapter A\n"), "stages/course.txt: the course names no stage");
+}
+
+TEST(Course, SkipsALeadingByteOrderMarkAndShowsAnyOtherInTheWrongLine) {
+    EXPECT_EQ(ParseCourse("\xEF\xBB\xBF# The course\nchapter A\n0004\n", "course.txt"),
+              (std::vector<TCourseStage>{{"0004", "A", 3}}));
+    EXPECT_EQ(CourseError("chapter A\n\xEF\xBB\xBF"
+                          "0004\n"),
+              "stages/course.txt:2: \"\\xef\\xbb\\xbf0004\" is no stage folder's name (digits only)");
+    EXPECT_EQ(CourseError("\xEF\xBB\xBF\xEF\xBB\xBF# x\n"),
+              "stages/course.txt:1: \"\\xef\\xbb\\xbf# x\" is no stage folder's name (digits only)")
+        << "one mark is skipped, and only at the start";
+    EXPECT_EQ(CourseError("The course\nchapter A\n"),
+              "stages/course.txt:1: \"The course\" is no stage folder's name (digits only)")
+        << "what is wrong in the line comes before where it stands";
 }
 
 TEST(Course, TheShippedCourseNamesEveryShippedStageFolderOnce) {

@@ -1,5 +1,6 @@
-// The progress file: results kept across runs, the better one winning, and a
-// damaged file set aside whole while the progress starts clean.
+// The progress file: results kept across runs, the better one winning, a file
+// that cannot be read set aside whole while the progress starts clean, and a
+// damaged section dropped alone.
 
 #include "StageTestFolder.h"
 #include "game/stages/ProgressUnit.h"
@@ -61,9 +62,6 @@ TEST_F(ProgressFile, TheBestIsFewestCellsThenFewestFrames) {
 TEST_F(ProgressFile, ADamagedFileIsSetAsideWholeAndTheProgressStartsClean) {
     const std::pair<const char*, std::string> damaged[] = {
         {"no text", std::string("[0001]\nCleared = 1\n\0\0\0", 22)},
-        {"no count", "[0001]\nCleared = yes\n"},
-        {"a negative count", "[0001]\nCleared = 1\nBestCells = -4\nBestFrames = 10\n"},
-        {"a count too large", "[0001]\nCleared = 1\nBestFrames = 99999999999\n"},
     };
     for (const auto& [what, bytes] : damaged) {
         fs::remove(file + ".bad");
@@ -75,6 +73,36 @@ TEST_F(ProgressFile, ADamagedFileIsSetAsideWholeAndTheProgressStartsClean) {
         progress.RecordClear("0002", {1, 1}, 1);
         EXPECT_EQ(ReadAll(file + ".bad"), bytes) << what << ": the damaged file is never written";
         EXPECT_TRUE(TProgress(file).IsCleared("0002")) << what;
+    }
+}
+
+TEST_F(ProgressFile, ASectionHoldingNoCountIsDroppedAloneAndACopyOfTheFileIsKept) {
+    const std::pair<const char*, std::string> damaged[] = {
+        {"no count", "Cleared = yes\n"},
+        {"a negative count", "Cleared = 1\nBestCells = -4\nBestFrames = 10\n"},
+        {"a count too large", "Cleared = 1\nBestFrames = 99999999999\n"},
+        {"negative stars", "Cleared = 1\nStars = -1\n"},
+    };
+    for (const auto& [what, section] : damaged) {
+        fs::remove_all(root);
+        fs::create_directories(root);
+        const std::string bytes =
+            "[0001]\nCleared = 1\nBestCells = 4\nBestFrames = 1520\nStars = 2\n[0002]\n" + section +
+            "[0003]\nCleared = 1\n";
+        std::ofstream(file, std::ios::binary) << bytes;
+        {
+            const TProgress progress(file);
+            EXPECT_FALSE(progress.IsCleared("0002")) << what;
+            EXPECT_EQ(ReadAll(file + ".bad"), bytes) << what;
+        }
+        const TProgress again(file);
+        EXPECT_FALSE(fs::exists(file + ".bad.1")) << what << ": the file was saved whole";
+        EXPECT_FALSE(again.IsCleared("0002")) << what;
+        ASSERT_TRUE(again.Best("0001")) << what;
+        EXPECT_EQ(again.Best("0001")->Cells, 4) << what;
+        EXPECT_EQ(again.Best("0001")->Frames, 1520) << what;
+        EXPECT_EQ(again.Stars("0001"), 2) << what;
+        EXPECT_TRUE(again.IsCleared("0003")) << what << ": the section after the damaged one";
     }
 }
 

@@ -35,7 +35,8 @@ protected:
     // A copy of the shipped stage under `folder`, with data.xml's <stage>
     // element given `extra` elements, `clearAt` blue drops to clear and
     // `loseAt` red drops to lose.
-    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300, int loseAt = 150) {
+    fs::path MakeStage(const fs::path& folder, const std::string& extra = "", int clearAt = 300,
+                       int loseAt = 150) {
         fs::create_directories(folder);
         for (const fs::directory_entry& entry : fs::directory_iterator(VAPOREL_STAGE_DIR))
             fs::copy_file(entry.path(), folder / entry.path().filename());
@@ -140,6 +141,23 @@ TEST_F(StageFiles, AShippedStageThatCannotBeReadStopsTheListNamingItsFile) {
         FAIL() << "a damaged shipped stage was listed";
     } catch (const Exception& error) {
         EXPECT_NE(std::string(error.what()).find("0001/data.xml"), std::string::npos) << error.what();
+    }
+}
+
+TEST_F(StageFiles, ACourseLineNamingAMissingFolderIsNamedWithTheMissingFile) {
+    MakeStage(root / "shipped" / "0001");
+    WriteCourse({"0001", "0099"});
+    const std::string course = (root / "shipped" / CourseFileName).string();
+    try {
+        TStageList((root / "shipped").string(), (root / "nowhere").string());
+        FAIL() << "a course with a missing stage was listed";
+    } catch (const Exception& error) {
+        EXPECT_EQ(std::string(error.what())
+                      .rfind(course + ":3 names the stage 0099: cannot open " +
+                                 (root / "shipped" / "0099" / "data.xml").string(),
+                             0),
+                  0u)
+            << error.what();
     }
 }
 
@@ -281,7 +299,8 @@ TEST_F(StageFiles, AFileThatCannotBeWrittenAtAPlaysEndCostsOnlyThatFile) {
     } catch (const Exception& error) {
         EXPECT_NE(std::string(error.what()).find("missing/progress.ini"), std::string::npos) << error.what();
     }
-    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1 + FinishDelayFrames) << "the replay is written all the same";
+    EXPECT_EQ(LoadReplay(replays + "0001.txt").EndFrame, 1 + FinishDelayFrames)
+        << "the replay is written all the same";
     EXPECT_EQ(plays.Chosen().Name, "0002") << "and the next stage chosen";
 
     fs::remove_all(root / "replays");
@@ -311,7 +330,8 @@ TEST_F(StageFiles, ASavedStageJoinsTheListWithoutTheFolderReadAgain) {
 TEST_F(StageFiles, OnlyAKeptClearIsRecordedWithItsStars) {
     MakeStage(root / "shipped" / "0001", "", 0);
     WriteCourse({"0001"});
-    std::ofstream(root / "shipped" / "0001" / ParFileName) << "<par><cells>0</cells><seconds>1.0</seconds></par>";
+    std::ofstream(root / "shipped" / "0001" / ParFileName)
+        << "<par><cells>0</cells><seconds>1.0</seconds></par>";
     TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(),
                       (root / "replays").string() + "/");
     plays.BeginPlay();
@@ -340,7 +360,8 @@ TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
     MakeStage(root / "shipped" / "0002");
     WriteCourse({"0001", "0002"});
     const std::string replays = (root / "replays").string() + "/";
-    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(), replays);
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), ""), (root / "progress.ini").string(),
+                      replays);
     EXPECT_FALSE(plays.CanRetry()) << "nothing lost yet";
     plays.BeginPlay();
     box->Restart();

@@ -30,11 +30,11 @@ void WriteFile(const std::string& fileName, const std::string& text) {
     std::ofstream(fileName, std::ios::binary) << text;
 }
 
-// The pool of the stage a game with no progress starts on: the course's first.
+// The pool of the stage the game loads while it starts, whatever the course's
+// first stage is (another one, with a pool smaller than a pour).
 std::int32_t StartPoolSize() {
-    const TStageList stages(ShippedStagesFolder(), UserStagesFolder());
     TZ5EasyXMLReader data;
-    data.LoadFromFile(stages.Stages().front().Folder + "data.xml");
+    data.LoadFromFile(StartUpStageFolder() + "data.xml");
     data.Enter("stage");
     return data.GetValue("water_particle_num").ToInteger();
 }
@@ -284,7 +284,8 @@ TEST_F(GameAppTest, DebugTextsRefreshEverySixtyFramesAndReachTheLogAtExit) {
     game.Run();
     EXPECT_EQ(game.CollisionText().rfind("Collision ", 0), 0u) << game.CollisionText();
     const std::string poured = "ParticleNum " + std::to_string(std::min(PourCount, StartPoolSize()));
-    EXPECT_EQ(game.ParticleNumText(), poured) << "Q filled the emptied pool before frame 61 refreshed the text";
+    EXPECT_EQ(game.ParticleNumText(), poured)
+        << "Q filled the emptied pool before frame 61 refreshed the text";
     std::ifstream log(Log().FileName());
     std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find(": " + poured + "\r\n"), std::string::npos) << "the last texts are logged at exit";
@@ -301,7 +302,8 @@ TEST_F(GameAppTest, AStageRemovedAfterTheListWasReadCostsThePlayNotTheGame) {
 
     ScriptedGame game;
     game.FolderToRemoveAtStart = userStage;
-    game.Keys = std::vector<std::uint16_t>(20, VK_RIGHT); // the user stage, after the shipped ones
+    const std::size_t shipped = TStageList(ShippedStagesFolder(), "").Stages().size();
+    game.Keys = std::vector<std::uint16_t>(shipped, VK_RIGHT); // the user stage, after the shipped ones
     game.Keys.push_back(VK_F5);
     game.FramesToRun = 5;
     EXPECT_NO_THROW(game.Run());

@@ -24,7 +24,7 @@ TEST(RoundToInt, TiesGoToEvenWhateverTheCallersMode) {
 TEST(RoundToInt, LeavesNoFloatingPointExceptionPending) {
     std::fesetround(FE_UPWARD);
     std::feraiseexcept(FE_DIVBYZERO | FE_OVERFLOW); // left by the caller
-    EXPECT_EQ(RoundToInt(2.5), 2); // inexact
+    EXPECT_EQ(RoundToInt(2.5), 2);                  // inexact
     EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0) << "neither the caller's nor the conversion's";
     static_cast<void>(RoundToInt(1e30)); // beyond 64 bits: "invalid" inside
     EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
@@ -182,4 +182,36 @@ TEST(EscapeControls, EscapesEveryControlAndKeepsEveryOtherCharacter) {
     EXPECT_EQ(EscapeControls("\xc2\xa0 ステージ é ~ \\"), "\xc2\xa0 ステージ é ~ \\")
         << "printable text stays";
     EXPECT_EQ(EscapeControls("\xc2"), "\xc2") << "a lone lead byte at the end";
+}
+
+// Each character that draws nothing, and its visible neighbours, in UTF-8.
+TEST(EscapeControls, EscapesTheCharactersThatDrawNothingAndNotTheirNeighbours) {
+    struct Row {
+        const char* Text;
+        const char* Shown;
+    };
+    const Row rows[] = {
+        {"\xc2\xac", "\xc2\xac"},            // U+00AC not sign
+        {"\xc2\xad", "\\xc2\\xad"},          // U+00AD soft hyphen
+        {"\xc2\xae", "\xc2\xae"},            // U+00AE registered sign
+        {"\xe2\x80\x8a", "\xe2\x80\x8a"},    // U+200A hair space
+        {"\xe2\x80\x8b", "\\xe2\\x80\\x8b"}, // U+200B zero-width space
+        {"\xe2\x80\x8f", "\\xe2\\x80\\x8f"}, // U+200F right-to-left mark
+        {"\xe2\x80\x90", "\xe2\x80\x90"},    // U+2010 hyphen
+        {"\xe2\x80\xa7", "\xe2\x80\xa7"},    // U+2027 hyphenation point
+        {"\xe2\x80\xa8", "\\xe2\\x80\\xa8"}, // U+2028 line separator
+        {"\xe2\x80\xae", "\\xe2\\x80\\xae"}, // U+202E right-to-left override
+        {"\xe2\x80\xaf", "\xe2\x80\xaf"},    // U+202F narrow no-break space
+        {"\xe2\x81\x9f", "\xe2\x81\x9f"},    // U+205F medium mathematical space
+        {"\xe2\x81\xa0", "\\xe2\\x81\\xa0"}, // U+2060 word joiner
+        {"\xe2\x81\xa9", "\\xe2\\x81\\xa9"}, // U+2069 pop directional isolate
+        {"\xe2\x81\xaa", "\xe2\x81\xaa"},    // U+206A inhibit symmetric swapping
+        {"\xef\xbb\xbe", "\xef\xbb\xbe"},    // U+FEFE Arabic ligature
+        {"\xef\xbb\xbf", "\\xef\\xbb\\xbf"}, // U+FEFF byte-order mark
+        {"\xef\xbc\x80", "\xef\xbc\x80"},    // U+FF00
+        {"\xef\xbb", "\xef\xbb"},            // a mark cut short
+        {"\xe0\x82\xad", "\xe0\x82\xad"},    // the soft hyphen written too long: no character
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(EscapeControls(row.Text), row.Shown) << EscapeControls(row.Text);
 }

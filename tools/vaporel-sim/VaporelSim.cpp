@@ -5,10 +5,14 @@
 #include "ToolMain.h"
 #include "game/core/GameProfilerUnit.h"
 #include "game/stages/ReplayUnit.h"
+#include "game/stages/ShareFileUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/stages/StagePackUnit.h"
+#include "game/stages/StageProofUnit.h"
 #include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/CheckedFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -25,6 +29,8 @@ const char* const Usage =
     R"(usage: vaporel-sim STAGE_DIR --frames N [--every K] [--threads T] [--edit F:COL:ROW:TYPE]...
                   [--add F:X:Y:COUNT]...
        vaporel-sim STAGE_DIR --replay FILE [--frames N] [--every K] [--threads T]
+       vaporel-sim --verify SHARE_FILE
+       vaporel-sim --pack STAGE_DIR REPLAY -o SHARE_FILE
 
 Runs the stage in STAGE_DIR without a window, exactly as the game's first play
 does: the random seed is 0, the box is created, the stage is loaded and
@@ -69,6 +75,22 @@ and exits with status 1. A replay that does not fit (a bad first line, a
 cell out of range, an unknown type or action, a damaged or cut-off line, a
 frame going backwards, no end line) prints one line naming the file and the
 line and exits with status 1.
+
+--verify SHARE_FILE checks a shared stage (a stage with its proof, as the
+game's editor publishes it and `vaporel SHARE_FILE` adds it): the file is
+read (at most 64 KiB), the stage is made from its map and its ten numbers, and
+its proof is played without a window to its end frame. The proof holds only
+when the stage is cleared, the clear is kept up to the frame where Finished is
+set, that frame is the proof's end, and the water there has the proof's hash.
+Then one line is printed and the exit status is 0; otherwise one line on
+standard error names the file and the reason, and the exit status is 1.
+
+--pack STAGE_DIR REPLAY -o SHARE_FILE writes the share file of the stage in
+STAGE_DIR (its map, data.xml and par.xml; a folder without par.xml gets the
+replay's cells and its clear's time, rounded up, with two seconds more) with
+REPLAY as its proof, so that any stage can be shared. A replay that does not
+keep the clear as --verify asks is refused: one line names the reason, the
+exit status is 1 and nothing is written.
 
 Errors (missing files, bad XML, a value that is no number, bad arguments)
 print one line on standard error and exit with status 1.
@@ -251,9 +273,49 @@ void Run(const TOptions& options) {
     CheckEndHash(options, hash);
 }
 
+std::string ClearText(const TStageSource& stage, const TProofOutcome& outcome) {
+    return "\"" + EscapeControls(stage.Name) + "\" cleared at frame " + std::to_string(outcome.ClearFrame) +
+           ", kept to Finished at frame " + std::to_string(outcome.FinishedFrame);
+}
+
+void Verify(const std::string& fileName) {
+    const TCheckedStage checked = CheckShareFile(fileName);
+    std::printf("%s: the proof holds: %s\n", fileName.c_str(),
+                ClearText(checked.Shared.Stage, checked.Outcome).c_str());
+}
+
+void Pack(const std::string& stageDir, const std::string& replayFile, const std::string& shareFile) {
+    const TReplay proof = LoadReplay(replayFile);
+    const TStageSource stage = StageSourceOfFolder(stageDir, proof);
+    const TProofOutcome outcome = PlayProof(stage, proof);
+    if (!outcome.Holds())
+        throw Exception(replayFile + ": the replay does not keep the clear: " + outcome.Fault +
+                        "; nothing written");
+    platform::ReplaceFileContents(shareFile, FormatShareFile(stage, proof));
+    std::printf("%s: %s\n", shareFile.c_str(), ClearText(stage, outcome).c_str());
+}
+
+// --verify and --pack are whole command lines of their own; false for any other.
+bool RunShareCommand(const std::vector<std::string>& args) {
+    if (args.empty() || (args[0] != "--verify" && args[0] != "--pack"))
+        return false;
+    if (args[0] == "--verify") {
+        if (args.size() != 2)
+            throw EArguments("--verify needs one share file (see --help)");
+        Verify(args[1]);
+    } else {
+        if (args.size() != 5 || args[3] != "-o")
+            throw EArguments("--pack needs STAGE_DIR REPLAY -o SHARE_FILE (see --help)");
+        Pack(args[1], args[2], args[4]);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunTool(argc, argv, "vaporel-sim", Usage,
-                   [](const std::vector<std::string>& args) { Run(ParseArguments(args)); });
+    return RunTool(argc, argv, "vaporel-sim", Usage, [](const std::vector<std::string>& args) {
+        if (!RunShareCommand(args))
+            Run(ParseArguments(args));
+    });
 }

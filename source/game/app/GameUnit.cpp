@@ -134,7 +134,7 @@ void TGameApp::OnCreateWindow() {
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
-    Box->LoadStage(Plays_->Chosen().Folder);
+    Box->LoadStage(StartUpStageFolder()); // the title's click loads the stage chosen
     ChangeToTitle();
 }
 

@@ -1,6 +1,8 @@
 #include "game/stagemaker/StageSourceUnit.h"
 
+#include "game/core/Utf8TextUnit.h"
 #include "lib/Z5EasyXMLUnit.h"
+#include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
@@ -15,24 +17,28 @@ enum TParameterType { ptInteger, ptReal };
 struct TParameterKey {
     const char* Key;
     TParameterType Type;
+    // The values a stage may take: its water stays within what a box runs
+    // at play speed, and a drop never passes a cell in one frame.
+    double Least;
+    double Most;
 };
 
 // data.xml's keys in the order the loader reads them.
 constexpr std::array<TParameterKey, 10> ParameterKeys = {{
-    {"blue_water_num", ptInteger},
-    {"blue_water_num_for_clear", ptInteger},
-    {"etc_water_num_for_end", ptInteger},
-    {"water_particle_num", ptInteger},
-    {"water_radius", ptInteger},
-    {"water_max_velocity", ptReal},
-    {"water_gravity", ptReal},
-    {"water_velocity_decay_rate", ptReal},
-    {"water_shake_velocity", ptReal},
-    {"water_swap_frequency", ptReal},
+    {"blue_water_num", ptInteger, 0, MaxStageWater},
+    {"blue_water_num_for_clear", ptInteger, 1, MaxStageWater},
+    {"etc_water_num_for_end", ptInteger, 1, MaxStageWater},
+    {"water_particle_num", ptInteger, 1, MaxStageWater},
+    {"water_radius", ptInteger, 1, 7},
+    {"water_max_velocity", ptReal, 0.1, 15},
+    {"water_gravity", ptReal, 0, 8},
+    {"water_velocity_decay_rate", ptReal, 0, 1},
+    {"water_shake_velocity", ptReal, 0, 8},
+    {"water_swap_frequency", ptReal, 0, 1},
 }};
 
 constexpr double MaxParSeconds = 3600; // the game's stage list takes no longer par
-constexpr std::string_view CellCharacters = ".#wODS";
+constexpr std::int32_t MaxParCells = StageColumns * StageRows;
 constexpr std::size_t MaxSourceBytes = 64 * 1024; // a stage source is about 4 KiB
 
 // Reads the lines of a source and says where an error lies.
@@ -53,10 +59,10 @@ public:
     std::size_t LineNumber() const { return Next; }
 
     [[noreturn]] void Fail(const std::string& message) const {
-        throw Exception(SourceName + ":" + std::to_string(LineNumber()) + ": " + message);
+        throw Exception(SourceName + ":" + std::to_string(LineNumber()) + ": " + EscapeControls(message));
     }
     [[noreturn]] void FailWhole(const std::string& message) const {
-        throw Exception(SourceName + ": " + message);
+        throw Exception(SourceName + ": " + EscapeControls(message));
     }
 
 private:
@@ -73,22 +79,31 @@ const TParameterKey* FindParameterKey(const std::string& key) {
 
 // The loader's own conversion decides what a value may be.
 void CheckParameterValue(const TParameterKey& key, const std::string& value, const TSourceLines& lines) {
+    double number = 0;
     try {
         const TXmlValue text(value);
-        if (key.Type == ptInteger)
-            text.ToInteger();
-        else
-            text.ToReal();
+        number = key.Type == ptInteger ? text.ToInteger() : text.ToReal();
     } catch (const EConvertError& error) {
         lines.Fail(std::string(key.Key) + ": " + error.what());
+    }
+    if (number < key.Least || number > key.Most) {
+        std::ostringstream range;
+        range << key.Key << " must lie between " << key.Least << " and " << key.Most << ": " << value;
+        lines.Fail(range.str());
     }
 }
 
 void CheckText(const std::string& key, const std::string& value, const TSourceLines& lines) {
     if (value.empty())
         lines.Fail(key + " is empty");
-    if (std::any_of(value.begin(), value.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }))
+    if (FirstBadUtf8Byte(value))
+        lines.Fail(key + " is not UTF-8 text");
+    if (std::any_of(value.begin(), value.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }))
         lines.Fail(key + " holds a control character");
+    const std::size_t most = key == "name" ? MaxStageNameLetters : MaxStageHintLetters;
+    if (Utf8LetterCount(value) > most)
+        lines.Fail(key + " is longer than " + std::to_string(most) + " letters");
     // The name also stands in data.xml's comment, where "--" would end it.
     if (key == "name" && value.find("--") != std::string::npos)
         lines.Fail("name may not hold \"--\"");
@@ -103,8 +118,11 @@ void ReadPar(const std::string& value, TStageSource& source, const TSourceLines&
         lines.Fail("par needs two values: the cells and the seconds");
     try {
         const double time = TXmlValue(seconds).ToReal();
-        if (TXmlValue(cells).ToInteger() < 0 || !(time > 0 && time <= MaxParSeconds))
-            lines.Fail("par: the cells must be a count and the seconds more than 0, at most an hour");
+        const std::int32_t count = TXmlValue(cells).ToInteger();
+        if (count < 0 || count > MaxParCells || !(time > 0 && time <= MaxParSeconds))
+            lines.Fail("par: the cells must be a count and the seconds more than 0, at most an hour (and the "
+                       "cells at most " +
+                       std::to_string(MaxParCells) + ")");
     } catch (const EConvertError& error) {
         lines.Fail(std::string("par: ") + error.what());
     }
@@ -172,7 +190,7 @@ void CheckMapLine(const std::string& line, int row, const TSourceLines& lines) {
     for (int column = 0; column < StageColumns; ++column) {
         const char cell = line[static_cast<std::size_t>(column)];
         const std::string where = " at column " + std::to_string(column);
-        if (CellCharacters.find(cell) == std::string_view::npos)
+        if (StageCellCharacters.find(cell) == std::string_view::npos)
             lines.Fail(std::string("unknown cell '") + cell + "'" + where);
         if (IsBeyondPictures(column, row) && cell != '.')
             lines.Fail("column 64 and row 48 are always empty ('.')" + where);
@@ -212,6 +230,13 @@ std::string Element(const std::string& key, const std::string& text) {
 
 } // namespace
 
+std::vector<const char*> StageParameterKeys() {
+    std::vector<const char*> keys;
+    for (const TParameterKey& key : ParameterKeys)
+        keys.push_back(key.Key);
+    return keys;
+}
+
 TStageSource ParseStageSource(const std::string& text, const std::string& sourceName) {
     TSourceLines lines(text, sourceName);
     TStageSource source;
@@ -239,4 +264,15 @@ std::string StageParXml(const TStageSource& source, const std::string& stageName
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Stage " + stageName +
            "'s par: cells edited, seconds from the start to the clear. -->\n<par>\n" +
            Element("cells", source.ParCells) + Element("seconds", source.ParSeconds) + "</par>\n";
+}
+
+std::string FormatStageSource(const TStageSource& source) {
+    std::string text = "name " + source.Name + "\nhint " + source.Hint + "\npar " + source.ParCells + " " +
+                       source.ParSeconds + "\n";
+    for (const auto& [key, value] : source.Parameters)
+        text += key + " " + value + "\n";
+    text += "map\n";
+    for (const std::string& row : source.Map)
+        text += row + "\n";
+    return text;
 }

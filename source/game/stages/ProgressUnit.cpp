@@ -4,6 +4,8 @@
 #include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 
+#include <vector>
+
 namespace {
 
 const char* const ClearedKey = "Cleared";
@@ -12,11 +14,6 @@ const char* const BestFramesKey = "BestFrames";
 const char* const StarsKey = "Stars";
 const char* const CountKeys[] = {ClearedKey, BestCellsKey, BestFramesKey, StarsKey};
 const char* const ProgressKind = "progress file";
-
-class EDamagedProgress : public Exception {
-public:
-    using Exception::Exception;
-};
 
 } // namespace
 
@@ -27,23 +24,56 @@ std::string ProgressFileName() {
 TProgress::TProgress(std::string fileName) : FileName_(std::move(fileName)) {
     try {
         Ini = std::make_unique<platform::IniFile>(FileName_, ProgressKind);
-        CheckEveryValue();
     } catch (const Exception& error) {
         SetAsideDamagedFile(error.what());
+        return;
     }
+    DropDamagedSections();
 }
 
 TProgress::~TProgress() = default;
 
-// Every value of a key we read is a count; anything else is a damaged file,
-// not a stage we quietly forget.
-void TProgress::CheckEveryValue() const {
+// Every value of a key we read is a count; anything else damages its stage's
+// section, not a stage we quietly forget, and no other stage's.
+std::optional<std::string> TProgress::SectionFault(const std::string& stage) const {
+    for (const char* key : CountKeys)
+        if (const std::optional<std::string> text = Ini->Read(stage, key);
+            text && (!TextToInt(*text) || *TextToInt(*text) < 0))
+            return "[" + EscapeControls(stage) + "] " + key + " is no count: '" +
+                   EscapeControls(text->substr(0, 64)) + "'";
+    return std::nullopt;
+}
+
+// The damaged sections go, the others stay, and the file is saved without
+// them at once, so the next start finds it whole; a copy of the file as it
+// was is kept first.
+void TProgress::DropDamagedSections() {
+    std::vector<std::string> damaged;
+    std::string faults;
     for (const std::string& stage : Ini->Sections())
-        for (const char* key : CountKeys)
-            if (const std::optional<std::string> text = Ini->Read(stage, key);
-                text && (!TextToInt(*text) || *TextToInt(*text) < 0))
-                throw EDamagedProgress(FileName_ + ": [" + EscapeControls(stage) + "] " + key +
-                                       " is no count: '" + EscapeControls(text->substr(0, 64)) + "'");
+        if (const std::optional<std::string> fault = SectionFault(stage)) {
+            damaged.push_back(stage);
+            faults += (faults.empty() ? "" : "; ") + *fault;
+        }
+    if (damaged.empty())
+        return;
+    KeepCopyOfDamagedFile(faults);
+    for (const std::string& stage : damaged)
+        Ini->RemoveSection(stage);
+    SaveIfAllowed();
+}
+
+void TProgress::KeepCopyOfDamagedFile(const std::string& faults) {
+    try {
+        const std::string copy = platform::CopyAside(FileName_, FileName_ + ".bad");
+        Log().WriteLine("The progress file " + FileName_ + " is damaged and was copied to " + copy +
+                        "; the stages it holds well keep their progress: " + faults);
+    } catch (const platform::FileError& error) {
+        // The file stays as it is: saving over it would lose it.
+        Log().WriteLine("The progress file " + FileName_ + " is damaged and cannot be copied aside (" +
+                        error.Reason() + "), so progress is not saved this run: " + faults);
+        Saving = false;
+    }
 }
 
 void TProgress::SetAsideDamagedFile(const std::string& reason) {
@@ -93,4 +123,14 @@ void TProgress::RecordClear(const std::string& stage, const TStageResult& result
         Ini->Write(stage, StarsKey, IntToText(stars));
     if (Saving)
         Ini->Save();
+}
+
+void TProgress::SaveIfAllowed() {
+    if (!Saving)
+        return;
+    try {
+        Ini->Save();
+    } catch (const Exception& error) {
+        Log().WriteLine(std::string(error.what()) + "; the next clear saves it again");
+    }
 }

@@ -14,9 +14,14 @@
 // their bests (StarsUnit.h gives them their stars).
 //
 // Written the safe way the options are (a new file, then a rename). A file
-// that cannot be read or holds a value that is no count is damaged: it is
-// renamed to progress.ini.bad (progress.ini.bad.1, … when that is taken),
-// never overwritten, one log line says so, and the progress starts clean.
+// that cannot be read is damaged: it is renamed to progress.ini.bad
+// (progress.ini.bad.1, … when that is taken), never overwritten, one log line
+// says so, and the progress starts clean. A section holding a value that is no
+// count is damaged alone: a copy of the file as it was goes to the first free
+// of those names, one log line says so, and the file is saved without the
+// damaged sections; every other stage keeps its progress. A damaged file that
+// cannot be set aside is never written: the progress of this run stays in
+// memory.
 
 #include "platform/IniFile.h"
 
@@ -55,8 +60,13 @@ public:
 
 private:
     std::optional<std::int32_t> ReadCount(const std::string& stage, const char* key) const;
-    void CheckEveryValue() const;
+    // What is wrong in the stage's section; none when it reads well.
+    std::optional<std::string> SectionFault(const std::string& stage) const;
+    void DropDamagedSections();
+    void KeepCopyOfDamagedFile(const std::string& faults);
     void SetAsideDamagedFile(const std::string& reason);
+    // Saves unless a damaged file could not be set aside; a failure is logged.
+    void SaveIfAllowed();
 
     std::string FileName_;
     std::unique_ptr<platform::IniFile> Ini;

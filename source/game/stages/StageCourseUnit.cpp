@@ -1,6 +1,7 @@
 #include "game/stages/StageCourseUnit.h"
 
 #include "lib/Z5EasyXMLUnit.h"
+#include "lib/Z5UtilsUnit.h"
 #include "platform/CheckedFile.h"
 #include "platform/Exception.h"
 
@@ -8,12 +9,14 @@
 #include <cmath>
 #include <filesystem>
 #include <sstream>
+#include <string_view>
 
 namespace {
 
 constexpr std::uint64_t MaxCourseBytes = 64 * 1024; // a course is a few hundred bytes
 constexpr double FramesPerSecond = 60;
 constexpr double MaxParSeconds = 3600; // an hour: far past any play
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsShippedStageName(const std::string& name) {
     return !name.empty() &&
@@ -24,8 +27,10 @@ class TCourseReader {
 public:
     explicit TCourseReader(std::string fileName) : FileName(std::move(fileName)) {}
 
-    void Read(const std::string& text) {
-        std::istringstream stream(text);
+    void Read(std::string_view text) {
+        if (text.starts_with(ByteOrderMark))
+            text.remove_prefix(ByteOrderMark.size()); // an editor's mark that the file is UTF-8
+        std::istringstream stream{std::string(text)};
         for (std::string line; std::getline(stream, line);) {
             ++LineNumber;
             if (!line.empty() && line.back() == '\r')
@@ -48,14 +53,14 @@ private:
                 Fail("a chapter needs a name");
             return;
         }
+        if (!IsShippedStageName(line))
+            Fail("\"" + EscapeControls(line) + "\" is no stage folder's name (digits only)");
         if (Chapter.empty())
             Fail("the stage " + line + " comes before any chapter");
-        if (!IsShippedStageName(line))
-            Fail("\"" + line + "\" is no stage folder's name (digits only)");
         if (std::any_of(Course.begin(), Course.end(),
                         [&](const TCourseStage& s) { return s.Folder == line; }))
             Fail("the stage " + line + " is listed twice");
-        Course.push_back({line, Chapter});
+        Course.push_back({line, Chapter, LineNumber});
     }
 
     [[noreturn]] void Fail(const std::string& message) const {

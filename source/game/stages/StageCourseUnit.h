@@ -10,8 +10,8 @@
 //     0006
 //
 // "chapter NAME" starts a chapter; every other line names a stage folder of
-// the course, once. And each stage's par, par.xml in its folder, which the
-// stage maker writes from the designer's par line:
+// the course, once. A byte-order mark before the first line is skipped. And each stage's par, par.xml in its
+// folder, which the stage maker writes from the designer's par line:
 //
 //     <par><cells>2</cells><seconds>14.5</seconds></par>
 //
@@ -28,13 +28,14 @@ inline constexpr const char* ParFileName = "par.xml";
 struct TCourseStage {
     std::string Folder;  // the stage folder's name: "0004"
     std::string Chapter; // the name of the chapter it belongs to
+    int Line = 0;        // the line of the course file that names it, from 1
     bool operator==(const TCourseStage&) const = default;
 };
 
 // The course in play order; raises Exception naming the file and the line of
-// a line that does not fit (a stage before any chapter, a name that is no
-// shipped stage's, a stage listed twice, an empty chapter) or a course with no
-// stage.
+// a line that does not fit (a name that is no shipped stage's, shown with its
+// invisible characters escaped; a stage before any chapter; a stage listed
+// twice; an empty chapter) or a course with no stage.
 std::vector<TCourseStage> ParseCourse(const std::string& text, const std::string& fileName);
 std::vector<TCourseStage> ReadCourse(const std::string& fileName);
 

@@ -59,6 +59,10 @@ std::string ShippedStagesFolder() {
     return "stages/";
 }
 
+std::string StartUpStageFolder() {
+    return ShippedStagesFolder() + StartUpStage + "/";
+}
+
 std::string UserStagesFolder() {
     return platform::XdgBaseFolder("XDG_DATA_HOME", ".local/share") + "/vaporel/stages/";
 }
@@ -102,14 +106,27 @@ void TStageList::ReadCourseStages() {
     std::error_code error;
     if (!std::filesystem::is_directory(ShippedFolder_, error))
         return;
-    for (const TCourseStage& stage : ReadCourse(ShippedFolder_ + CourseFileName)) {
-        TStageInfo info = ReadStageInfo(ShippedFolder_ + stage.Folder + "/", false);
+    const std::string courseFile = ShippedFolder_ + CourseFileName;
+    for (const TCourseStage& stage : ReadCourse(courseFile)) {
+        TStageInfo info = ReadCourseStage(courseFile, stage);
         info.Place = Stages_.size() + 1;
-        info.Chapter = stage.Chapter;
-        info.Par = ReadStagePar(info.Folder);
         Stages_.push_back(std::move(info));
     }
     CourseSize_ = Stages_.size();
+}
+
+// A stage that cannot be read names the course's line that asks for it, so
+// a missing folder points at the line to mend as well as at the file.
+TStageInfo TStageList::ReadCourseStage(const std::string& courseFile, const TCourseStage& stage) const {
+    try {
+        TStageInfo info = ReadStageInfo(ShippedFolder_ + stage.Folder + "/", false);
+        info.Chapter = stage.Chapter;
+        info.Par = ReadStagePar(info.Folder);
+        return info;
+    } catch (const std::exception& failure) {
+        throw Exception(courseFile + ":" + std::to_string(stage.Line) + " names the stage " + stage.Folder +
+                        ": " + failure.what());
+    }
 }
 
 void TStageList::ReadUserStages() {

@@ -32,6 +32,10 @@ std::string StageFolderName(const std::string& folder);
 // Where the game finds the shipped stages: beside the program, where it runs
 // (the folder is named relative to it, as the pictures' folder is).
 std::string ShippedStagesFolder();
+// The stage the game loads while it starts, before any is chosen: its folder
+// keeps this name wherever the course places it. A fault in it ends the start.
+inline constexpr const char* StartUpStage = "0001";
+std::string StartUpStageFolder();
 // Where the user's stages live: $XDG_DATA_HOME/vaporel/stages/ (by default
 // ~/.local/share/vaporel/stages/); not created here.
 std::string UserStagesFolder();
@@ -57,7 +61,8 @@ public:
     // Reads the course and both folders. A missing shipped folder gives no
     // shipped stages and a missing user folder no user stages. A course file
     // that cannot be read, or a course stage whose data.xml or par.xml cannot,
-    // raises its error (the installation is damaged); a user stage that cannot
+    // raises its error (the installation is damaged; a stage's error names
+    // course.txt and the line that asks for the stage); a user stage that cannot
     // be read is left out, with a log line naming it. A shipped folder that
     // the course does not name is not offered.
     TStageList(std::string shippedFolder, std::string userFolder);
@@ -77,6 +82,7 @@ public:
 
 private:
     void ReadCourseStages();
+    TStageInfo ReadCourseStage(const std::string& courseFile, const TCourseStage& stage) const;
     void ReadUserStages();
 
     std::string ShippedFolder_;

@@ -117,7 +117,7 @@ void TMainGameState::Draw() {
     if (Renderer && GoalLineVisible(Box))
         DrawGoalLine(*Renderer, Box);
     if (Renderer)
-        DrawPlayLines(*Renderer, Box, Settle.Settled());
+        DrawPlayLines(*Renderer, Box, Settle);
     if (Paused_)
         DrawPausedLabel();
 }

@@ -2,6 +2,7 @@
 
 #include "game/render/GameRendererUnit.h"
 #include "game/stages/StarsUnit.h"
+#include "game/water/SettleWatchUnit.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/OpenGLBinding.h"
 
@@ -58,13 +59,17 @@ TPlayerLine KeptLine(std::size_t place, std::int32_t stars) {
     return PlayerLine(KeptOwnFormat, stars);
 }
 
-void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, bool settled) {
+void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, const TSettleWatch& watch) {
     if (const std::int32_t seconds = HoldSecondsLeft(box); seconds > 0)
         DrawFieldLine(renderer, HoldLine(seconds).View(), TopBaseline, Gold);
     else if (box.State == bsGameOver)
         DrawFieldLine(renderer, PlayerText(LostText), TopBaseline, Rose);
-    if (settled && box.State == bsPlaying)
+    if (box.State != bsPlaying)
+        return;
+    if (watch.Settled())
         DrawFieldLine(renderer, PlayerText(SettledText), SettledBaseline, White);
+    else if (watch.Stalled())
+        DrawFieldLine(renderer, PlayerText(StalledText), SettledBaseline, White);
 }
 
 // Culling is off for the stars, whose triangles turn either way.

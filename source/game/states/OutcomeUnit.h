@@ -1,7 +1,8 @@
 #pragma once
 // What the screens say about how a play stands: while a clear is not yet
 // kept, the seconds the red water must stay out; a lost play's key to try it
-// again with the player's cells; settled water and what to do about it; the
+// again with the player's cells; settled or stalled water and what to do
+// about it; the
 // stars a kept clear earned. The texts are formatted into buffers of their
 // own, so that drawing them allocates nothing.
 
@@ -11,6 +12,7 @@
 #include <string_view>
 
 class TGameRenderer;
+class TSettleWatch;
 class TVaporelBox;
 
 // The key that plays a lost stage again with the player's own cells.
@@ -24,6 +26,8 @@ inline constexpr std::string_view LostText =
 inline constexpr std::string_view LostTitleText = "Lost. T: try it again with your cells";
 inline constexpr std::string_view SettledText =
     "The water has settled. Change the map, or press R to pour it again.";
+inline constexpr std::string_view StalledText =
+    TextId("For 20 s no water left through an outlet: close a drain, or open a way out.");
 
 // Whole seconds (rounded up) until the clear is kept, while the stage is
 // cleared and not yet Finished; 0 otherwise.
@@ -35,8 +39,8 @@ TPlayerLine HoldLine(std::int32_t secondsLeft);
 TPlayerLine KeptLine(std::size_t place, std::int32_t stars);
 
 // The lines over the field during a play: the hold countdown or the lost
-// play's keys at the top, the settled water below it.
-void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, bool settled);
+// play's keys at the top, settled or stalled water below it.
+void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, const TSettleWatch& watch);
 // Stars from (left, centre y), `size` pixels across each: the earned ones
 // filled, the others dim, MaxStars in all; answers the right end.
 double DrawStars(TGameRenderer& renderer, double left, double centreY, double size, std::int32_t earned,
