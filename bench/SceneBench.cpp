@@ -103,7 +103,7 @@ private:
     // As the scene draws it, batched.
     void DrawWater() {
         Sprites.clear();
-        for (const TWaterParticle& p : Box->Particles)
+        for (const TWaterParticle& p : Box->Particles())
             if (p.Active)
                 Sprites.push_back({p.Kind == wkBlue ? tidBlue : tidRed, p.Position.x, p.Position.y});
         Renderer->SetBlendAdd();

@@ -3,6 +3,7 @@
 // drains closed, so that the pool stays the same size, filled bottom up with a
 // lattice of particles.
 
+#include "BoxSetup.h"
 #include "game/water/VaporelBoxUnit.h"
 
 #include <cstdint>
@@ -24,9 +25,9 @@ inline void CloseOutletsAndDrains(TVaporelBox& box) {
 // A loaded stage's pool made `size` large (two thirds blue) and filled with
 // one particle per lattice point of open cells, from the bottom row up.
 inline void FillBottomUp(TVaporelBox& box, TPoolSize size) {
-    box.WaterParticleNum = size.Particles;
-    box.BlueWaterNum = size.Particles * 2 / 3;
-    box.WaterRadius = size.Radius;
+    TBoxSetup(box).Parameters().WaterParticleNum = size.Particles;
+    TBoxSetup(box).Parameters().BlueWaterNum = size.Particles * 2 / 3;
+    TBoxSetup(box).Parameters().WaterRadius = size.Radius;
     box.ResetWater();
     const int spacing = 2 * size.Radius;
     std::int32_t added = 0;

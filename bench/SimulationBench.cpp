@@ -60,34 +60,34 @@ reference::Vec Copy(const TVector3D& v) {
 std::unique_ptr<reference::ReferenceBox> CopyOf(const TVaporelBox& box) {
     auto ref = std::make_unique<reference::ReferenceBox>();
     reference::CopyStage(box, *ref);
-    for (const TWaterParticle& p : box.Particles)
+    for (const TWaterParticle& p : box.Particles())
         ref->pool.push_back({Copy(p.Position), Copy(p.Velocity), Copy(p.PrevPosition), p.Active, p.Exited,
                              static_cast<int>(p.Kind)});
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
-            const std::int32_t count = box.Registry.Count[column][row];
+            const std::int32_t count = box.Registry().Count[column][row];
             ref->count[column][row] = count;
-            std::copy_n(box.Registry.Entries[column][row], count, ref->entries[column][row]);
+            std::copy_n(box.Registry().Entries[column][row], count, ref->entries[column][row]);
         }
-    ref->cursor = box.SpawnCursor;
-    ref->blueOut = box.BlueOutCount;
-    ref->etcOut = box.EtcOutCount;
-    ref->state = box.State;
-    ref->timer = box.StateTimer;
-    ref->finished = box.Finished;
+    ref->cursor = box.SpawnCursor();
+    ref->blueOut = box.BlueOutCount();
+    ref->etcOut = box.EtcOutCount();
+    ref->state = box.State();
+    ref->timer = box.StateTimer();
+    ref->finished = box.Finished();
     ref->seed = RandSeed();
     return ref;
 }
 
 bool SameBits(const TVaporelBox& box, const reference::ReferenceBox& ref) {
-    for (std::size_t i = 0; i < box.Particles.size(); ++i) {
-        const TWaterParticle& a = box.Particles[i];
+    for (std::size_t i = 0; i < box.Particles().size(); ++i) {
+        const TWaterParticle& a = box.Particles()[i];
         const reference::RefParticle& b = ref.pool[i];
         if (a.Position.x != b.pos.x || a.Position.y != b.pos.y || a.Velocity.x != b.vel.x ||
             a.Velocity.y != b.vel.y || a.Active != b.active || a.Exited != b.exited)
             return false;
     }
-    return box.CollisionHits == ref.hits && RandSeed() == ref.seed;
+    return box.CollisionHits() == ref.hits && RandSeed() == ref.seed;
 }
 
 // Processor time of the process.
@@ -152,7 +152,7 @@ void RunCase(const TCase& c, const TSettings& settings) {
     auto box = std::make_unique<TVaporelBox>(profiler);
     PrepareWater(*box, c);
     auto ref = CopyOf(*box);
-    const double particles = c.Particles > 0 ? c.Particles : box->WaterParticleNum;
+    const double particles = c.Particles > 0 ? c.Particles : box->Parameters().WaterParticleNum;
     const int framesPerBlock =
         c.Particles > 0 ? std::max(1, static_cast<int>(BlockWork / particles)) : ShippedStageFrames / blocks;
     // The box's own split counts the measured frames only.

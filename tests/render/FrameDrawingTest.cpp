@@ -1,11 +1,12 @@
 // The lean way of drawing pictures against the plain one, on the shipped
 // stage and pictures: every frame read back must be the same to the byte.
 
+#include "BoxSetup.h"
 #include "RenderFixture.h"
 #include "ViewerScene.h"
 
-#include "game/core/WaitTimerUnit.h"
 #include "game/audio/BGMManagerUnit.h"
+#include "game/core/WaitTimerUnit.h"
 #include "game/render/GameRendererUnit.h"
 #include "game/states/TitleStateUnit.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -34,11 +35,11 @@ protected:
     // every fourth one centred on a whole pixel and the rest between pixels;
     // the gauges part full, so that they show over the background.
     void PourWater(std::int32_t count) {
-        Box->BlueOutCount = Box->BlueWaterNumForClear / 3;
-        Box->EtcOutCount = Box->EtcWaterNumForEnd * 2 / 3;
-        Box->Particles.assign(static_cast<std::size_t>(count), {});
+        TBoxSetup(*Box).SetOutCounts(Box->Parameters().BlueWaterNumForClear / 3,
+                                     Box->Parameters().EtcWaterNumForEnd * 2 / 3);
+        TBoxSetup(*Box).Particles().assign(static_cast<std::size_t>(count), {});
         for (std::int32_t i = 0; i < count; ++i) {
-            TWaterParticle& p = Box->Particles[static_cast<std::size_t>(i)];
+            TWaterParticle& p = TBoxSetup(*Box).Particles()[static_cast<std::size_t>(i)];
             p.Active = i % 9 != 4;
             p.Kind = i % 3 == 0 ? wkEtc : wkBlue;
             const double x = std::fmod(i * 61.37, FieldWidth + 40.0) - 20;
@@ -89,7 +90,7 @@ TEST_F(FrameDrawingTest, TheStageWithItsWaterIsTheSameDrawnLeanAsPlain) {
         }
         Scene.Drawer->ParticleDrawing = pdBatched;
         const std::vector<std::uint8_t> watered = StageFrame(fdLean);
-        Box->Particles.clear();
+        TBoxSetup(*Box).Particles().clear();
         EXPECT_FALSE(StageFrame(fdLean) == watered) << count << " particles: the water is on screen";
     }
 }
@@ -101,17 +102,17 @@ TEST_F(FrameDrawingTest, WaterAtTheEdgesAndPiledUpIsTheSameAsEachParticleDrawnPl
     constexpr double w = FieldWidth, h = FieldHeight;
     const double edgesX[] = {-15.75, -0.5, 0, 0.25, 15.5, w - 16.25, w - 0.5, w + 15.5};
     const double edgesY[] = {-15.5, -0.25, 0, 16.75, h - 15.5, h, h + 15.75};
-    Box->Particles.clear();
+    TBoxSetup(*Box).Particles().clear();
     const auto add = [this](double x, double y, TWaterKind kind) {
         TWaterParticle p;
         p.Active = true;
         p.Kind = kind;
         p.Position = {x, y, 0};
-        Box->Particles.push_back(p);
+        TBoxSetup(*Box).Particles().push_back(p);
     };
     for (const double x : edgesX)
         for (const double y : edgesY)
-            add(x, y, Box->Particles.size() % 2 == 0 ? wkBlue : wkEtc);
+            add(x, y, Box->Particles().size() % 2 == 0 ? wkBlue : wkEtc);
     for (int i = 0; i < 400; ++i) // a pile of 400 within 20 pixels, kinds in runs of one to three
         add(500 + std::fmod(i * 7.31, 20.0), 300 + std::fmod(i * 3.17, 20.0), i % 5 < 2 ? wkEtc : wkBlue);
     Scene.Drawer->ParticleDrawing = pdEach;
@@ -125,8 +126,7 @@ TEST_F(FrameDrawingTest, TheResultOverlayIsTheSameDrawnLeanAsPlain) {
     PourWater(1200);
     for (const TBoxState state : {bsCleared, bsGameOver})
         for (const std::int32_t frame : {1, 60, 119, 120, 400}) { // the picture fades in, then stays
-            Box->State = state;
-            Box->StateTimer = frame;
+            TBoxSetup(*Box).SetState(state, frame);
             ExpectSameStageFrames(state == bsCleared ? "cleared" : "game over");
         }
 }

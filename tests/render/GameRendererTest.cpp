@@ -1,3 +1,4 @@
+#include "BoxSetup.h"
 #include "RenderFixture.h"
 #include "TestPictures.h"
 #include "ViewerScene.h"
@@ -75,12 +76,13 @@ const Rgb White{255, 255, 255};
 TEST_P(SceneTest, BatchedParticlesGiveTheSamePixelsAsEachDrawnOnItsOwn) {
     // Blue and red water piled over each other at fractional positions, with
     // idle slots between: the order of the pool decides every pixel.
-    Box->Particles.resize(3000);
-    for (std::size_t i = 0; i < Box->Particles.size(); ++i) {
-        TWaterParticle& p = Box->Particles[i];
+    TBoxSetup(*Box).Particles().resize(3000);
+    for (std::size_t i = 0; i < Box->Particles().size(); ++i) {
+        TWaterParticle& p = TBoxSetup(*Box).Particles()[i];
         p.Active = i % 7 != 3;
         p.Kind = (i * 2654435761u) % 3 == 0 ? wkEtc : wkBlue;
-        p.Position = {200 + std::fmod(static_cast<double>(i) * 37.3, 300.0), 150 + std::fmod(static_cast<double>(i) * 11.7, 200.0), 0};
+        p.Position = {200 + std::fmod(static_cast<double>(i) * 37.3, 300.0),
+                      150 + std::fmod(static_cast<double>(i) * 11.7, 200.0), 0};
     }
     const float ground = 0.2f; // dark enough for added light to show
     const std::vector<std::uint8_t> each = DrawScene(pdEach, ground);
@@ -116,9 +118,9 @@ TEST_P(SceneTest, AParticlePictureBlendsByItsAlphaChannelAndIsCentredAtItsOwnSiz
 }
 
 TEST_P(SceneTest, GaugesFillToTheirRatioAndATargetOfZeroIsFull) {
-    Box->BlueWaterNumForClear = 4;
-    Box->BlueOutCount = 1; // a quarter: the fill line at 32 + 0.75 x 704 = 560
-    Box->EtcWaterNumForEnd = 0;
+    TBoxSetup(*Box).Parameters().BlueWaterNumForClear = 4;
+    TBoxSetup(*Box).SetOutCounts(1, 0); // a quarter: the fill line at 32 + 0.75 x 704 = 560
+    TBoxSetup(*Box).Parameters().EtcWaterNumForEnd = 0;
     DrawScene(pdBatched); // no stage pictures: the slots are empty and draw nothing
     EXPECT_TRUE(Near(PixelAt(15, 735), {0, 255, 255}, 3)) << "blue gauge, bottom colour";
     EXPECT_TRUE(Near(PixelAt(15, 561), {0, 3, 255}, 3)) << "blue gauge, the fill line's colour";
@@ -129,7 +131,6 @@ TEST_P(SceneTest, GaugesFillToTheirRatioAndATargetOfZeroIsFull) {
 }
 
 TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
-    Box->State = bsGameOver;
     const struct {
         std::int32_t Frame;
         Rgb Veiled;  // white under the veil
@@ -138,7 +139,7 @@ TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
                  {120, {128, 128, 128}, {0, 255, 0}},
                  {600, {128, 128, 128}, {0, 255, 0}}};
     for (const auto& step : steps) {
-        Box->StateTimer = step.Frame;
+        TBoxSetup(*Box).SetState(bsGameOver, step.Frame);
         DrawScene(pdBatched);
         EXPECT_TRUE(Near(PixelAt(900, 700), step.Veiled, 3)) << "frame " << step.Frame;
         EXPECT_TRUE(Near(PixelAt(512, 384), step.Picture, 3)) << "frame " << step.Frame;
@@ -261,8 +262,12 @@ TEST_F(StageSceneTest, ChangedCellsShowWhatTheyAreNowAndTurnedBackDrawAsBefore) 
     EXPECT_TRUE(SameCell(changed, block, 52, 47)) << "a blocked outlet shows its block patch over the grate";
     EXPECT_TRUE(SameCell(changed, untouched, 34, 20)) << "the cells around stay";
 
-    for (const auto& [column, row, type] : {std::tuple{30, 20, ctEmpty}, {31, 20, ctEmpty}, {32, 20, ctEmpty},
-                                            {33, 20, ctEmpty}, {51, 47, ctOutlet}, {52, 47, ctOutlet}})
+    for (const auto& [column, row, type] : {std::tuple{30, 20, ctEmpty},
+                                            {31, 20, ctEmpty},
+                                            {32, 20, ctEmpty},
+                                            {33, 20, ctEmpty},
+                                            {51, 47, ctOutlet},
+                                            {52, 47, ctOutlet}})
         SetType(column, row, type);
     EXPECT_TRUE(Scene() == untouched) << "the cells turned back draw as before, byte for byte";
 }
@@ -300,8 +305,8 @@ TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
         }
         return std::pair{found, lightOutside};
     };
-    const std::pair<int, std::string> gauges[] = {{8, std::to_string(Box->BlueWaterNumForClear)},
-                                                   {32, std::to_string(Box->EtcWaterNumForEnd)}};
+    const std::pair<int, std::string> gauges[] = {{8, std::to_string(Box->Parameters().BlueWaterNumForClear)},
+                                                  {32, std::to_string(Box->Parameters().EtcWaterNumForEnd)}};
     for (const auto& [left, target] : gauges) {
         const auto [found, lightOutside] = bands(left);
         ASSERT_EQ(found.size(), 2 + target.size()) << "'0', the bar and the target's digits, at x " << left;
@@ -318,8 +323,8 @@ TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
 
 TEST_F(StageSceneTest, AHiddenWallTakenAwayShowsStoneFromNearbyInsteadOfGlass) {
     const int column = 21, row = 17;
-    ASSERT_EQ(Box->StageCellTypes[column][row], ctWall) << "a pane of glass in the stage's pictures";
-    ASSERT_NE(Box->StageCellTypes[column - 5][row], ctWall);
+    ASSERT_EQ(Box->StageCellTypes()[column][row], ctWall) << "a pane of glass in the stage's pictures";
+    ASSERT_NE(Box->StageCellTypes()[column - 5][row], ctWall);
     const std::vector<std::uint8_t> back = PictureAlone(tidBG);
     const std::vector<std::uint8_t> untouched = Scene();
     SetType(column, row, ctEmpty);

@@ -259,9 +259,9 @@ public:
 // The stage a box has loaded (its parameters and cell types), given to the model.
 inline void CopyStage(const TVaporelBox& box, ReferenceBox& ref) {
     ref.p = {
-        box.WaterRadius,          box.WaterMaxVelocity,   box.WaterGravity,     box.WaterVelocityDecayRate,
-        box.WaterShakeVelocity,   box.WaterSwapFrequency, box.WaterParticleNum, box.BlueWaterNum,
-        box.BlueWaterNumForClear, box.EtcWaterNumForEnd};
+        box.Parameters().WaterRadius,          box.Parameters().WaterMaxVelocity,   box.Parameters().WaterGravity,     box.Parameters().WaterVelocityDecayRate,
+        box.Parameters().WaterShakeVelocity,   box.Parameters().WaterSwapFrequency, box.Parameters().WaterParticleNum, box.Parameters().BlueWaterNum,
+        box.Parameters().BlueWaterNumForClear, box.Parameters().EtcWaterNumForEnd};
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row)
             ref.type[column][row] = box.Cells()[column][row].CellType;

@@ -2,6 +2,7 @@
 // every frame must give the same bits and the same collision map. It keeps
 // the box's optimised loops honest and pins the order of every operation.
 
+#include "BoxSetup.h"
 #include "CellCharacters.h"
 #include "ReferenceBox.h"
 
@@ -40,16 +41,16 @@ std::uint64_t Bits(double value) {
 void SetStage(const Scenario& scenario, TVaporelBox& box, ReferenceBox& ref) {
     const Params& p = scenario.params;
     ref.p = p;
-    box.WaterRadius = p.radius;
-    box.WaterMaxVelocity = p.maxVelocity;
-    box.WaterGravity = p.gravity;
-    box.WaterVelocityDecayRate = p.decay;
-    box.WaterShakeVelocity = p.shake;
-    box.WaterSwapFrequency = p.swap;
-    box.WaterParticleNum = p.pool;
-    box.BlueWaterNum = p.blue;
-    box.BlueWaterNumForClear = p.clear;
-    box.EtcWaterNumForEnd = p.end;
+    TBoxSetup(box).Parameters().WaterRadius = p.radius;
+    TBoxSetup(box).Parameters().WaterMaxVelocity = p.maxVelocity;
+    TBoxSetup(box).Parameters().WaterGravity = p.gravity;
+    TBoxSetup(box).Parameters().WaterVelocityDecayRate = p.decay;
+    TBoxSetup(box).Parameters().WaterShakeVelocity = p.shake;
+    TBoxSetup(box).Parameters().WaterSwapFrequency = p.swap;
+    TBoxSetup(box).Parameters().WaterParticleNum = p.pool;
+    TBoxSetup(box).Parameters().BlueWaterNum = p.blue;
+    TBoxSetup(box).Parameters().BlueWaterNumForClear = p.clear;
+    TBoxSetup(box).Parameters().EtcWaterNumForEnd = p.end;
     for (int row = 0; row < static_cast<int>(scenario.layout.size()); ++row)
         for (int column = 0; column < static_cast<int>(scenario.layout[row].size()); ++column) {
             const TCellType type = CellTypeOfCharacter(scenario.layout[row][column]);
@@ -106,15 +107,15 @@ void RunSideBySide(const Scenario& scenario) {
             }
         box->Execute();
         ref->Execute();
-        ASSERT_EQ(box->CollisionChecks, ref->checks) << scenario.name << " frame " << frame;
-        ASSERT_EQ(box->CollisionHits, ref->hits) << scenario.name << " frame " << frame;
-        ASSERT_EQ(box->BlueOutCount, ref->blueOut) << scenario.name << " frame " << frame;
-        ASSERT_EQ(box->EtcOutCount, ref->etcOut) << scenario.name << " frame " << frame;
-        ASSERT_EQ(box->State, ref->state) << scenario.name << " frame " << frame;
-        ASSERT_EQ(box->Finished, ref->finished) << scenario.name << " frame " << frame;
+        ASSERT_EQ(box->CollisionChecks(), ref->checks) << scenario.name << " frame " << frame;
+        ASSERT_EQ(box->CollisionHits(), ref->hits) << scenario.name << " frame " << frame;
+        ASSERT_EQ(box->BlueOutCount(), ref->blueOut) << scenario.name << " frame " << frame;
+        ASSERT_EQ(box->EtcOutCount(), ref->etcOut) << scenario.name << " frame " << frame;
+        ASSERT_EQ(box->State(), ref->state) << scenario.name << " frame " << frame;
+        ASSERT_EQ(box->Finished(), ref->finished) << scenario.name << " frame " << frame;
         ASSERT_EQ(RandSeed(), ref->seed) << scenario.name << " frame " << frame;
         for (std::size_t i = 0; i < ref->pool.size(); ++i) {
-            const TWaterParticle& a = box->Particles[i];
+            const TWaterParticle& a = box->Particles()[i];
             const RefParticle& b = ref->pool[i];
             const bool same = Bits(a.Position.x) == Bits(b.pos.x) && Bits(a.Position.y) == Bits(b.pos.y) &&
                               Bits(a.Velocity.x) == Bits(b.vel.x) && Bits(a.Velocity.y) == Bits(b.vel.y) &&
@@ -123,10 +124,10 @@ void RunSideBySide(const Scenario& scenario) {
                               a.Exited == b.exited && a.Kind == b.kind;
             ASSERT_TRUE(same) << scenario.name << " frame " << frame << " slot " << i;
         }
-        ASSERT_TRUE(SameMap(box->Registry, *ref)) << scenario.name << " frame " << frame;
+        ASSERT_TRUE(SameMap(box->Registry(), *ref)) << scenario.name << " frame " << frame;
     }
     if (p.pool > 0) {
-        EXPECT_GT(box->ActiveParticleCount() + box->BlueOutCount + box->EtcOutCount, 0) << scenario.name;
+        EXPECT_GT(box->ActiveParticleCount() + box->BlueOutCount() + box->EtcOutCount(), 0) << scenario.name;
     }
     EXPECT_EQ(ref->leftMap > 0, scenario.leavesMap) << scenario.name;
 }

@@ -1,3 +1,4 @@
+#include "BoxSetup.h"
 #include "HeadlessLayerTextures.h"
 #include "game/render/StageLayersUnit.h"
 #include "game/water/VaporelBoxUnit.h"
@@ -97,13 +98,13 @@ protected:
 
 TEST_F(Stage, FolderWithAndWithoutSlashReadsTheSameFiles) {
     box->LoadStage(dir);
-    EXPECT_EQ(box->StagePath, dir + "/");
+    EXPECT_EQ(box->StagePath(), dir + "/");
     EXPECT_EQ(textures.Slot(tidBG).FileName, dir + "/Back.png");
-    EXPECT_EQ(box->WaterParticleNum, 50);
-    EXPECT_EQ(box->WaterMaxVelocity, 7.5);
-    EXPECT_EQ(box->WaterSwapFrequency, 0.1);
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 50);
+    EXPECT_EQ(box->Parameters().WaterMaxVelocity, 7.5);
+    EXPECT_EQ(box->Parameters().WaterSwapFrequency, 0.1);
     box->LoadStage(dir + "/");
-    EXPECT_EQ(box->StagePath, dir + "/");
+    EXPECT_EQ(box->StagePath(), dir + "/");
     EXPECT_EQ(textures.LoadCount(), 3) << "layers are loaded once per run";
     EXPECT_EQ(profiler.Engine().Item(pidLoadMap)->Count, 2);
 }
@@ -139,13 +140,49 @@ TEST_F(Stage, AStageThatFailedPartWayCostsTheNextOneNoPictureOfItsOwn) {
         WritePng(broken + "/" + layer + ".png", 16, 16, {});
     EXPECT_THROW(box->LoadStage(broken), Exception);
     EXPECT_EQ(textures.Slot(tidBG).FileName, broken + "/Back.png") << "steps already done stay done";
-    EXPECT_EQ(box->StagePath, dir + "/");
+    EXPECT_EQ(box->StagePath(), dir + "/");
 
     box->ReloadStage();
     EXPECT_EQ(textures.Slot(tidBG).FileName, dir + "/Back.png");
     EXPECT_EQ(textures.Slot(tidBlock).FileName, dir + "/Block.png");
     EXPECT_EQ(textures.Slot(tidFront).FileName, dir + "/Front.png");
     EXPECT_EQ(textures.LoadCount(), 3 + 2 + 2) << "the Front the failed stage never touched is kept";
+}
+
+// A stage made without a folder (from a share file's text, say) gives the box
+// the same values: the same water to the bit, its map again on a reload.
+TEST_F(Stage, AStageGivenAsValuesRunsAsItsFolderDoes) {
+    constexpr int SourceColumn = 20, SourceRow = 2;
+    WriteMap({{SourceColumn * CellSize, SourceRow * CellSize, 0, 0, 0}});
+    box->LoadStage(dir);
+    const std::string folder = StageFolderPath(dir);
+    TStageData stage{ReadStageMap(folder), {}};
+    ReadStageParameters(folder, stage.Parameters);
+    TVaporelBox fromValues(profiler);
+    fromValues.LoadStage(stage);
+    EXPECT_EQ(fromValues.StagePath(), "");
+    std::uint64_t hashes[2] = {};
+    TVaporelBox* const boxes[2] = {box.get(), &fromValues};
+    for (int which = 0; which < 2; ++which) {
+        SetRandSeed(0);
+        boxes[which]->Restart();
+        for (int frame = 0; frame < 120; ++frame)
+            boxes[which]->Execute();
+        hashes[which] = boxes[which]->WaterHash();
+    }
+    EXPECT_GT(fromValues.ActiveParticleCount(), 0) << "the source poured";
+    EXPECT_EQ(hashes[1], hashes[0]);
+
+    fromValues.SetCell(SourceColumn, SourceRow, TMapCell{ctEmpty});
+    fromValues.ReloadStage();
+    EXPECT_EQ(fromValues.Cells()[SourceColumn][SourceRow].CellType, ctSource) << "the given map again";
+
+    TStageData tooLarge = stage;
+    tooLarge.Parameters.WaterParticleNum = MaxWaterParticleNum + 1;
+    tooLarge.CellTypes[0][0] = ctBlock;
+    EXPECT_THROW(fromValues.LoadStage(tooLarge), Exception);
+    EXPECT_EQ(fromValues.Parameters().WaterParticleNum, 50) << "nothing of a refused stage is taken";
+    EXPECT_EQ(fromValues.Cells()[0][0].CellType, ctEmpty);
 }
 
 TEST_F(Stage, MapColoursClassifyCells) {
@@ -188,10 +225,10 @@ TEST_F(Stage, MissingFilesNameThemAndKeepTheOldPath) {
     fs::remove(dir + "/data.xml");
     textures = THeadlessLayerTextures();
     box->SetCell(0, 0, TMapCell{ctEmpty});
-    box->StagePath = "before/";
+    TBoxSetup(*box).SetStagePath("before/");
     EXPECT_NE(ErrorOfLoad().find(dir + "/data.xml"), std::string::npos);
     EXPECT_EQ(box->Cells()[0][0].CellType, ctSource) << "steps already done stay done";
-    EXPECT_EQ(box->StagePath, "before/");
+    EXPECT_EQ(box->StagePath(), "before/");
 }
 
 // A layer's picture is the first of .jpg, .png, .bmp that is a regular file;
@@ -228,10 +265,13 @@ TEST_F(Stage, BadDataXml) {
     EXPECT_NE(notANumber.find("data.xml: water_radius: 'four' is not a valid integer value"),
               std::string::npos)
         << notANumber;
-    EXPECT_EQ(box->WaterParticleNum, 50) << "the keys before the bad one were read";
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 50) << "the keys before the bad one were read";
 
     WriteData("<stage><water_particle_num>-1</water_particle_num></stage>");
     EXPECT_NE(ErrorOfLoad().find("water_particle_num"), std::string::npos);
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 50) << "a refused pool size is never taken";
+    EXPECT_NO_THROW(box->ResetWater());
+    EXPECT_EQ(box->Particles().size(), 50u);
     WriteData("<stage><water_particle_num>99999999</water_particle_num></stage>");
     EXPECT_NE(ErrorOfLoad().find("water_particle_num"), std::string::npos);
 }
@@ -239,30 +279,30 @@ TEST_F(Stage, BadDataXml) {
 TEST_F(Stage, MissingKeysReadAsZero) {
     WriteData("<STAGE><water_particle_num>50</water_particle_num></STAGE>");
     box->LoadStage(dir);
-    EXPECT_EQ(box->WaterParticleNum, 0) << "the root's name is case-sensitive";
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 0) << "the root's name is case-sensitive";
     box->ResetWater();
-    EXPECT_TRUE(box->Particles.empty());
+    EXPECT_TRUE(box->Particles().empty());
     box->SetCell(10, 10, TMapCell{ctSource});
     box->Execute();
     EXPECT_EQ(box->ActiveParticleCount(), 0) << "nothing is ever emitted";
-    EXPECT_EQ(box->State, bsGameOver) << "an end threshold of 0 loses at once";
+    EXPECT_EQ(box->State(), bsGameOver) << "an end threshold of 0 loses at once";
 }
 
 TEST_F(Stage, RestartResetsWithTheOldDataThenRereadsTheFolder) {
     box->LoadStage(dir);
     WriteData("<stage><water_particle_num>7</water_particle_num></stage>");
-    box->Finished = true;
+    TBoxSetup(*box).SetFinished(true);
     box->SetCell(5, 5, TMapCell{ctBlock}); // an edit lives only in memory
     box->Restart();
-    EXPECT_EQ(box->Particles.size(), 50u) << "the pool was reset with the size read before";
-    EXPECT_EQ(box->WaterParticleNum, 7);
-    EXPECT_FALSE(box->Finished);
+    EXPECT_EQ(box->Particles().size(), 50u) << "the pool was reset with the size read before";
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 7);
+    EXPECT_FALSE(box->Finished());
     EXPECT_EQ(box->Cells()[5][5].CellType, ctEmpty);
 }
 
 TEST_F(Stage, ShippedStageLoads) {
     box->LoadStage(VAPOREL_STAGE_DIR);
-    EXPECT_EQ(box->WaterParticleNum, 1200);
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 1200);
     int sources = 0, outlets = 0, drains = 0;
     for (const auto& column : box->Cells())
         for (const TMapCell& cell : column) {
@@ -287,11 +327,11 @@ TEST_F(Stage, ElementsTheWaterDoesNotReadAreIgnored) {
     data.insert(data.find("</stage>"), "<hint a=\"1\">Keep <i>red</i> out</hint><!-- note --><x/>");
     WriteData(data);
     box->LoadStage(dir);
-    EXPECT_EQ(box->BlueWaterNum, 30);
-    EXPECT_EQ(box->EtcWaterNumForEnd, 5);
-    EXPECT_EQ(box->WaterParticleNum, 50);
-    EXPECT_EQ(box->WaterMaxVelocity, 7.5);
-    EXPECT_EQ(box->WaterSwapFrequency, 0.1);
+    EXPECT_EQ(box->Parameters().BlueWaterNum, 30);
+    EXPECT_EQ(box->Parameters().EtcWaterNumForEnd, 5);
+    EXPECT_EQ(box->Parameters().WaterParticleNum, 50);
+    EXPECT_EQ(box->Parameters().WaterMaxVelocity, 7.5);
+    EXPECT_EQ(box->Parameters().WaterSwapFrequency, 0.1);
 }
 
 TEST_F(Stage, EveryShippedStageLoadsWithItsNameAndHint) {
@@ -301,7 +341,7 @@ TEST_F(Stage, EveryShippedStageLoadsWithItsNameAndHint) {
         if (!entry.is_directory())
             continue; // the course file
         box->LoadStage(entry.path().string());
-        EXPECT_GT(box->WaterParticleNum, 0) << entry.path();
+        EXPECT_GT(box->Parameters().WaterParticleNum, 0) << entry.path();
         TZ5EasyXMLReader reader;
         reader.LoadFromFile((entry.path() / "data.xml").string());
         reader.Enter("stage");

@@ -1,3 +1,4 @@
+#include "BoxSetup.h"
 #include "game/water/VaporelBoxUnit.h"
 #include "platform/Exception.h"
 
@@ -36,16 +37,16 @@ protected:
     void SetUp() override {
         SetRandSeed(0);
         box = std::make_unique<TVaporelBox>(profiler);
-        box->WaterRadius = 4;
-        box->WaterMaxVelocity = 100.0;
-        box->WaterVelocityDecayRate = 1.0;
-        box->EtcWaterNumForEnd = 1'000'000;
-        box->BlueWaterNumForClear = 1'000'000;
+        TBoxSetup(*box).Parameters().WaterRadius = 4;
+        TBoxSetup(*box).Parameters().WaterMaxVelocity = 100.0;
+        TBoxSetup(*box).Parameters().WaterVelocityDecayRate = 1.0;
+        TBoxSetup(*box).Parameters().EtcWaterNumForEnd = 1'000'000;
+        TBoxSetup(*box).Parameters().BlueWaterNumForClear = 1'000'000;
     }
 
     void MakePool(std::int32_t size, std::int32_t blue) {
-        box->WaterParticleNum = size;
-        box->BlueWaterNum = blue;
+        TBoxSetup(*box).Parameters().WaterParticleNum = size;
+        TBoxSetup(*box).Parameters().BlueWaterNum = blue;
         box->ResetWater();
     }
 
@@ -54,12 +55,12 @@ protected:
     // AddParticle, answering the slot it filled.
     TWaterParticle& Add(std::int32_t x, std::int32_t y) {
         std::vector<bool> wasActive;
-        for (const TWaterParticle& p : box->Particles)
+        for (const TWaterParticle& p : box->Particles())
             wasActive.push_back(p.Active);
         box->AddParticle(x, y);
         for (std::size_t i = 0; i < wasActive.size(); ++i)
-            if (box->Particles[i].Active && !wasActive[i])
-                return box->Particles[i];
+            if (box->Particles()[i].Active && !wasActive[i])
+                return TBoxSetup(*box).Particles()[i];
         throw std::logic_error("no slot was free");
     }
 
@@ -82,23 +83,23 @@ TEST(Random, FirstValuesFromSeedZero) {
 TEST_F(Box, ResetShufflesWholeSlotsAndKeepsTheBlueCount) {
     MakePool(4, 2);
     for (std::size_t i = 0; i < 4; ++i)
-        box->Particles[i].Position.x = static_cast<double>(i);
+        TBoxSetup(*box).Particles()[i].Position.x = static_cast<double>(i);
     SetRandSeed(0);
     box->ResetWater();
     // Draws 0, 0, 1, 0 for i = 3, 2, 1, 0: swap(3,0), swap(2,0), then no-ops.
     const double expectedOrigin[] = {2, 1, 3, 0};
     const TWaterKind expectedKind[] = {wkEtc, wkBlue, wkEtc, wkBlue};
     for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(box->Particles[i].Position.x, expectedOrigin[i]) << "slot " << i;
-        EXPECT_EQ(box->Particles[i].Kind, expectedKind[i]) << "slot " << i;
+        EXPECT_EQ(box->Particles()[i].Position.x, expectedOrigin[i]) << "slot " << i;
+        EXPECT_EQ(box->Particles()[i].Kind, expectedKind[i]) << "slot " << i;
     }
     EXPECT_EQ(RandSeed(), 870078620u) << "one draw per slot, index 0 included";
 
     MakePool(10, 50);
-    for (const TWaterParticle& p : box->Particles)
+    for (const TWaterParticle& p : box->Particles())
         EXPECT_EQ(p.Kind, wkBlue);
     MakePool(10, 0);
-    for (const TWaterParticle& p : box->Particles)
+    for (const TWaterParticle& p : box->Particles())
         EXPECT_EQ(p.Kind, wkEtc);
 }
 
@@ -107,16 +108,16 @@ TEST_F(Box, EqualPositionsArePushedApartAlongPlusX) {
     TWaterParticle& a = Add(100, 100);
     TWaterParticle& b = Add(100, 100);
     box->Execute();
-    EXPECT_EQ(box->CollisionChecks, 1) << "pass 0 sees the empty map of the reset";
-    EXPECT_EQ(box->CollisionHits, 1);
+    EXPECT_EQ(box->CollisionChecks(), 1) << "pass 0 sees the empty map of the reset";
+    EXPECT_EQ(box->CollisionHits(), 1);
     EXPECT_EQ(a.Position.x, 104.0) << "the lower pool index moves to +x";
     EXPECT_EQ(b.Position.x, 96.0);
     EXPECT_EQ(a.Position.y, 100.0);
     EXPECT_EQ(a.Velocity.x, 4.0) << "the push becomes velocity in UpdateVelocity";
 
     box->Execute(); // exactly touching now: tested, no hit
-    EXPECT_EQ(box->CollisionHits, 0);
-    EXPECT_GT(box->CollisionChecks, 0);
+    EXPECT_EQ(box->CollisionHits(), 0);
+    EXPECT_GT(box->CollisionChecks(), 0);
 }
 
 TEST_F(Box, OverlappingPairEndsExactlyTouching) {
@@ -132,10 +133,10 @@ TEST_F(Box, OverlappingPairEndsExactlyTouching) {
 }
 
 TEST_F(Box, ParticleRestsOnABlockAndIsShaken) {
-    box->WaterGravity = 0.5;
-    box->WaterVelocityDecayRate = 0.99;
-    box->WaterShakeVelocity = 0.5;
-    box->WaterMaxVelocity = 8.0;
+    TBoxSetup(*box).Parameters().WaterGravity = 0.5;
+    TBoxSetup(*box).Parameters().WaterVelocityDecayRate = 0.99;
+    TBoxSetup(*box).Parameters().WaterShakeVelocity = 0.5;
+    TBoxSetup(*box).Parameters().WaterMaxVelocity = 8.0;
     for (int column = 0; column < MapColumns; ++column)
         SetCellType(column, 10, ctBlock); // floor at y = 160..175
     MakePool(1, 1);
@@ -150,25 +151,25 @@ TEST_F(Box, ParticleRestsOnABlockAndIsShaken) {
 }
 
 TEST_F(Box, CellsHoldAtMostOneHundredEntriesAndStillBlockTheirSource) {
-    box->WaterRadius = 1;
+    TBoxSetup(*box).Parameters().WaterRadius = 1;
     MakePool(151, 151);
     for (int i = 0; i < 150; ++i)
         box->AddParticle(104, 104);
     box->MakeCollisionMap();
-    ASSERT_EQ(box->Registry.Count[6][6], MaxCellEntries);
+    ASSERT_EQ(box->Registry().Count[6][6], MaxCellEntries);
     for (int i = 0; i < MaxCellEntries; ++i)
-        EXPECT_EQ(box->Registry.Entries[6][6][i], i) << "pool order";
+        EXPECT_EQ(box->Registry().Entries[6][6][i], i) << "pool order";
 
     SetCellType(6, 6, ctSource);
     SetCellType(20, 20, ctSource);
     box->EmitWater();
     EXPECT_EQ(box->ActiveParticleCount(), 151) << "only the empty source emits";
-    EXPECT_EQ(box->Particles[150].Position.x, 20 * 16 + 8.0) << "at the centre of the cell";
+    EXPECT_EQ(box->Particles()[150].Position.x, 20 * 16 + 8.0) << "at the centre of the cell";
     box->EmitWater();
     EXPECT_EQ(box->ActiveParticleCount(), 151) << "no free slot left";
 
     box->Execute(); // a dense pile: 100 entries give 4950 pairs a pass
-    EXPECT_GE(box->CollisionChecks, 4950);
+    EXPECT_GE(box->CollisionChecks(), 4950);
 }
 
 TEST_F(Box, SourceEmitsOnlyWhileNothingIsRegisteredInIt) {
@@ -192,9 +193,9 @@ TEST_F(Box, LeavingTheMapSwitchesOffTheClampKeepsInside) {
     EXPECT_EQ(left.Position.x, 4.0);
     EXPECT_FALSE(below.Active) << "row 49 is off the map";
     EXPECT_FALSE(below.Exited);
-    EXPECT_EQ(box->BlueOutCount + box->EtcOutCount, 0);
+    EXPECT_EQ(box->BlueOutCount() + box->EtcOutCount(), 0);
 
-    box->WaterGravity = 30.0;
+    TBoxSetup(*box).Parameters().WaterGravity = 30.0;
     TWaterParticle& falling = Add(100, 760);
     box->Execute();
     EXPECT_FALSE(falling.Active) << "a sample reached y >= 784 before the clamp";
@@ -205,14 +206,14 @@ TEST_F(Box, OutletsCountByKindDrainsFreeTheSlot) {
     SetCellType(6, 7, ctOutlet);
     SetCellType(12, 7, ctDrain);
     MakePool(2, 1);
-    const bool firstIsBlue = box->Particles[0].Kind == wkBlue;
+    const bool firstIsBlue = box->Particles()[0].Kind == wkBlue;
     TWaterParticle& out = Add(100, 120);
     TWaterParticle& drained = Add(200, 120);
     box->Execute();
     EXPECT_TRUE(out.Exited);
     EXPECT_FALSE(out.Active);
-    EXPECT_EQ(box->BlueOutCount, firstIsBlue ? 1 : 0);
-    EXPECT_EQ(box->EtcOutCount, firstIsBlue ? 0 : 1);
+    EXPECT_EQ(box->BlueOutCount(), firstIsBlue ? 1 : 0);
+    EXPECT_EQ(box->EtcOutCount(), firstIsBlue ? 0 : 1);
     EXPECT_FALSE(drained.Active);
     EXPECT_FALSE(drained.Exited);
     box->AddParticle(300, 300);
@@ -221,11 +222,11 @@ TEST_F(Box, OutletsCountByKindDrainsFreeTheSlot) {
 }
 
 TEST_F(Box, EtcWaterSwapsWithBlueAboveIt) {
-    box->WaterRadius = 2;
-    box->WaterSwapFrequency = 1.0;
+    TBoxSetup(*box).Parameters().WaterRadius = 2;
+    TBoxSetup(*box).Parameters().WaterSwapFrequency = 1.0;
     MakePool(6, 0);
-    box->Particles[0].Kind = wkBlue;
-    box->Particles[2].Kind = wkBlue;
+    TBoxSetup(*box).Particles()[0].Kind = wkBlue;
+    TBoxSetup(*box).Particles()[2].Kind = wkBlue;
     TWaterParticle& blue = Add(100, 120); // row 7
     TWaterParticle& etc = Add(100, 136);  // row 8
     TWaterParticle& blueLow = Add(300, 136);
@@ -247,17 +248,17 @@ TEST_F(Box, EtcWaterSwapsWithBlueAboveIt) {
 // both. Then a full cell loses one of its entries, which lets in a particle
 // it left out.
 TEST_F(Box, MapAfterSwapsIsTheRebuiltMap) {
-    box->WaterRadius = 1;
-    box->WaterSwapFrequency = 1.0;
+    TBoxSetup(*box).Parameters().WaterRadius = 1;
+    TBoxSetup(*box).Parameters().WaterSwapFrequency = 1.0;
     auto crowd = [this](int left, int top) {
         for (int k = 0; k < 110; ++k)
             Add(left + k % 11, top + k / 11);
     };
     auto updated = std::make_unique<TCellRegistry>();
     auto expectRebuiltMap = [&]() {
-        *updated = box->Registry;
+        *updated = box->Registry();
         box->MakeCollisionMap();
-        const TCellRegistry& rebuilt = box->Registry;
+        const TCellRegistry& rebuilt = box->Registry();
         for (int column = 0; column < MapColumns; ++column)
             for (int row = 0; row < MapRows; ++row) {
                 const std::int32_t count = rebuilt.Count[column][row];
@@ -274,31 +275,31 @@ TEST_F(Box, MapAfterSwapsIsTheRebuiltMap) {
     Add(111, 88);     // 221: blue, cells (6, 5) and (7, 5)
     Add(319, 88);     // 222: blue, cells (19, 5) and (20, 5)
     Add(312, 104);    // 223: etc, cell (19, 6)
-    box->Particles[221].Kind = wkBlue;
-    box->Particles[222].Kind = wkBlue;
+    TBoxSetup(*box).Particles()[221].Kind = wkBlue;
+    TBoxSetup(*box).Particles()[222].Kind = wkBlue;
     box->Execute();
-    EXPECT_EQ(box->Particles[0].Position.y, 88.0) << "swapped";
-    EXPECT_EQ(box->Particles[223].Position.y, 88.0) << "swapped";
-    EXPECT_EQ(box->Registry.Count[7][5], MaxCellEntries);
-    EXPECT_EQ(box->Registry.Count[20][5], MaxCellEntries);
+    EXPECT_EQ(box->Particles()[0].Position.y, 88.0) << "swapped";
+    EXPECT_EQ(box->Particles()[223].Position.y, 88.0) << "swapped";
+    EXPECT_EQ(box->Registry().Count[7][5], MaxCellEntries);
+    EXPECT_EQ(box->Registry().Count[20][5], MaxCellEntries);
     expectRebuiltMap();
 
     MakePool(112, 0);
     Add(111, 88);   // 0: blue, cells (6, 5) and (7, 5)
     crowd(116, 82); // 1..110 in cell (7, 5)
     Add(104, 104);  // 111: etc, cell (6, 6)
-    box->Particles[0].Kind = wkBlue;
+    TBoxSetup(*box).Particles()[0].Kind = wkBlue;
     box->Execute();
-    EXPECT_EQ(box->Particles[111].Position.y, 88.0) << "swapped";
-    EXPECT_EQ(box->Registry.Count[7][5], MaxCellEntries);
+    EXPECT_EQ(box->Particles()[111].Position.y, 88.0) << "swapped";
+    EXPECT_EQ(box->Registry().Count[7][5], MaxCellEntries);
     expectRebuiltMap();
 }
 
 TEST_F(Box, SolidCellAboveStopsASwap) {
-    box->WaterRadius = 2;
-    box->WaterSwapFrequency = 1.0;
+    TBoxSetup(*box).Parameters().WaterRadius = 2;
+    TBoxSetup(*box).Parameters().WaterSwapFrequency = 1.0;
     MakePool(2, 0);
-    box->Particles[0].Kind = wkBlue;
+    TBoxSetup(*box).Particles()[0].Kind = wkBlue;
     SetCellType(6, 7, ctWall);
     Add(100, 120);
     TWaterParticle& etc = Add(100, 136);
@@ -307,9 +308,9 @@ TEST_F(Box, SolidCellAboveStopsASwap) {
 }
 
 TEST_F(Box, MaxVelocityZeroStopsEverything) {
-    box->WaterMaxVelocity = 0.0;
-    box->WaterShakeVelocity = 3.0;
-    box->WaterGravity = 1.0;
+    TBoxSetup(*box).Parameters().WaterMaxVelocity = 0.0;
+    TBoxSetup(*box).Parameters().WaterShakeVelocity = 3.0;
+    TBoxSetup(*box).Parameters().WaterGravity = 1.0;
     MakePool(1, 1);
     TWaterParticle& p = Add(100, 100);
     for (int i = 0; i < 3; ++i) {
@@ -320,42 +321,41 @@ TEST_F(Box, MaxVelocityZeroStopsEverything) {
 
 TEST_F(Box, OutcomeRules) {
     MakePool(0, 0);
-    box->BlueWaterNumForClear = 5;
-    box->EtcWaterNumForEnd = 5;
-    box->BlueOutCount = 5;
-    box->EtcOutCount = 5;
+    TBoxSetup(*box).Parameters().BlueWaterNumForClear = 5;
+    TBoxSetup(*box).Parameters().EtcWaterNumForEnd = 5;
+    TBoxSetup(*box).SetOutCounts(5, 5);
     box->Execute();
-    EXPECT_EQ(box->State, bsGameOver) << "both thresholds in one frame: lost";
+    EXPECT_EQ(box->State(), bsGameOver) << "both thresholds in one frame: lost";
 
     box->ResetWater();
-    box->BlueOutCount = 5;
+    TBoxSetup(*box).SetOutCounts(5, 0);
     box->Execute(); // frame n: cleared
-    EXPECT_EQ(box->State, bsCleared);
-    EXPECT_EQ(box->StateTimer, 1);
+    EXPECT_EQ(box->State(), bsCleared);
+    EXPECT_EQ(box->StateTimer(), 1);
     for (int i = 0; i < 99; ++i)
         box->Execute();
-    box->EtcOutCount = 5;
+    TBoxSetup(*box).SetOutCounts(box->BlueOutCount(), 5);
     box->Execute(); // frame n + 100: lost
-    EXPECT_EQ(box->State, bsGameOver);
-    EXPECT_EQ(box->StateTimer, 1);
+    EXPECT_EQ(box->State(), bsGameOver);
+    EXPECT_EQ(box->StateTimer(), 1);
     for (int i = 0; i < 359; ++i)
         box->Execute();
-    EXPECT_FALSE(box->Finished) << "frame n + 459";
+    EXPECT_FALSE(box->Finished()) << "frame n + 459";
     box->Execute();
-    EXPECT_TRUE(box->Finished) << "frame n + 460";
+    EXPECT_TRUE(box->Finished()) << "frame n + 460";
     box->ResetWater();
     box->Execute();
-    EXPECT_TRUE(box->Finished) << "only Restart clears it";
+    EXPECT_TRUE(box->Finished()) << "only Restart clears it";
 
     box->ResetWater();
-    box->EtcWaterNumForEnd = 0;
+    TBoxSetup(*box).Parameters().EtcWaterNumForEnd = 0;
     box->Execute();
-    EXPECT_EQ(box->State, bsGameOver) << "a threshold of 0 loses at once";
+    EXPECT_EQ(box->State(), bsGameOver) << "a threshold of 0 loses at once";
     box->ResetWater();
-    box->EtcWaterNumForEnd = 5;
-    box->BlueWaterNumForClear = 0;
+    TBoxSetup(*box).Parameters().EtcWaterNumForEnd = 5;
+    TBoxSetup(*box).Parameters().BlueWaterNumForClear = 0;
     box->Execute();
-    EXPECT_EQ(box->State, bsCleared);
+    EXPECT_EQ(box->State(), bsCleared);
 }
 
 TEST_F(Box, CellAccessChecksTheRange) {
@@ -386,37 +386,38 @@ TEST_F(Box, PoolInvariantsDeterminismAndNoAllocation) {
         SetRandSeed(0);
         auto fresh = std::make_unique<TVaporelBox>(profiler);
         TVaporelBox& b = *fresh;
-        b.WaterRadius = 4;
-        b.WaterGravity = 0.4;
-        b.WaterVelocityDecayRate = 0.98;
-        b.WaterShakeVelocity = 0.6;
-        b.WaterMaxVelocity = 6.0;
-        b.WaterSwapFrequency = 0.1;
-        b.BlueWaterNumForClear = b.EtcWaterNumForEnd = 1'000'000;
+        TBoxSetup(b).Parameters().WaterRadius = 4;
+        TBoxSetup(b).Parameters().WaterGravity = 0.4;
+        TBoxSetup(b).Parameters().WaterVelocityDecayRate = 0.98;
+        TBoxSetup(b).Parameters().WaterShakeVelocity = 0.6;
+        TBoxSetup(b).Parameters().WaterMaxVelocity = 6.0;
+        TBoxSetup(b).Parameters().WaterSwapFrequency = 0.1;
+        TBoxSetup(b).Parameters().BlueWaterNumForClear = TBoxSetup(b).Parameters().EtcWaterNumForEnd =
+            1'000'000;
         for (int column = 0; column < MapColumns; ++column)
             b.SetCell(column, 30, TMapCell{column % 8 == 3 ? ctOutlet : column % 8 == 6 ? ctDrain : ctBlock});
         for (int column = 10; column < 50; column += 5)
             b.SetCell(column, 2, TMapCell{ctSource});
-        b.WaterParticleNum = 400;
-        b.BlueWaterNum = 250;
+        TBoxSetup(b).Parameters().WaterParticleNum = 400;
+        TBoxSetup(b).Parameters().BlueWaterNum = 250;
         b.ResetWater();
         std::vector<TWaterKind> kinds;
-        for (const TWaterParticle& p : b.Particles)
+        for (const TWaterParticle& p : b.Particles())
             kinds.push_back(p.Kind);
         const long before = Allocations;
         for (int frame = 0; frame < 400; ++frame)
             b.Execute();
         EXPECT_EQ(Allocations, before) << "Execute allocates nothing";
         int exited = 0;
-        for (std::size_t i = 0; i < b.Particles.size(); ++i) {
-            const TWaterParticle& p = b.Particles[i];
+        for (std::size_t i = 0; i < b.Particles().size(); ++i) {
+            const TWaterParticle& p = b.Particles()[i];
             EXPECT_EQ(p.Kind, kinds[i]) << "kinds never change";
             EXPECT_FALSE(p.Active && p.Exited);
             exited += p.Exited ? 1 : 0;
         }
         EXPECT_GT(exited, 0);
-        EXPECT_EQ(b.BlueOutCount + b.EtcOutCount, exited) << "every exit counted once";
-        return b.Particles;
+        EXPECT_EQ(b.BlueOutCount() + b.EtcOutCount(), exited) << "every exit counted once";
+        return b.Particles();
     };
     const std::vector<TWaterParticle> first = run();
     const std::vector<TWaterParticle> second = run();
@@ -434,20 +435,21 @@ TEST_F(Box, APourTakesTheSlotsOfOneAddParticleAParticle) {
         std::unique_ptr<TVaporelBox> boxes[2];
         for (auto& each : boxes) {
             each = std::make_unique<TVaporelBox>(profiler);
-            each->WaterParticleNum = size;
+            TBoxSetup(*each).Parameters().WaterParticleNum = size;
             each->ResetWater();
             for (std::int32_t i = 0; i < size; ++i) {
-                each->Particles[i].Active = i % 3 == 0;
-                each->Particles[i].Exited = i % 7 == 0;
+                TBoxSetup(*each).Particles()[i].Active = i % 3 == 0;
+                TBoxSetup(*each).Particles()[i].Exited = i % 7 == 0;
             }
-            each->SpawnCursor = size - 50;
+            TBoxSetup(*each).SetSpawnCursor(size - 50);
         }
         boxes[0]->Apply({akPour, 300, 200});
         for (std::int32_t i = 0; i < PourCount; ++i)
             boxes[1]->AddParticle(300, 200);
         EXPECT_EQ(boxes[0]->ActiveParticleCount(), boxes[1]->ActiveParticleCount()) << size;
-        EXPECT_EQ(boxes[0]->SpawnCursor, boxes[1]->SpawnCursor) << size;
+        EXPECT_EQ(boxes[0]->SpawnCursor(), boxes[1]->SpawnCursor()) << size;
         for (std::int32_t i = 0; i < size; ++i)
-            ASSERT_EQ(boxes[0]->Particles[i].Active, boxes[1]->Particles[i].Active) << size << ", slot " << i;
+            ASSERT_EQ(boxes[0]->Particles()[i].Active, boxes[1]->Particles()[i].Active)
+                << size << ", slot " << i;
     }
 }

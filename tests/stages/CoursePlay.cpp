@@ -19,19 +19,19 @@ TPlayOutcome PlayStage(const std::string& folder, std::uint32_t seed, const std:
     box->Restart();
     TPlayOutcome outcome;
     auto next = steps.begin();
-    for (std::int32_t frame = 1; frame <= maxFrames && !box->Finished; ++frame) {
+    for (std::int32_t frame = 1; frame <= maxFrames && !box->Finished(); ++frame) {
         for (; next != steps.end() && next->Frame == frame; ++next)
             box->Apply(next->Action);
         box->Execute();
-        if (box->State == bsCleared && outcome.ClearFrame == 0)
+        if (box->State() == bsCleared && outcome.ClearFrame == 0)
             outcome.ClearFrame = frame;
         if (frame == hashFrame)
             outcome.HashAt = box->WaterHash();
         outcome.EndFrame = frame;
     }
-    outcome.State = box->State;
-    outcome.BlueOut = box->BlueOutCount;
-    outcome.EtcOut = box->EtcOutCount;
+    outcome.State = box->State();
+    outcome.BlueOut = box->BlueOutCount();
+    outcome.EtcOut = box->EtcOutCount();
     return outcome;
 }
 

@@ -56,13 +56,13 @@ TEST_F(SettledWater, IsSaidOnlyAfterThePoolHasRestedForThreeSeconds) {
     std::int32_t lastPour = 0;
     std::int32_t settledAt = 0;
     for (std::int32_t frame = 1; frame <= SettlesWithin && !settledAt; ++frame) {
-        const std::int32_t spawn = box->SpawnCursor;
+        const std::int32_t spawn = box->SpawnCursor();
         Frame();
-        lastPour = box->SpawnCursor != spawn ? frame : lastPour;
+        lastPour = box->SpawnCursor() != spawn ? frame : lastPour;
         settledAt = watch.Settled() ? frame : 0;
     }
     ASSERT_NE(settledAt, 0) << "the basin never settled";
-    EXPECT_EQ(box->ActiveParticleCount(), box->WaterParticleNum) << "all the water is in the basin";
+    EXPECT_EQ(box->ActiveParticleCount(), box->Parameters().WaterParticleNum) << "all the water is in the basin";
     EXPECT_GE(settledAt - lastPour, SettleFrames) << "three seconds after the pipe poured its last";
     for (int frame = 0; frame < 600; ++frame) {
         Frame();
@@ -74,14 +74,14 @@ TEST_F(SettledWater, GoesAwayInTheFrameWaterLeavesThroughAnOutlet) {
     ASSERT_NE(FramesUntilSettled(SettlesWithin), 0);
     SetCell(FloorColumn, FloorRow, ctOutlet);
     std::int32_t frames = 0;
-    while (box->BlueOutCount == 0 && frames < 60) {
+    while (box->BlueOutCount() == 0 && frames < 60) {
         Frame();
         ++frames;
-        if (box->BlueOutCount == 0) {
+        if (box->BlueOutCount() == 0) {
             EXPECT_TRUE(watch.Settled()) << "nothing has moved yet";
         }
     }
-    ASSERT_GT(box->BlueOutCount, 0);
+    ASSERT_GT(box->BlueOutCount(), 0);
     EXPECT_FALSE(watch.Settled()) << "the first drop out ends it";
 }
 
@@ -104,7 +104,7 @@ TEST_F(SettledWater, FallingWaterIsNotAtRest) {
     bool calmYetMoving = false;
     for (int frame = 0; frame < 600 && !calmYetMoving; ++frame) {
         Frame();
-        ASSERT_EQ(box->ActiveParticleCount(), box->WaterParticleNum) << "the spill stays on the floor";
+        ASSERT_EQ(box->ActiveParticleCount(), box->Parameters().WaterParticleNum) << "the spill stays on the floor";
         calmYetMoving = watch.CalmFrames() == SettleFrames && !watch.Settled();
     }
     EXPECT_TRUE(calmYetMoving) << "no drop left nor came, yet the water's shape moves on";
@@ -122,12 +122,12 @@ TEST_F(SettledWater, WaterGoingRoundForTwentySecondsWithNoneThroughAnOutletStall
     EXPECT_GE(frames, 1200) << "twenty seconds of the water going round";
     EXPECT_LE(frames, 1200 + 60) << "the drain takes water within the first second";
     SetCell(FloorColumn + 1, FloorRow, ctOutlet);
-    while (box->BlueOutCount == 0 && frames < 3 * StallFrames) {
+    while (box->BlueOutCount() == 0 && frames < 3 * StallFrames) {
         EXPECT_TRUE(watch.Stalled()) << "nothing reached the outlet yet";
         Frame();
         ++frames;
     }
-    ASSERT_GT(box->BlueOutCount, 0);
+    ASSERT_GT(box->BlueOutCount(), 0);
     EXPECT_FALSE(watch.Stalled()) << "the first drop through an outlet ends it";
 }
 

@@ -2,6 +2,7 @@
 // loaded back, and the plays: the choice, the replay and the progress a play
 // leaves.
 
+#include "BoxSetup.h"
 #include "StageTestFolder.h"
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
@@ -60,7 +61,7 @@ protected:
 
     // Runs the box to the frame that sets Finished: the result is final.
     void PlayToFinished() const {
-        while (!box->Finished)
+        while (!box->Finished())
             box->Execute();
     }
 
@@ -186,7 +187,7 @@ TEST_F(StageFiles, ASavedMapLoadsBackToTheEditedMap) {
         for (int row = 0; row < MapRows; ++row)
             ASSERT_EQ(loaded.Cells()[column][row].CellType, box->Cells()[column][row].CellType)
                 << column << ", " << row;
-    EXPECT_EQ(loaded.WaterParticleNum, box->WaterParticleNum);
+    EXPECT_EQ(loaded.Parameters().WaterParticleNum, box->Parameters().WaterParticleNum);
 }
 
 TEST_F(StageFiles, AFailedSaveLeavesNoStageBehind) {
@@ -196,7 +197,7 @@ TEST_F(StageFiles, AFailedSaveLeavesNoStageBehind) {
     // The stage's own folder lacks data.xml: the copy fails half-way.
     MakeStage(root / "broken");
     fs::remove(root / "broken" / "data.xml");
-    box->StagePath = (root / "broken").string() + "/";
+    TBoxSetup(*box).SetStagePath((root / "broken").string() + "/");
     try {
         SaveUserStage(*box, TReplay{"0001", 0, {}, 0, 0}, users.string(), "user-0001");
         FAIL() << "a save without data.xml succeeded";
@@ -263,7 +264,7 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
         box->Restart();
         box->Apply({akCell, 5, 5, ctBlock});
         PlayToFinished();
-        ASSERT_EQ(box->State, bsCleared);
+        ASSERT_EQ(box->State(), bsCleared);
         plays.EndPlay();
         EXPECT_FALSE(plays.IsPlaying());
         EXPECT_EQ(plays.Chosen().Name, "0002");
@@ -276,7 +277,7 @@ TEST_F(StageFiles, PlaysChooseTheFirstUnclearedAndAClearWritesItsReplayAndChoose
         EXPECT_EQ(replay.EndHash, box->WaterHash());
 
         plays.BeginPlay(/*again=*/true);
-        EXPECT_EQ(box->StagePath, (root / "shipped" / "0001").string() + "/") << "F5 plays the same stage";
+        EXPECT_EQ(box->StagePath(), (root / "shipped" / "0001").string() + "/") << "F5 plays the same stage";
         plays.EndPlay();
     }
     const TStagePlays next(*box, TStageList((root / "shipped").string(), ""), progress, replays);
@@ -338,8 +339,8 @@ TEST_F(StageFiles, OnlyAKeptClearIsRecordedWithItsStars) {
     box->Restart();
     for (int frame = 0; frame < FinishDelayFrames; ++frame)
         box->Execute();
-    ASSERT_EQ(box->State, bsCleared);
-    ASSERT_FALSE(box->Finished);
+    ASSERT_EQ(box->State(), bsCleared);
+    ASSERT_FALSE(box->Finished());
     plays.EndPlay(); // left before the clear held
     EXPECT_FALSE(plays.Progress().IsCleared("0001")) << "a clear not yet kept";
     EXPECT_EQ(plays.LastOutcome(), poNone);
@@ -369,11 +370,11 @@ TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
     const TCellType stageType = box->GetCell(20, 20).CellType;
     box->Apply({akCell, 20, 20, ctOutlet});
     box->Apply({akCell, 21, 20, ctDrain});
-    box->Apply({akCell, 21, 20, box->StageCellTypes[21][20]}); // taken back: not the player's
+    box->Apply({akCell, 21, 20, box->StageCellTypes()[21][20]}); // taken back: not the player's
     box->Execute();
     box->Apply({akCell, 30, 10, ctSource});
     box->Execute();
-    ASSERT_EQ(box->State, bsGameOver);
+    ASSERT_EQ(box->State(), bsGameOver);
     EXPECT_TRUE(plays.CanRetry()) << "during the result";
     plays.RequestRetry();
     plays.EndPlay();
@@ -404,6 +405,6 @@ TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
     plays.BeginPlay(); // a plain play of the choice: no cells, no retry
     box->Restart();
     plays.PlayStarted();
-    EXPECT_EQ(box->StagePath, (root / "shipped" / "0002").string() + "/");
-    EXPECT_EQ(box->GetCell(20, 20).CellType, box->StageCellTypes[20][20]);
+    EXPECT_EQ(box->StagePath(), (root / "shipped" / "0002").string() + "/");
+    EXPECT_EQ(box->GetCell(20, 20).CellType, box->StageCellTypes()[20][20]);
 }

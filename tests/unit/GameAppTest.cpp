@@ -131,37 +131,6 @@ TEST_F(GameAppTest, MuteReachesTheMixer) {
     ::unsetenv("SDL_AUDIODRIVER");
 }
 
-TEST_F(GameAppTest, ValuesAreNumbersAnyNonZeroBeingTrue) {
-    WriteFile(OptionsFile, "[options]\nIsFullScreen=yes\nVisibleDebugMessage=-3\n[other]\nIsFullScreen=1\n");
-    const IniFile options(OptionsFile);
-    EXPECT_FALSE(ReadBoolOption(options, "IsFullScreen", false)) << "not a number: the default";
-    EXPECT_TRUE(ReadBoolOption(options, "IsFullScreen", true));
-    EXPECT_TRUE(ReadBoolOption(options, "VisibleDebugMessage", false));
-    EXPECT_FALSE(ReadBoolOption(options, "Missing", false));
-    WriteFile(OptionsFile, "[options]\nIsFullScreen=0X0\nVisibleDebugMessage=0x\n");
-    const IniFile hex(OptionsFile);
-    EXPECT_FALSE(ReadBoolOption(hex, "IsFullScreen", true));
-    EXPECT_TRUE(ReadBoolOption(hex, "VisibleDebugMessage", true)) << "0x alone is no number";
-    WriteFile(OptionsFile, "[options]\nIsFullScreen=4294967296\nVisibleDebugMessage=0xFFFFFFFF\n");
-    const IniFile wide(OptionsFile);
-    EXPECT_FALSE(ReadBoolOption(wide, "IsFullScreen", false)) << "beyond 32 bits: no number, the default";
-    EXPECT_TRUE(ReadBoolOption(wide, "VisibleDebugMessage", false)) << "eight hex digits are -1";
-}
-
-TEST_F(GameAppTest, AKeyGivenTwiceReadsTheFirstAndKeepsBothLines) {
-    WriteFile(OptionsFile, "[options]\nVisibleDebugMessage=1\nVisibleDebugMessage=0\n[sound]\nv=1\nv=2\n");
-    IniFile options(OptionsFile);
-    EXPECT_TRUE(ReadBoolOption(options, "VisibleDebugMessage", false));
-    options.Write("options", "VisibleDebugMessage", "7");
-    options.Save();
-    const std::string saved = ReadFile(OptionsFile);
-    EXPECT_NE(saved.find("[options]\nVisibleDebugMessage = 7\nVisibleDebugMessage = 0\n"), std::string::npos)
-        << saved;
-    EXPECT_NE(saved.find("[sound]\nv = 1\nv = 2\n"), std::string::npos) << saved;
-    options.Write("options", "VisibleDebugMessage", "0");
-    EXPECT_FALSE(ReadBoolOption(options, "VisibleDebugMessage", true)) << "the written line is the one read";
-}
-
 TEST_F(GameAppTest, AnOptionsFileThatIsNoTextFileStopsTheStart) {
     WriteFile(OptionsFile, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
     try {

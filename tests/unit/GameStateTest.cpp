@@ -1,6 +1,7 @@
 // The two game states on a box and a frame timer of their own, without a
 // display: the switches they ask for, the frame rate, and the map editing.
 
+#include "BoxSetup.h"
 #include "HeadlessScreen.h"
 
 #include "game/audio/BGMManagerUnit.h"
@@ -116,17 +117,17 @@ TEST_F(GameStateTest, TheTitleMarksItsPictureOutOfDateOnlyWhenThePromptBlinks) {
 
 TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFinished) {
     Box.SetCell(30, 5, TMapCell{ctBlock}); // an edit of the last game
-    Box.Finished = true;
+    TBoxSetup(Box).SetFinished(true);
     Music.SetVolume(0.0); // faded out on the title
     Main.Enter();
-    EXPECT_FALSE(Box.Finished);
+    EXPECT_FALSE(Box.Finished());
     EXPECT_EQ(Music.CurrentIndex(), bidGame) << "the game's music starts";
     EXPECT_EQ(Music.Volume(), 1.0);
     EXPECT_EQ(CellAt(30, 5), ctEmpty) << "the map is read again";
     Main.Update();
-    EXPECT_EQ(Box.StateTimer, 1) << "one frame of the water ran";
+    EXPECT_EQ(Box.StateTimer(), 1) << "one frame of the water ran";
     EXPECT_TRUE(App.Calls.empty());
-    Box.Finished = true;
+    TBoxSetup(Box).SetFinished(true);
     Main.Update();
     EXPECT_EQ(App.Calls, std::vector<std::string>{"title"});
 }
@@ -134,19 +135,19 @@ TEST_F(GameStateTest, TheGameRestartsTheStageAndReturnsToTheTitleWhenTheBoxIsFin
 TEST_F(GameStateTest, TheStageKeepsItsOwnMapAndTheGoalStandsForTheFirstFiveSecondsOfAPlay) {
     Main.Enter();
     Box.SetCell(30, 5, TMapCell{ctBlock});
-    EXPECT_EQ(Box.StageCellTypes[30][5], ctEmpty) << "an edit is no part of the stage's own map";
-    EXPECT_EQ(Box.StageCellTypes[51][47], ctOutlet);
+    EXPECT_EQ(Box.StageCellTypes()[30][5], ctEmpty) << "an edit is no part of the stage's own map";
+    EXPECT_EQ(Box.StageCellTypes()[51][47], ctOutlet);
     Box.ReloadStage();
     EXPECT_EQ(Box.Cells()[30][5].CellType, ctEmpty);
 
     // The numbers of the shipped data.xml, each where it belongs.
     EXPECT_EQ(GoalLine(Box).View(),
               "Goal: 300 blue drops out through the outlets, before 150 red drops get out.");
-    const std::int32_t blueWaterNum = Box.BlueWaterNum;
-    Box.BlueWaterNum = Box.WaterParticleNum; // a pool of blue water only
+    const std::int32_t blueWaterNum = Box.Parameters().BlueWaterNum;
+    TBoxSetup(Box).Parameters().BlueWaterNum = Box.Parameters().WaterParticleNum; // a pool of blue water only
     EXPECT_EQ(GoalLine(Box).View(), "Goal: 300 blue drops out through the outlets.")
         << "no red limit to name";
-    Box.BlueWaterNum = blueWaterNum;
+    TBoxSetup(Box).Parameters().BlueWaterNum = blueWaterNum;
     for (int frame = 0; frame < GoalLineFrames; ++frame) {
         ASSERT_TRUE(GoalLineVisible(Box)) << "timed frame " << frame;
         Main.Update();
@@ -154,7 +155,7 @@ TEST_F(GameStateTest, TheStageKeepsItsOwnMapAndTheGoalStandsForTheFirstFiveSecon
     EXPECT_FALSE(GoalLineVisible(Box)) << "gone after 300 timed frames";
     Box.ResetWater(); // R pours the water again: a new play
     EXPECT_TRUE(GoalLineVisible(Box));
-    Box.State = bsGameOver;
+    TBoxSetup(Box).SetState(bsGameOver, Box.StateTimer());
     EXPECT_FALSE(GoalLineVisible(Box)) << "not over a result";
 }
 
@@ -350,10 +351,10 @@ TEST_F(GameStateTest, PauseStopsTheWaterWhileEditingAndUndoGoOn) {
     Main.KeyDown(PauseKey);
     EXPECT_TRUE(Main.Paused());
     EmptyCells(3, 3, 3, 3);
-    const std::int32_t frame = Box.StateTimer, active = Box.ActiveParticleCount();
+    const std::int32_t frame = Box.StateTimer(), active = Box.ActiveParticleCount();
     for (int i = 0; i < 10; ++i)
         Main.Update();
-    EXPECT_EQ(Box.StateTimer, frame) << "no timed frame of the box while paused";
+    EXPECT_EQ(Box.StateTimer(), frame) << "no timed frame of the box while paused";
     EXPECT_EQ(Box.ActiveParticleCount(), active);
     ClickCell(3, 3);
     EXPECT_EQ(CellAt(3, 3), ctBlock);
@@ -362,7 +363,7 @@ TEST_F(GameStateTest, PauseStopsTheWaterWhileEditingAndUndoGoOn) {
     EXPECT_EQ(CellAt(3, 3), ctEmpty);
     Main.KeyDown(PauseKey);
     Main.Update();
-    EXPECT_EQ(Box.StateTimer, frame + 1) << "P again lets the water go";
+    EXPECT_EQ(Box.StateTimer(), frame + 1) << "P again lets the water go";
     Main.KeyDown(PauseKey);
     Main.Enter();
     EXPECT_FALSE(Main.Paused()) << "a new play runs";
@@ -379,17 +380,17 @@ TEST_F(GameStateTest, AStrokeClicksOnceAndTheWaterLeavingAndTheOutcomeSound) {
     ClickCell(33, 3); // a wall: no change, no click
     EXPECT_EQ(Sound.Item(StrokeSound).RequestCount, 1);
 
-    Box.BlueWaterNumForClear = 1;
-    for (int frame = 0; frame < 2000 && Box.State == bsPlaying; ++frame) {
-        const std::int32_t blue = Box.BlueOutCount, etc = Box.EtcOutCount;
+    TBoxSetup(Box).Parameters().BlueWaterNumForClear = 1;
+    for (int frame = 0; frame < 2000 && Box.State() == bsPlaying; ++frame) {
+        const std::int32_t blue = Box.BlueOutCount(), etc = Box.EtcOutCount();
         Main.Update();
-        EXPECT_EQ(Sound.Item(BlueDropSound).RequestCount, Box.BlueOutCount > blue ? 1 : 0);
-        EXPECT_EQ(Sound.Item(EtcDropSound).RequestCount, Box.EtcOutCount > etc ? 1 : 0);
-        EXPECT_EQ(Sound.Item(ClearSound).RequestCount, Box.State == bsCleared ? 1 : 0);
+        EXPECT_EQ(Sound.Item(BlueDropSound).RequestCount, Box.BlueOutCount() > blue ? 1 : 0);
+        EXPECT_EQ(Sound.Item(EtcDropSound).RequestCount, Box.EtcOutCount() > etc ? 1 : 0);
+        EXPECT_EQ(Sound.Item(ClearSound).RequestCount, Box.State() == bsCleared ? 1 : 0);
         EXPECT_EQ(Sound.Item(GameOverSound).RequestCount, 0);
         Sound.Update();
     }
-    EXPECT_EQ(Box.State, bsCleared);
+    EXPECT_EQ(Box.State(), bsCleared);
 }
 
 TEST_F(GameStateTest, TheEffectsOfAPlayAreLoadedFromTheirFiles) {

@@ -224,7 +224,7 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, s
         }
     // Calls beyond the pool's size find no free slot and change nothing, so
     // a huge COUNT is cut to the pool instead of scanning it billions of times.
-    const auto poolSize = static_cast<std::int64_t>(box.Particles.size());
+    const auto poolSize = static_cast<std::int64_t>(box.Particles().size());
     for (const TAdd& add : options.Adds)
         if (add.Frame == frame)
             for (std::int64_t i = 0; i < std::min<std::int64_t>(add.Count, poolSize); ++i)
@@ -238,8 +238,8 @@ void ApplyInput(TVaporelBox& box, const TOptions& options, std::int32_t frame, s
 void PrintFrame(const TVaporelBox& box, std::int32_t frame, const TSettleWatch& settle) {
     std::printf("frame=%d active=%d checks=%d hits=%d blue_out=%d etc_out=%d state=%d timer=%d finished=%d "
                 "settled=%d stalled=%d\n",
-                frame, box.ActiveParticleCount(), box.CollisionChecks, box.CollisionHits, box.BlueOutCount,
-                box.EtcOutCount, static_cast<int>(box.State), box.StateTimer, box.Finished ? 1 : 0,
+                frame, box.ActiveParticleCount(), box.CollisionChecks(), box.CollisionHits(), box.BlueOutCount(),
+                box.EtcOutCount(), static_cast<int>(box.State()), box.StateTimer(), box.Finished() ? 1 : 0,
                 settle.Settled() ? 1 : 0, settle.Stalled() ? 1 : 0);
 }
 

@@ -1,52 +1,24 @@
 #include "game/app/GameUnit.h"
 
+#include "game/app/OptionsUnit.h"
 #include "game/core/KeyStateUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/OutcomeUnit.h"
-#include "platform/Clock.h"
 #include "lib/Z5LogUnit.h"
 #include "lib/Z5UtilsUnit.h"
+#include "platform/Clock.h"
 #include "platform/OpenGLBinding.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <limits>
-#include <optional>
 
 using namespace platform;
 
 namespace {
 
-const char* const OptionsSection = "options";
 const char* const IsFullScreenKey = "IsFullScreen";
 const char* const VisibleDebugMessageKey = "VisibleDebugMessage";
 const char* const IsMutedKey = "IsMuted";
-
-// An option is a 32-bit integer: decimal, or hexadecimal after "0x" (up to
-// eight digits, so "0xFFFFFFFF" is -1). A value that does not fit is no number.
-std::optional<std::int32_t> ParseOptionInteger(const std::string& text) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* digits = text.c_str() + (hex ? 2 : 0);
-    if (*digits == '\0')
-        return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    const long long value = std::strtoll(digits, &end, hex ? 16 : 10);
-    if (errno != 0 || *end != '\0')
-        return std::nullopt;
-    if (hex && value >= 0 && value <= std::numeric_limits<std::uint32_t>::max())
-        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-    if (!hex && value >= std::numeric_limits<std::int32_t>::min() &&
-        value <= std::numeric_limits<std::int32_t>::max())
-        return static_cast<std::int32_t>(value);
-    return std::nullopt;
-}
-
-std::string BoolText(bool value) {
-    return value ? "1" : "0";
-}
 
 template <typename... Values> std::string Format(const char* format, Values... values) {
     char text[128];
@@ -55,14 +27,6 @@ template <typename... Values> std::string Format(const char* format, Values... v
 }
 
 } // namespace
-
-bool ReadBoolOption(const IniFile& options, const std::string& key, bool fallback) {
-    const std::optional<std::string> text = options.Read(OptionsSection, key);
-    if (!text)
-        return fallback;
-    const std::optional<std::int32_t> value = ParseOptionInteger(*text);
-    return value ? *value != 0 : fallback;
-}
 
 TGameApp::TGameApp() : TApp("TGameApp") {
     Title = GameTitle;
@@ -102,9 +66,9 @@ void TGameApp::LoadOptions() {
 }
 
 void TGameApp::SaveOptions() {
-    Options->Write(OptionsSection, IsFullScreenKey, BoolText(IsFullScreen()));
-    Options->Write(OptionsSection, VisibleDebugMessageKey, BoolText(VisibleDebugMessage_));
-    Options->Write(OptionsSection, IsMutedKey, BoolText(IsMuted_));
+    WriteBoolOption(*Options, IsFullScreenKey, IsFullScreen());
+    WriteBoolOption(*Options, VisibleDebugMessageKey, VisibleDebugMessage_);
+    WriteBoolOption(*Options, IsMutedKey, IsMuted_);
     Options->Save();
 }
 
@@ -127,9 +91,11 @@ void TGameApp::OnCreateWindow() {
     StageLayers = std::make_unique<TStageLayers>(Renderer->TextureManager());
     BoxDrawer = std::make_unique<TVaporelBoxDrawer>(*this, *Renderer);
     Box = std::make_unique<TVaporelBox>(*Profiler, StageLayers.get(), BoxDrawer.get());
-    Plays_ = std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
-                                           ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
-    GamePlays = std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
+    Plays_ =
+        std::make_unique<TStagePlays>(*Box, TStageList(ShippedStagesFolder(), UserStagesFolder()),
+                                      ProgressFileName(), ProgramFolderPath("replays/", TUserFolder::State));
+    GamePlays =
+        std::make_unique<TGamePlays>(*Plays_, *Box, [this](const std::string& text) { ShowNotice(text); });
     TitleState_ =
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
@@ -269,7 +235,7 @@ void TGameApp::DrawDebugLines() {
 void TGameApp::UpdateDebugTexts() {
     if (FrameCount_ % DebugTextPeriod != 0)
         return;
-    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks, Box->CollisionHits);
+    CollisionText_ = Format("Collision %d, %d", Box->CollisionChecks(), Box->CollisionHits());
     ParticleNumText_ = Format("ParticleNum %d", Box->ActiveParticleCount());
     if (VisibleDebugMessage_)
         Invalidate();

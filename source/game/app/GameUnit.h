@@ -34,14 +34,9 @@ inline constexpr const char* InstanceName = "The Vaporel Vovor of ZANK";
 inline constexpr std::int32_t GameWidth = 1024; // pixels
 inline constexpr std::int32_t GameHeight = 768; // pixels
 inline constexpr std::int32_t GameColorBits = 32;
-inline constexpr std::int32_t DebugTextPeriod = 60;  // timed frames between refreshes of the debug texts
-inline constexpr double DebugTextZ = 10000; // nearest: in front of everything
+inline constexpr std::int32_t DebugTextPeriod = 60; // timed frames between refreshes of the debug texts
+inline constexpr double DebugTextZ = 10000;         // nearest: in front of everything
 inline constexpr double CursorZ = 1000;
-
-// Reads an option as the options file stores it: an integer
-// (hexadecimal after 0x or 0X), any value but 0 meaning true; a missing value
-// or one that is no number gives `fallback`.
-bool ReadBoolOption(const platform::IniFile& options, const std::string& key, bool fallback);
 
 class TGameApp : public TApp, public TStateSwitch {
 public:

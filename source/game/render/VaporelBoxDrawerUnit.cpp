@@ -112,7 +112,7 @@ constexpr struct {
 constexpr int FirstGlassColumn = 4, LastGlassColumn = MapColumns - 3;
 
 bool ShowsGlass(const TVaporelBox& box, int column, int row) {
-    return box.StageCellTypes[column][row] == ctWall && column >= FirstGlassColumn && column <= LastGlassColumn;
+    return box.StageCellTypes()[column][row] == ctWall && column >= FirstGlassColumn && column <= LastGlassColumn;
 }
 
 struct TStoneCell {
@@ -149,9 +149,9 @@ void TVaporelBoxDrawer::DrawBox(const TVaporelBox& box) {
 }
 
 void TVaporelBoxDrawer::DrawGauges(const TVaporelBox& box) const {
-    DrawGauge(BlueGauge, GaugeRatio(box.BlueOutCount, box.BlueWaterNumForClear), BlueGaugeBottom,
+    DrawGauge(BlueGauge, GaugeRatio(box.BlueOutCount(), box.Parameters().BlueWaterNumForClear), BlueGaugeBottom,
               BlueGaugeTop);
-    DrawGauge(EtcGauge, GaugeRatio(box.EtcOutCount, box.EtcWaterNumForEnd), EtcGaugeBottom, EtcGaugeTop);
+    DrawGauge(EtcGauge, GaugeRatio(box.EtcOutCount(), box.Parameters().EtcWaterNumForEnd), EtcGaugeBottom, EtcGaugeTop);
 }
 
 // In pool order, adding their light; pictures with an alpha channel blend
@@ -159,7 +159,7 @@ void TVaporelBoxDrawer::DrawGauges(const TVaporelBox& box) const {
 // the particle radius plays no part.
 void TVaporelBoxDrawer::DrawParticles(const TVaporelBox& box) {
     if (ParticleDrawing == pdEach) {
-        for (const TWaterParticle& p : box.Particles) {
+        for (const TWaterParticle& p : box.Particles()) {
             if (!p.Active)
                 continue;
             Renderer.SetBlendAdd();
@@ -169,7 +169,7 @@ void TVaporelBoxDrawer::DrawParticles(const TVaporelBox& box) {
         return;
     }
     ParticleSprites.clear();
-    for (const TWaterParticle& p : box.Particles)
+    for (const TWaterParticle& p : box.Particles())
         if (p.Active)
             ParticleSprites.push_back({ParticleTexture(p.Kind), p.Position.x, p.Position.y});
     Renderer.SetBlendAdd();
@@ -205,7 +205,7 @@ void TVaporelBoxDrawer::DrawRemovedGlass(const TVaporelBox& box) const {
 void TVaporelBoxDrawer::DrawChangedCells(const TVaporelBox& box) const {
     for (int gx = 0; gx < MapColumns; ++gx)
         for (int gy = 0; gy < MapRows; ++gy)
-            if (box.Cells()[gx][gy].CellType != box.StageCellTypes[gx][gy])
+            if (box.Cells()[gx][gy].CellType != box.StageCellTypes()[gx][gy])
                 DrawChangedCell(box, gx, gy);
 }
 
@@ -219,7 +219,7 @@ void TVaporelBoxDrawer::DrawChangedCell(const TVaporelBox& box, int column, int 
         Renderer.DrawTexture(*tile, false, x, y, ChangedCellZ);
         return;
     }
-    if (!IsMarkedByThePictures(box.StageCellTypes[column][row]))
+    if (!IsMarkedByThePictures(box.StageCellTypes()[column][row]))
         return;
     const TTextureID piece = type == ctBlock ? tidBlock : tidBG;
     Renderer.DrawTextureRect(piece, false, x, y, ChangedCellZ, x, y, x + CellSize, y + CellSize);
@@ -236,15 +236,15 @@ void TVaporelBoxDrawer::DrawCellCursor() const {
 // The veil darkens the field to half and the result picture fades in, both
 // over the first 120 frames of the outcome.
 void TVaporelBoxDrawer::DrawResult(const TVaporelBox& box) const {
-    if (box.State == bsPlaying)
+    if (box.State() == bsPlaying)
         return;
-    const double strength = std::min(box.StateTimer / ResultFadeFrames, 1.0);
+    const double strength = std::min(box.StateTimer() / ResultFadeFrames, 1.0);
     platform::GL().Color4f(0, 0, 0, static_cast<float>(strength * VeilDarkness));
     Renderer.SetBlendNormal();
     Renderer.DrawRect(true, 0, 0, FieldWidth, FieldHeight, VeilZ);
     Renderer.SetBlendNone();
     Renderer.SetAlpha(strength);
-    Renderer.DrawTexture(box.State == bsCleared ? tidClear : tidGameOver, true, FieldWidth / 2.0,
+    Renderer.DrawTexture(box.State() == bsCleared ? tidClear : tidGameOver, true, FieldWidth / 2.0,
                          FieldHeight / 2.0, ResultZ);
     Renderer.SetAlpha(1.0);
 }
@@ -255,8 +255,8 @@ void TVaporelBoxDrawer::DrawGaugeNumbers(const TVaporelBox& box) const {
     const struct {
         const TGaugeRect& Rect;
         TGaugeNumbers Numbers;
-    } gauges[] = {{BlueGauge, {box.BlueOutCount, box.BlueWaterNumForClear}},
-                  {EtcGauge, {box.EtcOutCount, box.EtcWaterNumForEnd}}};
+    } gauges[] = {{BlueGauge, {box.BlueOutCount(), box.Parameters().BlueWaterNumForClear}},
+                  {EtcGauge, {box.EtcOutCount(), box.Parameters().EtcWaterNumForEnd}}};
     for (const auto& gauge : gauges) {
         const double centre = gauge.Rect.Left + gauge.Rect.Width / 2.0;
         double baseline = gauge.Rect.Top + gauge.Rect.Height - GaugeNumberInset -

@@ -5,7 +5,7 @@ std::vector<TPlayerCell> PlayerCells(const TVaporelBox& box) {
     for (std::int32_t column = 0; column < MapColumns; ++column)
         for (std::int32_t row = 0; row < MapRows; ++row)
             if (const TCellType type = box.GetCell(column, row).CellType;
-                type != box.StageCellTypes[column][row])
+                type != box.StageCellTypes()[column][row])
                 cells.push_back(TPlayerCell{column, row, type});
     return cells;
 }

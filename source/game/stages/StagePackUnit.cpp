@@ -30,7 +30,7 @@ TStageMap MapOfFolder(const std::string& folder) {
     TStageMap map;
     for (int row = 0; row < StageRows; ++row)
         for (int column = 0; column < StageColumns; ++column)
-            map[static_cast<std::size_t>(row)] += StageCellCharacters[box->StageCellTypes[column][row]];
+            map[static_cast<std::size_t>(row)] += StageCellCharacters[box->StageCellTypes()[column][row]];
     return map;
 }
 

@@ -41,7 +41,7 @@ void TStagePlays::PlayStarted() {
 }
 
 bool TStagePlays::CanRetry() const {
-    return IsPlaying() ? Box.State == bsGameOver : HasLostPlay;
+    return IsPlaying() ? Box.State() == bsGameOver : HasLostPlay;
 }
 
 // The replay is written even when the progress cannot be, and the other way round.
@@ -49,7 +49,7 @@ void TStagePlays::EndPlay() {
     if (!IsPlaying())
         return;
     Recorder.End();
-    LastOutcome_ = Box.State == bsGameOver ? poLost : Box.Finished ? poKept : poNone;
+    LastOutcome_ = Box.State() == bsGameOver ? poLost : Box.Finished() ? poKept : poNone;
     HasLostPlay = LastOutcome_ == poLost;
     if (HasLostPlay)
         LostCells = PlayerCells(Box);
@@ -71,7 +71,7 @@ void TStagePlays::EndPlay() {
 // since (that one too) has advanced. The next stage is chosen even when the
 // progress cannot be saved (the choice does not look at the stage played).
 void TStagePlays::RecordClear() {
-    const std::int32_t clearFrame = Box.PlayFrames() - Box.StateTimer + 1;
+    const std::int32_t clearFrame = Box.PlayFrames() - Box.StateTimer() + 1;
     const TStageResult result{Recorder.Replay().EditedCellCount(), clearFrame};
     const std::size_t played = Stages_.IndexOf(PlayedStage).value(); // the list only grows
     const TStageInfo& stage = Stages_.Stages()[played];

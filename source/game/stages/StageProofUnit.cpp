@@ -36,14 +36,14 @@ void RunProof(TVaporelBox& box, const TReplay& proof, TProofOutcome& outcome) {
         for (; next != proof.Steps.end() && next->Frame == frame; ++next)
             box.Apply(next->Action);
         box.Execute();
-        if (box.State == bsCleared && outcome.ClearFrame == 0)
+        if (box.State() == bsCleared && outcome.ClearFrame == 0)
             outcome.ClearFrame = frame;
-        if (box.Finished) {
+        if (box.Finished()) {
             outcome.FinishedFrame = frame;
             break;
         }
     }
-    outcome.State = box.State;
+    outcome.State = box.State();
     outcome.Hash = box.WaterHash();
 }
 

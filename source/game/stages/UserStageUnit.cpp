@@ -48,7 +48,7 @@ void CopyStageFiles(const std::string& from, const fs::path& to) {
 
 void WriteStage(const TVaporelBox& box, const TReplay& play, const fs::path& folder) {
     fs::create_directories(folder);
-    CopyStageFiles(box.StagePath, folder);
+    CopyStageFiles(box.StagePath(), folder);
     platform::SavePng((folder / "Map.png").string(), MapPicture(box));
     platform::ReplaceFileContents((folder / "replay.txt").string(), FormatReplay(play));
 }

@@ -79,13 +79,13 @@ double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double
 } // namespace
 
 TPlayerLine GoalLine(const TVaporelBox& box) {
-    if (box.BlueWaterNum >= box.WaterParticleNum)
-        return PlayerLine(BlueGoalFormat, box.BlueWaterNumForClear);
-    return PlayerLine(GoalFormat, box.BlueWaterNumForClear, box.EtcWaterNumForEnd);
+    if (box.Parameters().BlueWaterNum >= box.Parameters().WaterParticleNum)
+        return PlayerLine(BlueGoalFormat, box.Parameters().BlueWaterNumForClear);
+    return PlayerLine(GoalFormat, box.Parameters().BlueWaterNumForClear, box.Parameters().EtcWaterNumForEnd);
 }
 
 bool GoalLineVisible(const TVaporelBox& box) {
-    return box.State == bsPlaying && box.StateTimer < GoalLineFrames;
+    return box.State() == bsPlaying && box.StateTimer() < GoalLineFrames;
 }
 
 void DrawTitleHint(TGameRenderer& renderer) {

@@ -93,23 +93,23 @@ void TMainGameState::RunAt(std::int32_t framesPerSecond) {
 void TMainGameState::Update() {
     if (Paused_)
         return;
-    const std::int32_t blueOut = Box.BlueOutCount, etcOut = Box.EtcOutCount;
-    const TBoxState state = Box.State;
+    const std::int32_t blueOut = Box.BlueOutCount(), etcOut = Box.EtcOutCount();
+    const TBoxState state = Box.State();
     Box.Execute();
     Settle.Watch(Box);
     RequestSoundsOfFrame(blueOut, etcOut, state);
-    if (Box.Finished)
+    if (Box.Finished())
         App.ChangeToTitle();
 }
 
 void TMainGameState::RequestSoundsOfFrame(std::int32_t blueOutBefore, std::int32_t etcOutBefore,
                                           TBoxState stateBefore) {
-    if (Box.BlueOutCount > blueOutBefore)
+    if (Box.BlueOutCount() > blueOutBefore)
         SoundManager.Request(BlueDropSound);
-    if (Box.EtcOutCount > etcOutBefore)
+    if (Box.EtcOutCount() > etcOutBefore)
         SoundManager.Request(EtcDropSound);
-    if (Box.State != stateBefore)
-        SoundManager.Request(Box.State == bsCleared ? ClearSound : GameOverSound);
+    if (Box.State() != stateBefore)
+        SoundManager.Request(Box.State() == bsCleared ? ClearSound : GameOverSound);
 }
 
 void TMainGameState::Draw() {

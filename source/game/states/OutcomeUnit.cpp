@@ -42,10 +42,10 @@ void DrawStar(double centreX, double centreY, double radius, double z) {
 } // namespace
 
 std::int32_t HoldSecondsLeft(const TVaporelBox& box) {
-    if (box.State != bsCleared || box.Finished)
+    if (box.State() != bsCleared || box.Finished())
         return 0;
     // Finished comes in the frame whose advance takes the timer past the delay.
-    const std::int32_t framesLeft = FinishDelayFrames + 1 - box.StateTimer;
+    const std::int32_t framesLeft = FinishDelayFrames + 1 - box.StateTimer();
     return (framesLeft + FramesPerSecond - 1) / FramesPerSecond;
 }
 
@@ -62,9 +62,9 @@ TPlayerLine KeptLine(std::size_t place, std::int32_t stars) {
 void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, const TSettleWatch& watch) {
     if (const std::int32_t seconds = HoldSecondsLeft(box); seconds > 0)
         DrawFieldLine(renderer, HoldLine(seconds).View(), TopBaseline, Gold);
-    else if (box.State == bsGameOver)
+    else if (box.State() == bsGameOver)
         DrawFieldLine(renderer, PlayerText(LostText), TopBaseline, Rose);
-    if (box.State != bsPlaying)
+    if (box.State() != bsPlaying)
         return;
     if (watch.Settled())
         DrawFieldLine(renderer, PlayerText(SettledText), SettledBaseline, White);

@@ -13,7 +13,7 @@ bool ShapeRests(std::int64_t change, std::int32_t active) {
 // A drain or the map's edge takes a particle out of play, a source or a pour
 // puts one in (and moves the spawn cursor), an outlet counts it.
 TSettleWatch::TCounts TSettleWatch::CountsOf(const TVaporelBox& box) {
-    return TCounts{box.BlueOutCount, box.EtcOutCount, box.ActiveParticleCount(), box.SpawnCursor};
+    return TCounts{box.BlueOutCount(), box.EtcOutCount(), box.ActiveParticleCount(), box.SpawnCursor()};
 }
 
 void TSettleWatch::Watch(const TVaporelBox& box) {
@@ -25,7 +25,7 @@ void TSettleWatch::WatchCounts(const TVaporelBox& box) {
     const TCounts counts = CountsOf(box);
     CalmFrames_ = counts == Last ? std::min(CalmFrames_ + 1, SettleFrames) : 0;
     if (Last.Active >= 0)
-        WatchGoingRound(counts, static_cast<std::int32_t>(box.Particles.size()));
+        WatchGoingRound(counts, static_cast<std::int32_t>(box.Particles().size()));
     Last = counts;
 }
 
@@ -47,7 +47,7 @@ void TSettleWatch::WatchGoingRound(const TCounts& counts, std::int32_t poolSize)
 }
 
 void TSettleWatch::WatchShape(const TVaporelBox& box) {
-    for (const TWaterParticle& p : box.Particles) {
+    for (const TWaterParticle& p : box.Particles()) {
         if (!p.Active)
             continue;
         const int column = CellIndex(p.Position.x, MapColumns);

@@ -2,8 +2,6 @@
 
 #include "game/water/CollisionMapUnit.h"
 #include "game/water/CollisionPassUnit.h"
-#include "lib/Z5EasyXMLUnit.h"
-#include "platform/PictureDecoder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +17,6 @@ constexpr double TwoPi = 6.283185307179586;
 constexpr double RestingSpeed = 1.0;
 // Samples taken along a particle's path in CollideWithMap.
 constexpr int PathSamples = 4;
-const char* const DataFileName = "data.xml";
 
 std::uint32_t Seed = 0;
 
@@ -29,37 +26,6 @@ void NextSeed() {
 
 bool IsSolid(TCellType type) {
     return type == ctBlock || type == ctWall;
-}
-
-// First matching row wins.
-TCellType ClassifyMapColour(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    if (r == 255 && g == 255 && b == 255)
-        return ctEmpty;
-    if (r == 0 && g == 0 && b == 0)
-        return ctSource;
-    if (r == 0 && g == 0 && b == 255)
-        return ctOutlet;
-    if (r == 255 && g == 0 && b == 0)
-        return ctDrain;
-    if (r == g && g == b)
-        return ctWall;
-    return ctBlock;
-}
-
-std::int32_t ReadInteger(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
-    try {
-        return reader.GetValue(key).ToInteger();
-    } catch (const EConvertError& error) {
-        throw EConvertError(fileName + ": " + key + ": " + error.what());
-    }
-}
-
-double ReadReal(const TZ5EasyXMLReader& reader, const char* key, const std::string& fileName) {
-    try {
-        return reader.GetValue(key).ToReal();
-    } catch (const EConvertError& error) {
-        throw EConvertError(fileName + ": " + key + ": " + error.what());
-    }
 }
 
 } // namespace
@@ -83,7 +49,8 @@ double RandomReal() {
 }
 
 TVaporelBox::TVaporelBox(TGameProfiler& profiler, TStagePictures* pictures, TBoxDrawer* drawer)
-    : Profiler(profiler), Pictures(pictures), Drawer(drawer), CollisionMap(std::make_unique<TCollisionMap>()) {
+    : Profiler(profiler), Pictures(pictures), Drawer(drawer),
+      CollisionMap(std::make_unique<TCollisionMap>()) {
     ResetWater();
 }
 
@@ -93,89 +60,69 @@ TVaporelBox::~TVaporelBox() = default;
 
 void TVaporelBox::LoadStage(const std::string& folder) {
     Profiler.Start(pidLoadMap);
-    std::string dir = folder;
-    if (!dir.empty() && dir.back() == '/')
-        dir.pop_back();
-    dir += '/';
-    LoadMap(dir + "Map");
+    const std::string dir = StageFolderPath(folder);
+    TakeCellTypes(ReadStageMap(dir));
     if (Pictures)
-        Pictures->LoadLayers(dir, StagePath.empty());
-    ReadStageData(dir);
-    StagePath = dir;
+        Pictures->LoadLayers(dir, StagePath_.empty());
+    ReadStageParameters(dir, Parameters_); // the keys before a bad one are read all the same
+    StagePath_ = dir;
     Profiler.Stop(pidLoadMap);
 }
 
-// Reads the top-left pixel of every cell; positions outside the picture are white.
-void TVaporelBox::LoadMap(const std::string& base) {
-    const platform::Picture picture = platform::LoadPng(base + ".png");
-    for (int x = 0; x < MapColumns; ++x)
-        for (int y = 0; y < MapRows; ++y) {
-            const int px = x * CellSize;
-            const int py = y * CellSize;
-            TCellType type = ctEmpty;
-            if (px < picture.Width && py < picture.Height) {
-                const std::uint8_t* rgb =
-                    &picture.Rgb[(static_cast<std::size_t>(py) * picture.Width + px) * 3];
-                type = ClassifyMapColour(rgb[0], rgb[1], rgb[2]);
-            }
-            Cells_[x][y].CellType = type;
-            StageCellTypes[x][y] = type;
-        }
+void TVaporelBox::LoadStage(const TStageData& stage) {
+    CheckStageParameters(stage.Parameters, "the stage");
+    TakeCellTypes(stage.CellTypes);
+    Parameters_ = stage.Parameters;
+    StagePath_.clear();
 }
 
-void TVaporelBox::ReadStageData(const std::string& dir) {
-    const std::string fileName = dir + DataFileName;
-    TZ5EasyXMLReader reader;
-    reader.LoadFromFile(fileName);
-    reader.Enter("stage");
-    BlueWaterNum = ReadInteger(reader, "blue_water_num", fileName);
-    BlueWaterNumForClear = ReadInteger(reader, "blue_water_num_for_clear", fileName);
-    EtcWaterNumForEnd = ReadInteger(reader, "etc_water_num_for_end", fileName);
-    WaterParticleNum = ReadInteger(reader, "water_particle_num", fileName);
-    if (WaterParticleNum < 0 || WaterParticleNum > MaxWaterParticleNum)
-        throw Exception(fileName + ": water_particle_num must lie between 0 and " +
-                        std::to_string(MaxWaterParticleNum));
-    WaterRadius = ReadInteger(reader, "water_radius", fileName);
-    WaterMaxVelocity = ReadReal(reader, "water_max_velocity", fileName);
-    WaterGravity = ReadReal(reader, "water_gravity", fileName);
-    WaterVelocityDecayRate = ReadReal(reader, "water_velocity_decay_rate", fileName);
-    WaterShakeVelocity = ReadReal(reader, "water_shake_velocity", fileName);
-    WaterSwapFrequency = ReadReal(reader, "water_swap_frequency", fileName);
-    reader.Leave();
+void TVaporelBox::ReloadStage() {
+    if (StagePath_.empty())
+        TakeCellTypes(StageCellTypes_); // a stage given as values: its map again
+    else
+        LoadStage(StagePath_);
 }
+
+void TVaporelBox::TakeCellTypes(const TStageCellTypes& types) {
+    for (int x = 0; x < MapColumns; ++x)
+        for (int y = 0; y < MapRows; ++y)
+            Cells_[x][y].CellType = types[x][y];
+    StageCellTypes_ = types;
+}
+
 
 // ---- Reset and cells ----------------------------------------------------------
 
 void TVaporelBox::ResetWater() {
-    Particles.resize(WaterParticleNum); // remaining slots keep their contents
-    Resting.resize(Particles.size());
-    for (std::size_t i = 0; i < Particles.size(); ++i) {
-        Particles[i].Active = false;
-        Particles[i].Exited = false;
-        Particles[i].Kind = static_cast<std::int64_t>(i) < BlueWaterNum ? wkBlue : wkEtc;
+    Particles_.resize(Parameters_.WaterParticleNum); // remaining slots keep their contents
+    Resting.resize(Particles_.size());
+    for (std::size_t i = 0; i < Particles_.size(); ++i) {
+        Particles_[i].Active = false;
+        Particles_[i].Exited = false;
+        Particles_[i].Kind = static_cast<std::int64_t>(i) < Parameters_.BlueWaterNum ? wkBlue : wkEtc;
     }
     ShufflePool();
-    SpawnCursor = 0;
-    BlueOutCount = 0;
-    EtcOutCount = 0;
-    StateTimer = 0;
-    State = bsPlaying;
-    CollisionMap->Clear(Registry);
+    SpawnCursor_ = 0;
+    BlueOutCount_ = 0;
+    EtcOutCount_ = 0;
+    StateTimer_ = 0;
+    State_ = bsPlaying;
+    CollisionMap->Clear(Registry_);
 }
 
 // Fisher-Yates over whole slots, from the last index down to 0 (0 draws too).
 void TVaporelBox::ShufflePool() {
-    for (std::int64_t i = static_cast<std::int64_t>(Particles.size()) - 1; i >= 0; --i) {
+    for (std::int64_t i = static_cast<std::int64_t>(Particles_.size()) - 1; i >= 0; --i) {
         const std::uint32_t j = RandomInt(static_cast<std::uint32_t>(i + 1));
-        std::swap(Particles[i], Particles[j]);
+        std::swap(Particles_[i], Particles_[j]);
     }
 }
 
 void TVaporelBox::Restart() {
-    Particles.clear();
+    Particles_.clear();
     ResetWater();
     ReloadStage();
-    Finished = false;
+    Finished_ = false;
     PlayFrames_ = 0;
 }
 
@@ -200,8 +147,8 @@ void TVaporelBox::Apply(const TBoxAction& action) {
 // so each search goes on where the one before stopped and the pour walks the
 // pool at most once; once none is free, the rest would find none either.
 void TVaporelBox::Pour(std::int32_t x, std::int32_t y) {
-    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
-    const std::int64_t cursor = SpawnCursor; // positions count on past n: slot = position mod n
+    const std::int64_t n = static_cast<std::int64_t>(Particles_.size());
+    const std::int64_t cursor = SpawnCursor_; // positions count on past n: slot = position mod n
     std::int64_t searched = cursor;          // every position before it is taken
     for (std::int64_t k = 0; k < PourCount; ++k) {
         const std::int64_t position = FirstFreeSlot(std::max(cursor + k, searched), cursor + k + n);
@@ -248,7 +195,7 @@ struct TFnv1a {
 
 std::uint64_t TVaporelBox::WaterHash() const {
     TFnv1a fnv;
-    for (const TWaterParticle& p : Particles) {
+    for (const TWaterParticle& p : Particles_) {
         fnv.Double(p.Position.x);
         fnv.Double(p.Position.y);
         fnv.Double(p.Velocity.x);
@@ -276,17 +223,17 @@ void TVaporelBox::Execute() {
 
 // Each phase finishes for all particles before the next begins.
 void TVaporelBox::Simulate() {
-    for (TWaterParticle& p : Particles)
+    for (TWaterParticle& p : Particles_)
         if (p.Active)
             Integrate(p);
     CheckCollision();
     CollideClampAndUpdateVelocities();
     MakeCollisionMap();
-    for (TWaterParticle& p : Particles)
+    for (TWaterParticle& p : Particles_)
         if (p.Active)
             SwapWater(p);
     // Only the swapped particles moved since the rebuild.
-    if (!CollisionMap->TryUpdateMoved(Registry, Particles, WaterRadius))
+    if (!CollisionMap->TryUpdateMoved(Registry_, Particles_, Parameters_.WaterRadius))
         MakeCollisionMap();
 }
 
@@ -297,12 +244,12 @@ void TVaporelBox::Simulate() {
 // three pool-order passes' results. Whether a particle rests follows no
 // pattern; listing the resting ones costs no branch.
 void TVaporelBox::CollideClampAndUpdateVelocities() {
-    if (Resting.size() < Particles.size())
-        Resting.resize(Particles.size()); // only after the pool has grown
+    if (Resting.size() < Particles_.size())
+        Resting.resize(Particles_.size()); // only after the pool has grown
     std::int32_t resting = 0;
-    const std::int32_t n = static_cast<std::int32_t>(Particles.size());
+    const std::int32_t n = static_cast<std::int32_t>(Particles_.size());
     for (std::int32_t i = 0; i < n; ++i) {
-        TWaterParticle& p = Particles[i];
+        TWaterParticle& p = Particles_[i];
         if (!p.Active)
             continue;
         CollideWithMap(p);
@@ -313,22 +260,22 @@ void TVaporelBox::CollideClampAndUpdateVelocities() {
         }
     }
     for (std::int32_t k = 0; k < resting; ++k)
-        Shake(Particles[Resting[k]]);
+        Shake(Particles_[Resting[k]]);
 }
 
 // Gravity goes into the position, not the velocity: it reaches the velocity
 // through UpdateVelocity.
 void TVaporelBox::Integrate(TWaterParticle& p) const {
-    VectorScale(p.Velocity, WaterVelocityDecayRate);
+    VectorScale(p.Velocity, Parameters_.WaterVelocityDecayRate);
     VectorAdd(p.Position, p.Velocity);
-    p.Position.y += WaterGravity;
+    p.Position.y += Parameters_.WaterGravity;
 }
 
 // Pass 0 uses the collision map the previous frame left; pass 1 a fresh one.
 void TVaporelBox::CheckCollision() {
     Profiler.Start(pidCheckCollision);
-    CollisionChecks = 0;
-    CollisionHits = 0;
+    CollisionChecks_ = 0;
+    CollisionHits_ = 0;
     CollidePairsInCells();
     MakeCollisionMap();
     CollidePairsInCells();
@@ -336,9 +283,9 @@ void TVaporelBox::CheckCollision() {
 }
 
 void TVaporelBox::CollidePairsInCells() {
-    const TCollisionPass::TCounts counts = TCollisionPass::Run(Registry, Particles.data(), WaterRadius);
-    CollisionChecks += counts.Checks;
-    CollisionHits += counts.Hits;
+    const TCollisionPass::TCounts counts = TCollisionPass::Run(Registry_, Particles_.data(), Parameters_.WaterRadius);
+    CollisionChecks_ += counts.Checks;
+    CollisionHits_ += counts.Hits;
 }
 
 // Tests the straight path from PrevPosition to Position at four points; only
@@ -378,13 +325,13 @@ void TVaporelBox::LeaveThroughOutlet(TWaterParticle& p) {
     p.Active = false;
     p.Exited = true;
     if (p.Kind == wkBlue)
-        ++BlueOutCount;
+        ++BlueOutCount_;
     else
-        ++EtcOutCount;
+        ++EtcOutCount_;
 }
 
 void TVaporelBox::ClampToField(TWaterParticle& p) const {
-    const std::int32_t r = WaterRadius;
+    const std::int32_t r = Parameters_.WaterRadius;
     if (p.Position.x - r < 0)
         p.Position.x = r;
     if (p.Position.x + r > FieldWidth)
@@ -409,22 +356,22 @@ bool TVaporelBox::TakeVelocity(TWaterParticle& p) const {
 }
 
 void TVaporelBox::Shake(TWaterParticle& p) const {
-    const double speed = RandomReal() * WaterShakeVelocity; // drawn before the angle
+    const double speed = RandomReal() * Parameters_.WaterShakeVelocity; // drawn before the angle
     const double angle = RandomReal() * TwoPi;
     p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
     LimitSpeed(p, VectorLength(p.Velocity));
 }
 
 void TVaporelBox::LimitSpeed(TWaterParticle& p, double length) const {
-    if (length >= WaterMaxVelocity && length != 0.0) {
+    if (length >= Parameters_.WaterMaxVelocity && length != 0.0) {
         VectorNormalize(p.Velocity);
-        VectorScale(p.Velocity, WaterMaxVelocity);
+        VectorScale(p.Velocity, Parameters_.WaterMaxVelocity);
     }
 }
 
 void TVaporelBox::MakeCollisionMap() {
     Profiler.Start(pidMakeCollisionMap);
-    CollisionMap->Rebuild(Registry, Particles, WaterRadius);
+    CollisionMap->Rebuild(Registry_, Particles_, Parameters_.WaterRadius);
     Profiler.Stop(pidMakeCollisionMap);
 }
 
@@ -433,7 +380,7 @@ void TVaporelBox::MakeCollisionMap() {
 // before any test.
 void TVaporelBox::SwapWater(TWaterParticle& p) {
     const double u = RandomReal();
-    if (u > WaterSwapFrequency)
+    if (u > Parameters_.WaterSwapFrequency)
         return;
     const int column = CellIndex(p.Position.x, MapColumns);
     const int row = CellIndex(p.Position.y, MapRows);
@@ -443,12 +390,12 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
         return;
     if (IsSolid(Cells_[column][row - 1].CellType))
         return;
-    const std::int32_t count = Registry.Count[column][row - 1];
-    const std::int32_t* const entries = Registry.Entries[column][row - 1];
+    const std::int32_t count = Registry_.Count[column][row - 1];
+    const std::int32_t* const entries = Registry_.Entries[column][row - 1];
     for (std::int32_t i = 0; i < count; ++i) {
-        TWaterParticle& other = Particles[entries[i]];
+        TWaterParticle& other = Particles_[entries[i]];
         if (other.Kind == wkBlue) {
-            CollisionMap->NoteMove(static_cast<std::int32_t>(&p - Particles.data()), p.Position);
+            CollisionMap->NoteMove(static_cast<std::int32_t>(&p - Particles_.data()), p.Position);
             CollisionMap->NoteMove(entries[i], other.Position);
             std::swap(p.Position, other.Position); // velocities stay with their particles
             return;
@@ -463,7 +410,7 @@ void TVaporelBox::SwapWater(TWaterParticle& p) {
 void TVaporelBox::EmitWater() {
     for (int column = 0; column < MapColumns; ++column)
         for (int row = 0; row < MapRows; ++row) {
-            if (Cells_[column][row].CellType == ctSource && Registry.Count[column][row] == 0 &&
+            if (Cells_[column][row].CellType == ctSource && Registry_.Count[column][row] == 0 &&
                 !PutIntoPlay(column * CellSize + CellSize / 2, row * CellSize + CellSize / 2))
                 return;
         }
@@ -473,10 +420,10 @@ void TVaporelBox::AddParticle(std::int32_t x, std::int32_t y) {
     PutIntoPlay(x, y);
 }
 
-// The first free slot from SpawnCursor on, wrapping round; false when none is free.
+// The first free slot from SpawnCursor_ on, wrapping round; false when none is free.
 bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {
-    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
-    const std::int64_t position = FirstFreeSlot(SpawnCursor, SpawnCursor + n);
+    const std::int64_t n = static_cast<std::int64_t>(Particles_.size());
+    const std::int64_t position = FirstFreeSlot(SpawnCursor_, SpawnCursor_ + n);
     if (position < 0)
         return false;
     TakeSlot(position % n, x, y);
@@ -486,9 +433,9 @@ bool TVaporelBox::PutIntoPlay(std::int32_t x, std::int32_t y) {
 // The first position in [from, to) whose slot (position mod pool size) is
 // free, or -1.
 std::int64_t TVaporelBox::FirstFreeSlot(std::int64_t from, std::int64_t to) const {
-    const std::int64_t n = static_cast<std::int64_t>(Particles.size());
+    const std::int64_t n = static_cast<std::int64_t>(Particles_.size());
     for (std::int64_t position = from; position < to; ++position) {
-        const TWaterParticle& p = Particles[position % n];
+        const TWaterParticle& p = Particles_[position % n];
         if (!p.Active && !p.Exited)
             return position;
     }
@@ -496,19 +443,19 @@ std::int64_t TVaporelBox::FirstFreeSlot(std::int64_t from, std::int64_t to) cons
 }
 
 void TVaporelBox::TakeSlot(std::int64_t slot, std::int32_t x, std::int32_t y) {
-    TWaterParticle& p = Particles[slot];
+    TWaterParticle& p = Particles_[slot];
     p.Active = true;
     p.Position = TVector3D{static_cast<double>(x), static_cast<double>(y), 0.0};
     p.PrevPosition = p.Position;
     VectorZero(p.Velocity);
     // By one whichever slot was taken; kept below n, which selects the
     // same slots as an ever-growing count and never overflows.
-    SpawnCursor = static_cast<std::int32_t>((SpawnCursor + std::int64_t{1}) % std::int64_t(Particles.size()));
+    SpawnCursor_ = static_cast<std::int32_t>((SpawnCursor_ + std::int64_t{1}) % std::int64_t(Particles_.size()));
 }
 
 std::int32_t TVaporelBox::ActiveParticleCount() const {
     std::int32_t count = 0;
-    for (const TWaterParticle& p : Particles)
+    for (const TWaterParticle& p : Particles_)
         count += p.Active ? 1 : 0;
     return count;
 }
@@ -517,23 +464,23 @@ std::int32_t TVaporelBox::ActiveParticleCount() const {
 
 // Losing wins over clearing, also after the stage was cleared.
 void TVaporelBox::CheckGoal() {
-    if (EtcOutCount >= EtcWaterNumForEnd) {
-        if (State != bsGameOver) {
-            State = bsGameOver;
-            StateTimer = 0;
+    if (EtcOutCount_ >= Parameters_.EtcWaterNumForEnd) {
+        if (State_ != bsGameOver) {
+            State_ = bsGameOver;
+            StateTimer_ = 0;
         }
-    } else if (BlueOutCount >= BlueWaterNumForClear) {
-        if (State == bsPlaying) {
-            State = bsCleared;
-            StateTimer = 0;
+    } else if (BlueOutCount_ >= Parameters_.BlueWaterNumForClear) {
+        if (State_ == bsPlaying) {
+            State_ = bsCleared;
+            StateTimer_ = 0;
         }
     }
 }
 
 void TVaporelBox::AdvanceStateTimer() {
-    ++StateTimer;
-    if ((State == bsCleared || State == bsGameOver) && StateTimer > FinishDelayFrames)
-        Finished = true;
+    ++StateTimer_;
+    if ((State_ == bsCleared || State_ == bsGameOver) && StateTimer_ > FinishDelayFrames)
+        Finished_ = true;
 }
 
 void TVaporelBox::Draw() {

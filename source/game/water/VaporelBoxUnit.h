@@ -6,6 +6,7 @@
 // gives the same particles to the bit on every machine.
 
 #include "game/core/GameProfilerUnit.h"
+#include "game/water/StageDataUnit.h"
 #include "game/water/WaterTypesUnit.h"
 #include "platform/Exception.h" // raised by stage loading and cell access
 
@@ -18,9 +19,6 @@ class TCollisionMap;
 
 // Frames between the change to cleared or lost and Finished (6 s at 60 fps).
 inline constexpr std::int32_t FinishDelayFrames = 360;
-// Largest pool a stage may ask for; the collision map cannot hold more than
-// MapColumns * MapRows * MaxCellEntries references anyway.
-inline constexpr std::int32_t MaxWaterParticleNum = 1'000'000;
 
 enum TBoxState : std::uint8_t { bsPlaying, bsCleared, bsGameOver };
 
@@ -109,8 +107,14 @@ public:
     // collision map, the counters nor State. On failure the steps already done
     // stay done and StagePath keeps its old value.
     void LoadStage(const std::string& folder);
-    void ReloadStage() { LoadStage(StagePath); }
-    // Pool of WaterParticleNum shuffled slots, counters and outcome zeroed.
+    // A stage made without a folder: its map and numbers as they are given,
+    // checked as data.xml's are; no pictures, and StagePath empty. Raises and
+    // changes nothing when the numbers cannot make a pool.
+    void LoadStage(const TStageData& stage);
+    // The stage's map as it was: its folder read again, or the map of a stage
+    // given as values.
+    void ReloadStage();
+    // Pool of the stage's WaterParticleNum shuffled slots, counters and outcome zeroed.
     void ResetWater();
     // A new play: a clean pool (every slot as new, so that nothing of an
     // earlier play carries over), the water reset, the stage reloaded, the
@@ -152,37 +156,31 @@ public:
     void EmitWater();
     void MakeCollisionMap();
 
-    // The data model, read by the game states and the renderer.
-    std::vector<TWaterParticle> Particles;
-    TCellRegistry Registry;
-    // The stage's own map: the types the map picture gave at the last load.
-    // A cell of another type now was changed by the player.
-    TCellType StageCellTypes[MapColumns][MapRows] = {};
-    bool Finished = false;
-    std::int32_t CollisionChecks = 0; // pairs tested in the last collision phase
-    std::int32_t CollisionHits = 0;   // of those, pairs that overlapped
-    std::int32_t SpawnCursor = 0;     // where the search for a free slot starts
-    std::int32_t BlueOutCount = 0;
-    std::int32_t EtcOutCount = 0;
-    TBoxState State = bsPlaying;
-    std::int32_t StateTimer = 0; // frames since the last reset or state change
-    std::string StagePath;       // folder of the stage loaded last, ending in '/'
-    // Stage parameters from data.xml.
-    std::int32_t BlueWaterNum = 0;
-    std::int32_t BlueWaterNumForClear = 0;
-    std::int32_t EtcWaterNumForEnd = 0;
-    std::int32_t WaterParticleNum = 0;
-    std::int32_t WaterRadius = 0;        // pixels
-    double WaterMaxVelocity = 0.0;       // pixels per frame
-    double WaterGravity = 0.0;           // pixels added to y per frame
-    double WaterVelocityDecayRate = 0.0; // factor per frame
-    double WaterShakeVelocity = 0.0;     // pixels per frame
-    double WaterSwapFrequency = 0.0;     // chance per frame, 0 to 1
+    // The data model, read by the game states, the renderer and the tools.
+    // The box alone writes it, in its steps and its loads, so that the water
+    // and the replay's record of it stay one.
+    const std::vector<TWaterParticle>& Particles() const { return Particles_; }
+    const TCellRegistry& Registry() const { return Registry_; }
+    // The stage's own map: the types the stage gave at the last load. A cell
+    // of another type now was changed by the player.
+    const TStageCellTypes& StageCellTypes() const { return StageCellTypes_; }
+    // The stage's numbers, from data.xml or as given.
+    const TStageParameters& Parameters() const { return Parameters_; }
+    // Six seconds after the stage was cleared or lost.
+    bool Finished() const { return Finished_; }
+    std::int32_t CollisionChecks() const { return CollisionChecks_; } // pairs tested in the last collision phase
+    std::int32_t CollisionHits() const { return CollisionHits_; }     // of those, pairs that overlapped
+    std::int32_t SpawnCursor() const { return SpawnCursor_; } // where the search for a free slot starts
+    std::int32_t BlueOutCount() const { return BlueOutCount_; }
+    std::int32_t EtcOutCount() const { return EtcOutCount_; }
+    TBoxState State() const { return State_; }
+    std::int32_t StateTimer() const { return StateTimer_; } // frames since the last reset or state change
+    // Folder of the stage loaded last, ending in '/'; empty for a stage given as values.
+    const std::string& StagePath() const { return StagePath_; }
 
 private:
-    void LoadMap(const std::string& base);
+    void TakeCellTypes(const TStageCellTypes& types);
     void Pour(std::int32_t x, std::int32_t y);
-    void ReadStageData(const std::string& dir);
     void ShufflePool();
     bool PutIntoPlay(std::int32_t x, std::int32_t y);
     std::int64_t FirstFreeSlot(std::int64_t from, std::int64_t to) const;
@@ -200,6 +198,10 @@ private:
     void LimitSpeed(TWaterParticle& p, double length) const;
     void SwapWater(TWaterParticle& p);
 
+    // A test's or benchmark's way to put the box into a state no play
+    // reaches quickly (tests/sim/BoxSetup.h).
+    friend class TBoxSetup;
+
     TGameProfiler& Profiler;
     TStagePictures* Pictures;
     TBoxDrawer* Drawer;
@@ -209,4 +211,18 @@ private:
     std::unique_ptr<TCollisionMap> CollisionMap;
     // The slots to shake in this frame, in pool order; as long as the pool.
     std::vector<std::int32_t> Resting;
+
+    std::vector<TWaterParticle> Particles_;
+    TCellRegistry Registry_;
+    TStageCellTypes StageCellTypes_{};
+    TStageParameters Parameters_;
+    bool Finished_ = false;
+    std::int32_t CollisionChecks_ = 0;
+    std::int32_t CollisionHits_ = 0;
+    std::int32_t SpawnCursor_ = 0;
+    std::int32_t BlueOutCount_ = 0;
+    std::int32_t EtcOutCount_ = 0;
+    TBoxState State_ = bsPlaying;
+    std::int32_t StateTimer_ = 0;
+    std::string StagePath_;
 };
