@@ -149,8 +149,10 @@ std::optional<std::int32_t> TextToInt(const std::string& text) {
 
 namespace {
 
+// A byte that stands alone: a C0 control, DEL, or a byte 0x80..0x9F outside
+// any UTF-8 sequence, which the game's fonts read as a Latin-1 C1 control.
 bool IsControl(unsigned char byte) {
-    return byte < 0x20 || byte == 0x7F;
+    return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F);
 }
 
 // Characters beyond ASCII that a reader cannot see: the C1 controls, and
@@ -173,21 +175,26 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-// The length of the two- or three-byte UTF-8 sequence at `at` and its code
-// point; 0 where none starts (those hold no invisible character).
+// The length of the well-formed UTF-8 sequence of two to four bytes at `at`
+// and its code point; 0 where none starts.
 std::size_t SequenceAt(std::string_view text, std::size_t at, char32_t& codePoint) {
     const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : (lead & 0xF0) == 0xE0        ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
     if (length == 0 || at + length > text.size())
         return 0;
-    codePoint = lead & (length == 2 ? 0x1F : 0x0F);
+    codePoint = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
         const auto byte = static_cast<unsigned char>(text[at + i]);
         if (!IsContinuation(byte))
             return 0;
         codePoint = (codePoint << 6) | (byte & 0x3F);
     }
-    return codePoint >= 0x80 && (length == 2 || codePoint >= 0x800) ? length : 0;
+    constexpr char32_t Least[] = {0, 0, 0x80, 0x800, 0x10000}; // shorter forms are not well formed
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    return codePoint >= Least[length] && codePoint <= 0x10FFFF && !surrogate ? length : 0;
 }
 
 bool IsInvisible(char32_t codePoint) {

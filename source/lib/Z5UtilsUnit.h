@@ -54,11 +54,10 @@ std::string IntToText(std::int32_t value);
 std::optional<std::int32_t> TextToInt(const std::string& text);
 
 // `text` as it may be shown: every control character (C0, DEL, and C1 written
-// in UTF-8) and every character that draws nothing (a byte-order mark, a
-// zero-width space or joiner, a direction mark or override, a soft hyphen)
-// becomes "\xNN" for each of its bytes. For names and values read from files
-// on their way to a terminal, the log or a message box: an escape sequence
-// then cannot set the terminal's title or colours, nor a NUL end the message
+// in UTF-8 or as a byte 0x80..0x9F outside any UTF-8 sequence) and every character that draws nothing (a
+// byte-order mark, a zero-width space or joiner, a direction mark or override, a soft hyphen) becomes "\xNN"
+// for each of its bytes. For names and values read from files on their way to a terminal, the log or a
+// message box: an escape sequence then cannot set the terminal's title or colours, nor a NUL end the message
 // early, and a wrong line shows what is wrong in it.
 std::string EscapeControls(std::string_view text);
 

@@ -1,7 +1,9 @@
 #include "platform/Clock.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace platform {
@@ -9,6 +11,17 @@ namespace platform {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+
+constexpr std::int64_t NanosecondsPerMs = 1'000'000;
+constexpr std::int64_t NanosecondsPerSecond = 1'000'000'000;
+
+// The clock TimeGetTime reads and SleepUntilMs sleeps on, so that a due time
+// of the one is a time of the other.
+std::int64_t MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * NanosecondsPerSecond + now.tv_nsec;
+}
 
 // What Sleep(0) gives up: the rest of a time slice, for real. A yield returns
 // at once on an idle machine, and the frame pacing, which sleeps 0 on every
@@ -20,6 +33,7 @@ class SteadySystemClock final : public Clock {
 public:
     std::uint32_t Now() const override { return TimeGetTime(); }
     void Sleep(std::uint32_t milliseconds) const override { SleepMs(milliseconds); }
+    void SleepUntil(std::uint32_t due) const override { SleepUntilMs(due); }
 
     // Now() is truncated to the millisecond, so waiting the whole milliseconds
     // left never wakes before `due`.
@@ -33,9 +47,7 @@ public:
 } // namespace
 
 std::uint32_t TimeGetTime() {
-    const auto since = SteadyClock::now().time_since_epoch();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(since).count();
-    return static_cast<std::uint32_t>(ms); // wraps by design
+    return static_cast<std::uint32_t>(MonotonicNanoseconds() / NanosecondsPerMs); // wraps by design
 }
 
 void SleepMs(std::uint32_t milliseconds) {
@@ -44,6 +56,21 @@ void SleepMs(std::uint32_t milliseconds) {
         return;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// A sleep to an absolute time on the monotonic clock: neither a late start
+// nor the rounding of a relative sleep adds to it, so it ends when the
+// millisecond `due` begins.
+void SleepUntilMs(std::uint32_t due) {
+    const std::int64_t nowMs = MonotonicNanoseconds() / NanosecondsPerMs;
+    const auto ahead = static_cast<std::int32_t>(due - static_cast<std::uint32_t>(nowMs)); // the clock wraps
+    if (ahead <= 0)
+        return;
+    const std::int64_t dueNs = (nowMs + ahead) * NanosecondsPerMs;
+    const timespec dueTime{static_cast<time_t>(dueNs / NanosecondsPerSecond),
+                           static_cast<long>(dueNs % NanosecondsPerSecond)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &dueTime, nullptr) == EINTR) {
+    }
 }
 
 std::int64_t PerformanceCounter() {

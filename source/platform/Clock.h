@@ -15,6 +15,10 @@ std::uint32_t TimeGetTime();
 
 // Sleeps the given milliseconds; 0 gives up the rest of the time slice.
 void SleepMs(std::uint32_t milliseconds);
+// Sleeps until TimeGetTime() reaches `due`, waking within the system timer's
+// precision of that time rather than a whole millisecond or more after it; at
+// once when `due` has passed (compared by signed difference).
+void SleepUntilMs(std::uint32_t due);
 
 // A steady counter in nanoseconds; its frequency is PerformanceFrequency().
 std::int64_t PerformanceCounter();
@@ -27,6 +31,8 @@ public:
     virtual ~Clock() = default;
     virtual std::uint32_t Now() const = 0;
     virtual void Sleep(std::uint32_t milliseconds) const = 0;
+    // Sleeps until Now() reaches `due`, precisely (SleepUntilMs).
+    virtual void SleepUntil(std::uint32_t due) const = 0;
     // Waits on `signal` (with `lock` held on its mutex) until `ended` answers
     // true or the clock reaches `due`. Answers `ended`.
     virtual bool WaitUntil(std::uint32_t due, std::condition_variable& signal,

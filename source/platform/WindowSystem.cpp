@@ -79,31 +79,8 @@ Rect UsableScreenArea() {
     return {usable.x, usable.y, usable.w, usable.h};
 }
 
-// A client rectangle `area` cannot hold becomes the largest one of its aspect
-// that it can, centred there; one that fits is moved into it where it lies
-// partly outside, and otherwise stays as asked.
-Rect FittedInto(const Rect& area, const Rect& client) {
-    const Rect asked{client.Left, client.Top, std::max(client.Width, 1), std::max(client.Height, 1)};
-    if (area.Width <= 0 || area.Height <= 0)
-        return asked;
-    if (asked.Width <= area.Width && asked.Height <= area.Height)
-        return {std::clamp(asked.Left, area.Left, area.Left + area.Width - asked.Width),
-                std::clamp(asked.Top, area.Top, area.Top + area.Height - asked.Height), asked.Width,
-                asked.Height};
-    const Rect fitted = FitCentred({area.Width, area.Height}, {asked.Width, asked.Height});
-    return {area.Left + fitted.Left, area.Top + fitted.Top, fitted.Width, fitted.Height};
-}
-
 Rect FittedToScreen(const Rect& client) {
-    return FittedInto(UsableScreenArea(), client);
-}
-
-// Where a window's client area may lie: the usable area without the window
-// manager's frame around the client (title bar, borders).
-Rect ClientAreaWithinFrame(const FrameSize& frame) {
-    const Rect usable = UsableScreenArea();
-    return {usable.Left + frame.Left, usable.Top + frame.Top, usable.Width - frame.Left - frame.Right,
-            usable.Height - frame.Top - frame.Bottom};
+    return FitWithinFrame(UsableScreenArea(), {}, client);
 }
 
 // The frame around the window's client area as far as it is known: nothing
@@ -118,7 +95,7 @@ FrameSize KnownFrame(SDL_Window* sdl) {
 // Fits a window's client rectangle so that its whole frame lies within the
 // usable area, and moves the window there.
 void PlaceWithinFrame(Window& window, const FrameSize& frame) {
-    window.Bounds = FittedInto(ClientAreaWithinFrame(frame), window.Bounds);
+    window.Bounds = FitWithinFrame(UsableScreenArea(), frame, window.Bounds);
     SDL_SetWindowSize(window.Sdl, window.Bounds.Width, window.Bounds.Height);
     SDL_SetWindowPosition(window.Sdl, window.Bounds.Left, window.Bounds.Top);
 }
@@ -423,6 +400,20 @@ int ScreenHeight() {
         return State().HeadlessScreen.Height;
     SDL_DisplayMode mode;
     return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : 0;
+}
+
+Rect FitWithinFrame(const Rect& usable, const FrameSize& frame, const Rect& client) {
+    const Rect area{usable.Left + frame.Left, usable.Top + frame.Top, usable.Width - frame.Left - frame.Right,
+                    usable.Height - frame.Top - frame.Bottom};
+    const Rect asked{client.Left, client.Top, std::max(client.Width, 1), std::max(client.Height, 1)};
+    if (area.Width <= 0 || area.Height <= 0)
+        return asked;
+    if (asked.Width <= area.Width && asked.Height <= area.Height)
+        return {std::clamp(asked.Left, area.Left, area.Left + area.Width - asked.Width),
+                std::clamp(asked.Top, area.Top, area.Top + area.Height - asked.Height), asked.Width,
+                asked.Height};
+    const Rect fitted = FitCentred({area.Width, area.Height}, {asked.Width, asked.Height});
+    return {area.Left + fitted.Left, area.Top + fitted.Top, fitted.Width, fitted.Height};
 }
 
 Rect FitCentred(Size outer, Size inner) {

@@ -125,6 +125,21 @@ int ScreenHeight();
 // pixels lands when scaled to fit with its aspect kept, centred.
 Rect FitCentred(Size outer, Size inner);
 
+// The window manager's frame around a client area, in pixels.
+struct FrameSize {
+    int Top = 0;
+    int Left = 0;
+    int Bottom = 0;
+    int Right = 0;
+};
+
+// Where a window's client rectangle goes so that it and its frame lie within
+// the `usable` part of the screen (without panels and docks). One that fits
+// stays as asked, moved in where it lies partly outside; one too large becomes
+// the largest of its aspect that fits, centred there. An area the frame
+// leaves nothing of changes nothing.
+Rect FitWithinFrame(const Rect& usable, const FrameSize& frame, const Rect& client);
+
 // --- Messages ----------------------------------------------------------------
 
 // Takes the next message off the queue, first pulling in what the display has

@@ -37,14 +37,6 @@ struct Window {
     bool FramePlaced = false;   // fitted once the window manager told its frame
 };
 
-// The window manager's frame around a client area, in pixels.
-struct FrameSize {
-    int Top = 0;
-    int Left = 0;
-    int Bottom = 0;
-    int Right = 0;
-};
-
 struct WindowSystemState {
     std::map<std::string, WindowClass> Classes;
     std::vector<std::unique_ptr<Window>> Windows;

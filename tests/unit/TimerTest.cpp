@@ -61,6 +61,7 @@ public:
         if (OnSleep)
             OnSleep();
     }
+    void SleepUntil(std::uint32_t due) const override { Time = std::max(Time.load(), due); }
     bool WaitUntil(std::uint32_t due, std::condition_variable& signal, std::unique_lock<std::mutex>& lock,
                    const std::function<bool()>& ended) const override {
         if (Gate* gate = std::exchange(HeldTick, nullptr)) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -184,6 +185,39 @@ TEST(EscapeControls, EscapesEveryControlAndKeepsEveryOtherCharacter) {
     EXPECT_EQ(EscapeControls("\xc2"), "\xc2") << "a lone lead byte at the end";
 }
 
+// Every character from U+0000 to U+00FF in UTF-8, and every byte from 0x7E to
+// 0xA0 standing alone (the fonts read such a byte as Latin-1), against the plain
+// rule: escaped are C0, DEL, C1 and the soft hyphen, each of their bytes.
+TEST(EscapeControls, TheControlRangesToTheCharacter) {
+    const auto escaped = [](std::string_view bytes) {
+        std::string shown;
+        for (const char byte : bytes) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", static_cast<unsigned char>(byte));
+            shown += hex;
+        }
+        return shown;
+    };
+    for (char32_t character = 0; character <= 0xFF; ++character) {
+        const std::string text = character < 0x80 ? std::string(1, static_cast<char>(character))
+                                                  : std::string{static_cast<char>(0xC0 | (character >> 6)),
+                                                                static_cast<char>(0x80 | (character & 0x3F))};
+        const bool control =
+            character < 0x20 || (character >= 0x7F && character <= 0x9F) || character == 0xAD;
+        EXPECT_EQ(EscapeControls("a" + text + "b"), "a" + (control ? escaped(text) : text) + "b")
+            << "U+" << std::hex << static_cast<std::uint32_t>(character);
+    }
+    for (int byte = 0x7E; byte <= 0xA0; ++byte) {
+        const std::string text(1, static_cast<char>(byte));
+        const bool control = byte >= 0x7F && byte <= 0x9F;
+        EXPECT_EQ(EscapeControls("a" + text + "b"), "a" + (control ? escaped(text) : text) + "b")
+            << "the lone byte " << std::hex << byte;
+    }
+    EXPECT_EQ(EscapeControls("\xf0\x9f\x98\x80 \xe3\x82\xb9"), "\xf0\x9f\x98\x80 \xe3\x82\xb9")
+        << "0x80..0x9F inside longer characters stay";
+    EXPECT_EQ(EscapeControls("\xed\xa0\x80"), "\xed\xa0\\x80") << "a surrogate is no character";
+}
+
 // Each character that draws nothing, and its visible neighbours, in UTF-8.
 TEST(EscapeControls, EscapesTheCharactersThatDrawNothingAndNotTheirNeighbours) {
     struct Row {
@@ -210,7 +244,7 @@ TEST(EscapeControls, EscapesTheCharactersThatDrawNothingAndNotTheirNeighbours) {
         {"\xef\xbb\xbf", "\\xef\\xbb\\xbf"}, // U+FEFF byte-order mark
         {"\xef\xbc\x80", "\xef\xbc\x80"},    // U+FF00
         {"\xef\xbb", "\xef\xbb"},            // a mark cut short
-        {"\xe0\x82\xad", "\xe0\x82\xad"},    // the soft hyphen written too long: no character
+        {"\xe0\x82\xad", "\xe0\\x82\xad"},   // the soft hyphen written too long: its lone 0x82 is a C1 byte
     };
     for (const Row& row : rows)
         EXPECT_EQ(EscapeControls(row.Text), row.Shown) << EscapeControls(row.Text);

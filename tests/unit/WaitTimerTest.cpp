@@ -14,6 +14,11 @@ public:
         Sleeps.push_back(milliseconds);
         Time += milliseconds;
     }
+    void SleepUntil(std::uint32_t due) const override {
+        PreciseSleeps.push_back(due);
+        if (static_cast<std::int32_t>(due - Time) > 0)
+            Time = due;
+    }
     bool WaitUntil(std::uint32_t due, std::condition_variable&, std::unique_lock<std::mutex>&,
                    const std::function<bool()>& ended) const override {
         Time = due; // the frame pacing never waits this way
@@ -23,6 +28,7 @@ public:
 
     mutable std::uint32_t Time = 0xFFFFF000; // close to the wrap, on purpose
     mutable std::vector<std::uint32_t> Sleeps;
+    mutable std::vector<std::uint32_t> PreciseSleeps; // their due times
 };
 
 class WaitTimerTest : public ::testing::Test {
@@ -189,4 +195,23 @@ TEST(WaitTimerLoop, AWaitingLoopRunsAsManyFramesAsABusyOne) {
     const int busy = framesInAMinute(false);
     EXPECT_GE(busy, 60 * 60);
     EXPECT_NEAR(framesInAMinute(true), busy, 1);
+}
+
+// The still title's loop: a system wait until TimeUntilDue that wakes a
+// millisecond late, then Check. Check sleeps the rest to the frame's due time
+// at once, rather than being asked again and again until the frame is due:
+// one pass waits, the next runs the frame, on its due time to the millisecond.
+TEST_F(WaitTimerTest, TheLastMillisecondsBeforeAFrameAreOneSleepToItsDueTime) {
+    Timer.SetRate(60);
+    Timer.SetFrameSkip(true);
+    ASSERT_FALSE(Timer.Check());
+    for (int frame = 0; frame < 100; ++frame) {
+        const std::uint32_t start = Clock.Time;
+        Clock.Advance(Timer.TimeUntilDue() + 1);
+        ASSERT_TRUE(Timer.Check()) << "frame " << frame;
+        ASSERT_EQ(Clock.PreciseSleeps.size(), static_cast<std::size_t>(frame + 1));
+        EXPECT_EQ(Clock.PreciseSleeps.back(), start + 16) << "to the due time, frame " << frame;
+        ASSERT_FALSE(Timer.Check()) << "the next pass runs the frame, frame " << frame;
+        EXPECT_EQ(Clock.Time - start, 16u) << "frame " << frame;
+    }
 }

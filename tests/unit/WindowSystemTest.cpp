@@ -148,6 +148,59 @@ TEST(FitCentred, KeepsTheAspectAndCentres) {
     EXPECT_EQ(tall.Top, (1280 - 768) / 2);
 }
 
+// The window's place once the window manager has told its frame (the frame
+// as Top, Left, Bottom, Right), and the first placement without one.
+TEST(FitWithinFrame, TheWholeFrameLiesInTheUsableArea) {
+    const struct {
+        const char* What;
+        Rect Usable;
+        FrameSize Frame;
+        Rect Client;
+        Rect Fitted;
+    } rows[] = {
+        {"1366 x 768, a panel of 32 below",
+         {0, 0, 1366, 736},
+         {24, 1, 1, 1},
+         {171, 0, 1024, 768},
+         {209, 24, 948, 711}},
+        {"1280 x 720, a panel of 32 below",
+         {0, 0, 1280, 688},
+         {24, 1, 1, 1},
+         {0, 0, 1024, 768},
+         {198, 24, 884, 663}},
+        {"a panel on the left", {48, 0, 1232, 720}, {30, 4, 4, 4}, {0, 0, 1024, 768}, {206, 30, 915, 686}},
+        {"a large screen: as asked",
+         {0, 0, 1920, 1080},
+         {24, 1, 1, 1},
+         {448, 156, 1024, 768},
+         {448, 156, 1024, 768}},
+        {"out at the bottom right",
+         {0, 0, 1920, 1080},
+         {24, 1, 1, 1},
+         {1000, 500, 1024, 768},
+         {895, 311, 1024, 768}},
+        {"the title bar above the screen",
+         {0, 0, 1920, 1080},
+         {24, 1, 1, 1},
+         {0, 0, 1024, 768},
+         {1, 24, 1024, 768}},
+        {"no frame yet, just the size", {0, 0, 1024, 768}, {}, {100, 50, 1024, 768}, {0, 0, 1024, 768}},
+        {"a frame that leaves nothing",
+         {0, 0, 100, 100},
+         {60, 0, 60, 0},
+         {5, 5, 1024, 768},
+         {5, 5, 1024, 768}},
+        {"an empty client", {0, 0, 1920, 1080}, {}, {10, 10, 0, 0}, {10, 10, 1, 1}},
+    };
+    for (const auto& row : rows) {
+        const Rect fitted = FitWithinFrame(row.Usable, row.Frame, row.Client);
+        EXPECT_EQ(fitted.Left, row.Fitted.Left) << row.What;
+        EXPECT_EQ(fitted.Top, row.Fitted.Top) << row.What;
+        EXPECT_EQ(fitted.Width, row.Fitted.Width) << row.What;
+        EXPECT_EQ(fitted.Height, row.Fitted.Height) << row.What;
+    }
+}
+
 TEST(InstanceLock, ASecondHolderOfTheSameNameIsRefused) {
     const std::string name =
         "vaporel-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed());

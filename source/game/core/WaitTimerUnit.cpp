@@ -10,8 +10,8 @@ namespace {
 constexpr std::int32_t CreditPerFrame = 1000; // Balance units of one frame
 constexpr std::int32_t BacklogLimit = -4000;  // more than four frames behind: drop the backlog
 constexpr std::int32_t SkipCycle = 4;         // every fourth late frame is drawn
-constexpr std::int32_t SpinMs = 3;            // waits this short are spent spinning
-constexpr std::int32_t LongestWaitMs = 5;     // sleeps are at most LongestWaitMs - SpinMs
+constexpr std::int32_t FinalWaitMs = 3;       // waits this short are one sleep to the frame's due time
+constexpr std::int32_t LongestWaitMs = 5;     // longer ones sleep at most LongestWaitMs - FinalWaitMs
 
 // Balance − rate × elapsed, kept within 32 bits: ten hours without a frame at
 // 60 frames a second would go beyond them. Every result below BacklogLimit
@@ -51,8 +51,11 @@ bool TWaitTimer::Check() {
 
     const std::uint32_t now = Clock.Now();
     if (const std::int64_t remaining = Remaining(now); Waits(remaining)) {
-        if (remaining > SpinMs)
-            Clock.Sleep(static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, LongestWaitMs) - SpinMs));
+        if (remaining > FinalWaitMs)
+            Clock.Sleep(
+                static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, LongestWaitMs) - FinalWaitMs));
+        else
+            Clock.SleepUntil(now + static_cast<std::uint32_t>(remaining)); // the clock wraps
         return true;
     }
 
@@ -68,10 +71,10 @@ std::uint32_t TWaitTimer::TimeUntilDue() const {
         return 0;
     const std::int64_t remaining = Remaining(Clock.Now());
     // A system wait can wake a few milliseconds late: the caller's wait ends
-    // where Check's own spinning begins.
-    if (!Waits(remaining) || remaining <= SpinMs)
+    // where Check's own precise sleep begins.
+    if (!Waits(remaining) || remaining <= FinalWaitMs)
         return 0;
-    return static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_) - SpinMs);
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(remaining, Interval_) - FinalWaitMs);
 }
 
 // The next frame is due when the credit, in milliseconds and never more than
@@ -79,7 +82,7 @@ std::uint32_t TWaitTimer::TimeUntilDue() const {
 std::int64_t TWaitTimer::Remaining(std::uint32_t now) const {
     const std::int32_t threshold = std::min(Balance / Rate_, Interval_);
     const auto elapsed = static_cast<std::int32_t>(now - LastTime); // the clock wraps
-    return std::int64_t{threshold} - elapsed; // a 25-day stall wraps elapsed below zero
+    return std::int64_t{threshold} - elapsed;                       // a 25-day stall wraps elapsed below zero
 }
 
 bool TWaitTimer::Waits(std::int64_t remaining) const {

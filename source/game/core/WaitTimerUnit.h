@@ -2,7 +2,8 @@
 // Frame pacing: tells the frame step when a timed frame runs, keeps a fixed
 // rate of timed frames, lets late frames run undrawn (at most three in a row)
 // to catch up, and measures the actual rates. It never blocks for long: a
-// call that decides to wait sleeps at most 2 ms and the caller asks again.
+// call that decides to wait sleeps at most 2 ms, or in the last 3 ms before a
+// frame once to the frame's due time, and the caller asks again.
 
 #include "platform/Clock.h"
 
@@ -21,8 +22,8 @@ public:
     // True: no frame now, ask again later. False: one timed frame runs now.
     bool Check();
     // Milliseconds the caller may block and still wake before the next frame
-    // is due: the last milliseconds are left to Check's own short wait, so a
-    // wake that comes late costs no frame time. 0 when the caller is to ask
+    // is due: the last milliseconds are left to Check's own precise sleep, so
+    // a wake that comes late costs no frame time. 0 when the caller is to ask
     // Check now.
     std::uint32_t TimeUntilDue() const;
     // Asked after a granted frame: true when it is not to be drawn.
