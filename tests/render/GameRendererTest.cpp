@@ -122,7 +122,9 @@ TEST_P(SceneTest, GaugesFillToTheirRatioAndATargetOfZeroIsFull) {
     TBoxSetup(*Box).SetOutCounts(1, 0); // a quarter: the fill line at 32 + 0.75 x 704 = 560
     TBoxSetup(*Box).Parameters().EtcWaterNumForEnd = 0;
     DrawScene(pdBatched); // no stage pictures: the slots are empty and draw nothing
-    EXPECT_TRUE(Near(PixelAt(15, 735), {0, 255, 255}, 3)) << "blue gauge, bottom colour";
+    // The numbers' plate covers the lower end (from y 689 for "1-4"): the
+    // gradient shows above it, cyan towards blue, G = 255 x (688.5 - 560) / 176.
+    EXPECT_TRUE(Near(PixelAt(15, 688), {0, 186, 255}, 3)) << "blue gauge, above the numbers: " << PixelAt(15, 688);
     EXPECT_TRUE(Near(PixelAt(15, 561), {0, 3, 255}, 3)) << "blue gauge, the fill line's colour";
     EXPECT_TRUE(Near(PixelAt(15, 559), White)) << "above the fill line";
     EXPECT_TRUE(Near(PixelAt(40, 32), {255, 0, 0}, 3)) << "red gauge full to its top";
@@ -150,6 +152,12 @@ TEST_P(SceneTest, TheResultFadesInOverTwoSeconds) {
 
 // The shipped stage and pictures: the edited cells' tiles and the pieces of
 // the stage's own pictures they cover.
+// Pixels of a frame as RGB, rows top down.
+Rgb At(const std::vector<std::uint8_t>& frame, int x, int y) {
+    const std::size_t i = (static_cast<std::size_t>(y) * FieldWidth + x) * 3;
+    return {frame[i], frame[i + 1], frame[i + 2]};
+}
+
 class StageSceneTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -180,6 +188,39 @@ protected:
         Box->Draw();
         return ReadFrame(FieldWidth, FieldHeight).Rgb;
     }
+    // The characters in the gauge whose left edge is at `left`: runs of rows
+    // with light pixels inside it (the empty gauge is near black, the fill
+    // has no light pixel), each with its extent; and the rows with light
+    // pixels just outside it.
+    struct TBand {
+        int Top, Bottom, Left, Right;
+    };
+    static bool Light(const std::vector<std::uint8_t>& frame, int x, int y) {
+        const Rgb c = At(frame, x, y);
+        return c.R > 200 && c.G > 200 && c.B > 200;
+    }
+    static std::pair<std::vector<TBand>, int> GaugeBands(const std::vector<std::uint8_t>& frame, int left) {
+        std::vector<TBand> found;
+        int lightOutside = 0;
+        for (int y = 32; y < 736; ++y) {
+            int first = -1, last = -1;
+            for (int x = left; x < left + 16; ++x)
+                if (Light(frame, x, y)) {
+                    first = first < 0 ? x : first;
+                    last = x;
+                }
+            lightOutside += Light(frame, left - 2, y) || Light(frame, left + 17, y) ? 1 : 0;
+            if (first < 0)
+                continue;
+            if (found.empty() || found.back().Bottom != y - 1)
+                found.push_back({y, y, first, last});
+            TBand& band = found.back();
+            band.Bottom = y;
+            band.Left = std::min(band.Left, first);
+            band.Right = std::max(band.Right, last);
+        }
+        return {found, lightOutside};
+    }
     // What the stage's pictures give its cells: the background, the block
     // patches of its block cells and the front layer.
     std::vector<std::uint8_t> PicturesOfTheStage() {
@@ -208,12 +249,6 @@ protected:
     std::unique_ptr<TVaporelBoxDrawer> Drawer;
     std::unique_ptr<TVaporelBox> Box;
 };
-
-// Pixels of a frame as RGB, rows top down.
-Rgb At(const std::vector<std::uint8_t>& frame, int x, int y) {
-    const std::size_t i = (static_cast<std::size_t>(y) * FieldWidth + x) * 3;
-    return {frame[i], frame[i + 1], frame[i + 2]};
-}
 
 // The cell's 16 x 16 pixels are the same in both frames.
 bool SameCell(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, int column, int row) {
@@ -274,41 +309,10 @@ TEST_F(StageSceneTest, ChangedCellsShowWhatTheyAreNowAndTurnedBackDrawAsBefore) 
 
 TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
     const std::vector<std::uint8_t> frame = Scene();
-    const auto light = [&](int x, int y) {
-        const Rgb c = At(frame, x, y);
-        return c.R > 200 && c.G > 200 && c.B > 200;
-    };
-    // The characters: runs of rows with light pixels inside the gauge (the
-    // empty gauge is near black), each with its height and width.
-    struct TBand {
-        int Top, Bottom, Left, Right;
-    };
-    const auto bands = [&](int left) {
-        std::vector<TBand> found;
-        int lightOutside = 0;
-        for (int y = 32; y < 736; ++y) {
-            int first = -1, last = -1;
-            for (int x = left; x < left + 16; ++x)
-                if (light(x, y)) {
-                    first = first < 0 ? x : first;
-                    last = x;
-                }
-            lightOutside += light(left - 2, y) || light(left + 17, y) ? 1 : 0;
-            if (first < 0)
-                continue;
-            if (found.empty() || found.back().Bottom != y - 1)
-                found.push_back({y, y, first, last});
-            TBand& band = found.back();
-            band.Bottom = y;
-            band.Left = std::min(band.Left, first);
-            band.Right = std::max(band.Right, last);
-        }
-        return std::pair{found, lightOutside};
-    };
     const std::pair<int, std::string> gauges[] = {{8, std::to_string(Box->Parameters().BlueWaterNumForClear)},
                                                   {32, std::to_string(Box->Parameters().EtcWaterNumForEnd)}};
     for (const auto& [left, target] : gauges) {
-        const auto [found, lightOutside] = bands(left);
+        const auto [found, lightOutside] = GaugeBands(frame, left);
         ASSERT_EQ(found.size(), 2 + target.size()) << "'0', the bar and the target's digits, at x " << left;
         EXPECT_GT(found.front().Top, 600) << "in the gauge's lower end";
         EXPECT_EQ(lightOutside, 0) << "within the gauge";
@@ -319,6 +323,33 @@ TEST_F(StageSceneTest, EachGaugeCarriesItsNumbersUprightOneCharacterALine) {
                 << "a digit stands taller than wide: upright, at x " << left << " y " << band.Top;
         }
     }
+}
+
+// Over a full cyan gauge the digits stand at least ten pixels high, white on
+// a dark plate that reaches the gauge's edges.
+TEST_F(StageSceneTest, TheGaugeNumbersAreTallAndStandOnADarkPlateOverAnyFill) {
+    TBoxSetup(*Box).SetOutCounts(Box->Parameters().BlueWaterNumForClear, 0); // full: bright cyan at the lower end
+    const std::vector<std::uint8_t> frame = Scene();
+    const auto [found, lightOutside] = GaugeBands(frame, 8);
+    ASSERT_EQ(found.size(), 1 + 2 * std::to_string(Box->Parameters().BlueWaterNumForClear).size());
+    for (const TBand& band : found) {
+        if (band.Bottom - band.Top < 3)
+            continue; // the bar
+        EXPECT_GE(band.Bottom - band.Top + 1, 10) << "a digit's height, at y " << band.Top;
+        for (const int x : {8, 23}) {
+            const Rgb edge = At(frame, x, (band.Top + band.Bottom) / 2);
+            EXPECT_LT(edge.G, 100) << "the plate, not the cyan fill, beside the digit at " << x << ", "
+                                   << band.Top;
+        }
+    }
+}
+
+TEST_F(StageSceneTest, ThePoolWithoutRedWaterShowsNoNumbersOnTheRedGauge) {
+    ASSERT_FALSE(GaugeBands(Scene(), 32).first.empty()) << "the red gauge's numbers where red water is";
+    TBoxSetup(*Box).Parameters().BlueWaterNum = Box->Parameters().WaterParticleNum;
+    const std::vector<std::uint8_t> frame = Scene();
+    EXPECT_TRUE(GaugeBands(frame, 32).first.empty()) << "no \"0-1\" where nothing can be lost";
+    EXPECT_FALSE(GaugeBands(frame, 8).first.empty()) << "the blue gauge's numbers stay";
 }
 
 TEST_F(StageSceneTest, AHiddenWallTakenAwayShowsStoneFromNearbyInsteadOfGlass) {

@@ -9,6 +9,7 @@
 #include "game/stages/StagePlaysUnit.h"
 #include "game/states/GuideUnit.h"
 #include "game/states/MainGameStateUnit.h"
+#include "game/states/OutcomeUnit.h"
 #include "game/states/TitleStateUnit.h"
 
 #include <gtest/gtest.h>
@@ -454,4 +455,19 @@ TEST_F(GameStateTest, TheTitleNamesTheStageByItsPlaceAndItsResultsInSecondsWithS
     EXPECT_EQ(title.ChoiceStars(), 2) << "a best from before the stars: within the par's time";
     EXPECT_EQ(title.LastPlayLine(), "") << "no play has ended";
     fs::remove_all(root);
+}
+
+// The hold's countdown from the frame that cleared the stage (timer 1) to
+// the frame before Finished (timer 360): whole seconds, rounded up.
+TEST(HoldCountdown, CountsTheWholeSecondsLeftRoundedUp) {
+    const struct {
+        std::int32_t StateTimer, Seconds;
+    } rows[] = {{1, 6}, {60, 6}, {61, 5}, {120, 5}, {121, 4}, {300, 2}, {301, 1}, {360, 1}};
+    for (const auto& row : rows)
+        EXPECT_EQ(HoldSecondsLeft(row.StateTimer), row.Seconds) << "timer " << row.StateTimer;
+}
+
+TEST(HoldCountdown, NamesTheRedWaterOnlyWhereThePoolHoldsIt) {
+    EXPECT_EQ(HoldLine(4, true).View(), "Cleared! Keep the red water out: 4 s");
+    EXPECT_EQ(HoldLine(4, false).View(), "Cleared! The clear is kept in 4 s");
 }

@@ -93,10 +93,33 @@ struct TGaugeNumbers {
         : Length(std::snprintf(Text, sizeof Text, "%d-%d", count, target)) {}
 };
 
-constexpr double GaugeNumberHeight = 13; // pixels to the em
+// The digits fill the gauge's width: about 11 pixels high, white on a dark
+// plate, so that no fill behind them (bright cyan, yellow) washes them out.
+constexpr double GaugeNumberHeight = 17; // pixels to the em
 constexpr double GaugeNumberInset = 6;   // pixels from the gauge's bottom edge
-constexpr double GaugeLineSpacing = 12;  // pixels from one character's baseline to the next
+constexpr double GaugeLineSpacing = 14;  // pixels from one character's baseline to the next
+constexpr double GaugePlateAscent = 13;  // pixels of the plate above the first baseline
+constexpr double GaugePlateDarkness = 0.75;
 constexpr TTextColor GaugeNumberColor{1, 1, 1};
+
+// One gauge's numbers over their plate.
+void DrawGaugeColumn(TGameRenderer& renderer, const TGaugeRect& rect, const TGaugeNumbers& numbers) {
+    const double bottom = rect.Top + rect.Height;
+    double baseline = bottom - GaugeNumberInset - (numbers.Length - 1) * GaugeLineSpacing;
+    platform::GL().Color4f(0, 0, 0, static_cast<float>(GaugePlateDarkness));
+    renderer.SetBlendNormal();
+    renderer.DrawRect(true, rect.Left, baseline - GaugePlateAscent, rect.Left + rect.Width, bottom,
+                      GaugeNumberZ);
+    renderer.SetBlendNone();
+    const double centre = rect.Left + rect.Width / 2.0;
+    for (int i = 0; i < numbers.Length; ++i) {
+        const std::string_view character(numbers.Text + i, 1);
+        const double width = renderer.CaptionWidth(character, GaugeNumberHeight);
+        renderer.DrawCaption(character, centre - width / 2, baseline, GaugeNumberZ, GaugeNumberHeight,
+                             GaugeNumberColor);
+        baseline += GaugeLineSpacing;
+    }
+}
 
 // A hidden wall the player took away leaves no glass: its cell shows stone
 // from a place nearby whose picture has none. The stones repeat their joints
@@ -104,9 +127,16 @@ constexpr TTextColor GaugeNumberColor{1, 1, 1};
 constexpr int StoneColumns = 5, StoneRows = 6;
 constexpr struct {
     int Columns, Rows;
-} BareStoneOffsets[] = {{-StoneColumns, 0}, {StoneColumns, 0},   {-2 * StoneColumns, 0}, {2 * StoneColumns, 0},
-                        {0, -StoneRows},    {0, StoneRows},      {-StoneColumns, -StoneRows},
-                        {StoneColumns, -StoneRows}, {-StoneColumns, StoneRows}, {StoneColumns, StoneRows}};
+} BareStoneOffsets[] = {{-StoneColumns, 0},
+                        {StoneColumns, 0},
+                        {-2 * StoneColumns, 0},
+                        {2 * StoneColumns, 0},
+                        {0, -StoneRows},
+                        {0, StoneRows},
+                        {-StoneColumns, -StoneRows},
+                        {StoneColumns, -StoneRows},
+                        {-StoneColumns, StoneRows},
+                        {StoneColumns, StoneRows}};
 // The columns whose hidden walls the pictures draw as glass: right of the
 // gauges, left of the frame.
 constexpr int FirstGlassColumn = 4, LastGlassColumn = MapColumns - 3;
@@ -123,7 +153,8 @@ struct TStoneCell {
 std::optional<TStoneCell> BareStoneFor(const TVaporelBox& box, int column, int row) {
     for (const auto& offset : BareStoneOffsets) {
         const int c = column + offset.Columns, r = row + offset.Rows;
-        if (c >= FirstGlassColumn && c <= LastGlassColumn && r >= 0 && r < MapRows - 1 && !ShowsGlass(box, c, r))
+        if (c >= FirstGlassColumn && c <= LastGlassColumn && r >= 0 && r < MapRows - 1 &&
+            !ShowsGlass(box, c, r))
             return TStoneCell{c, r};
     }
     return std::nullopt;
@@ -250,23 +281,10 @@ void TVaporelBoxDrawer::DrawResult(const TVaporelBox& box) const {
 }
 
 // Upright in each gauge's lower end, one character a line and each centred,
-// white on any fill: read without tilting the head.
+// white on a dark plate over any fill: read without tilting the head. A pool
+// without red water cannot be lost: its red gauge shows no numbers.
 void TVaporelBoxDrawer::DrawGaugeNumbers(const TVaporelBox& box) const {
-    const struct {
-        const TGaugeRect& Rect;
-        TGaugeNumbers Numbers;
-    } gauges[] = {{BlueGauge, {box.BlueOutCount(), box.Parameters().BlueWaterNumForClear}},
-                  {EtcGauge, {box.EtcOutCount(), box.Parameters().EtcWaterNumForEnd}}};
-    for (const auto& gauge : gauges) {
-        const double centre = gauge.Rect.Left + gauge.Rect.Width / 2.0;
-        double baseline = gauge.Rect.Top + gauge.Rect.Height - GaugeNumberInset -
-                          (gauge.Numbers.Length - 1) * GaugeLineSpacing;
-        for (int i = 0; i < gauge.Numbers.Length; ++i) {
-            const std::string_view character(gauge.Numbers.Text + i, 1);
-            const double width = Renderer.CaptionWidth(character, GaugeNumberHeight);
-            Renderer.DrawCaption(character, centre - width / 2, baseline, GaugeNumberZ, GaugeNumberHeight,
-                                 GaugeNumberColor);
-            baseline += GaugeLineSpacing;
-        }
-    }
+    DrawGaugeColumn(Renderer, BlueGauge, TGaugeNumbers(box.BlueOutCount(), box.Parameters().BlueWaterNumForClear));
+    if (box.PoolHoldsRedWater())
+        DrawGaugeColumn(Renderer, EtcGauge, TGaugeNumbers(box.EtcOutCount(), box.Parameters().EtcWaterNumForEnd));
 }

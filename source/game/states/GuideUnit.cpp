@@ -79,7 +79,7 @@ double DrawHelpLines(TGameRenderer& renderer, const THelpKey (&lines)[N], double
 } // namespace
 
 TPlayerLine GoalLine(const TVaporelBox& box) {
-    if (box.Parameters().BlueWaterNum >= box.Parameters().WaterParticleNum)
+    if (!box.PoolHoldsRedWater())
         return PlayerLine(BlueGoalFormat, box.Parameters().BlueWaterNumForClear);
     return PlayerLine(GoalFormat, box.Parameters().BlueWaterNumForClear, box.Parameters().EtcWaterNumForEnd);
 }

@@ -41,16 +41,20 @@ void DrawStar(double centreX, double centreY, double radius, double z) {
 
 } // namespace
 
-std::int32_t HoldSecondsLeft(const TVaporelBox& box) {
-    if (box.State() != bsCleared || box.Finished())
-        return 0;
+std::int32_t HoldSecondsLeft(std::int32_t stateTimer) {
     // Finished comes in the frame whose advance takes the timer past the delay.
-    const std::int32_t framesLeft = FinishDelayFrames + 1 - box.StateTimer();
+    const std::int32_t framesLeft = FinishDelayFrames + 1 - stateTimer;
     return (framesLeft + FramesPerSecond - 1) / FramesPerSecond;
 }
 
-TPlayerLine HoldLine(std::int32_t secondsLeft) {
-    return PlayerLine(HoldFormat, secondsLeft);
+std::int32_t HoldSecondsLeft(const TVaporelBox& box) {
+    if (box.State() != bsCleared || box.Finished())
+        return 0;
+    return HoldSecondsLeft(box.StateTimer());
+}
+
+TPlayerLine HoldLine(std::int32_t secondsLeft, bool redWater) {
+    return PlayerLine(redWater ? HoldFormat : HoldNoRedFormat, secondsLeft);
 }
 
 TPlayerLine KeptLine(std::size_t place, std::int32_t stars) {
@@ -61,7 +65,7 @@ TPlayerLine KeptLine(std::size_t place, std::int32_t stars) {
 
 void DrawPlayLines(TGameRenderer& renderer, const TVaporelBox& box, const TSettleWatch& watch) {
     if (const std::int32_t seconds = HoldSecondsLeft(box); seconds > 0)
-        DrawFieldLine(renderer, HoldLine(seconds).View(), TopBaseline, Gold);
+        DrawFieldLine(renderer, HoldLine(seconds, box.PoolHoldsRedWater()).View(), TopBaseline, Gold);
     else if (box.State() == bsGameOver)
         DrawFieldLine(renderer, PlayerText(LostText), TopBaseline, Rose);
     if (box.State() != bsPlaying)

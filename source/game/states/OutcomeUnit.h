@@ -19,6 +19,8 @@ class TVaporelBox;
 inline constexpr std::uint16_t RetryKey = 'T';
 
 inline constexpr std::string_view HoldFormat = "Cleared! Keep the red water out: %d s";
+// The hold where the pool holds no red water: nothing can undo the clear.
+inline constexpr std::string_view HoldNoRedFormat = TextId("Cleared! The clear is kept in %d s");
 inline constexpr std::string_view KeptFormat = "Clear kept! Stage %d: %d of 3 stars";
 inline constexpr std::string_view KeptOwnFormat = "Clear kept! %d of 3 stars";
 inline constexpr std::string_view LostText =
@@ -29,11 +31,14 @@ inline constexpr std::string_view SettledText =
 inline constexpr std::string_view StalledText =
     TextId("For 20 s no water left through an outlet: close a drain, or open a way out.");
 
-// Whole seconds (rounded up) until the clear is kept, while the stage is
-// cleared and not yet Finished; 0 otherwise.
+// Whole seconds (rounded up) until the clear is kept, `stateTimer` frames
+// after the frame that cleared the stage took the timer to 0 and advanced it.
+std::int32_t HoldSecondsLeft(std::int32_t stateTimer);
+// The same for the box while the stage is cleared and not yet Finished; 0 otherwise.
 std::int32_t HoldSecondsLeft(const TVaporelBox& box);
-// HoldFormat in the player's language: "Cleared! Keep the red water out: 4 s".
-TPlayerLine HoldLine(std::int32_t secondsLeft);
+// The hold in the player's language: "Cleared! Keep the red water out: 4 s",
+// or where the pool holds no red water "Cleared! The clear is kept in 4 s".
+TPlayerLine HoldLine(std::int32_t secondsLeft, bool redWater);
 // The title's line after a kept clear: the stage's place in the course (0
 // for a player's own stage) and the stars the clear earned.
 TPlayerLine KeptLine(std::size_t place, std::int32_t stars);

@@ -144,6 +144,8 @@ public:
     // Puts the next free slot into play at (x, y); nothing when none is free.
     void AddParticle(std::int32_t x, std::int32_t y);
     std::int32_t ActiveParticleCount() const;
+    // Whether the stage's pool holds red water: one without cannot be lost.
+    bool PoolHoldsRedWater() const { return Parameters_.BlueWaterNum < Parameters_.WaterParticleNum; }
     void CheckGoal();
     void AdvanceStateTimer();
 
