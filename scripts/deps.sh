@@ -4,9 +4,10 @@
 # a private X server and the tools that drive and look at the game, the tools
 # that build and check the package); with --package those that build and check
 # the package; with --chroot also debootstrap, to try it in a fresh system;
-# with --dev also a compiler cache that several checkouts share.
+# with --dev also a compiler cache that several checkouts share; with --web
+# what the browser build needs (scripts/web.sh).
 # Runs apt-get update only when something is missing; does nothing when all is there.
-# Usage: deps.sh [--tests | --package | --chroot | --dev]
+# Usage: deps.sh [--tests | --package | --chroot | --dev | --web]
 set -euo pipefail
 
 play_packages=(
@@ -37,6 +38,10 @@ package_packages=(dpkg-dev debhelper file lintian appstream desktop-file-utils)
 chroot_packages=(debootstrap)
 # Working on the code: ccache, used with -DCMAKE_CXX_COMPILER_LAUNCHER=ccache.
 dev_packages=(ccache)
+# The browser build: Debian's emscripten (it brings node), dpkg-dev so that
+# apt-get source unpacks the libraries' source packages, and clang, which
+# builds the native check of the shake's sine and cosine.
+web_packages=(emscripten dpkg-dev clang)
 
 packages=("${play_packages[@]}")
 case "${1:-}" in
@@ -45,7 +50,8 @@ case "${1:-}" in
   --package) packages+=("${package_packages[@]}") ;;
   --chroot) packages+=("${package_packages[@]}" "${chroot_packages[@]}") ;;
   --dev) packages+=("${test_packages[@]}" "${package_packages[@]}" "${dev_packages[@]}") ;;
-  *) echo "usage: $0 [--tests | --package | --chroot | --dev]" >&2; exit 2 ;;
+  --web) packages+=("${web_packages[@]}") ;;
+  *) echo "usage: $0 [--tests | --package | --chroot | --dev | --web]" >&2; exit 2 ;;
 esac
 
 missing=()

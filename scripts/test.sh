@@ -8,6 +8,8 @@
 #      bounded time.
 #   3. a clang build with ThreadSanitizer of the tests that run threads
 #      (CTest label "threads").
+#   4. the browser build (scripts/web.sh): its stage runner under node against
+#      the native one on every shipped stage (CTest label "web").
 # A part that fails does not stop the others: every failure is listed at the
 # end, and the status is non-zero when there was one.
 set -uo pipefail
@@ -55,12 +57,20 @@ thread_part() {
     step "ThreadSanitizer: tests" ctest --test-dir build-tsan --output-on-failure -j"$jobs" -L threads
 }
 
+# Needs the Release build's native stage runner.
+web_part() {
+    step "Web: build" bash scripts/web.sh || return
+    step "Web: tests" ctest --test-dir build --output-on-failure -L web
+}
+
 echo "== Release build and tests"
 release_part
 echo "== Sanitizer build: unit tests and fuzzing"
 sanitizer_part
 echo "== ThreadSanitizer build: the tests that run threads"
 thread_part
+echo "== Browser build: the stage runner under node"
+web_part
 
 if [ ${#failed[@]} -gt 0 ]; then
     echo "== ${#failed[@]} step(s) failed:" >&2

@@ -248,12 +248,15 @@ bool AppendFile::Write(std::string_view bytes) {
 namespace {
 
 // rename(2) that fails with EEXIST rather than replace what `to` names. A
-// file system without the flag gets a look first and a plain rename.
+// file system without the flag, or a C library without renameat2 (the
+// browser's), gets a look first and a plain rename.
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL)
         return false;
+#endif
     if (::access(to.c_str(), F_OK) == 0 || errno != ENOENT) {
         errno = EEXIST;
         return false;

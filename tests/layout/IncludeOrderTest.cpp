@@ -26,9 +26,10 @@ struct TFolder {
 
 // Bottom to top, as the README's layout table shows them.
 const TFolder Folders[] = {
-    {"platform", 0},    {"lib", 1},        {"lib/sound", 2},       {"game/texts", 3},
-    {"game/core", 4},   {"game/water", 5}, {"game/stagemaker", 5}, {"game/stages", 6},
-    {"game/render", 7}, {"game/audio", 7}, {"game/states", 8},     {"game/app", 9},
+    {"platform", 0},    {"platform/web", 0}, {"lib", 1},        {"lib/sound", 2},
+    {"game/texts", 3},  {"game/core", 4},    {"game/water", 5}, {"game/stagemaker", 5},
+    {"game/stages", 6}, {"game/render", 7},  {"game/audio", 7}, {"game/states", 8},
+    {"game/app", 9},
 };
 
 // The one include against the order that the engine still has: its music

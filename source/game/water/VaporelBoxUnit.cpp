@@ -2,6 +2,7 @@
 
 #include "game/water/CollisionMapUnit.h"
 #include "game/water/CollisionPassUnit.h"
+#include "game/water/ShakeTrigUnit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,6 @@ namespace {
 
 constexpr std::uint32_t RandMultiplier = 134775813;
 constexpr double TwoToMinus32 = 1.0 / 4294967296.0; // exact: a power of two
-constexpr double TwoPi = 6.283185307179586;
 // A particle this slow (pixels per frame) is resting and gets shaken.
 constexpr double RestingSpeed = 1.0;
 // Samples taken along a particle's path in CollideWithMap.
@@ -357,8 +357,8 @@ bool TVaporelBox::TakeVelocity(TWaterParticle& p) const {
 
 void TVaporelBox::Shake(TWaterParticle& p) const {
     const double speed = RandomReal() * Parameters_.WaterShakeVelocity; // drawn before the angle
-    const double angle = RandomReal() * TwoPi;
-    p.Velocity = TVector3D{std::cos(angle) * speed, std::sin(angle) * speed, 0.0};
+    const double angle = RandomReal() * ShakeTurn;
+    p.Velocity = TVector3D{ShakeCos(angle) * speed, ShakeSin(angle) * speed, 0.0};
     LimitSpeed(p, VectorLength(p.Velocity));
 }
 

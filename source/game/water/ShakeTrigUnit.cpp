@@ -1,0 +1,11 @@
+#include "game/water/ShakeTrigUnit.h"
+
+#include <cmath>
+
+double ShakeSin(double angle) {
+    return std::sin(angle);
+}
+
+double ShakeCos(double angle) {
+    return std::cos(angle);
+}
