@@ -4,6 +4,7 @@
 
 #include "BoxSetup.h"
 #include "StageTestFolder.h"
+#include "game/stages/PlayerCellsUnit.h"
 #include "game/stages/StageListUnit.h"
 #include "game/stages/StagePlaysUnit.h"
 #include "game/stages/UserStageUnit.h"
@@ -17,6 +18,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <regex>
 
@@ -130,6 +133,42 @@ TEST(UserStageOrder, NumbersGoOnPastThirtyTwoBitsAndEndWithAnError) {
         << "every name the save gives is one the list reads back";
     EXPECT_FALSE(UserStageNumber("user-1000000000000000000")) << "nineteen digits";
     EXPECT_THROW(NextUserStageName(MaxUserStageNumber), Exception);
+}
+
+// Each save takes the number after the highest in the folder, whatever the
+// gaps below it and however many digits; a list read again agrees.
+TEST_F(StageFiles, ASaveTakesTheNumberAfterTheHighestAndTheNextSaveTheOneAfterThat) {
+    const struct {
+        std::vector<std::string> Folder;
+        std::vector<std::string> Saves;
+    } rows[] = {
+        {{}, {"user-0001", "user-0002"}},
+        {{"user-0001", "user-0003"}, {"user-0004", "user-0005"}},
+        {{"user-0002", "user-7"}, {"user-0008", "user-0009"}},
+        {{"user-9999"}, {"user-10000", "user-10001"}},
+        {{"user-0998", "user-0999"}, {"user-1000", "user-1001"}},
+        {{"user-0010", "0011", "notes-0012"}, {"user-0011", "user-0012"}},
+    };
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    box->Restart();
+    const TReplay play{"0001", 0, {}, 0, box->WaterHash()};
+    for (const auto& row : rows) {
+        const fs::path users = root / "user";
+        fs::remove_all(users);
+        for (const std::string& name : row.Folder)
+            MakeStage(users / name);
+        TStageList list((root / "no-shipped").string(), users.string());
+        for (const std::string& expected : row.Saves) {
+            const std::string name = list.NextUserStageName();
+            EXPECT_EQ(name, expected) << row.Folder.size() << " stages in the folder";
+            SaveUserStage(*box, play, users.string(), name);
+            list.AddUserStage(name);
+            EXPECT_EQ(TStageList((root / "no-shipped").string(), users.string()).NextUserStageName(),
+                      list.NextUserStageName())
+                << "after " << name;
+        }
+        EXPECT_EQ(Names(list).back(), row.Saves.back()) << "the last save ends the list";
+    }
 }
 
 TEST_F(StageFiles, AShippedStageThatCannotBeReadStopsTheListNamingItsFile) {
@@ -354,6 +393,53 @@ TEST_F(StageFiles, OnlyAKeptClearIsRecordedWithItsStars) {
     EXPECT_EQ(plays.LastOutcome(), poKept);
     EXPECT_EQ(plays.LastStars(), 2) << "the clear and the par's time, not its cells";
     EXPECT_EQ(plays.Progress().Stars("0001"), 2);
+}
+
+// The cells T brings back against a plain model: exactly the cells changed
+// from the stage's map, the field's corners and edges included, column by
+// column; put on the stage's map again they give the played map, cell for cell.
+TEST_F(StageFiles, TheCellsOfALostPlayAreEveryChangedCellAndGiveThePlayedMapBack) {
+    box->LoadStage(VAPOREL_STAGE_DIR);
+    box->Restart();
+    const int lastColumn = MapColumns - 1, lastRow = MapRows - 1;
+    const std::pair<int, int> places[] = {{0, 0},
+                                          {lastColumn, 0},
+                                          {0, lastRow},
+                                          {lastColumn, lastRow},
+                                          {MapColumns / 2, 0},
+                                          {0, MapRows / 2},
+                                          {lastColumn, 7},
+                                          {9, lastRow},
+                                          {20, 20},
+                                          {20, 21},
+                                          {21, 20}};
+    std::map<std::pair<int, int>, TCellType> changed; // the model, column by column
+    for (std::size_t i = 0; i < std::size(places); ++i) {
+        const auto [column, row] = places[i];
+        const auto type =
+            static_cast<TCellType>((box->StageCellTypes()[column][row] + 1 + i % 3) % CellTypeCount);
+        box->Apply({akCell, column, row, type});
+        changed[{column, row}] = type;
+    }
+    box->Apply({akCell, 21, 20, box->StageCellTypes()[21][20]}); // taken back: the map's own again
+    changed.erase({21, 20});
+    std::vector<TPlayerCell> expected;
+    for (const auto& [place, type] : changed)
+        expected.push_back({place.first, place.second, type});
+
+    const std::vector<TPlayerCell> cells = PlayerCells(*box);
+    EXPECT_EQ(cells, expected);
+    const auto map = [this] {
+        std::vector<TCellType> types;
+        for (int column = 0; column < MapColumns; ++column)
+            for (int row = 0; row < MapRows; ++row)
+                types.push_back(box->GetCell(column, row).CellType);
+        return types;
+    };
+    const std::vector<TCellType> played = map();
+    box->Restart();
+    ApplyPlayerCells(*box, cells);
+    EXPECT_EQ(map(), played);
 }
 
 TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
