@@ -144,6 +144,26 @@ void TranslateKey(const SDL_KeyboardEvent& event) {
     Enqueue({window, message, static_cast<std::uintptr_t>(key), repeatAndScan | transition});
 }
 
+// The code point that starts at `at` of SDL's text (always whole UTF-8),
+// moving `at` past it.
+std::uint32_t NextCodePoint(const char* text, std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    std::uint32_t codePoint = more == 0 ? lead : lead & (0x3Fu >> more);
+    for (int i = 0; i < more && text[at] != '\0'; ++i)
+        codePoint = codePoint << 6 | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
+    return codePoint;
+}
+
+// Typed text, committed by the input method: one message a letter.
+void TranslateTextInput(const SDL_TextInputEvent& event) {
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    if (!window)
+        return;
+    for (std::size_t at = 0; event.text[at] != '\0';)
+        Enqueue({window, WM_UNICHAR, NextCodePoint(event.text, at), 0});
+}
+
 void TranslateMouseButton(const SDL_MouseButtonEvent& event) {
     if (event.which == SDL_TOUCH_MOUSEID)
         return;
@@ -236,6 +256,7 @@ void Translate(const SDL_Event& event) {
     switch (event.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: TranslateKey(event.key); break;
+    case SDL_TEXTINPUT: TranslateTextInput(event.text); break;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: TranslateMouseButton(event.button); break;
     case SDL_MOUSEMOTION: TranslateMouseMotion(event.motion); break;

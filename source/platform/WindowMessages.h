@@ -18,6 +18,9 @@ inline constexpr std::uint32_t WM_KEYDOWN = 256;
 inline constexpr std::uint32_t WM_KEYUP = 257;
 inline constexpr std::uint32_t WM_SYSKEYDOWN = 260;
 inline constexpr std::uint32_t WM_SYSKEYUP = 261;
+// A letter typed (after the keyboard layout and the input method): wParam is
+// its Unicode code point.
+inline constexpr std::uint32_t WM_UNICHAR = 0x0109;
 inline constexpr std::uint32_t WM_SYSCOMMAND = 274;
 inline constexpr std::uint32_t WM_MOUSEMOVE = 512;
 inline constexpr std::uint32_t WM_LBUTTONDOWN = 513;

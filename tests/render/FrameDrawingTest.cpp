@@ -23,6 +23,7 @@ class NoSwitches : public TStateSwitch {
 public:
     void ChangeToTitle() override {}
     void ChangeToMain() override {}
+    void ChangeToEditor() override {}
     void Invalidate() override {}
 };
 

@@ -28,6 +28,7 @@ class RecordedSwitches : public TStateSwitch {
 public:
     void ChangeToTitle() override { Calls.push_back("title"); }
     void ChangeToMain() override { Calls.push_back("main"); }
+    void ChangeToEditor() override { Calls.push_back("editor"); }
     void Invalidate() override { InvalidatedAt.push_back(Frame); }
     std::vector<std::string> Calls;
     int Frame = 0;                  // set by the test as its frames go by

@@ -32,7 +32,11 @@ void TGamePlays::SaveMapAsStage() {
     }
 }
 
-void TGamePlays::ShowFailure(std::string_view lead, const std::string& message) {
+std::string FailureNotice(std::string_view lead, const std::string& message) {
     Log().WriteLine("Error! " + message);
-    ShowNotice(PlayerFormat(lead, PlayerMessage(message).c_str()));
+    return PlayerFormat(lead, PlayerMessage(message).c_str());
+}
+
+void TGamePlays::ShowFailure(std::string_view lead, const std::string& message) {
+    ShowNotice(FailureNotice(lead, message));
 }

@@ -13,6 +13,11 @@
 class TStagePlays;
 class TVaporelBox;
 
+// A failure as a notice: `message` is logged as an error, and the notice is
+// `lead` (a format that says what failed, with one %s) in the player's
+// language with the message for the player in it.
+std::string FailureNotice(std::string_view lead, const std::string& message);
+
 class TGamePlays {
 public:
     // Stores the references (not owned). `showNotice` shows a text as the

@@ -41,6 +41,8 @@ TGameApp::TGameApp() : TApp("TGameApp") {
 // way out, and every GL object goes before the renderer's context.
 TGameApp::~TGameApp() {
     CurrentState_ = nullptr;
+    EditorState_.reset();
+    GameEditing.reset();
     MainGameState_.reset();
     TitleState_.reset();
     GamePlays.reset();
@@ -100,6 +102,10 @@ void TGameApp::OnCreateWindow() {
         std::make_unique<TTitleState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, Plays_.get());
     MainGameState_ =
         std::make_unique<TMainGameState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *SoundManager);
+    GameEditing = std::make_unique<TGameEditing>(
+        *Plays_, *Box, [this] { ChangeToMain(); }, [this](const std::string& text) { ShowNotice(text); });
+    EditorState_ =
+        std::make_unique<TEditorState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *GameEditing);
     Box->LoadStage(StartUpStageFolder()); // the title's click loads the stage chosen
     ChangeToTitle();
 }
@@ -112,7 +118,12 @@ void TGameApp::CreateRenderer() {
 }
 
 void TGameApp::ChangeToTitle() {
-    ChangeTo(*TitleState_);
+    const bool testPlay = CurrentState_ == MainGameState_.get() && Plays_->IsTestPlay();
+    ChangeTo(testPlay ? static_cast<TGameState&>(*EditorState_) : *TitleState_);
+}
+
+void TGameApp::ChangeToEditor() {
+    ChangeTo(*EditorState_);
 }
 
 void TGameApp::ChangeToMain() {
@@ -122,7 +133,8 @@ void TGameApp::ChangeToMain() {
 // Switching to the current state still leaves and enters it again (F5
 // restarts the game from the game). Leaving the game ends its play; entering
 // it starts a play of the chosen stage, or of the same stage again, and a
-// stage that does not load leaves the player on the title.
+// stage that does not load leaves the player on the title (in the editor,
+// for a test play).
 void TGameApp::ChangeTo(TGameState& state) {
     const bool wasPlaying = CurrentState_ == MainGameState_.get();
     if (CurrentState_)
@@ -131,7 +143,8 @@ void TGameApp::ChangeTo(TGameState& state) {
         GamePlays->EndPlay();
     CurrentState_ = &state;
     if (CurrentState_ == MainGameState_.get() && !GamePlays->BeginPlay(/*again=*/wasPlaying))
-        CurrentState_ = TitleState_.get();
+        CurrentState_ =
+            Plays_->IsTestPlay() ? static_cast<TGameState*>(EditorState_.get()) : TitleState_.get();
     CurrentState_->Enter();
     if (CurrentState_ == MainGameState_.get())
         Plays_->PlayStarted(); // after the box's restart: a retry's cells
@@ -195,7 +208,9 @@ void TGameApp::Draw() {
     Renderer->Clear();
     if (CurrentState_)
         CurrentState_->Draw();
-    if (HelpVisible_)
+    if (HelpVisible_ && CurrentState_ == EditorState_.get())
+        DrawEditorHelpPanel(*Renderer);
+    else if (HelpVisible_)
         DrawHelpPanel(*Renderer, *Box);
     if (IsMuted_)
         DrawMutedSign(*Renderer);
@@ -251,8 +266,13 @@ void TGameApp::ToggleMute() {
     SoundManager->Device().SetMuted(IsMuted_);
 }
 
+// Escape ends a test play (back to the editor) rather than the game.
 void TGameApp::KeyDown(std::uint16_t& key) {
     const bool playing = CurrentState_ == MainGameState_.get();
+    if (playing && key == VK_ESCAPE && Plays_->IsTestPlay())
+        return ChangeToTitle();
+    if (CurrentState_ == EditorState_.get())
+        return EditorKeyDown(key);
     CurrentState_->KeyDown(key);
     switch (key) {
     case 'R': Box->Apply(TBoxAction{akReset}); break;
@@ -278,6 +298,26 @@ void TGameApp::KeyDown(std::uint16_t& key) {
     default: break;
     }
     TApp::KeyDown(key);
+}
+
+// While a text is typed the keys are all its own; Escape there, and in the
+// editor, goes back rather than ending the game.
+void TGameApp::EditorKeyDown(std::uint16_t& key) {
+    const bool typing = EditorState_->TakesText();
+    EditorState_->KeyDown(key);
+    if (typing || key == VK_ESCAPE)
+        return;
+    switch (key) {
+    case 'M': ToggleMute(); break;
+    case VK_F1: HelpVisible_ = !HelpVisible_; break;
+    case VK_F2: VisibleDebugMessage_ = !VisibleDebugMessage_; break;
+    default: break;
+    }
+    TApp::KeyDown(key);
+}
+
+void TGameApp::CharInput(char32_t letter) {
+    CurrentState_->CharInput(letter);
 }
 
 void TGameApp::MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) {

@@ -3,6 +3,7 @@
 // creates and owns every subsystem, and runs the frame step under the frame
 // wait timer.
 
+#include "game/app/GameEditingUnit.h"
 #include "game/app/GameInputUnit.h"
 #include "game/app/GamePlaysUnit.h"
 #include "game/app/NoticeUnit.h"
@@ -17,6 +18,7 @@
 #include "game/render/StageLayersUnit.h"
 #include "game/render/VaporelBoxDrawerUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/states/EditorStateUnit.h"
 #include "game/states/GameStateUnit.h"
 #include "game/states/MainGameStateUnit.h"
 #include "game/states/TitleStateUnit.h"
@@ -43,13 +45,16 @@ public:
     TGameApp();
     ~TGameApp() override;
 
+    // From a test play, the editor instead.
     void ChangeToTitle() override;
     void ChangeToMain() override;
+    void ChangeToEditor() override;
     void Invalidate() override { TApp::Invalidate(); }
     // The state that gets the frames and the mouse; null until the window exists.
     TGameState* CurrentState() const { return CurrentState_; }
     TTitleState* TitleState() const { return TitleState_.get(); }
     TMainGameState* MainGameState() const { return MainGameState_.get(); }
+    TEditorState* EditorState() const { return EditorState_.get(); }
     // The stage select and the plays; null until the window exists.
     TStagePlays* Plays() const { return Plays_.get(); }
     // The notice shown now, or "".
@@ -74,6 +79,7 @@ protected:
     void Idle() override;
     void Paint() override;
     void KeyDown(std::uint16_t& key) override;
+    void CharInput(char32_t letter) override;
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseMove(int x, int y, TShiftFlags shift) override;
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
@@ -94,6 +100,9 @@ private:
     void DrawCursor();
     void PourWaterAtCursor();
     void ToggleMute();
+    // The keys of the game around the editor: the sound, the help, the debug
+    // lines, full screen.
+    void EditorKeyDown(std::uint16_t& key);
     void ChangeTo(TGameState& state);
     // Shows `text` for NoticeMilliseconds over the title or the game.
     void ShowNotice(const std::string& text);
@@ -113,6 +122,8 @@ private:
     std::unique_ptr<TGamePlays> GamePlays;
     std::unique_ptr<TTitleState> TitleState_;
     std::unique_ptr<TMainGameState> MainGameState_;
+    std::unique_ptr<TGameEditing> GameEditing;
+    std::unique_ptr<TEditorState> EditorState_;
     TGameState* CurrentState_ = nullptr;
     std::int32_t FrameCount_ = 0;
     // As the picture on screen shows them.

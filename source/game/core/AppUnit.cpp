@@ -125,6 +125,7 @@ void TApp::Dispatch(TMessageRecord& message) {
         message.Msg == WM_KEYDOWN ? KeyDown(key) : KeyUp(key);
         break;
     }
+    case WM_UNICHAR: CharInput(static_cast<char32_t>(message.WParam)); break;
     case WM_SYSCOMMAND:
         if (message.WParam == SC_SCREENSAVE)
             message.Result = 1; // the screen saver does not start while we run

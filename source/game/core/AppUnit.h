@@ -83,6 +83,8 @@ protected:
     virtual void Paint() {}
     virtual void KeyDown(std::uint16_t& key);
     virtual void KeyUp(std::uint16_t&) {}
+    // A letter typed, as a Unicode code point.
+    virtual void CharInput(char32_t) {}
     virtual void MouseDown(int, int, TMouseButtonCode, TShiftFlags) {}
     virtual void MouseMove(int, int, TShiftFlags) {}
     virtual void MouseUp(int, int, TMouseButtonCode, TShiftFlags) {}

@@ -13,5 +13,6 @@ void MakeStageFolder(const TStageSource& source, const std::filesystem::path& fo
     WriteJpeg(DrawBlock(), normal / "Block.jpg");
     WritePng(DrawFront(source.Map), normal / "Front.png", true);
     platform::ReplaceFileContents(normal / "data.xml", StageDataXml(source, stageName));
-    platform::ReplaceFileContents(normal / "par.xml", StageParXml(source, stageName));
+    if (!source.ParCells.empty()) // a stage being made has no par until it is proved
+        platform::ReplaceFileContents(normal / "par.xml", StageParXml(source, stageName));
 }

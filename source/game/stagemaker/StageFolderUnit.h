@@ -7,5 +7,6 @@
 #include <filesystem>
 
 // Writes the stage folder `folder` (made when missing); its own name is the
-// stage's name in data.xml's comment.
+// stage's name in data.xml's comment. A source without a par (a stage being
+// made) gets no par.xml.
 void MakeStageFolder(const TStageSource& source, const std::filesystem::path& folder);

@@ -23,11 +23,22 @@ void TStagePlays::Choose(int step) {
         std::clamp<std::int64_t>(static_cast<std::int64_t>(Chosen_) + step, 0, last));
 }
 
+void TStagePlays::RequestTestPlay(const std::string& folder, const std::string& name) {
+    PlayedFolder = folder;
+    PlayedStage = name;
+    TestPlayRequested = true;
+}
+
+// A test play's stage is played again by F5 and a retry, as any stage.
 void TStagePlays::BeginPlay(bool again) {
     CellsDue = std::exchange(RetryRequested, false);
-    if (!(again || CellsDue) || PlayedStage.empty()) {
+    const bool test = std::exchange(TestPlayRequested, false);
+    if (test)
+        TestPlay = true;
+    else if (!(again || CellsDue) || PlayedStage.empty()) {
         PlayedStage = Chosen().Name;
         PlayedFolder = Chosen().Folder;
+        TestPlay = false;
     }
     Box.LoadStage(PlayedFolder);
     Recorder.Begin(PlayedStage, RandSeed());
@@ -53,6 +64,14 @@ void TStagePlays::EndPlay() {
     HasLostPlay = LastOutcome_ == poLost;
     if (HasLostPlay)
         LostCells = PlayerCells(Box);
+    if (TestPlay) {
+        if (LastOutcome_ == poKept)
+            KeptTestPlay = TKeptPlay{Recorder.Replay(), OutcomeFrame()};
+        // The title says nothing of a stage that is not on it.
+        LastOutcome_ = poNone;
+        HasLostPlay = false;
+        return;
+    }
     std::string failure;
     if (LastOutcome_ == poKept)
         try {
@@ -67,12 +86,16 @@ void TStagePlays::EndPlay() {
         throw Exception(failure);
 }
 
-// The clear came in the frame that zeroed the state timer, which every frame
-// since (that one too) has advanced. The next stage is chosen even when the
-// progress cannot be saved (the choice does not look at the stage played).
+// The outcome came in the frame that zeroed the state timer, which every
+// frame since (that one too) has advanced.
+std::int32_t TStagePlays::OutcomeFrame() const {
+    return Box.PlayFrames() - Box.StateTimer() + 1;
+}
+
+// The next stage is chosen even when the progress cannot be saved (the
+// choice does not look at the stage played).
 void TStagePlays::RecordClear() {
-    const std::int32_t clearFrame = Box.PlayFrames() - Box.StateTimer() + 1;
-    const TStageResult result{Recorder.Replay().EditedCellCount(), clearFrame};
+    const TStageResult result{Recorder.Replay().EditedCellCount(), OutcomeFrame()};
     const std::size_t played = Stages_.IndexOf(PlayedStage).value(); // the list only grows
     const TStageInfo& stage = Stages_.Stages()[played];
     Chosen_ = NextUnclearedStage(Stages_.Stages(), Progress_, played);

@@ -11,7 +11,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // How the play that ended last came out, for the title.
@@ -21,12 +23,19 @@ enum TPlayOutcome : std::uint8_t {
     poLost,
 };
 
+// A play that kept its clear: its replay, and the timed frame of the clear.
+struct TKeptPlay {
+    TReplay Replay;
+    std::int32_t ClearFrame = 0;
+};
+
 class TStagePlays {
 public:
     // `stages` must not be empty. `replayFolder` is where replays/<stage>.txt
     // go (created when a replay is written). The first stage not yet cleared is
     // chosen, the first stage when every one is.
-    TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile, std::string replayFolder);
+    TStagePlays(TVaporelBox& box, TStageList stages, const std::string& progressFile,
+                std::string replayFolder);
 
     const TStageList& Stages() const { return Stages_; }
     const TProgress& Progress() const { return Progress_; }
@@ -54,6 +63,16 @@ public:
     bool CanRetry() const;
     // The next play is of the lost stage, with the lost play's cells.
     void RequestRetry() { RetryRequested = CanRetry(); }
+
+    // The next play is a test play of the stage in `folder` (a stage being
+    // made, named `name`): it plays as any other, F5 and a retry play it
+    // again, but its end writes no replay file and no progress; a kept clear
+    // is kept for TakeKeptTestPlay.
+    void RequestTestPlay(const std::string& folder, const std::string& name);
+    // The play begun last is a test play.
+    bool IsTestPlay() const { return TestPlay; }
+    // The kept clear of the test play that ended last, once.
+    std::optional<TKeptPlay> TakeKeptTestPlay() { return std::exchange(KeptTestPlay, std::nullopt); }
     // The last play's end, and the stars a kept clear earned.
     TPlayOutcome LastOutcome() const { return LastOutcome_; }
     std::int32_t LastStars() const { return LastStars_; }
@@ -67,6 +86,8 @@ public:
 
 private:
     void RecordClear();
+    // The timed frame of the play in which the box was cleared or lost.
+    std::int32_t OutcomeFrame() const;
 
     TVaporelBox& Box;
     TStageList Stages_;
@@ -82,4 +103,7 @@ private:
     std::vector<TPlayerCell> LostCells; // the lost play's own cells
     bool RetryRequested = false;
     bool CellsDue = false; // the play begun is a retry: PlayStarted applies LostCells
+    bool TestPlayRequested = false;
+    bool TestPlay = false;
+    std::optional<TKeptPlay> KeptTestPlay;
 };

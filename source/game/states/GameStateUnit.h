@@ -1,6 +1,6 @@
 #pragma once
-// The game is always in one of two states, the title screen or the game
-// itself. The application keeps the current one and gives it every timed
+// The game is always in one of its states: the title screen, the game
+// itself, or the editor. The application keeps the current one and gives it every timed
 // frame, every drawn picture and every mouse event; the states hold no
 // subsystem of their own, they act on the objects they were given.
 
@@ -19,6 +19,7 @@ class TStateSwitch {
 public:
     virtual void ChangeToTitle() = 0;
     virtual void ChangeToMain() = 0;
+    virtual void ChangeToEditor() = 0;
     // The next timed frame that may be drawn is drawn, also in a state that
     // is not Animated.
     virtual void Invalidate() = 0;
@@ -46,6 +47,10 @@ public:
     virtual void Draw() {}
     // A key pressed (a virtual-key code); the application's own keys come after.
     virtual void KeyDown(std::uint16_t) {}
+    // A letter typed, as a Unicode code point.
+    virtual void CharInput(char32_t) {}
+    // Whether the keys type text now: the game's own letter keys then wait.
+    virtual bool TakesText() const { return false; }
     // Whether the picture may change in every timed frame. A state that says
     // no is drawn only after something marked the picture out of date: a
     // message to the window (input, exposure, size), a moved pointer, changed

@@ -122,6 +122,15 @@ void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box) {
     DrawHelpLines(renderer, HelpCells, baseline + PanelSectionGap, Brass);
 }
 
+void DrawEditorHelpPanel(TGameRenderer& renderer) {
+    DrawPanelFrame(renderer);
+    const std::string_view title = PlayerText(EditorHelpTitle);
+    renderer.DrawCaption(title, CentredLeft(renderer, title, PanelTitleHeight, (PanelLeft + PanelRight) / 2),
+                         PanelTitleBaseline, GuideZ, PanelTitleHeight, Brass);
+    const double baseline = DrawHelpLines(renderer, EditorHelpKeys, PanelGoalBaseline, WaterBlue);
+    DrawHelpLines(renderer, HelpCells, baseline + PanelSectionGap, Brass);
+}
+
 void DrawMutedSign(TGameRenderer& renderer) {
     using namespace platform::gl;
     const double x = MutedLeft, y = MutedTop, s = MutedSize;

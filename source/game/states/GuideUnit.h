@@ -58,6 +58,25 @@ inline constexpr THelpKey HelpKeys[] = {
     {TextId("Escape"), TextId("ends the game")},
 };
 
+// The editor's keys.
+inline constexpr THelpKey EditorHelpKeys[] = {
+    {TextId("E, on the title"), TextId("opens the editor")},
+    {TextId("Left drag"), TextId("paints the tool's cells; a right drag empties them")},
+    {TextId("0 to 5"), TextId("tool: empty, block, hidden wall, outlet, drain, source")},
+    {"F", TextId("fill: a drag paints a rectangle")},
+    {TextId("Up / Down"), TextId("chooses one of the ten numbers")},
+    {TextId("Left / Right"), TextId("changes it (with Shift ten steps); Home / End: its ends")},
+    {"N / H", TextId("types the name / the hint; Enter keeps it")},
+    {"Ctrl+Z / Ctrl+Y", TextId("undoes / redoes a step")},
+    {"Ctrl+N / Ctrl+O", TextId("a blank stage / a copy of the stage chosen on the title")},
+    {"Tab", TextId("moves the panel to the top, hides it, brings it back")},
+    {"F5", TextId("test play; a kept clear proves the stage")},
+    {"F6", TextId("publishes the proved stage as a share file")},
+    {TextId("Escape"), TextId("back to the title; in a test play, back to the editor")},
+    {"F1", TextId("shows or hides this help")},
+};
+inline constexpr std::string_view EditorHelpTitle = TextId("THE EDITOR");
+
 // What the cells do, and the water, one line each.
 inline constexpr THelpKey HelpCells[] = {
     {TextId("Outlet"), TextId("lets water out: blue towards the clear, red towards the loss")},
@@ -78,6 +97,8 @@ void DrawGoalLine(TGameRenderer& renderer, const TVaporelBox& box);
 // The goal, every key and what the cells do on a dark panel in the middle of
 // the screen.
 void DrawHelpPanel(TGameRenderer& renderer, const TVaporelBox& box);
+// The editor's keys and what the cells do, on the same panel.
+void DrawEditorHelpPanel(TGameRenderer& renderer);
 // A line centred over the field right of the gauge panel, on a dark plate,
 // its baseline at `baseline`.
 void DrawFieldLine(TGameRenderer& renderer, std::string_view text, double baseline, const TTextColor& color);

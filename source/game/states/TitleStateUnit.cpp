@@ -26,8 +26,8 @@ constexpr double BandOpacity = 0.6;
 constexpr double TextLeft = 24;   // pixels
 constexpr double StarsLeft = 590; // the stars, then the best result
 constexpr double StarSize = 16;
-constexpr double StarsGap = 12;   // between the stars and the text after them
-constexpr double TextInset = 6;   // from a band's top to its text
+constexpr double StarsGap = 12; // between the stars and the text after them
+constexpr double TextInset = 6; // from a band's top to its text
 // The last play's line: a band at the top of the picture, over the empty sky.
 constexpr double LastPlayTop = 8, LastPlayBottom = 38;
 
@@ -76,6 +76,8 @@ void TTitleState::MouseDown(int, int, TMouseButtonCode button, TShiftFlags) {
 }
 
 void TTitleState::KeyDown(std::uint16_t key) {
+    if (key == EditorKey)
+        return App.ChangeToEditor();
     if (Plays && (key == platform::VK_LEFT || key == platform::VK_RIGHT)) {
         Plays->Choose(key == platform::VK_LEFT ? -1 : 1);
         UpdateChoiceLines();
@@ -135,7 +137,8 @@ void TTitleState::UpdateLastPlayLine() {
         return;
     const std::optional<std::size_t> played = Plays->Stages().IndexOf(Plays->PlayedStageName());
     if (Plays->LastOutcome() == poKept) {
-        LastPlayLine_ = KeptLine(played ? Plays->Stages().Stages()[*played].Place : 0, Plays->LastStars()).View();
+        LastPlayLine_ =
+            KeptLine(played ? Plays->Stages().Stages()[*played].Place : 0, Plays->LastStars()).View();
         LastPlayStars_ = Plays->LastStars();
     } else if (Plays->CanRetry())
         LastPlayLine_ = PlayerText(LostTitleText);

@@ -10,6 +10,9 @@
 #include <string>
 
 class TStagePlays;
+
+// Opens the editor from the title.
+inline constexpr std::uint16_t EditorKey = 'E';
 struct TStageInfo;
 
 class TTitleState : public TGameState {
@@ -28,7 +31,7 @@ public:
     // Only the prompt's blinking changes the picture by itself.
     bool Animated() const override { return false; }
     void MouseDown(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
-    // The Left and Right keys and the wheel choose the stage.
+    // The Left and Right keys and the wheel choose the stage; E opens the editor.
     void KeyDown(std::uint16_t key) override;
     void MouseWheel(int notches);
 
