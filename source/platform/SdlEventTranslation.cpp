@@ -6,7 +6,9 @@
 
 #include <SDL.h>
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -244,6 +246,17 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
+// A file dropped on a window (a drag from a file manager): its path waits for
+// TakeDroppedFiles.
+void TranslateDrop(const SDL_DropEvent& event) {
+    const std::unique_ptr<char, decltype(&SDL_free)> file(event.file, SDL_free);
+    const WindowHandle window = WindowFromSdl(event.windowID);
+    if (!window || !file)
+        return;
+    State().DroppedFiles.emplace_back(file.get());
+    Enqueue({window, WM_DROPFILES, 0, 0});
+}
+
 // A quit request from outside (a signal, the session ending) closes every
 // window the normal way, so that each saves what it has to.
 void CloseAllWindows() {
@@ -262,6 +275,7 @@ void Translate(const SDL_Event& event) {
     case SDL_MOUSEMOTION: TranslateMouseMotion(event.motion); break;
     case SDL_MOUSEWHEEL: TranslateMouseWheel(event.wheel); break;
     case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
+    case SDL_DROPFILE: TranslateDrop(event.drop); break;
     case SDL_QUIT: CloseAllWindows(); break;
     default: break; // includes the wake-up event: it only ends a wait
     }
@@ -274,6 +288,10 @@ void PumpSdlEvents() {
     while (SDL_PollEvent(&event))
         Translate(event);
     PlaceFramesOnScreen();
+}
+
+std::vector<std::string> TakeDroppedFiles() {
+    return std::exchange(State().DroppedFiles, {});
 }
 
 void WaitForSdlEvent(int timeoutMs) {

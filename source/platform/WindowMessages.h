@@ -38,6 +38,8 @@ inline constexpr int WHEEL_DELTA = 120;
 // The pointer has left the client area (or the screen over it): the mouse
 // messages before it and the next WM_MOUSEMOVE are not joined by a path.
 inline constexpr std::uint32_t WM_MOUSELEAVE = 0x02A3;
+// Files were dropped on the window: TakeDroppedFiles() gives their paths.
+inline constexpr std::uint32_t WM_DROPFILES = 0x0233;
 inline constexpr std::uint32_t WM_USER = 0x0400;
 // A multimedia device finished (or gave up) a command sent with "notify":
 // wParam is the MCI_NOTIFY_ code, lParam the device identifier.

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -156,6 +157,10 @@ MessageResult SendMessage(WindowHandle window, std::uint32_t message, std::uintp
 void PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 // Queues WM_QUIT with the exit code in wParam.
 void PostQuitMessage(int exitCode);
+
+// The paths of the files dropped on the windows since the last call, in the
+// order they came; each WM_DROPFILES stands for those before it.
+std::vector<std::string> TakeDroppedFiles();
 
 // --- State left by the messages taken off the queue -------------------------
 

@@ -54,6 +54,7 @@ struct WindowSystemState {
     std::uint32_t WakeEventType = 0; // SDL user event that wakes WaitMessage
 
     std::array<bool, 256> KeysDown{};
+    std::vector<std::string> DroppedFiles; // until TakeDroppedFiles
 
     // The key and button flags of mouse messages (MK_) as of the display event
     // being translated, kept up to date event by event: of several events read

@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -162,7 +164,8 @@ protected:
         return CheckIncludeLine(tree, file, lineNumber, line);
     }
 
-    const fs::path root = fs::path(testing::TempDir()) / "vaporel-include-tree";
+    // A tree of its own per process: CTest runs the tests side by side.
+    const fs::path root = fs::path(testing::TempDir()) / ("vaporel-include-tree." + std::to_string(getpid()));
     const TSourceTree tree{root / "source", {root / "source"}};
 };
 

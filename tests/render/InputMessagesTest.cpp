@@ -175,3 +175,19 @@ TEST_F(InputMessagesTest, TheScreenSaverIsHeldOffOnlyWhileTheWindowIsActive) {
     }
     UnregisterWindowClass("ScreenSaverTest");
 }
+
+TEST_F(InputMessagesTest, FilesDroppedOnTheWindowComeAsMessagesWithTheirPathsInOrder) {
+    const std::uint32_t ours = SDL_GetWindowID(SdlWindowOf(Window));
+    for (const auto& [path, window] : {std::pair{"/tmp/a stage.vaporel.txt", ours},
+                                       {"/tmp/elsewhere.txt", 0u},
+                                       {"/tmp/\xe6\xb0\xb4.txt", ours}}) {
+        SDL_Event event{SDL_DROPFILE};
+        event.drop.file = SDL_strdup(path); // the translation frees it, as SDL's own
+        event.drop.windowID = window;
+        SDL_PushEvent(&event);
+    }
+    EXPECT_EQ(Take(WM_DROPFILES, WM_DROPFILES).size(), 2u) << "none for a drop on no window of ours";
+    EXPECT_EQ(TakeDroppedFiles(),
+              (std::vector<std::string>{"/tmp/a stage.vaporel.txt", "/tmp/\xe6\xb0\xb4.txt"}));
+    EXPECT_TRUE(TakeDroppedFiles().empty()) << "taken once";
+}

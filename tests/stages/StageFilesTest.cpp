@@ -5,8 +5,11 @@
 #include "BoxSetup.h"
 #include "StageTestFolder.h"
 #include "game/stages/PlayerCellsUnit.h"
+#include "game/stages/ShareFileUnit.h"
 #include "game/stages/StageListUnit.h"
+#include "game/stages/StagePackUnit.h"
 #include "game/stages/StagePlaysUnit.h"
+#include "game/stages/StageProofUnit.h"
 #include "game/stages/UserStageUnit.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +17,7 @@
 #include <sys/resource.h>
 
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -493,4 +497,51 @@ TEST_F(StageFiles, ALostPlayIsTriedAgainWithItsOwnCellsHeardByTheRecorder) {
     plays.PlayStarted();
     EXPECT_EQ(box->StagePath(), (root / "shipped" / "0002").string() + "/");
     EXPECT_EQ(box->GetCell(20, 20).CellType, box->StageCellTypes()[20][20]);
+}
+
+TEST_F(StageFiles, ASharedStageIsAddedOnceAndChosenAndARefusedOneWritesNothing) {
+    MakeStage(root / "shipped" / "0001");
+    WriteCourse({"0001"});
+    const TStageSource stage = ReadStageSource(std::string(VAPOREL_STAGE_SOURCES) + "/0005.txt");
+    const TReplay proof = LoadReplay(std::string(VAPOREL_SHIPPED_STAGES) + "/0005/solution.txt");
+    const TStagePar par{std::stoi(stage.ParCells),
+                        static_cast<std::int32_t>(std::lround(std::stod(stage.ParSeconds) * 60))};
+    TReplay wrong = proof;
+    wrong.EndHash ^= 1;
+    const std::string good = WriteShareFile(stage, proof, (root / "mail").string());
+    const std::string bad = WriteShareFile(stage, wrong, (root / "mail").string());
+    const fs::path mailed = root / "mail" / "mailed.txt";
+    std::ofstream(mailed, std::ios::binary) << std::regex_replace(ReadAll(good), std::regex("\n"), "\r\n");
+    const fs::path users = root / "user";
+    TStagePlays plays(*box, TStageList((root / "shipped").string(), users.string()),
+                      (root / "progress.ini").string(), (root / "replays").string() + "/");
+
+    EXPECT_THROW(plays.AddSharedStage(bad), EShareFileError);
+    EXPECT_FALSE(fs::exists(users)) << "a refused file writes nothing";
+
+    const TStagePlays::TAddedStage added = plays.AddSharedStage(good);
+    EXPECT_EQ(added.Name, "user-0001");
+    EXPECT_EQ(added.Title, "New Springs");
+    EXPECT_TRUE(added.IsNew);
+    EXPECT_EQ(plays.Chosen().Name, "user-0001");
+    EXPECT_EQ(plays.Chosen().Par, par) << "a shared stage brings its par";
+    const std::string folder = (users / "user-0001").string();
+    const TReplay kept = LoadReplay(folder + "/replay.txt");
+    EXPECT_EQ(kept.Stage, "user-0001");
+    EXPECT_TRUE(PlayProof(StageSourceOfFolder(folder, kept), kept).Holds()) << "the folder plays its proof";
+    for (const char* file : {"Back.jpg", "Block.jpg", "Front.png"})
+        EXPECT_TRUE(fs::exists(users / "user-0001" / file)) << file;
+
+    plays.Choose(-1);
+    for (const fs::path& again : {fs::path(good), mailed}) {
+        const TStagePlays::TAddedStage same = plays.AddSharedStage(again.string());
+        EXPECT_FALSE(same.IsNew) << again;
+        EXPECT_EQ(same.Name, "user-0001") << again;
+        EXPECT_EQ(plays.Chosen().Name, "user-0001") << again;
+    }
+    EXPECT_EQ(Names(plays.Stages()), (std::vector<std::string>{"0001", "user-0001"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(users), fs::directory_iterator()), 1)
+        << "one folder, none half-written";
+    const TStageList fresh((root / "shipped").string(), users.string());
+    EXPECT_EQ(fresh.Stages().back().Par, par) << "read again with its par";
 }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -207,7 +208,9 @@ public:
     }
     std::size_t Size(const char* language) const { return std::filesystem::file_size(File(language)); }
 
-    const std::filesystem::path Folder = std::filesystem::path(testing::TempDir()) / "vaporel-damaged-locale";
+    // A folder of its own process: CTest runs this suite's tests side by side.
+    const std::filesystem::path Folder =
+        std::filesystem::path(testing::TempDir()) / ("vaporel-damaged-locale." + std::to_string(getpid()));
 
 private:
     static std::filesystem::path Relative(const char* language) {

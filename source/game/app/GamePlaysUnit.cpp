@@ -32,6 +32,19 @@ void TGamePlays::SaveMapAsStage() {
     }
 }
 
+void TGamePlays::AddSharedStage(const std::string& fileName) {
+    try {
+        const TStagePlays::TAddedStage added = Plays.AddSharedStage(fileName);
+        Log().WriteLine("The stage of " + fileName +
+                        (added.IsNew ? " is added as " : " was added before as ") + added.Name);
+        ShowNotice(PlayerFormat(added.IsNew ? TextId("Added to your stages: %s")
+                                            : TextId("Already among your stages: %s"),
+                                added.Title.c_str()));
+    } catch (const Exception& error) {
+        ShowFailure(TextId("The stage was not added: %s"), error.what());
+    }
+}
+
 std::string FailureNotice(std::string_view lead, const std::string& message) {
     Log().WriteLine("Error! " + message);
     return PlayerFormat(lead, PlayerMessage(message).c_str());

@@ -33,6 +33,9 @@ public:
     void EndPlay();
     // Saves the map as it is now as a new user stage; the notice names it.
     void SaveMapAsStage();
+    // Checks a share file and adds its stage to the player's own, chosen;
+    // the notice names the stage, or the file and why it was refused.
+    void AddSharedStage(const std::string& fileName);
 
 private:
     // Logged as an error and shown in the player's language, after `lead`

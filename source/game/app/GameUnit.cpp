@@ -106,8 +106,21 @@ void TGameApp::OnCreateWindow() {
         *Plays_, *Box, [this] { ChangeToMain(); }, [this](const std::string& text) { ShowNotice(text); });
     EditorState_ =
         std::make_unique<TEditorState>(*this, Renderer.get(), *WaitTimer, *BGMManager, *Box, *GameEditing);
+    for (const std::string& fileName : SharedFilesAtStart)
+        GamePlays->AddSharedStage(fileName);
     Box->LoadStage(StartUpStageFolder()); // the title's click loads the stage chosen
     ChangeToTitle();
+}
+
+// Each file's stage is added and chosen; the title shows the new choice, and
+// a play goes on (its next title shows it).
+void TGameApp::FilesDropped(const std::vector<std::string>& fileNames) {
+    if (!GamePlays)
+        return;
+    for (const std::string& fileName : fileNames)
+        GamePlays->AddSharedStage(fileName);
+    if (CurrentState_ == TitleState_.get())
+        ChangeToTitle();
 }
 
 void TGameApp::CreateRenderer() {

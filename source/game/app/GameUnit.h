@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 inline constexpr const char* GameTitle = "The Vaporel Vovor of ZANK (ver 1.0.0)";
 // The single-instance lock: the title without the version.
@@ -44,6 +45,12 @@ class TGameApp : public TApp, public TStateSwitch {
 public:
     TGameApp();
     ~TGameApp() override;
+
+    // Share files (ShareFileUnit.h) whose stages the game adds once its
+    // window exists, as if they were dropped on it.
+    void AddSharedStagesAtStart(std::vector<std::string> fileNames) {
+        SharedFilesAtStart = std::move(fileNames);
+    }
 
     // From a test play, the editor instead.
     void ChangeToTitle() override;
@@ -85,6 +92,7 @@ protected:
     void MouseUp(int x, int y, TMouseButtonCode button, TShiftFlags shift) override;
     void MouseWheel(int notches) override;
     void MouseLeave() override;
+    void FilesDropped(const std::vector<std::string>& fileNames) override;
 
 private:
     void LoadOptions();
@@ -133,6 +141,7 @@ private:
     std::string CollisionText_;
     std::string ParticleNumText_;
     bool VisibleDebugMessage_ = false;
+    std::vector<std::string> SharedFilesAtStart;
     TNotice Notice_;
     bool IsMuted_ = false;
     bool HelpVisible_ = false;

@@ -143,6 +143,7 @@ void TApp::Dispatch(TMessageRecord& message) {
         MouseWheel(static_cast<std::int16_t>(message.WParam >> 16 & 0xFFFF) / WHEEL_DELTA);
         break;
     case WM_MOUSELEAVE: MouseLeave(); break;
+    case WM_DROPFILES: FilesDropped(platform::TakeDroppedFiles()); break;
     default: DefaultProcessing(message); break;
     }
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Mouse-message key state: which modifier keys and buttons are down.
 using TShiftFlags = std::uint8_t;
@@ -92,6 +93,8 @@ protected:
     virtual void MouseWheel(int) {}
     // The pointer has left the client area; the next move may lie anywhere.
     virtual void MouseLeave() {}
+    // Files were dropped on the window, their paths in the order they came.
+    virtual void FilesDropped(const std::vector<std::string>&) {}
     virtual void ScreenModeChanged(bool) {}
 
 private:

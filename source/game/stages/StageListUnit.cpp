@@ -36,6 +36,13 @@ TStageInfo ReadStageInfo(const std::string& folder, bool isUser) {
     return info;
 }
 
+// A shared stage brings its par; a saved map has none.
+TStageInfo ReadUserStageInfo(const std::string& folder) {
+    TStageInfo info = ReadStageInfo(folder, true);
+    info.Par = ReadStagePar(folder);
+    return info;
+}
+
 std::vector<std::string> FolderNames(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
@@ -133,7 +140,7 @@ void TStageList::ReadUserStages() {
     for (const std::string& name : UserStagesInOrder(FolderNames(UserFolder_))) {
         HighestUserNumber = std::max(HighestUserNumber, *UserStageNumber(name));
         try {
-            Stages_.push_back(ReadStageInfo(UserFolder_ + name + "/", true));
+            Stages_.push_back(ReadUserStageInfo(UserFolder_ + name + "/"));
         } catch (const std::exception& failure) {
             Log().WriteLine("The stage " + UserFolder_ + name + " is left out: " + failure.what());
         }
@@ -141,7 +148,7 @@ void TStageList::ReadUserStages() {
 }
 
 void TStageList::AddUserStage(const std::string& name) {
-    Stages_.push_back(ReadStageInfo(UserFolder_ + name + "/", true));
+    Stages_.push_back(ReadUserStageInfo(UserFolder_ + name + "/"));
     HighestUserNumber = std::max(HighestUserNumber, UserStageNumber(name).value_or(0));
 }
 

@@ -5,7 +5,7 @@
 // user-0002, ... in $XDG_DATA_HOME/vaporel/stages/) in the order of their
 // numbers. A stage is a folder with Map.png, data.xml and the three layer
 // pictures; its data.xml may carry a <name> and a one-line <hint> for the
-// stage select, and a shipped stage has its par in par.xml.
+// stage select, and a shipped stage (and a shared one) has its par in par.xml.
 
 #include "game/stages/StageCourseUnit.h"
 

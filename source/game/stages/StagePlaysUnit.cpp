@@ -1,6 +1,7 @@
 #include "game/stages/StagePlaysUnit.h"
 
 #include "game/stages/StageChoiceUnit.h"
+#include "game/stages/StageProofUnit.h"
 #include "game/stages/StarsUnit.h"
 #include "game/stages/UserStageUnit.h"
 
@@ -108,4 +109,24 @@ std::string TStagePlays::SaveMapAsStage() {
     SaveUserStage(Box, Recorder.Replay(), Stages_.UserFolder(), name);
     Stages_.AddUserStage(name); // after every stage listed, so the choice keeps its place
     return name;
+}
+
+TStagePlays::TAddedStage TStagePlays::AddSharedStage(const std::string& fileName) {
+    const TCheckedStage checked = CheckShareFile(fileName);
+    std::vector<std::string> userStages;
+    for (const TStageInfo& stage : Stages_.Stages())
+        if (stage.IsUser)
+            userStages.push_back(stage.Name);
+    TAddedStage added{"", checked.Shared.Stage.Name, false};
+    if (const auto held =
+            FindSharedStage(Stages_.UserFolder(), userStages, SharedStageKey(checked.Shared.Stage)))
+        added.Name = *held;
+    else {
+        added.Name = Stages_.NextUserStageName();
+        SaveSharedStage(checked.Shared, Stages_.UserFolder(), added.Name);
+        Stages_.AddUserStage(added.Name);
+        added.IsNew = true;
+    }
+    Chosen_ = Stages_.IndexOf(added.Name).value();
+    return added;
 }

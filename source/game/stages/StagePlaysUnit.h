@@ -84,6 +84,18 @@ public:
     // which leaves no stage behind.
     std::string SaveMapAsStage();
 
+    struct TAddedStage {
+        std::string Name;  // the user stage's folder name: "user-0004"
+        std::string Title; // the stage's own name
+        bool IsNew = true; // false: a user stage held it already
+    };
+    // Checks the share file (StageProofUnit.h) and adds its stage as a new
+    // user stage, unless a user stage holds that stage already; either way it
+    // becomes the choice. Raises EShareFileError naming the file and the
+    // reason when the file is refused, Exception when the stage cannot be
+    // written; nothing is written then.
+    TAddedStage AddSharedStage(const std::string& fileName);
+
 private:
     void RecordClear();
     // The timed frame of the play in which the box was cleared or lost.

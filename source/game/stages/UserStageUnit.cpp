@@ -1,11 +1,13 @@
 #include "game/stages/UserStageUnit.h"
 
+#include "game/stagemaker/StageFolderUnit.h"
 #include "platform/CheckedFile.h"
 #include "platform/PictureWriter.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -47,10 +49,38 @@ void CopyStageFiles(const std::string& from, const fs::path& to) {
 }
 
 void WriteStage(const TVaporelBox& box, const TReplay& play, const fs::path& folder) {
-    fs::create_directories(folder);
     CopyStageFiles(box.StagePath(), folder);
     platform::SavePng((folder / "Map.png").string(), MapPicture(box));
     platform::ReplaceFileContents((folder / "replay.txt").string(), FormatReplay(play));
+}
+
+// Writes the folder `name` of `userFolder` (created when missing) under a
+// temporary name first and renames it when whole, so a failure (a full disk,
+// a read-only folder, a folder of that name in the way) leaves nothing behind.
+void WriteWholeFolder(const std::string& userFolder, const std::string& name,
+                      const std::function<void(const fs::path&)>& writeFiles) {
+    const fs::path folder = fs::path(userFolder) / name;
+    const fs::path temporary = fs::path(userFolder) / ("." + name + ".saving");
+    std::error_code ignored;
+    fs::remove_all(temporary, ignored);
+    try {
+        fs::create_directories(temporary);
+        writeFiles(temporary);
+        if (fs::exists(folder))
+            throw Exception(folder.string() + " is in the way");
+        fs::rename(temporary, folder);
+    } catch (...) {
+        fs::remove_all(temporary, ignored);
+        throw;
+    }
+}
+
+std::string ReadSharedKey(const std::string& folder) {
+    try {
+        return platform::ReadCheckedFile(folder + SharedKeyFileName, 64);
+    } catch (const platform::FileError&) {
+        return ""; // a stage of the user's own, or one whose key is gone: no match
+    }
 }
 
 } // namespace
@@ -79,17 +109,32 @@ platform::Picture MapPicture(const TVaporelBox& box) {
 
 void SaveUserStage(const TVaporelBox& box, const TReplay& play, const std::string& userFolder,
                    const std::string& name) {
-    const fs::path folder = fs::path(userFolder) / name;
-    const fs::path temporary = fs::path(userFolder) / ("." + name + ".saving");
-    std::error_code ignored;
     try {
-        fs::remove_all(temporary, ignored);
-        WriteStage(box, play, temporary);
-        if (fs::exists(folder))
-            throw Exception(folder.string() + " is in the way");
-        fs::rename(temporary, folder);
+        WriteWholeFolder(userFolder, name, [&](const fs::path& folder) { WriteStage(box, play, folder); });
     } catch (const std::exception& failure) {
-        fs::remove_all(temporary, ignored);
         throw Exception("Cannot save the stage as " + name + ": " + failure.what());
     }
+}
+
+void SaveSharedStage(const TSharedStage& shared, const std::string& userFolder, const std::string& name) {
+    TReplay proof = shared.Proof;
+    proof.Stage = name; // a replay names the stage it plays
+    try {
+        WriteWholeFolder(userFolder, name, [&](const fs::path& folder) {
+            WriteStageFiles(shared.Stage, folder, name);
+            platform::ReplaceFileContents((folder / "replay.txt").string(), FormatReplay(proof));
+            platform::ReplaceFileContents((folder / SharedKeyFileName).string(),
+                                          SharedStageKey(shared.Stage));
+        });
+    } catch (const std::exception& failure) {
+        throw Exception("Cannot add the stage as " + name + ": " + failure.what());
+    }
+}
+
+std::optional<std::string> FindSharedStage(const std::string& userFolder,
+                                           const std::vector<std::string>& names, const std::string& key) {
+    for (const std::string& name : names)
+        if (ReadSharedKey(userFolder + name + "/") == key)
+            return name;
+    return std::nullopt;
 }
