@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Checks a built Debian package as a packager would: lintian reports no error;
+# Checks a built Debian package as a packager would: lintian reports no error
+# and finds every program hardened;
 # the files lie where a Debian game puts them (nothing in the library folder);
 # Depends names what dpkg-shlibdeps finds and what the game opens at run time;
 # the metainfo passes appstreamcli, the menu entry desktop-file-validate; the
-# texts about the package name no number of stages.
+# texts about the package name no number of stages; its times are those of a
+# reproducible build.
 # Usage: check-package.sh DEB
 set -uo pipefail
 deb="${1:?usage: check-package.sh DEB}"
@@ -19,6 +21,7 @@ trap 'rm -rf "$work"' EXIT
 echo "--- lintian"
 lintian --fail-on error --display-info "$deb" | tee "$work/lintian"
 check "lintian reports no error" [ "${PIPESTATUS[0]}" = 0 ]
+check "every program is hardened (no hardening-no-* tag)" eval '! grep "hardening-no-" "$work/lintian"'
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' | sed 's#^\.##; s#/$##' >"$work/contents"
 has() { grep -qx -- "$1" "$work/contents"; }
@@ -48,6 +51,16 @@ done
 check "Depends names libGLU" eval 'grep -q "libglu1-mesa | libglu1" <<<"$depends"'
 
 dpkg-deb --extract "$deb" "$work/root"
+zcat "$work/root/usr/share/doc/vaporel/changelog.Debian.gz" >"$work/changelog"
+# A reproducible build: the times in the package are those of its source, at
+# most the date of the change log's last entry (SOURCE_DATE_EPOCH), never the
+# time the build ran; that of the archive's members is that date.
+epoch="$(dpkg-parsechangelog -l "$work/changelog" -S Timestamp)"
+check "no file in the package is newer than its change log's date" \
+    eval '[ -z "$(find "$work/root" -newermt "@$epoch")" ]'
+date_said="$(TZ=UTC date -d "@$epoch" '+%b %e %H:%M %Y' | tr -s ' ')"
+check "the archive's members carry the change log's date ($date_said)" \
+    eval '[ -z "$(TZ=UTC ar tv "$deb" | awk "{ print \$4, \$5, \$6, \$7 }" | grep -vx "$date_said")" ]'
 check "the metainfo passes appstreamcli" \
     appstreamcli validate --no-net "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"
 check "the menu entry passes desktop-file-validate" \
@@ -55,7 +68,6 @@ check "the menu entry passes desktop-file-validate" \
 # The course grows: the texts about the package name no number of stages.
 stage_count_said() { grep -Eiq "\b([0-9]+|one|two|three|four|five|six|seven|eight|nine|ten|eleven|twelve|[a-z]*teen|twenty|thirty)[- ]*(new )?stages" "$@"; }
 dpkg-deb --field "$deb" Description >"$work/description"
-zcat "$work/root/usr/share/doc/vaporel/changelog.Debian.gz" >"$work/changelog"
 check "the description, the metainfo and the change log name no number of stages" eval '! stage_count_said \
     "$work/description" "$work/changelog" "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"'
 check "the copyright file is machine-readable" \

@@ -24,8 +24,10 @@ step() {
     "$@" || { echo "** FAILED: $what" >&2; failed+=("$what"); return 1; }
 }
 
+# The Release build has the package's compiler and linker flags (hardened), so
+# that the tests run the programs the package holds.
 release_part() {
-    step "Release: configure" cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    step "Release: configure" cmake -C cmake/DebianBuildFlags.cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DVAPOREL_TESTS=ON -DVAPOREL_BENCH=ON >/dev/null || return
     step "Release: build" cmake --build build -j"$jobs" || return
     step "Release: tests" ctest --test-dir build --output-on-failure -j"$jobs"
