@@ -3,7 +3,8 @@
 # opens the editor on a blank tower; a stroke of outlets into its floor, all
 # the water blue, a name and a hint; F5 plays it, and the
 # kept clear proves it; F6 then writes one share file, whose proof the stage
-# runner checks, and the editor says so.
+# runner checks, and the editor says so; a fresh profile given that file adds
+# the stage and the title chooses it.
 # Usage: editor.sh GAME_FOLDER
 source "$(dirname "$0")/lib.sh"
 
@@ -53,4 +54,23 @@ check "the editor is back with the map as before the play" below "$(grab 0 0 102
 
 press Escape # the title
 end_game
+
+# The file mailed to a friend: a fresh copy of the game with a fresh profile
+# adds it, and the title chooses it, so the first click plays the made stage.
+FRIEND="$WORK/friend"
+mkdir -p "$FRIEND"
+cp -r "$1"/. "$FRIEND/game"
+rm -rf "$FRIEND/game/vaporel.ini" "$FRIEND/game/vaporel.Z5.log" "$FRIEND/game/progress.ini"* "$FRIEND/game/replays"
+export XDG_CONFIG_HOME="$FRIEND/config" XDG_STATE_HOME="$FRIEND/state" XDG_DATA_HOME="$FRIEND/data"
+"$FRIEND/game/vaporel" "$FILE" >"$WORK/friend.out" 2>"$WORK/friend.err" &
+GAME_PID=$!
+added() { grep -qF "is added as user-0001" "$FRIEND/game/vaporel.Z5.log"; }
+check "a fresh profile adds the published stage" wait_until 60 added
+window=$(find_window "$TITLE" 30) || { fail "the friend's window opens"; finish; }
+focus "$window"
+xdotool mousemove --window "$window" 512 500 click 1
+press Escape
+wait_game_exit 30 || true
+check "the title chose the made stage: the click played it" [ -s "$FRIEND/game/replays/user-0001.txt" ]
+check "the added stage keeps the typed name" grep -q "Rain" "$XDG_DATA_HOME/vaporel/stages/user-0001/data.xml"
 finish
