@@ -28,11 +28,13 @@ for file in "$data/vaporel.installed" "$data/stages/0001/data.xml" "$data/images
     check "installed: $file" [ -e "$WORK/first/$file" ]
 done
 
+# sed reads the whole text: a reader that stops at the first line could end a
+# long usage text with SIGPIPE.
 for program in vaporel vaporel-sim vaporel-view vaporel-midi; do
     check "$program --version names it and this build's version" \
-        eval '[ "$("$WORK/first/$programs_dir/$program" --version | head -n 1)" = "$program $version" ]'
+        eval '[ "$("$WORK/first/$programs_dir/$program" --version | sed -n 1p)" = "$program $version" ]'
     check "$program --help prints its usage" \
-        eval '"$WORK/first/$programs_dir/$program" --help | head -n 1 | grep -q "^usage: $program"'
+        eval '"$WORK/first/$programs_dir/$program" --help | sed -n 1p | grep -q "^usage: $program"'
 done
 
 # --- Moved as a whole -----------------------------------------------------------

@@ -72,7 +72,7 @@ move_to 700 600
 xdotool mousedown 3 # the water runs four times as fast
 check "the stage is lost: the game over picture fades in" wait_until 60 result_shows GameOver
 xdotool mouseup 3
-grab 34 40 12 690 gauge
+grab 34 40 12 540 gauge # above the plate that carries its numbers
 check "the red gauge is full" below 0.9 "$(convert "$WORK/gauge.png" -fx '(r>b+0.2)?1:0' -format '%[fx:mean]' info:)"
 check "the veil darkens the stage to half" wait_until 15 veiled
 park_mouse
