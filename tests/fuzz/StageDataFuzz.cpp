@@ -23,14 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Exception&) {
         return 0; // rejected with a message: the expected answer for most inputs
     }
-    if (stage.Box->StagePath != stage.Dir + "/")
+    if (stage.Box->StagePath() != stage.Dir + "/")
         std::abort();
-    if (stage.Box->WaterParticleNum > LargestPoolRun)
+    if (stage.Box->Parameters().WaterParticleNum > LargestPoolRun)
         return 0;
     stage.Box->ResetWater();
     for (int frame = 0; frame < FramesRun; ++frame)
         stage.Box->Execute();
-    if (static_cast<std::int32_t>(stage.Box->Particles.size()) != stage.Box->WaterParticleNum)
+    if (static_cast<std::int32_t>(stage.Box->Particles().size()) != stage.Box->Parameters().WaterParticleNum)
         std::abort();
     return 0;
 }
