@@ -67,9 +67,9 @@ check "the menu entry passes desktop-file-validate" \
     desktop-file-validate "$work/root/usr/share/applications/io.github.vaporel.vaporel.desktop"
 # The course grows: the texts about the package name no number of stages.
 stage_count_said() { grep -Eiq "\b([0-9]+|one|two|three|four|five|six|seven|eight|nine|ten|eleven|twelve|[a-z]*teen|twenty|thirty)[- ]*(new )?stages" "$@"; }
-dpkg-deb --field "$deb" Description >"$work/description"
-check "the description, the metainfo and the change log name no number of stages" eval '! stage_count_said \
-    "$work/description" "$work/changelog" "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"'
+dpkg-deb --field "$deb" Description >"$work/package-summary"
+check "the package's Description field, the metainfo and the change log name no number of stages" eval '! stage_count_said \
+    "$work/package-summary" "$work/changelog" "$work/root/usr/share/metainfo/io.github.vaporel.vaporel.metainfo.xml"'
 check "the copyright file is machine-readable" \
     grep -qx "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
     "$work/root/usr/share/doc/vaporel/copyright"
